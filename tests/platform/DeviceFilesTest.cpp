@@ -1,0 +1,46 @@
+#include "platform/AtomicFile.h"
+#include "platform/DeviceFiles.h"
+#include "tests/support/TestSupport.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+TEST(DeviceFiles, LookupIgnoresCaseAndPrefersTheExactName)
+{
+    TempFolder tmp;
+    tmp.write("ttgo.bif", "x");
+    tmp.mkdir("TTSYSTEM");
+    EXPECT_EQ(QFileInfo(DeviceFiles::find(tmp.path(), "TTGO.BIF")).fileName(), "ttgo.bif");
+    EXPECT_TRUE(DeviceFiles::isFile(tmp.path(), "TTGO.BIF"));
+    EXPECT_TRUE(DeviceFiles::exists(tmp.path(), "ttsystem"));
+    EXPECT_FALSE(DeviceFiles::isFile(tmp.path(), "ttsystem")); // a folder is no marker file
+    EXPECT_TRUE(DeviceFiles::find(tmp.path(), "missing").isEmpty());
+    EXPECT_TRUE(DeviceFiles::find(tmp.file("nofolder"), "x").isEmpty());
+}
+
+TEST(DeviceFiles, ListingKeepsOrderAndIndexesCompanions)
+{
+    TempFolder tmp;
+    tmp.write("map/Fuel.OV2");
+    tmp.write("map/fuel.BMP");
+    tmp.write("map/Other.ov2");
+    tmp.mkdir("map/sub.ov2");
+    DirListing l(tmp.file("map"));
+    QStringList ov2 = l.filesWithSuffix(".ov2");
+    ov2.sort();
+    EXPECT_EQ(ov2, QStringList({"Fuel.OV2", "Other.ov2"}));
+    EXPECT_EQ(l.actualName("Fuel.bmp"), "fuel.BMP");
+    EXPECT_TRUE(l.hasFile("FUEL.bmp"));
+    EXPECT_FALSE(l.hasFile("sub.ov2"));
+    EXPECT_EQ(l.folders(), QStringList({"sub.ov2"}));
+}
+
+TEST(AtomicFile, FailedWriteKeepsTheOldFile)
+{
+    TempFolder tmp;
+    const QString p = tmp.write("a.txt", "old");
+    EXPECT_TRUE(AtomicFile::write(p, "new").isEmpty());
+    EXPECT_EQ(readAll(p), "new");
+    EXPECT_FALSE(AtomicFile::write(tmp.file("no/such/dir/a.txt"), "x").isEmpty());
+}

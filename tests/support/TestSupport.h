@@ -1,0 +1,20 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A fresh folder per test, removed afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &relative) const { return m_dir.filePath(relative); }
+    // Writes `data` to `relative`, creating missing folders; returns the full path.
+    QString write(const QString &relative, const QByteArray &data = {}) const;
+    QString mkdir(const QString &relative) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QByteArray readAll(const QString &path);
