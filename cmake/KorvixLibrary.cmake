@@ -15,3 +15,9 @@ function(korvix_gui_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets ${K_DEPS})
 endfunction()
+
+# korvix_register_headless(NAME): the CLI, benchmarks and fuzzers link every headless
+# library registered here (in dependency order of the subdirectories).
+function(korvix_register_headless name)
+  set_property(GLOBAL APPEND PROPERTY KORVIX_HEADLESS_LIBS ${name})
+endfunction()
