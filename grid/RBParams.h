@@ -1,0 +1,131 @@
+#pragma once
+// TRBParams: one row of tabular text as an ordered list of text fields, with the
+// tokeniser and joiner used for every delimited line of the program, and a small
+// key=value dictionary on the same list.
+//
+// Storage is packed: one QString holds the field ends followed by the field texts,
+// so a row costs one allocation whatever its field count. A grid of a million rows
+// stays small that way; copies share the buffer until one side writes.
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <bitset>
+#include <initializer_list>
+
+// A set of 8-bit characters (separators, trim sets). Characters above 255 are
+// never members.
+class TRBCharSet {
+public:
+    TRBCharSet() = default;
+    TRBCharSet(std::initializer_list<char> chars)
+    {
+        for (char c : chars)
+            m_bits.set(static_cast<unsigned char>(c));
+    }
+    static TRBCharSet of(QStringView chars)
+    {
+        TRBCharSet s;
+        for (QChar c : chars)
+            s.add(c);
+        return s;
+    }
+    void add(QChar c)
+    {
+        if (c.unicode() < 256)
+            m_bits.set(c.unicode());
+    }
+    bool contains(QChar c) const { return c.unicode() < 256 && m_bits.test(c.unicode()); }
+    bool isEmpty() const { return m_bits.none(); }
+
+private:
+    std::bitset<256> m_bits;
+};
+
+// Utilities of the same unit.
+QString TrimChars(QStringView text, const TRBCharSet &set);
+QString RemoveChars(const TRBCharSet &set, QStringView text);
+
+class TRBParams {
+public:
+    TRBParams() = default;
+    TRBParams(std::initializer_list<QString> fields);
+    explicit TRBParams(const QStringList &fields);
+
+    // Ordinary list operations.
+    int Count() const { return m_count; }
+    bool IsEmpty() const { return m_count == 0; }
+    // Entry `index`, or the empty text beyond the last entry (or below 0).
+    QString GetField(int index) const { return FieldView(index).toString(); }
+    QStringView FieldView(int index) const;
+    QString operator[](int index) const { return GetField(index); }
+    // An existing entry is replaced unchanged; past the end the list is padded with
+    // empty entries and the value is appended without CR and LF.
+    void SetField(int index, const QString &value);
+    // Fields a and b swap texts; both exist afterwards.
+    void ExchangeFields(int a, int b);
+    void Append(QStringView value);
+    void Insert(int index, QStringView value);
+    void Delete(int index);
+    void Clear();
+    // Keeps the first `count` entries.
+    void Truncate(int count);
+    void Assign(const TRBParams &other) { *this = other; }
+    void Assign(const QStringList &fields) { *this = TRBParams(fields); }
+    // One entry per line (LF, CR LF or CR ends a line), as a text stream fills a list.
+    void LoadFromText(QStringView text);
+    // Entries joined by CR LF, each line ended by it.
+    QString Text() const;
+    QStringList ToStringList() const;
+
+    // Key=value use: entries "name" + separator + "value"; names compare without case.
+    QChar NameValueSeparator() const { return m_separator; }
+    void SetNameValueSeparator(QChar c) { m_separator = c; }
+    int IndexOfName(QStringView name) const;
+    QString GetValue(QStringView name) const;
+    void SetValue(const QString &name, const QString &value);
+
+    // The list becomes the pieces of `text` cut at `separator` (one or more
+    // characters; a separator cut off by the end of the text still separates), each
+    // trimmed and freed of CR and LF. An empty text gives one empty entry.
+    void SplitText(QStringView text, QStringView separator, const TRBCharSet &trim);
+    // Truncates the list to `keep` entries, then appends the fields of `text`.
+    // `quotes`: "" none, one character (same opens and closes), or two (open, close,
+    // nested by depth). A quote may open anywhere inside a field.
+    void ParseFields(QStringView text, int keep, const TRBCharSet &separators,
+                     QStringView quotes, const TRBCharSet &trim);
+    // Fields from `start` (count 0 = all) joined by `separator`; a field holding a
+    // blank or the separator is enclosed in the quotes, nothing is escaped.
+    QString JoinFields(int start, QChar separator, QStringView quotes, int count = 0) const;
+
+    bool operator==(const TRBParams &other) const;
+    bool operator!=(const TRBParams &other) const { return !(*this == other); }
+
+private:
+    // m_d = [end of field 0 .. end of field n-1, 2 QChars each][texts of the fields]
+    quint32 endAt(int i) const
+    {
+        return quint32(m_d.at(2 * i).unicode()) | (quint32(m_d.at(2 * i + 1).unicode()) << 16);
+    }
+    quint32 startAt(int i) const { return i == 0 ? 0 : endAt(i - 1); }
+    void setEnd(QChar *d, int i, quint32 v) const
+    {
+        d[2 * i] = QChar(char16_t(v & 0xFFFF));
+        d[2 * i + 1] = QChar(char16_t(v >> 16));
+    }
+    void replaceField(int index, QStringView value);
+    void appendTrimmed(QStringView piece, const TRBCharSet &trim);
+
+    QString m_d;
+    int m_count = 0;
+    QChar m_separator = QLatin1Char('=');
+};
+
+// The conventions the program uses everywhere.
+namespace RBConventions {
+// Grid clipboard lines: TAB, double quote, trim blanks, keep the number column.
+inline TRBCharSet tabSet() { return TRBCharSet{'\t'}; }
+inline TRBCharSet blankSet() { return TRBCharSet{' '}; }
+inline QString doubleQuote() { return QStringLiteral("\""); }
+} // namespace RBConventions

@@ -1,0 +1,180 @@
+#include "grid/RBParamsTable.h"
+
+#include <algorithm>
+
+void TRBParamsTable::SetRowCount(int rows)
+{
+    rows = std::max(rows, 0);
+    m_rows.resize(size_t(rows));
+    m_cells.resize(size_t(rows) * size_t(m_cols));
+}
+
+void TRBParamsTable::growCells(int cols)
+{
+    if (cols == m_cols)
+        return;
+    const size_t rows = m_rows.size();
+    std::vector<CellRec> cells(rows * size_t(cols));
+    const int keep = std::min(cols, m_cols);
+    for (size_t r = 0; r < rows; ++r)
+        std::copy_n(m_cells.begin() + r * m_cols, keep, cells.begin() + r * cols);
+    m_cells.swap(cells);
+    m_cols = cols;
+}
+
+void TRBParamsTable::SetColCount(int cols)
+{
+    cols = std::max(cols, 0);
+    if (cols == m_cols)
+        return;
+    growCells(cols);
+    TruncateFields();
+}
+
+void TRBParamsTable::TruncateFields()
+{
+    for (TRBParams &p : m_rows)
+        if (p.Count() > m_cols)
+            p.Truncate(m_cols);
+}
+
+void TRBParamsTable::Reserve(int rows)
+{
+    if (rows <= 0)
+        return;
+    m_rows.reserve(size_t(rows));
+    m_cells.reserve(size_t(rows) * size_t(m_cols));
+}
+
+void TRBParamsTable::Clear()
+{
+    m_rows.clear();
+    m_cells.clear();
+    m_colors.resize(1);
+    m_colorLookup.clear();
+}
+
+TRBParams &TRBParamsTable::AppendRow()
+{
+    m_rows.emplace_back();
+    m_cells.resize(m_cells.size() + size_t(m_cols));
+    return m_rows.back();
+}
+
+int TRBParamsTable::AppendRow(TRBParams &&row)
+{
+    if (row.Count() > m_cols)
+        growCells(row.Count());
+    m_rows.push_back(std::move(row));
+    m_cells.resize(m_cells.size() + size_t(m_cols));
+    return RowCount() - 1;
+}
+
+int TRBParamsTable::AppendRow(const TRBParams &row)
+{
+    return AppendRow(TRBParams(row));
+}
+
+int TRBParamsTable::AppendFields(std::initializer_list<QString> fields)
+{
+    return AppendRow(TRBParams(fields));
+}
+
+int TRBParamsTable::AppendFields(const QStringList &fields)
+{
+    return AppendRow(TRBParams(fields));
+}
+
+TRBParams &TRBParamsTable::Row(int row)
+{
+    if (row < 0)
+        row = 0;
+    if (row >= RowCount())
+        SetRowCount(row + 1);
+    return m_rows[size_t(row)];
+}
+
+const TRBParams &TRBParamsTable::Row(int row) const
+{
+    static const TRBParams empty;
+    if (row < 0)
+        row = 0;
+    return row < RowCount() ? m_rows[size_t(row)] : empty;
+}
+
+TRBCellStatus TRBParamsTable::Status(int col, int row) const
+{
+    TRBCellStatus s;
+    if (!Contains(col, row))
+        return s;
+    const CellRec &c = m_cells[index(col, row)];
+    s.Flags = c.flags;
+    const Colors &k = m_colors[c.colors];
+    s.PenColor = k[0];
+    s.BrushColor = k[1];
+    s.FontColor = k[2];
+    s.Alignment = c.alignment;
+    s.FontSize = c.fontSize;
+    s.TextWidth = c.width;
+    s.TextHeight = c.height;
+    return s;
+}
+
+quint16 TRBParamsTable::colorIndex(const Colors &c)
+{
+    if (c == m_colors[0])
+        return 0;
+    auto it = m_colorLookup.find(c);
+    if (it != m_colorLookup.end())
+        return it->second;
+    if (m_colors.size() >= 0xFFFF)
+        return quint16(m_colors.size() - 1); // pool full: the last triple stands in
+    m_colors.push_back(c);
+    const quint16 i = quint16(m_colors.size() - 1);
+    m_colorLookup.emplace(c, i);
+    return i;
+}
+
+void TRBParamsTable::SetStatus(int col, int row, const TRBCellStatus &status)
+{
+    if (!Contains(col, row))
+        return;
+    CellRec &c = m_cells[index(col, row)];
+    c.flags = status.Flags;
+    c.colors = colorIndex({status.PenColor, status.BrushColor, status.FontColor});
+    c.alignment = status.Alignment;
+    c.fontSize = status.FontSize;
+    c.width = status.TextWidth;
+    c.height = status.TextHeight;
+}
+
+void TRBParamsTable::InsertRow(int at)
+{
+    at = std::clamp(at, 0, RowCount());
+    m_rows.insert(m_rows.begin() + at, TRBParams());
+    m_cells.insert(m_cells.begin() + index(0, at), size_t(m_cols), CellRec());
+}
+
+void TRBParamsTable::DeleteRow(int row)
+{
+    if (row < 0 || row >= RowCount())
+        return;
+    m_rows.erase(m_rows.begin() + row);
+    m_cells.erase(m_cells.begin() + index(0, row), m_cells.begin() + index(0, row + 1));
+}
+
+void TRBParamsTable::MoveRow(int from, int to)
+{
+    const int n = RowCount();
+    if (from < 0 || from >= n || to < 0 || to >= n || from == to)
+        return;
+    const auto rb = m_rows.begin();
+    const auto cb = m_cells.begin();
+    if (from < to) {
+        std::rotate(rb + from, rb + from + 1, rb + to + 1);
+        std::rotate(cb + index(0, from), cb + index(0, from + 1), cb + index(0, to + 1));
+    } else {
+        std::rotate(rb + to, rb + from, rb + from + 1);
+        std::rotate(cb + index(0, to), cb + index(0, from), cb + index(0, from + 1));
+    }
+}

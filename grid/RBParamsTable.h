@@ -1,0 +1,171 @@
+#pragma once
+// TRBParamsTable: the row storage of a TRBGrid, and what format readers fill.
+//
+// Layout
+//   - Row 0 is the grid's header row; data rows start at 1.
+//   - Field 0 of every row is the row-number column (the grid rewrites it: leave it
+//     empty when filling), so field i is grid column i.
+//   - Beside every row the table keeps one TRBCellStatus per column (ColCount() of
+//     them; new records are zero).
+//
+// Filling a million rows (a format reader):
+//     TRBParamsTable &t = grid->Table();     // or a table of your own
+//     t.SetRowCount(1);                      // keep the header row only
+//     t.SetColCount(5);                      // number column + 4 fields
+//     t.Reserve(1 + n);
+//     for (...) t.AppendFields({QString(), name, lon, lat, extra});
+//     grid->TableChanged();                  // when the table is the grid's
+//   or build a TRBParams and AppendRow(std::move(row)); or AppendRow() and SetField
+//   on the returned reference.
+//
+// API (indexes are 0-based; col = field index, row = row index):
+//   RowCount(), ColCount(), SetRowCount(n), SetColCount(n), Reserve(rows), Clear()
+//   AppendRow(), AppendRow(const TRBParams &), AppendRow(TRBParams &&),
+//   AppendFields({...}) / AppendFields(QStringList): append one row, return its index
+//     (AppendRow() returns a reference to the new, empty row). ColCount grows to the
+//     widest row appended this way.
+//   Row(i): the row's TRBParams; a negative index means 0, and the table grows to
+//     i + 1 rows when needed, so a row always exists. const Row(i) never grows and
+//     gives an empty list outside the table.
+//   Cell(col, row), SetCell(col, row, text): GetField / SetField of the row.
+//   Flags(col, row), SetFlags(col, row, flags): 0 / ignored outside the table.
+//   Status(col, row), SetStatus(col, row, status): the whole record.
+//   InsertRow(at), DeleteRow(row), MoveRow(from, to): rows move with their status.
+//   Column count changes drop the fields from the new count on in every row.
+//   Not thread-safe; a reader on another thread must fill a table of its own.
+
+#include "grid/RBParams.h"
+
+#include <array>
+#include <map>
+#include <vector>
+
+// Colours are colour numbers 0x00BBGGRR (255 is red), as the cell texts hold them.
+using TRBColor = quint32;
+
+// Flags of TRBCellStatus.
+namespace RBFlags {
+constexpr quint32 FrameMask = 0x0000000F;      // palette index 1..15 of the frame
+constexpr quint32 BackgroundMask = 0x000000F0; // palette index of the background
+constexpr quint32 TextMask = 0x00000F00;       // palette index of the text
+constexpr quint32 PaletteMask = 0x00000FFF;
+constexpr quint32 CustomColors = 0x00010000;   // colours from the record
+constexpr quint32 ColorSwatch = 0x00020000;    // the text is a colour number
+constexpr quint32 RowMark = 0x80;              // row selected
+constexpr quint32 RowAdded = 0x30;             // row just added
+constexpr quint32 RowDuplicates = 0x40;        // row with duplicates
+constexpr quint32 Duplicate = 0xC0;            // marked duplicate
+inline int frameIndex(quint32 f) { return int(f & FrameMask); }
+inline int backgroundIndex(quint32 f) { return int((f & BackgroundMask) >> 4); }
+inline int textIndex(quint32 f) { return int((f & TextMask) >> 8); }
+} // namespace RBFlags
+
+struct TRBCellStatus {
+    quint32 Flags = 0;
+    TRBColor PenColor = 0;   // frame, with RBFlags::CustomColors
+    TRBColor BrushColor = 0; // background, with RBFlags::CustomColors
+    TRBColor FontColor = 0;  // text, with RBFlags::CustomColors
+    quint8 Alignment = 0;    // 0..8: top-left .. bottom-right, row by row
+    quint8 FontSize = 0;     // points; 0 = the font's own size
+    quint16 TextWidth = 0;   // measured, pixels (22 more with a swatch)
+    quint16 TextHeight = 0;  // measured, pixels
+    bool operator==(const TRBCellStatus &) const = default;
+};
+
+class TRBParamsTable {
+public:
+    TRBParamsTable() = default;
+
+    int RowCount() const { return int(m_rows.size()); }
+    int ColCount() const { return m_cols; }
+    void SetRowCount(int rows);
+    void SetColCount(int cols);
+    void Reserve(int rows);
+    void Clear();
+
+    TRBParams &AppendRow();
+    int AppendRow(const TRBParams &row);
+    int AppendRow(TRBParams &&row);
+    int AppendFields(std::initializer_list<QString> fields);
+    int AppendFields(const QStringList &fields);
+
+    TRBParams &Row(int row);
+    const TRBParams &Row(int row) const;
+
+    QString Cell(int col, int row) const { return Row(row).GetField(col); }
+    void SetCell(int col, int row, const QString &text) { Row(row).SetField(col, text); }
+
+    bool Contains(int col, int row) const
+    {
+        return row >= 0 && row < RowCount() && col >= 0 && col < m_cols;
+    }
+    quint32 Flags(int col, int row) const
+    {
+        return Contains(col, row) ? m_cells[index(col, row)].flags : 0;
+    }
+    void SetFlags(int col, int row, quint32 flags)
+    {
+        if (Contains(col, row))
+            m_cells[index(col, row)].flags = flags;
+    }
+    TRBCellStatus Status(int col, int row) const;
+    void SetStatus(int col, int row, const TRBCellStatus &status);
+    // The measure fields alone, for the grid's fitting.
+    quint16 TextWidth(int col, int row) const
+    {
+        return Contains(col, row) ? m_cells[index(col, row)].width : 0;
+    }
+    quint16 TextHeight(int col, int row) const
+    {
+        return Contains(col, row) ? m_cells[index(col, row)].height : 0;
+    }
+    void SetMeasure(int col, int row, quint16 width, quint16 height)
+    {
+        if (Contains(col, row)) {
+            CellRec &c = m_cells[index(col, row)];
+            c.width = width;
+            c.height = height;
+        }
+    }
+    quint8 Alignment(int col, int row) const
+    {
+        return Contains(col, row) ? m_cells[index(col, row)].alignment : 0;
+    }
+    void SetAlignment(int col, int row, quint8 alignment)
+    {
+        if (Contains(col, row))
+            m_cells[index(col, row)].alignment = alignment;
+    }
+    quint8 FontSize(int col, int row) const
+    {
+        return Contains(col, row) ? m_cells[index(col, row)].fontSize : 0;
+    }
+
+    void InsertRow(int at);
+    void DeleteRow(int row);
+    void MoveRow(int from, int to);
+    // Drops every field from ColCount() on, in every row.
+    void TruncateFields();
+
+private:
+    // 12 bytes per cell; the three custom colours live in a shared pool.
+    struct CellRec {
+        quint32 flags = 0;
+        quint16 width = 0;
+        quint16 height = 0;
+        quint16 colors = 0; // index into m_colors, 0 = all zero
+        quint8 alignment = 0;
+        quint8 fontSize = 0;
+    };
+    using Colors = std::array<TRBColor, 3>;
+
+    size_t index(int col, int row) const { return size_t(row) * size_t(m_cols) + size_t(col); }
+    void growCells(int cols);
+    quint16 colorIndex(const Colors &c);
+
+    std::vector<TRBParams> m_rows;
+    std::vector<CellRec> m_cells; // row by row, m_cols per row
+    int m_cols = 0;
+    std::vector<Colors> m_colors{Colors{0, 0, 0}};
+    std::map<Colors, quint16> m_colorLookup;
+};

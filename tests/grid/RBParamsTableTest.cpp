@@ -1,0 +1,125 @@
+#include "grid/RBParamsTable.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TRBParamsTable numbered(int rows, int cols)
+{
+    TRBParamsTable t;
+    t.SetColCount(cols);
+    t.SetRowCount(1);
+    for (int r = 1; r < rows; ++r) {
+        const int i = t.AppendFields({QString(), QStringLiteral("r%1").arg(r)});
+        t.SetFlags(0, i, quint32(r));
+        t.SetFlags(cols - 1, i, quint32(100 + r));
+    }
+    return t;
+}
+
+TEST(RBParamsTable, RowAccessGrowsAndClamps)
+{
+    TRBParamsTable t;
+    t.SetColCount(3);
+    EXPECT_EQ(t.RowCount(), 0);
+    t.Row(-5).SetField(1, QStringLiteral("head"));
+    EXPECT_EQ(t.RowCount(), 1);
+    EXPECT_EQ(t.Cell(1, 0), QStringLiteral("head"));
+    t.Row(4);
+    EXPECT_EQ(t.RowCount(), 5);
+    EXPECT_EQ(t.Flags(2, 4), 0u);
+    const TRBParamsTable &c = t;
+    EXPECT_EQ(c.Row(99).Count(), 0);
+    EXPECT_EQ(t.RowCount(), 5);
+    // Outside the table flags read 0 and writes are ignored.
+    t.SetFlags(3, 0, 7);
+    t.SetFlags(0, 5, 7);
+    EXPECT_EQ(t.Flags(3, 0), 0u);
+    EXPECT_EQ(t.Flags(-1, 0), 0u);
+}
+
+TEST(RBParamsTable, AppendGrowsColumnsKeepingStatus)
+{
+    TRBParamsTable t;
+    t.SetColCount(2);
+    t.AppendFields({"a", "b"});
+    t.SetFlags(1, 0, 0x80);
+    t.AppendFields({"c", "d", "e", "f"});
+    EXPECT_EQ(t.ColCount(), 4);
+    EXPECT_EQ(t.Flags(1, 0), 0x80u);
+    EXPECT_EQ(t.Flags(3, 1), 0u);
+    TRBParams &r = t.AppendRow();
+    r.SetField(2, QStringLiteral("z"));
+    EXPECT_EQ(t.Cell(2, 2), QStringLiteral("z"));
+}
+
+TEST(RBParamsTable, ColumnShrinkDropsData)
+{
+    TRBParamsTable t;
+    t.SetColCount(5);
+    t.AppendFields({"0", "1", "2", "3", "4"});
+    t.SetFlags(2, 0, 0x30);
+    t.SetColCount(3);
+    t.SetColCount(5);
+    EXPECT_EQ(t.Row(0).ToStringList(), (QStringList{"0", "1", "2"}));
+    EXPECT_EQ(t.Cell(3, 0), QString());
+    EXPECT_EQ(t.Flags(2, 0), 0x30u);
+    EXPECT_EQ(t.Flags(4, 0), 0u);
+}
+
+TEST(RBParamsTable, RowsMoveWithTheirStatus)
+{
+    TRBParamsTable t = numbered(6, 3); // rows 1..5
+    t.MoveRow(1, 4);
+    EXPECT_EQ(t.Cell(1, 4), QStringLiteral("r1"));
+    EXPECT_EQ(t.Flags(0, 4), 1u);
+    EXPECT_EQ(t.Flags(2, 4), 101u);
+    EXPECT_EQ(t.Cell(1, 1), QStringLiteral("r2"));
+    EXPECT_EQ(t.Flags(2, 1), 102u);
+
+    t.MoveRow(4, 1);
+    for (int r = 1; r < 6; ++r) {
+        EXPECT_EQ(t.Cell(1, r), QStringLiteral("r%1").arg(r));
+        EXPECT_EQ(t.Flags(2, r), quint32(100 + r));
+    }
+
+    t.DeleteRow(2);
+    EXPECT_EQ(t.RowCount(), 5);
+    EXPECT_EQ(t.Cell(1, 2), QStringLiteral("r3"));
+    EXPECT_EQ(t.Flags(0, 2), 3u);
+
+    t.InsertRow(1);
+    EXPECT_EQ(t.Row(1).Count(), 0);
+    EXPECT_EQ(t.Flags(0, 1), 0u);
+    EXPECT_EQ(t.Flags(2, 2), 101u);
+    t.MoveRow(0, 9); // out of range: nothing
+    EXPECT_EQ(t.Flags(2, 2), 101u);
+}
+
+TEST(RBParamsTable, StatusRecordRoundTrip)
+{
+    TRBParamsTable t;
+    t.SetColCount(2);
+    t.SetRowCount(3);
+    TRBCellStatus s;
+    s.Flags = RBFlags::CustomColors | 0x5;
+    s.PenColor = 0x0000FF;
+    s.BrushColor = 0x00FF00;
+    s.FontColor = 0xFF0000;
+    s.Alignment = 4;
+    s.FontSize = 14;
+    s.TextWidth = 300;
+    s.TextHeight = 17;
+    t.SetStatus(1, 2, s);
+    t.SetStatus(0, 1, s); // the same colours share one pool entry
+    EXPECT_EQ(t.Status(1, 2), s);
+    EXPECT_EQ(t.Status(0, 1), s);
+    EXPECT_EQ(t.Status(1, 1), TRBCellStatus());
+    s.BrushColor = 1;
+    t.SetStatus(1, 2, s);
+    EXPECT_EQ(t.Status(1, 2).BrushColor, 1u);
+    EXPECT_EQ(t.Status(0, 1).BrushColor, 0x00FF00u);
+    EXPECT_EQ(t.Status(5, 5), TRBCellStatus());
+}
+
+} // namespace
