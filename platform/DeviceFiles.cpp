@@ -84,3 +84,12 @@ QString DirListing::path(const QString &name) const
     const QString actual = actualName(name);
     return actual.isEmpty() ? QString() : joined(m_dir, actual);
 }
+
+bool DeviceFiles::DriveReady(const QString &path)
+{
+    const QFileInfo fi(path);
+    if (fi.exists())
+        return true;
+    const QFileInfo folder(fi.absolutePath());
+    return folder.isDir() && folder.isReadable() && folder.isExecutable();
+}

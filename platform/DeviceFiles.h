@@ -40,3 +40,9 @@ private:
     QHash<QString, int> m_index; // case-folded name -> entry
     QList<bool> m_isDir;
 };
+
+namespace DeviceFiles {
+// True when a search for `path` either finds it or only finds nothing: its folder
+// can be listed. A volume that went away or cannot be read gives false, at once.
+bool DriveReady(const QString &path);
+} // namespace DeviceFiles

@@ -48,6 +48,8 @@ void HttpClient::getAsync(const QUrl &url, std::function<void(const Result &)> d
     timer->start(timeoutMs);
 
     connect(reply, &QNetworkReply::readyRead, reply, [reply, body, maxBytes] {
+        if (!reply->isOpen())
+            return;
         body->append(reply->readAll());
         if (maxBytes > 0 && body->size() >= maxBytes) {
             body->truncate(int(maxBytes));
@@ -60,7 +62,8 @@ void HttpClient::getAsync(const QUrl &url, std::function<void(const Result &)> d
             return;
         *finished = true;
         Result r;
-        body->append(reply->readAll());
+        if (reply->isOpen())
+            body->append(reply->readAll());
         r.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const bool enough = reply->property("korvixEnough").toBool();
         r.ok = enough || (reply->error() == QNetworkReply::NoError && (r.status == 0 || r.status < 400));

@@ -48,7 +48,7 @@ bool isSystemMountPoint(const QString &mp)
     static const QStringList system = {
         QStringLiteral("/"), QStringLiteral("/boot"), QStringLiteral("/efi"),
         QStringLiteral("/usr"), QStringLiteral("/var"), QStringLiteral("/home"),
-        QStringLiteral("/opt"), QStringLiteral("/srv"), QStringLiteral("/tmp"),
+        QStringLiteral("/opt"), QStringLiteral("/srv"),
         QStringLiteral("/proc"), QStringLiteral("/sys"), QStringLiteral("/dev"),
         QStringLiteral("/snap"), QStringLiteral("/etc"),
     };

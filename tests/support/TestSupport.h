@@ -18,3 +18,8 @@ private:
 };
 
 QByteArray readAll(const QString &path);
+
+#include <ostream>
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QByteArray &b, std::ostream *os) { *os << '"' << b.toStdString() << '"'; }
