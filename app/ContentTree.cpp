@@ -8,17 +8,6 @@ int TreeNode::level() const
     return m_invisible ? -1 : l;
 }
 
-int TreeNode::row() const
-{
-    if (!m_parent)
-        return 0;
-    const auto &sib = m_parent->m_children;
-    for (size_t i = 0; i < sib.size(); ++i)
-        if (sib[i].get() == this)
-            return int(i);
-    return -1;
-}
-
 TreeNode *TreeNode::nextSibling() const
 {
     if (!m_parent)
@@ -43,6 +32,7 @@ TreeNode *TreeNode::addChild(const QString &text, int icon)
 TreeNode *TreeNode::addChild(std::unique_ptr<TreeNode> node)
 {
     node->m_parent = this;
+    node->m_row = int(m_children.size());
     m_children.push_back(std::move(node));
     return m_children.back().get();
 }
@@ -51,7 +41,10 @@ std::unique_ptr<TreeNode> TreeNode::takeChild(int row)
 {
     std::unique_ptr<TreeNode> n = std::move(m_children[size_t(row)]);
     m_children.erase(m_children.begin() + row);
+    for (size_t i = size_t(row); i < m_children.size(); ++i)
+        m_children[i]->m_row = int(i);
     n->m_parent = nullptr;
+    n->m_row = 0;
     return n;
 }
 

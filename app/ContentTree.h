@@ -16,7 +16,7 @@ public:
     void setIcon(int icon) { m_icon = icon; }
     TreeNode *parent() const { return m_parent; }
     int level() const;
-    int row() const; // index among the parent's children
+    int row() const { return m_row; }
     const std::vector<std::unique_ptr<TreeNode>> &children() const { return m_children; }
     int childCount() const { return int(m_children.size()); }
     TreeNode *child(int i) const { return m_children[size_t(i)].get(); }
@@ -33,6 +33,7 @@ private:
     int m_icon;
     TreeNode *m_parent = nullptr;
     bool m_invisible = false; // the tree's root above the devices
+    int m_row = 0;            // index among the parent's children, kept current
     std::vector<std::unique_ptr<TreeNode>> m_children;
 };
 

@@ -1,0 +1,196 @@
+#include "app/BaseIcons.h"
+
+#include "app/TreeBuilder.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace {
+
+constexpr int size = 22;
+
+QPixmap canvas()
+{
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    return pm;
+}
+
+QIcon device()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 1.5));
+    p.setBrush(QColor(70, 70, 80));
+    p.drawRoundedRect(QRectF(2, 4, 18, 14), 3, 3);
+    p.setBrush(QColor(110, 190, 240));
+    p.drawRect(QRectF(5, 6.5, 12, 9));
+    p.setPen(QPen(QColor(60, 160, 60), 2));
+    p.drawLine(QPointF(7, 13), QPointF(11, 9));
+    p.drawLine(QPointF(11, 9), QPointF(15, 11));
+    return QIcon(pm);
+}
+
+QIcon pin(const QColor &colour)
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.moveTo(11, 21);
+    path.cubicTo(4, 13, 4, 10, 4, 8.5);
+    path.arcTo(QRectF(4, 1.5, 14, 14), 180, -180);
+    path.cubicTo(18, 10, 18, 13, 11, 21);
+    p.setPen(QPen(colour.darker(160), 1.2));
+    p.setBrush(colour);
+    p.drawPath(path);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(11, 8.5), 2.6, 2.6);
+    return QIcon(pm);
+}
+
+QIcon folder(const QColor &colour)
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour.darker(170), 1));
+    p.setBrush(colour.darker(115));
+    p.drawRoundedRect(QRectF(2, 4, 8, 5), 1.5, 1.5);
+    p.setBrush(colour);
+    p.drawRoundedRect(QRectF(2, 6, 18, 13), 2, 2);
+    return QIcon(pm);
+}
+
+QIcon database()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(90, 60, 20), 1.2));
+    p.setBrush(QColor(230, 180, 60));
+    p.drawRect(QRectF(4, 5, 14, 13));
+    for (double y : {5.0, 9.5, 14.0, 18.0})
+        p.drawEllipse(QRectF(4, y - 2, 14, 4));
+    return QIcon(pm);
+}
+
+// A road sign with a state light: the road-information file and the satellite data.
+QIcon signal(bool ready, bool satellite)
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (satellite) {
+        p.setPen(QPen(QColor(60, 60, 90), 1.2));
+        p.setBrush(QColor(180, 185, 210));
+        p.drawRect(QRectF(8, 8, 6, 6));
+        p.setBrush(QColor(60, 90, 180));
+        p.drawRect(QRectF(1.5, 9, 5.5, 4));
+        p.drawRect(QRectF(15, 9, 5.5, 4));
+    } else {
+        p.setPen(QPen(QColor(150, 20, 20), 1.5));
+        p.setBrush(Qt::white);
+        QPolygonF tri({QPointF(11, 2), QPointF(20.5, 19), QPointF(1.5, 19)});
+        p.drawPolygon(tri);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(ready ? QColor(30, 170, 50) : QColor(220, 40, 40));
+    p.drawEllipse(QPointF(satellite ? 17.5 : 11, satellite ? 17.5 : 13.5), 3.2, 3.2);
+    return QIcon(pm);
+}
+
+QIcon speaker()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 1.2));
+    p.setBrush(QColor(90, 90, 100));
+    p.drawPolygon(QPolygonF({QPointF(3, 8), QPointF(7, 8), QPointF(12, 4), QPointF(12, 18), QPointF(7, 14), QPointF(3, 14)}));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(30, 120, 200), 1.6));
+    p.drawArc(QRectF(9, 6, 8, 10), -50 * 16, 100 * 16);
+    p.drawArc(QRectF(8, 3, 12, 16), -50 * 16, 100 * 16);
+    return QIcon(pm);
+}
+
+QIcon picture()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.setBrush(QColor(200, 230, 255));
+    p.drawRect(QRectF(2, 4, 18, 14));
+    p.setBrush(QColor(80, 160, 70));
+    p.drawPolygon(QPolygonF({QPointF(3, 17), QPointF(9, 9), QPointF(13, 14), QPointF(16, 11), QPointF(19, 17)}));
+    p.setBrush(QColor(250, 210, 50));
+    p.drawEllipse(QPointF(15.5, 7.5), 1.8, 1.8);
+    return QIcon(pm);
+}
+
+QIcon palette()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor colours[] = {QColor(220, 50, 50), QColor(50, 160, 60), QColor(50, 90, 220), QColor(240, 200, 40)};
+    for (int i = 0; i < 4; ++i) {
+        p.setPen(QPen(colours[i].darker(150), 1));
+        p.setBrush(colours[i]);
+        p.drawRect(QRectF(2 + (i % 2) * 9.5, 2 + (i / 2) * 9.5, 8.5, 8.5));
+    }
+    return QIcon(pm);
+}
+
+QIcon document()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(80, 80, 80), 1));
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygonF({QPointF(5, 2), QPointF(14, 2), QPointF(18, 6), QPointF(18, 20), QPointF(5, 20)}));
+    p.setPen(QPen(QColor(120, 140, 170), 1));
+    for (int y = 8; y <= 17; y += 3)
+        p.drawLine(QPointF(7.5, y), QPointF(15.5, y));
+    return QIcon(pm);
+}
+
+} // namespace
+
+QList<QIcon> baseTreeIcons()
+{
+    QList<QIcon> icons(TreeIcon::BaseCount);
+    icons[TreeIcon::Device] = device();
+    icons[TreeIcon::PoiFile] = pin(QColor(40, 120, 220));
+    icons[TreeIcon::MapFolder] = folder(QColor(120, 190, 110));
+    icons[TreeIcon::PoiDat] = database();
+    icons[TreeIcon::GddkiaStale] = signal(false, false);
+    icons[TreeIcon::GddkiaReady] = signal(true, false);
+    icons[6] = pin(QColor(150, 150, 150)); // unused slot of the list
+    icons[TreeIcon::GpsReady] = signal(true, true);
+    icons[TreeIcon::GpsStale] = signal(false, true);
+    icons[TreeIcon::Category] = folder(QColor(240, 200, 90));
+    icons[TreeIcon::Sound] = speaker();
+    icons[TreeIcon::Image] = picture();
+    icons[TreeIcon::Scheme] = palette();
+    icons[TreeIcon::File] = document();
+    return icons;
+}
+
+QIcon poiBitmapIcon(const QString &bitmapPath)
+{
+    QPixmap pm = canvas();
+    const QImage img(bitmapPath);
+    if (!img.isNull()) {
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRect(0, 0, size, size), img);
+    }
+    return QIcon(pm);
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+class TMainForm;
+
+// Attaches every editor window kind of the program to the main window: the tree's
+// open and new commands, the file menu entries, the service menu items.
+void registerEditors(TMainForm &form);

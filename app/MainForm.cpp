@@ -1,0 +1,696 @@
+#include "app/MainForm.h"
+
+#include "app/DeviceInfo.h"
+#include "app/TreeText.h"
+#include "platform/DeviceFiles.h"
+#include "platform/Error.h"
+#include "platform/ErrorGuard.h"
+#include "platform/Folders.h"
+#include "platform/HttpClient.h"
+#include "platform/Mounts.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QDate>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QUrl>
+
+namespace {
+constexpr int treePanelWidth = 235;
+constexpr int splitterPosition = 237;
+} // namespace
+
+TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(parent), m_options(options)
+{
+    setWindowTitle(QStringLiteral("Korvix"));
+    setMinimumSize(640, 480);
+
+    m_http = new HttpClient(this);
+    m_model = new ContentTreeModel(this);
+    m_devices = new DeviceTree(m_model->tree(), *m_model, [this] { return treeOptionsFrom(m_settings); });
+    m_devices->onDeviceAdded = [this] {
+        showTreePanel();
+        ContentTree &t = m_model->tree();
+        m_treeView->expand(m_model->indexOf(t.device(t.deviceCount() - 1)));
+    };
+
+    m_treeView = new QTreeView;
+    m_treeView->setModel(m_model);
+    m_treeView->setHeaderHidden(true);
+    m_treeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_treeView->setIconSize(QSize(22, 22));
+    m_treeView->setUniformRowHeights(true);
+    m_treeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_treeView->installEventFilter(this);
+    connect(m_treeView, &QWidget::customContextMenuRequested, this, &TMainForm::PopupMenu1Popup);
+    connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { TTChanging(current); });
+    connect(m_treeView, &QTreeView::clicked, this, [this](const QModelIndex &i) { TTClick(m_model->node(i)); });
+
+    m_mdi = new QMdiArea;
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    m_splitter = new QSplitter(Qt::Horizontal);
+    m_splitter->addWidget(m_treeView);
+    m_splitter->addWidget(m_mdi);
+    m_splitter->setCollapsible(0, true);
+    m_splitter->setCollapsible(1, false);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({0, 1000});
+    setCentralWidget(m_splitter);
+
+    m_progressBar = new QProgressBar;
+    m_progressBar->setFixedWidth(140);
+    m_progressBar->setTextVisible(true);
+    m_progressBar->setRange(0, 100);
+    m_status = new QLabel;
+    m_status->setMinimumWidth(300);
+    statusBar()->addWidget(m_progressBar);
+    statusBar()->addWidget(m_status, 1);
+    refreshProgressBar();
+
+    connect(m_http, &HttpClient::workBegin, this, [this](qint64 expected) {
+        m_progress.setMin(0);
+        m_progress.setMax(int(qMin<qint64>(expected, INT_MAX)));
+        refreshProgressBar();
+    });
+    connect(m_http, &HttpClient::work, this, [this](qint64 got) { SetProgress(int(qMin<qint64>(got, INT_MAX))); });
+
+    buildMenus();
+    buildToolBars();
+    FormCreate();
+
+    auto *idle = new QTimer(this);
+    idle->setInterval(150);
+    connect(idle, &QTimer::timeout, this, &TMainForm::updateCommands);
+    connect(idle, &QTimer::timeout, this, &TMainForm::dropVanishedFolders);
+    idle->start();
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::updateCommands);
+}
+
+TMainForm::~TMainForm()
+{
+    if (m_mounts)
+        m_mounts->stop();
+    delete m_devices;
+}
+
+void TMainForm::FormCreate()
+{
+    if (m_options.superUserSwitch)
+        m_settings.WriteBool(QStringLiteral("Spec"), QStringLiteral("SuperUser"), true);
+    m_serviceMenu->menuAction()->setVisible(m_settings.ReadBool(QStringLiteral("Spec"), QStringLiteral("SuperUser"), false));
+    if (m_settings.exists()) // never created for this value alone
+        m_settings.WriteString(QString(), QStringLiteral("Path"), Folders::ProgramFolder());
+
+    if (m_options.scanMounts) {
+        m_mounts = new MountWatcher(m_options.mountTable, this);
+        connect(m_mounts, &MountWatcher::driveAdded, this, [this](const QString &mp) {
+            guarded([&] { UpdateTreeView(mp, DeviceTree::AddOrRefreshFirst); });
+        });
+        connect(m_mounts, &MountWatcher::driveRemoved, this, [this](const QString &mp) {
+            guarded([&] { UpdateTreeView(mp, DeviceTree::Remove); });
+        });
+        m_mounts->start();
+    }
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    InitTreeView();
+}
+
+void TMainForm::InitTreeView()
+{
+    QStringList roots = m_mounts ? m_mounts->mountPoints() : QStringList();
+    m_devices->InitTreeView(roots, this);
+    for (const QString &dir : m_options.deviceFolders)
+        openDeviceFolder(dir);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    m_mdi->closeAllSubWindows();
+    if (!m_mdi->subWindowList().isEmpty()) { // an editor kept its unsaved changes
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+// --- status and progress -----------------------------------------------------
+
+void TMainForm::refreshProgressBar()
+{
+    m_progressBar->setValue(m_progress.percent());
+}
+
+void TMainForm::ShowProgress(const QString &text, int min, int max, int position)
+{
+    m_progress.setMin(min);
+    m_progress.setMax(max);
+    m_progress.setPosition(position);
+    refreshProgressBar();
+    m_status->setText(text);
+}
+
+void TMainForm::SetStatus(const QString &text)
+{
+    m_status->setText(text);
+    if (text.isEmpty()) {
+        m_progress.setPosition(0);
+        refreshProgressBar();
+    }
+}
+
+void TMainForm::SetProgress(int position)
+{
+    m_progress.setPosition(position);
+    refreshProgressBar();
+}
+
+void TMainForm::StepProgress()
+{
+    m_progress.step();
+    refreshProgressBar();
+}
+
+QString TMainForm::statusText() const
+{
+    return m_status->text();
+}
+
+// --- devices ------------------------------------------------------------------
+
+void TMainForm::UpdateTreeView(const QString &path, int action)
+{
+    m_devices->UpdateTreeView(path, action);
+}
+
+QString TMainForm::GetTTPath()
+{
+    return m_devices->GetTTPath(nullptr);
+}
+
+QString TMainForm::GetSelTTPath()
+{
+    return m_devices->GetTTPath(selectedNode());
+}
+
+void TMainForm::showTreePanel()
+{
+    if (m_splitter->sizes().value(0) == 0)
+        m_splitter->setSizes({treePanelWidth, qMax(1, m_splitter->width() - splitterPosition)});
+}
+
+bool TMainForm::treePanelVisible() const
+{
+    return m_splitter->sizes().value(0) > 0;
+}
+
+void TMainForm::openDeviceFolder(const QString &dir)
+{
+    const QString key = DeviceTree::deviceKeyFor(dir);
+    if (key.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Korvix"),
+                             tr("%1 is not a device folder: it needs the files TTGO.BIF and ttsystem.").arg(dir));
+        return;
+    }
+    if (!m_options.deviceFolders.contains(key))
+        m_options.deviceFolders.append(key);
+    UpdateTreeView(key, DeviceTree::AddOrRefreshFirst);
+}
+
+// A device folder that was deleted or unplugged leaves the tree like a volume.
+void TMainForm::dropVanishedFolders()
+{
+    for (int i = m_model->tree().deviceCount() - 1; i >= 0; --i) {
+        const QString key = deviceKeyOfText(m_model->tree().device(i)->text());
+        if (!DeviceInfo::isDeviceRoot(key) && !(m_mounts && m_mounts->mountPoints().contains(key)))
+            UpdateTreeView(key, DeviceTree::Remove);
+    }
+}
+
+// --- tree commands ------------------------------------------------------------
+
+TreeNode *TMainForm::selectedNode() const
+{
+    return m_model->node(m_treeView->currentIndex());
+}
+
+void TMainForm::selectNode(const TreeNode *node)
+{
+    const QModelIndex i = m_model->indexOf(node);
+    TTChanging(i);
+    m_treeView->setCurrentIndex(i);
+}
+
+void TMainForm::TTChanging(const QModelIndex &current)
+{
+    m_treeView->setSelectionMode(TreeActions::multiSelectFor(m_model->node(current))
+                                     ? QAbstractItemView::ExtendedSelection
+                                     : QAbstractItemView::SingleSelection);
+}
+
+void TMainForm::TTClick(TreeNode *node)
+{
+    if (node && node->level() == 0)
+        m_status->setText(DeviceInfo::ReadDeviceInfo(deviceKeyOfText(node->text()), QString()));
+}
+
+void TMainForm::registerOpener(TreeActions::OpenKind kind, Opener opener)
+{
+    m_openers.insert(kind, std::move(opener));
+}
+
+void TMainForm::registerCreator(TreeActions::NewKind kind, Creator creator)
+{
+    m_creators.insert(kind, std::move(creator));
+}
+
+bool TMainForm::hasVoiceEditor() const
+{
+    for (QMdiSubWindow *w : m_mdi->subWindowList())
+        if (auto *e = dynamic_cast<IEditor *>(w->widget()); e && e->editorKind() == EditorKind::Voice)
+            return true;
+    return false;
+}
+
+void TMainForm::TTOpen(TreeNode *node)
+{
+    if (!node)
+        return;
+    guarded([&] {
+        const TreeActions::OpenAction a = TreeActions::resolveOpen(node, m_devices->GetTTPath(node), hasVoiceEditor());
+        const auto opener = m_openers.constFind(a.kind);
+        if (a.kind == TreeActions::OpenKind::None || opener == m_openers.constEnd())
+            return;
+        if (a.needsConfirmation
+            && QMessageBox::warning(this, tr("WARNING"),
+                                    tr("This will open copyrighted content of TomTom\nPlease read copyright notice of "
+                                       "TT device first\nDo you want to continue ?"),
+                                    QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
+                   != QMessageBox::Ok)
+            return;
+        (*opener)(a, node);
+    });
+}
+
+void TMainForm::New1Click()
+{
+    guarded([&] {
+        TreeNode *node = selectedNode();
+        const QString root = GetSelTTPath();
+        const TreeActions::NewAction a = TreeActions::resolveNew(node, root, treeOptionsFrom(m_settings).superUser);
+        const auto creator = m_creators.constFind(a.kind);
+        if (a.kind != TreeActions::NewKind::None && creator != m_creators.constEnd())
+            (*creator)(a, node);
+    });
+}
+
+void TMainForm::Delete1Click()
+{
+    guarded([&] {
+        TreeNode *node = selectedNode();
+        const QString root = GetSelTTPath();
+        const TreeActions::DeleteAction a = TreeActions::resolveDelete(node, root);
+        if (a.isEmpty())
+            return;
+        const QString folder = TreeActions::safetyFolder(Folders::UserDataFolder(), QStringLiteral("Delete"),
+                                                         QDate::currentDate(), a.categoryFolder);
+        if (TreeActions::deleteWithSafetyCopies(a, folder))
+            m_model->tree().remove(node);
+    });
+}
+
+void TMainForm::OpenCurentItn1Click()
+{
+    guarded([&] {
+        const auto opener = m_openers.constFind(TreeActions::OpenKind::Itinerary);
+        if (opener == m_openers.constEnd())
+            return;
+        TreeActions::OpenAction a;
+        a.kind = TreeActions::OpenKind::Itinerary;
+        a.path = TreeActions::devicePath(GetTTPath(), {QStringLiteral("itn"), QStringLiteral("temporary.iti")});
+        (*opener)(a, nullptr);
+    });
+}
+
+void TMainForm::GDKIA1Click()
+{
+    guarded([&] {
+        TreeNode *map = selectedNode();
+        if (!map || map->level() != 2)
+            return;
+        const QString root = GetSelTTPath();
+        TreeNode *gddkia = FindNodeByKey(map->childCount() ? map->child(0) : nullptr, QStringLiteral("GDDKIA"), true);
+        if (!gddkia)
+            gddkia = m_model->tree().append(map, std::make_unique<TreeNode>(QStringLiteral("GDDKIA"), TreeIcon::GddkiaStale));
+        const auto opener = m_openers.constFind(TreeActions::OpenKind::Gddkia);
+        if (opener == m_openers.constEnd())
+            return;
+        TreeActions::OpenAction a;
+        a.kind = TreeActions::OpenKind::Gddkia;
+        a.path = TreeActions::devicePath(root, {map->text()});
+        (*opener)(a, gddkia);
+    });
+}
+
+TreeActions::PopupItems TMainForm::popupItems() const
+{
+    TreeNode *node = selectedNode();
+    TreeActions::PopupItems p = TreeActions::popupFor(node);
+    // Commands whose editor is not built into this program are not offered.
+    if (p.open && node) {
+        const TreeActions::OpenAction a = TreeActions::resolveOpen(node, QStringLiteral("/"), false);
+        if (a.kind != TreeActions::OpenKind::None && !m_openers.contains(a.kind))
+            p.open = false;
+        if (a.kind == TreeActions::OpenKind::None && node->level() == 2 && node->parent()->text() == QLatin1String("Voices")
+            && !m_openers.contains(TreeActions::OpenKind::Voice))
+            p.open = false;
+    }
+    if (p.newItem && node) {
+        const TreeActions::NewAction a = TreeActions::resolveNew(node, QStringLiteral("/"), true);
+        if (a.kind != TreeActions::NewKind::None && !m_creators.contains(a.kind))
+            p.newItem = false;
+    }
+    p.gddkia = p.gddkia && m_openers.contains(TreeActions::OpenKind::Gddkia);
+    p.openCurrentItn = p.openCurrentItn && m_openers.contains(TreeActions::OpenKind::Itinerary);
+    p.backUp = p.backUp && m_popupBackUp->property("korvixAvailable").toBool();
+    return p;
+}
+
+void TMainForm::PopupMenu1Popup(const QPoint &pos)
+{
+    const QModelIndex at = m_treeView->indexAt(pos);
+    if (at.isValid())
+        selectNode(m_model->node(at));
+    if (selectedNode()) { // with nothing selected the items keep their visibility
+        const TreeActions::PopupItems p = popupItems();
+        m_popupGddkia->setVisible(p.gddkia);
+        m_popupOpen->setVisible(p.open);
+        m_popupCurrentItn->setVisible(p.openCurrentItn);
+        m_popupNew->setVisible(p.newItem);
+        m_popupDelete->setVisible(p.del);
+        m_popupBackUp->setVisible(p.backUp);
+    }
+    bool any = false;
+    for (QAction *a : m_popup->actions())
+        any = any || a->isVisible();
+    if (any)
+        m_popup->popup(m_treeView->viewport()->mapToGlobal(pos));
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_treeView) {
+        if (event->type() == QEvent::KeyPress) {
+            auto *k = static_cast<QKeyEvent *>(event);
+            // Character keys are swallowed: no jump-to-letter search in the tree.
+            if (!k->text().isEmpty() && k->text().at(0).isPrint() && !(k->modifiers() & Qt::ControlModifier))
+                return true;
+        } else if (event->type() == QEvent::KeyRelease) {
+            auto *k = static_cast<QKeyEvent *>(event);
+            if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && !k->isAutoRepeat()) {
+                TTOpen(selectedNode());
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- editor windows and shared commands ----------------------------------------
+
+void TMainForm::addEditorWindow(QWidget *editor)
+{
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow *sub = m_mdi->addSubWindow(editor);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+}
+
+IEditor *TMainForm::activeEditor() const
+{
+    QMdiSubWindow *w = m_mdi->currentSubWindow();
+    return w ? dynamic_cast<IEditor *>(w->widget()) : nullptr;
+}
+
+IEditor *TMainForm::topEditor() const
+{
+    const QList<QMdiSubWindow *> stack = m_mdi->subWindowList(QMdiArea::StackingOrder);
+    for (int i = int(stack.size()) - 1; i >= 0; --i)
+        if (stack[i]->isVisible() || stack[i]->isMinimized())
+            return dynamic_cast<IEditor *>(stack[i]->widget());
+    return nullptr;
+}
+
+EditorContext TMainForm::editorContext() const
+{
+    return {activeEditor(), topEditor(), !m_mdi->subWindowList().isEmpty()};
+}
+
+void TMainForm::updateCommands()
+{
+    const EditorContext ctx = editorContext();
+    for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it)
+        it.value()->setEnabled(CommandRules::enabled(it.key(), ctx, it.value()->isEnabled()));
+    const bool any = !m_mdi->subWindowList().isEmpty();
+    for (QAction *a : m_windowCommands)
+        a->setEnabled(any);
+}
+
+void TMainForm::guarded(const std::function<void()> &command)
+{
+    ErrorGuard::run(this, command);
+}
+
+QAction *TMainForm::command(SharedCommand c, const QString &caption, const QKeySequence &key, const QString &hint)
+{
+    auto *a = new QAction(caption, this);
+    if (!key.isEmpty())
+        a->setShortcut(key);
+    if (!hint.isEmpty()) {
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+    }
+    a->setEnabled(false);
+    connect(a, &QAction::triggered, this, [this, c] { guarded([&] { CommandRules::route(c, editorContext()); }); });
+    m_commands.insert(c, a);
+    return a;
+}
+
+void TMainForm::addFileNew(const QString &caption, const std::function<void()> &create)
+{
+    m_newMenu->menuAction()->setVisible(true);
+    m_newMenu->addAction(caption, this, [this, create] { guarded(create); });
+}
+
+void TMainForm::addFileOpen(const QString &caption, const QString &filter, const std::function<void(const QString &)> &open)
+{
+    m_openMenu->menuAction()->setVisible(true);
+    m_openMenu->addAction(caption, this, [this, filter, open] {
+        const QString file = QFileDialog::getOpenFileName(this, QString(), Folders::UserDataFolder(), filter);
+        if (!file.isEmpty())
+            guarded([&] { open(file); });
+    });
+}
+
+// --- menus and toolbars ---------------------------------------------------------
+
+namespace {
+// The tile commands of the window menu: side by side or one above the other.
+void tile(QMdiArea *mdi, bool horizontally)
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *w : mdi->subWindowList())
+        if (!w->isMinimized())
+            windows << w;
+    if (windows.isEmpty())
+        return;
+    const QRect area = mdi->viewport()->rect();
+    const int n = int(windows.size());
+    for (int i = 0; i < n; ++i) {
+        windows[i]->showNormal();
+        if (horizontally) {
+            const int h = area.height() / n;
+            windows[i]->setGeometry(0, i * h, area.width(), h);
+        } else {
+            const int w = area.width() / n;
+            windows[i]->setGeometry(i * w, 0, w, area.height());
+        }
+    }
+}
+
+void arrangeIcons(QMdiArea *mdi)
+{
+    int x = 0;
+    const int bottom = mdi->viewport()->height();
+    for (QMdiSubWindow *w : mdi->subWindowList()) {
+        if (!w->isMinimized())
+            continue;
+        w->move(x, bottom - w->height());
+        x += w->width();
+    }
+}
+} // namespace
+
+void TMainForm::buildMenus()
+{
+    m_saveAction = command(SharedCommand::Save, tr("Save"), QKeySequence(), QString());
+    command(SharedCommand::SaveAs, tr("RBSaveAs"), QKeySequence::SaveAs, QString());
+    command(SharedCommand::Search, tr("Search"), QKeySequence(Qt::CTRL | Qt::Key_F), tr("Search for text in Poi's"));
+    command(SharedCommand::Duplicates, tr("Duplicates"), QKeySequence(Qt::CTRL | Qt::Key_B), tr("Select duplicated Poi's"));
+    command(SharedCommand::Select, tr("Select"), QKeySequence(Qt::CTRL | Qt::Key_S), tr("Select Poi's containing text"));
+    // Ctrl+R belongs to the "Reverse" menu item.
+    command(SharedCommand::SelRegion, tr("SelectRegion"), QKeySequence(), tr("Select Poi's located in saved region"));
+    command(SharedCommand::PlaySound, tr("PlaySound"), QKeySequence(), tr("Play"));
+    command(SharedCommand::RecSound, tr("RecSound"), QKeySequence(), tr("Record"));
+    command(SharedCommand::StopSound, tr("StopSound"), QKeySequence(), tr("Stop"));
+    command(SharedCommand::DelSound, tr("DelSound"), QKeySequence(), tr("Redo"));
+    command(SharedCommand::ImportSound, tr("ImportSound"), QKeySequence(), tr("Import Sound"));
+    command(SharedCommand::SaveSound, tr("SaveSound"), QKeySequence(), tr("Save Sound"));
+    command(SharedCommand::DeleteSound, tr("Delete"), QKeySequence(), QString());
+    command(SharedCommand::TrimSound, tr("Trim"), QKeySequence(), QString());
+    command(SharedCommand::NormalizeSound, tr("Normalize"), QKeySequence(), QString());
+
+    QMenuBar *bar = menuBar();
+    m_fileMenu = bar->addMenu(tr("&File"));
+    m_newMenu = m_fileMenu->addMenu(tr("New"));
+    m_newMenu->menuAction()->setVisible(false); // shown once an editor adds its entry
+    m_openMenu = m_fileMenu->addMenu(tr("Open"));
+    m_openMenu->menuAction()->setVisible(false);
+    m_fileMenu->addAction(tr("Open device folder…"), this, [this] {
+        const QString dir = QFileDialog::getExistingDirectory(this, tr("Open device folder…"));
+        if (!dir.isEmpty())
+            openDeviceFolder(dir);
+    });
+    m_fileMenu->addAction(m_saveAction);
+    m_fileMenu->addAction(m_commands[SharedCommand::SaveAs]);
+    QAction *close = m_fileMenu->addAction(tr("C&lose"), m_mdi, &QMdiArea::closeActiveSubWindow);
+    m_windowCommands << close;
+    m_fileMenu->addSeparator();
+    QAction *exit = m_fileMenu->addAction(tr("E&xit"), this, &QWidget::close);
+    exit->setShortcut(QKeySequence::Quit);
+
+    m_editMenu = bar->addMenu(tr("&Edit"));
+
+    m_windowMenu = bar->addMenu(tr("&Window"));
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &TMainForm::updateWindowMenu);
+
+    QMenu *extra = bar->addMenu(tr("Extra"));
+    m_serviceMenu = extra->addMenu(QStringLiteral("SERWIS"));
+    QMenu *web = extra->addMenu(tr("WebPages"));
+    struct Site { const char *host; const char *path; const char *hint; };
+    const Site sites[] = {
+        {"www.gddkia.gov.pl", "/article/serwis_dla_kierowcow//index.php", "Generalna Dyrekcja Dróg Krajowych i Autostrad"},
+        {"www.meteo.pl", "/", ""},
+        {"www.poi-factory.com", "/", ""},
+        {"espeak.sourceforge.net", "/", ""},
+        {"www.targeo.pl", "/", ""},
+        {"maps.google.com", "/", ""},
+    };
+    for (const Site &s : sites) {
+        QAction *a = web->addAction(QLatin1String(s.host));
+        a->setToolTip(QString::fromUtf8(s.hint));
+        a->setStatusTip(QString::fromUtf8(s.hint));
+        const QUrl url(QStringLiteral("http://") + QLatin1String(s.host) + QLatin1String(s.path));
+        connect(a, &QAction::triggered, this, [url] { QDesktopServices::openUrl(url); });
+    }
+
+    // The tree's popup menu.
+    m_popup = new QMenu(this);
+    m_popupGddkia = m_popup->addAction(QStringLiteral("GDDKIA"), this, &TMainForm::GDKIA1Click);
+    m_popupOpen = m_popup->addAction(tr("Open"), this, [this] { TTOpen(selectedNode()); });
+    m_popupCurrentItn = m_popup->addAction(tr("Open Curent Itn"), this, &TMainForm::OpenCurentItn1Click);
+    m_popupNew = m_popup->addAction(tr("New"), this, &TMainForm::New1Click);
+    m_popupDelete = m_popup->addAction(tr("Delete"), this, &TMainForm::Delete1Click);
+    m_popupBackUp = m_popup->addAction(tr("BackUp"));
+    m_popupBackUp->setProperty("korvixAvailable", false); // the backup service attaches itself
+}
+
+void TMainForm::updateWindowMenu()
+{
+    m_windowMenu->clear();
+    const bool any = !m_mdi->subWindowList().isEmpty();
+    QAction *actions[] = {
+        m_windowMenu->addAction(tr("&Cascade"), m_mdi, &QMdiArea::cascadeSubWindows),
+        m_windowMenu->addAction(tr("Tile &Horizontally"), this, [this] { tile(m_mdi, true); }),
+        m_windowMenu->addAction(tr("Tile &Vertically"), this, [this] { tile(m_mdi, false); }),
+        m_windowMenu->addAction(tr("&Minimize All"), this, [this] {
+            for (QMdiSubWindow *w : m_mdi->subWindowList())
+                w->showMinimized();
+        }),
+        m_windowMenu->addAction(tr("&Arrange All"), this, [this] { arrangeIcons(m_mdi); }),
+    };
+    for (QAction *a : actions)
+        a->setEnabled(any);
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+    if (!windows.isEmpty())
+        m_windowMenu->addSeparator();
+    auto *group = new QActionGroup(m_windowMenu);
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow *w = windows[i];
+        QAction *a = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(w->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(w == m_mdi->activeSubWindow());
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, w] { m_mdi->setActiveSubWindow(w); });
+    }
+}
+
+void TMainForm::buildToolBars()
+{
+    m_mainBar = addToolBar(tr("Main"));
+    m_mainBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_mainBar->addAction(m_saveAction);
+    m_mainBar->addSeparator();
+    QAction *cascade = m_mainBar->addAction(tr("&Cascade"), m_mdi, &QMdiArea::cascadeSubWindows);
+    QAction *tileH = m_mainBar->addAction(tr("Tile &Horizontally"), this, [this] { tile(m_mdi, true); });
+    QAction *tileV = m_mainBar->addAction(tr("Tile &Vertically"), this, [this] { tile(m_mdi, false); });
+    m_windowCommands << cascade << tileH << tileV;
+
+    m_soundBar = addToolBar(tr("Sound"));
+    m_soundBar->setObjectName(QStringLiteral("soundToolBar"));
+    for (SharedCommand c : {SharedCommand::PlaySound, SharedCommand::RecSound, SharedCommand::StopSound,
+                            SharedCommand::DelSound, SharedCommand::ImportSound, SharedCommand::SaveSound})
+        m_soundBar->addAction(m_commands[c]);
+    m_soundBar->addSeparator();
+    for (SharedCommand c : {SharedCommand::DeleteSound, SharedCommand::TrimSound, SharedCommand::NormalizeSound})
+        m_soundBar->addAction(m_commands[c]);
+
+    m_searchBar = addToolBar(tr("Search"));
+    m_searchBar->setObjectName(QStringLiteral("searchToolBar"));
+    m_searchBar->addAction(m_commands[SharedCommand::Search]);
+    m_searchBar->addSeparator();
+    for (SharedCommand c : {SharedCommand::Duplicates, SharedCommand::Select, SharedCommand::SelRegion})
+        m_searchBar->addAction(m_commands[c]);
+}

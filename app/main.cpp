@@ -1,0 +1,61 @@
+#include "app/EditorRegistry.h"
+#include "app/MainForm.h"
+#include "app/SingleInstance.h"
+#include "platform/Folders.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+
+namespace {
+// "-SuperUser" or "/superuser", any case.
+bool hasSuperUserSwitch(const QStringList &args)
+{
+    for (const QString &a : args)
+        if ((a.startsWith(QLatin1Char('-')) || a.startsWith(QLatin1Char('/')))
+            && a.mid(1).compare(QLatin1String("SuperUser"), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QStringList deviceFolders(const QStringList &args)
+{
+    QStringList out;
+    for (int i = 0; i + 1 < args.size(); ++i)
+        if (args[i] == QLatin1String("--device"))
+            out << QDir(args[i + 1]).absolutePath();
+    return out;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvix"));
+    QApplication::setApplicationVersion(QStringLiteral(KORVIX_VERSION));
+
+    SingleInstance instance(QApplication::applicationFilePath());
+    if (instance.notifyRunning())
+        return 0;
+    instance.listen();
+
+    Folders::createDataFolders();
+
+    TMainForm::Options options;
+    const QStringList args = app.arguments().mid(1);
+    options.superUserSwitch = hasSuperUserSwitch(args);
+    options.deviceFolders = deviceFolders(args);
+    TMainForm form(options);
+    registerEditors(form);
+    QObject::connect(&instance, &SingleInstance::raise, &form, [&form] {
+        if (form.isMinimized())
+            form.showNormal();
+        form.raise();
+        form.activateWindow();
+    });
+    // Maximised and centred; without a window manager the geometry does the job.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
+    form.showMaximized();
+    return app.exec();
+}

@@ -1,0 +1,153 @@
+#include "app/MainForm.h"
+#include "app/SampleDevice.h"
+#include "platform/Editor.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTest>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TMainForm::Options folderOnly(const QString &dir)
+{
+    TMainForm::Options o;
+    o.scanMounts = false;
+    o.deviceFolders = {dir};
+    return o;
+}
+
+struct Doc : QWidget, IEditor {
+    EditorKind kind;
+    bool modified = false;
+    int saves = 0;
+    explicit Doc(EditorKind k) : kind(k) {}
+    EditorKind editorKind() const override { return kind; }
+    bool isModified() const override { return modified; }
+    int gridRowCount() const override { return 3; }
+    void Save() override { ++saves; }
+};
+
+} // namespace
+
+TEST(MainForm, ShowsTheSampleDeviceAndTakesAScreenshot)
+{
+    TempFolder tmp;
+    ASSERT_TRUE(SampleDevice::write(tmp.file("dev")).isEmpty());
+    TMainForm form(folderOnly(tmp.file("dev")));
+    EXPECT_EQ(form.windowTitle(), "Korvix");
+    EXPECT_FALSE(form.treePanelVisible());
+    form.resize(1024, 700);
+    form.show();
+    QApplication::processEvents();
+    ASSERT_EQ(form.treeModel().tree().deviceCount(), 1);
+    EXPECT_TRUE(form.treePanelVisible());
+    TreeNode *device = form.treeModel().tree().device(0);
+    EXPECT_EQ(device->text(), QDir(tmp.file("dev")).absolutePath() + "|Korvix Sample");
+
+    form.treeView()->expandAll();
+    form.TTClick(device);
+    EXPECT_EQ(form.statusText(), "DeviceName: Korvix Sample; HWVersion: HW 2.1; SerialNumber: KX0000000001; "
+                                 "DeviceID: 0123456789ABCDEF; AppVersion: 9.510;");
+    QApplication::processEvents();
+    const QImage shot = form.grab().toImage();
+    shot.save(QStringLiteral(KORVIX_BINARY_DIR) + "/main-window.png");
+    // The tree panel is drawn: its column holds more than one colour.
+    QSet<QRgb> colours;
+    const QRect tree = form.treeView()->geometry();
+    for (int y = tree.top() + 60; y < tree.top() + 160; ++y)
+        for (int x = 10; x < 200; x += 3)
+            colours.insert(shot.pixel(form.treeView()->mapTo(&form, QPoint(x, y - tree.top()))));
+    EXPECT_GT(colours.size(), 3);
+}
+
+TEST(MainForm, ProgressServicesFollowTheBarRules)
+{
+    TMainForm form(TMainForm::Options{QString(), false, {}, false});
+    form.ShowProgress("x", 0, 10, 5);
+    EXPECT_EQ(form.statusText(), "x");
+    EXPECT_EQ(form.progress().percent(), 50);
+    form.StepProgress();
+    EXPECT_EQ(form.progress().position(), 6);
+    form.SetStatus("");
+    EXPECT_EQ(form.statusText(), "");
+    EXPECT_EQ(form.progress().percent(), 0);
+    form.ShowProgress("y", 5, 5, 5); // the maximum equal to the new minimum is ignored
+    EXPECT_EQ(form.progress().min(), 5);
+    EXPECT_EQ(form.progress().max(), 10);
+    EXPECT_EQ(form.progress().percent(), 0);
+}
+
+TEST(MainForm, CommandsWithoutADeviceSayNoTTPathAndTreeCommandsNeedTheirEditor)
+{
+    TempFolder tmp;
+    ASSERT_TRUE(SampleDevice::write(tmp.file("dev")).isEmpty());
+    TMainForm form(folderOnly(tmp.file("dev")));
+    form.show();
+    QApplication::processEvents();
+    TreeNode *device = form.treeModel().tree().device(0);
+    TreeNode *itn = device->findChild("Itinerary");
+    form.selectNode(itn);
+    // No itinerary editor is built in: neither "New" nor "Open Curent Itn" is offered.
+    EXPECT_FALSE(form.popupItems().newItem);
+    EXPECT_FALSE(form.popupItems().openCurrentItn);
+    int opened = 0;
+    form.registerOpener(TreeActions::OpenKind::Itinerary, [&](const TreeActions::OpenAction &a, TreeNode *) {
+        ++opened;
+        EXPECT_TRUE(a.path.endsWith("/Itn/temporary.iti")) << a.path.toStdString();
+    });
+    form.registerCreator(TreeActions::NewKind::Itinerary, [&](const TreeActions::NewAction &, TreeNode *) { ++opened; });
+    EXPECT_TRUE(form.popupItems().newItem);
+    EXPECT_TRUE(form.popupItems().openCurrentItn);
+    form.OpenCurentItn1Click();
+    form.New1Click();
+    EXPECT_EQ(opened, 2);
+
+    form.UpdateTreeView(QDir(tmp.file("dev")).absolutePath(), 8);
+    EXPECT_EQ(form.treeModel().tree().deviceCount(), 0);
+    EXPECT_TRUE(form.treePanelVisible()); // stays visible when all devices are gone
+    bool raised = false;
+    try {
+        form.GetSelTTPath();
+    } catch (const std::exception &) {
+        raised = true;
+    }
+    EXPECT_TRUE(raised);
+}
+
+TEST(MainForm, SharedCommandsGoToTheEditorWindows)
+{
+    TMainForm form(TMainForm::Options{QString(), false, {}, false});
+    form.show();
+    auto *poi = new Doc(EditorKind::Poi);
+    form.addEditorWindow(poi);
+    QApplication::processEvents();
+    form.updateCommands();
+    EXPECT_FALSE(form.commandAction(SharedCommand::Save)->isEnabled());
+    EXPECT_TRUE(form.commandAction(SharedCommand::Duplicates)->isEnabled());
+    EXPECT_TRUE(form.commandAction(SharedCommand::Select)->isEnabled());
+    poi->modified = true;
+    form.updateCommands();
+    ASSERT_TRUE(form.commandAction(SharedCommand::Save)->isEnabled());
+    form.commandAction(SharedCommand::Save)->trigger();
+    EXPECT_EQ(poi->saves, 1);
+
+    auto *sound = new Doc(EditorKind::Sound);
+    form.addEditorWindow(sound);
+    QApplication::processEvents();
+    form.updateCommands();
+    EXPECT_EQ(form.topEditor(), static_cast<IEditor *>(sound));
+    EXPECT_FALSE(form.commandAction(SharedCommand::Select)->isEnabled());
+    EXPECT_FALSE(form.commandAction(SharedCommand::Search)->isEnabled());
+    form.mdiArea()->closeAllSubWindows();
+    QApplication::processEvents();
+    form.updateCommands();
+    EXPECT_FALSE(form.commandAction(SharedCommand::SaveAs)->isEnabled());
+}
