@@ -1,0 +1,28 @@
+#include "cli/Commands.h"
+
+#include "media/ImgFile.h"
+#include "platform/Error.h"
+
+namespace {
+int image(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 3 || args[0] != QLatin1String("startup")) {
+        err << "usage: korvix-cli image startup IN OUT.bmp\n";
+        return 2;
+    }
+    try {
+        const ImgFile::Picture picture = ImgFile::stretchedStartup(ImgFile::load(args[1]).image);
+        ImgFile::save(args[2], picture);
+        out << args[2] << ": " << picture.image.width() << " x " << picture.image.height() << ", "
+            << picture.bitsPerPixel << " bits per pixel\n";
+        return 0;
+    } catch (const KorvixError &e) {
+        err << "korvix-cli: " << e.message() << '\n';
+        return 1;
+    }
+}
+
+const CliRegistrar registrar({QStringLiteral("image"),
+                              QStringLiteral("startup IN OUT.bmp   a 320 x 240 start-up picture from any picture"),
+                              image});
+} // namespace

@@ -1,0 +1,90 @@
+#include "poi/LatLng.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+TLatLng::TLatLng(QWidget *parent)
+    : QDialog(parent)
+    , m_options(new QButtonGroup(this))
+    , m_result(new QLabel(QStringLiteral("?"), this))
+    , m_edit(new QLineEdit(this))
+{
+    setWindowTitle(tr("LatLng"));
+    auto *layout = new QVBoxLayout(this);
+    auto *row = new QHBoxLayout;
+    const CoordinateDisplay displays[] = {CoordinateDisplay::Degrees, CoordinateDisplay::Minutes,
+                                          CoordinateDisplay::Seconds, CoordinateDisplay::TomTom};
+    for (CoordinateDisplay d : displays) {
+        auto *button = new QRadioButton(coordinateDisplayName(d), this);
+        m_options->addButton(button, int(d));
+        row->addWidget(button);
+    }
+    m_options->button(int(CoordinateDisplay::Degrees))->setChecked(true);
+    layout->addLayout(row);
+
+    QFont bold = m_result->font();
+    bold.setBold(true);
+    m_result->setFont(bold);
+    m_result->setAlignment(Qt::AlignCenter);
+    m_result->setWordWrap(true);
+    m_result->setTextFormat(Qt::PlainText);
+    m_result->setMinimumHeight(m_result->fontMetrics().height() * 3);
+    layout->addWidget(m_result, 1);
+    layout->addWidget(m_edit);
+
+    connect(m_edit, &QLineEdit::textChanged, this, &TLatLng::parseInput);
+    connect(m_options, &QButtonGroup::idClicked, this, [this](int id) {
+        m_display = CoordinateDisplay(id);
+        refreshDisplay();
+    });
+    resize(340, 150);
+}
+
+TLatLng *TLatLng::instance(QWidget *parent)
+{
+    static QPointer<TLatLng> dialog;
+    if (!dialog)
+        dialog = new TLatLng(parent);
+    return dialog;
+}
+
+void TLatLng::setInput(const QString &text)
+{
+    if (m_edit->text() == text)
+        parseInput();
+    else
+        m_edit->setText(text);   // parses through textChanged
+}
+
+QString TLatLng::input() const
+{
+    return m_edit->text();
+}
+
+void TLatLng::setDisplay(CoordinateDisplay display)
+{
+    m_display = display;
+    m_options->button(int(display))->setChecked(true);
+    refreshDisplay();
+}
+
+QString TLatLng::resultText() const
+{
+    return m_result->text();
+}
+
+void TLatLng::parseInput()
+{
+    m_pair = parseCoordinatePair(m_edit->text());
+    refreshDisplay();
+}
+
+void TLatLng::refreshDisplay()
+{
+    m_result->setText(coordinateDisplayLines(m_pair, m_display).join(QLatin1Char('\n')));
+}

@@ -1,0 +1,47 @@
+#include "poi/LatLng.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+TEST(LatLngDialog, ParsesOnEveryChangeAndKeepsTheOption)
+{
+    TLatLng dialog;
+    EXPECT_EQ(dialog.windowTitle().toStdString(), "LatLng");
+    EXPECT_EQ(dialog.resultText().toStdString(), "?");
+
+    auto *edit = dialog.findChild<QLineEdit *>();
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit, QStringLiteral("W 0.5, S 1.5"));
+    EXPECT_EQ(dialog.resultText().toStdString(), "Lng: -0.5\nLat: -1.5");
+    EXPECT_DOUBLE_EQ(dialog.lng(), -0.5);
+    EXPECT_DOUBLE_EQ(dialog.lat(), -1.5);
+
+    QRadioButton *minutes = nullptr;
+    for (QRadioButton *b : dialog.findChildren<QRadioButton *>())
+        if (b->text() == QLatin1String("Minuty"))
+            minutes = b;
+    ASSERT_NE(minutes, nullptr);
+    QTest::mouseClick(minutes, Qt::LeftButton);
+    EXPECT_EQ(dialog.display(), CoordinateDisplay::Minutes);
+    EXPECT_EQ(dialog.resultText().toStdString(), "Lng: -0*30\nLat: -1*30");
+
+    // The option survives new input.
+    dialog.setInput(QStringLiteral("19.935, 50.062"));
+    EXPECT_EQ(dialog.resultText().toStdString(), "Lng: 19*56.1\nLat: 50*3.72");
+    dialog.setDisplay(CoordinateDisplay::TomTom);
+    EXPECT_EQ(dialog.resultText().toStdString(), "Lng: 1993500\nLat: 5006200");
+    EXPECT_TRUE(dialog.findChildren<QRadioButton *>().at(3)->isChecked());
+}
+
+TEST(LatLngDialog, CreatedOnceAndReused)
+{
+    QWidget parent;
+    TLatLng *a = TLatLng::instance(&parent);
+    a->setInput(QStringLiteral("1, 2"));
+    EXPECT_EQ(TLatLng::instance(), a);
+    EXPECT_EQ(TLatLng::instance()->input().toStdString(), "1, 2");
+}
