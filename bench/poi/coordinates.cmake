@@ -1,0 +1,1 @@
+korvix_add_bench(bench_coordinates SOURCES ${CMAKE_CURRENT_LIST_DIR}/bench_coordinates.cpp LIBS korvix_latlng)
