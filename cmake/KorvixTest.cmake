@@ -1,6 +1,6 @@
 # korvix_add_test(NAME SOURCES ... LIBS ...)
 # One GoogleTest executable per call, run by CTest on the offscreen platform with the
-# XDG folders pointed into the build tree, so no test touches the real home.
+# XDG folders pointed at a fresh folder, so no test touches the real home.
 function(korvix_add_test name)
   cmake_parse_arguments(K "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${K_SOURCES})
@@ -8,10 +8,10 @@ function(korvix_add_test name)
   target_compile_definitions(${name} PRIVATE
     KORVIX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     KORVIX_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  set(home "${CMAKE_CURRENT_BINARY_DIR}/${name}.home")
+  # The test main points HOME and the XDG folders at a fresh folder per process.
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       TIMEOUT 300
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;XDG_CACHE_HOME=${home}/cache;LC_ALL=C.UTF-8")
+      ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()

@@ -1,6 +1,8 @@
 #include "app/CommandRules.h"
 #include "app/ProgressState.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 TEST(ProgressState, BoundsStayOrderedAndThePositionInside)
