@@ -70,9 +70,15 @@ TImg::TImg(IShell &shell, QWidget *parent)
     bitmap->addAction(tr("Paste from clipboard"), this, &TImg::PasteClick);
     bitmap->addAction(tr("Copy to clipboard"), this, &TImg::CopyClick);
     layout->setMenuBar(bar);
+    m_bar = bar;
     m_view = new PictureView(m_picture, this);
     layout->addWidget(m_view);
     Cap(false);
+}
+
+void TImg::hideOwnMenuBar()
+{
+    m_bar->hide();
 }
 
 void TImg::OpenBMP(const QString &nodeText, const QString &path)

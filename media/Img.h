@@ -43,7 +43,10 @@ public:
 
     QString imagePath() const { return m_imagePath; }
     const ImgFile::Picture &picture() const { return m_picture; }
+    // The "Tools" menu; the window shows it in a bar of its own until the main window
+    // takes it into its menu bar (then call hideOwnMenuBar()).
     QMenu *toolsMenu() const { return m_tools; }
+    void hideOwnMenuBar();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -57,5 +60,6 @@ private:
     ImgFile::Picture m_picture;
     bool m_modified = false;
     QMenu *m_tools;
+    QWidget *m_bar;
     QWidget *m_view;
 };

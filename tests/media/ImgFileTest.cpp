@@ -164,20 +164,6 @@ TEST(StartupPicture, BadFilesGiveAMessage)
     EXPECT_THROW(ImgFile::loadData(bitmapHeaderOnly(-5, 0)), KorvixError);
 }
 
-TEST(StartupPicture, NamesAndFolders)
-{
-    EXPECT_TRUE(ImgFile::isStartupName(QStringLiteral("splash.bmp")));
-    EXPECT_TRUE(ImgFile::isStartupName(QStringLiteral("antitheft.bmp")));
-    EXPECT_FALSE(ImgFile::isStartupName(QStringLiteral("Splash.bmp")));
-    EXPECT_FALSE(ImgFile::isStartupName(QStringLiteral("ANTITHEFT.BMP")));
-    EXPECT_FALSE(ImgFile::isStartupName(QString()));
-    EXPECT_EQ(ImgFile::folderOf(QStringLiteral("/media/tt/")).toStdString(), "/media/tt/");
-    EXPECT_EQ(ImgFile::folderOf(QStringLiteral("/media/tt/Splash.bmp")).toStdString(), "/media/tt/");
-    EXPECT_EQ(ImgFile::pathForChoice(QStringLiteral("/d/x.bmp"), ImgFile::StartUpResult).toStdString(), "/d/splash.bmp");
-    EXPECT_EQ(ImgFile::pathForChoice(QStringLiteral("/d/"), ImgFile::ShutDownResult).toStdString(), "/d/antitheft.bmp");
-    EXPECT_TRUE(ImgFile::pathForChoice(QStringLiteral("/d/"), 0).isEmpty());
-}
-
 TEST(StartupPicture, SamplePicturesAreStartupBitmaps)
 {
     TempFolder dir;
