@@ -1,0 +1,173 @@
+// korvix-cli ov2 ...: OV2 files from the command line.
+#include "cli/Commands.h"
+
+#include "platform/DeviceCodec.h"
+#include "platform/Error.h"
+#include "poi/Ov2Reader.h"
+#include "poi/Ov2Units.h"
+#include "poi/Ov2Writer.h"
+#include "poi/PoiDump.h"
+#include "poi/PoiTextExport.h"
+
+#include <QFile>
+
+#include <cstdio>
+
+namespace {
+
+void writeRaw(QTextStream &out, const QByteArray &bytes)
+{
+    out.flush();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+int dump(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1) {
+        err << "usage: korvix-cli ov2 dump FILE\n";
+        return 2;
+    }
+    Ov2Data data;
+    const QString error = readOv2File(args[0], data);
+    if (!error.isEmpty()) {
+        err << error << '\n';
+        return 1;
+    }
+    writeRaw(out, poiDumpLines(data, DeviceCodec::fromSettings()));
+    return 0;
+}
+
+// Rows of longitude TAB latitude TAB description in OV2 units; later fields (a
+// dump's type/level) are ignored, a dump's escapes are undone.
+int write(const QStringList &args, QTextStream &, QTextStream &err)
+{
+    if (args.size() != 1) {
+        err << "usage: korvix-cli ov2 write OUT.ov2 < rows.tsv\n";
+        return 2;
+    }
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly)) {
+        err << "cannot read standard input\n";
+        return 1;
+    }
+    const QByteArray text = in.readAll();
+    const DeviceCodec codec = DeviceCodec::fromSettings();
+    Ov2PointList list;
+    qsizetype pos = 0;
+    int row = 0;
+    while (pos < text.size()) {
+        qsizetype eol = text.indexOf('\n', pos);
+        if (eol < 0)
+            eol = text.size();
+        QByteArrayView line(text.constData() + pos, eol - pos);
+        pos = eol + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        ++row;
+        const qsizetype t1 = line.indexOf('\t');
+        const qsizetype t2 = t1 < 0 ? -1 : line.sliced(t1 + 1).indexOf('\t');
+        const QByteArrayView lon = t1 < 0 ? line : line.first(t1);
+        const QByteArrayView rest = t1 < 0 ? QByteArrayView() : line.sliced(t1 + 1);
+        const QByteArrayView lat = t2 < 0 ? rest : rest.first(t2);
+        QByteArrayView desc = t2 < 0 ? QByteArrayView() : rest.sliced(t2 + 1);
+        const qsizetype t3 = desc.indexOf('\t');
+        if (t3 >= 0)
+            desc = desc.first(t3);
+        const auto x = parseOv2Integer(lon), y = parseOv2Integer(lat);
+        if (row == 1 && (!x || !y)) {
+            err << QCoreApplication::translate("Ov2", "Row 1 has no valid coordinates") << '\n';
+            return 1;
+        }
+        list.add(x.value_or(0), y.value_or(0), poiDumpUnescape(desc, codec));
+    }
+    try {
+        SaveOV2(args[0], list);
+    } catch (const KorvixError &e) {
+        err << e.message() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int exportText(const QStringList &args, QTextStream &, QTextStream &err)
+{
+    PoiTextFormat format;
+    if (args.size() != 3 || !poiTextFormatFromName(args[0], &format)) {
+        err << "usage: korvix-cli ov2 export csv|asc|qcsv IN.ov2 OUT\n";
+        return 2;
+    }
+    Ov2Data data;
+    const QString error = readOv2File(args[1], data);
+    if (!error.isEmpty()) {
+        err << error << '\n';
+        return 1;
+    }
+    try {
+        ExportPoiText(data, args[2], format);
+    } catch (const KorvixError &e) {
+        err << e.message() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int check(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1) {
+        err << "usage: korvix-cli ov2 check FILE\n";
+        return 2;
+    }
+    Ov2Data data;
+    const QString error = loadOv2Bytes(args[0], data);
+    if (!error.isEmpty()) {
+        err << error << '\n';
+        return 1;
+    }
+    const Ov2CheckStats st = checkOv2(data);
+    out << "bytes\t" << st.fileSize << '\n';
+    for (int t = 0; t < 256; ++t)
+        if (st.typeCounts[t])
+            out << "type " << t << '\t' << st.typeCounts[t] << '\n';
+    out << "pois\t" << st.pois << '\n';
+    out << "skippers\t" << st.skippers << '\n';
+    out << "depth\t" << st.maxDepth << '\n';
+    out << "leaves\t" << st.leaves << '\n';
+    if (st.leaves)
+        out << "leaf pois\tmin " << st.leafPoisMin << "\tmax " << st.leafPoisMax << "\tmean "
+            << QString::number(double(st.leafPoisTotal) / double(st.leaves), 'f', 1) << '\n';
+    if (st.shortSkippers)
+        out << "warning\t" << st.shortSkippers << " skipper records shorter than 21 bytes (empty areas)\n";
+    if (st.overhangingAreas)
+        out << "warning\t" << st.overhangingAreas << " nested areas end past their parent's end\n";
+    if (st.poisOutsideBounds)
+        out << "warning\t" << st.poisOutsideBounds << " POIs lie outside their skipper's rectangle\n";
+    out.flush();
+    if (!st.error.isEmpty()) {
+        err << st.error << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int run(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const QString sub = args.value(0);
+    const QStringList rest = args.mid(1);
+    if (sub == QLatin1String("dump"))
+        return dump(rest, out, err);
+    if (sub == QLatin1String("write"))
+        return write(rest, out, err);
+    if (sub == QLatin1String("export"))
+        return exportText(rest, out, err);
+    if (sub == QLatin1String("check"))
+        return check(rest, out, err);
+    err << "usage: korvix-cli ov2 dump|write|export|check ...\n";
+    return 2;
+}
+
+const CliRegistrar registrar({QStringLiteral("ov2"),
+                              QStringLiteral("dump FILE | write OUT.ov2 < rows.tsv | export csv|asc|qcsv IN OUT | check FILE"),
+                              &run});
+
+} // namespace

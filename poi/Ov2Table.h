@@ -1,0 +1,35 @@
+#pragma once
+#include <QString>
+
+class DeviceCodec;
+class IProgress;
+class Ov2Data;
+class Ov2PointList;
+class TRBParamsTable;
+
+// The POI list as the grid holds it: row 0 the header, field 0 the row number (left
+// empty: the grid writes it), fields 1-4 longitude, latitude, description,
+// type/level.
+constexpr int kPoiColumns = 5;
+
+// Replaces the data rows with the POIs read; a read without POIs leaves one empty
+// data row. Row 0 is kept.
+void fillPoiRows(const Ov2Data &data, TRBParamsTable &table, const DeviceCodec &codec,
+                 IProgress *progress = nullptr);
+
+// Reading a whole file into the list (both passes, then the rows). On an error the
+// text is returned and the table is left as it was.
+QString readOv2IntoTable(const QString &path, TRBParamsTable &table, const DeviceCodec &codec,
+                         IProgress *progress = nullptr);
+// One category of a poi.dat into the list.
+QString readPoiDatIntoTable(const QString &path, const QString &categoryText, TRBParamsTable &table,
+                            const DeviceCodec &codec, IProgress *progress = nullptr);
+
+// Rows 1 .. RowCount() - 1 for the writer: cells read as integers (not an integer:
+// 0), descriptions in device bytes. Throws KorvixError when row 1's coordinates are
+// not integers (an empty list included).
+Ov2PointList poiRowsToPoints(const TRBParamsTable &table, const DeviceCodec &codec);
+
+// SaveOV2 of the list. Throws KorvixError; the old file survives a failure.
+void SaveOV2(const QString &fileName, const TRBParamsTable &table, const DeviceCodec &codec,
+             IProgress *progress = nullptr);
