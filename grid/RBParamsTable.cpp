@@ -155,6 +155,33 @@ void TRBParamsTable::InsertRow(int at)
     m_cells.insert(m_cells.begin() + index(0, at), size_t(m_cols), CellRec());
 }
 
+void TRBParamsTable::InsertRows(int at, int count)
+{
+    if (count <= 0)
+        return;
+    at = std::clamp(at, 0, RowCount());
+    m_rows.insert(m_rows.begin() + at, size_t(count), TRBParams());
+    m_cells.insert(m_cells.begin() + index(0, at), size_t(count) * size_t(m_cols), CellRec());
+}
+
+int TRBParamsTable::RemoveRows(const std::vector<char> &remove)
+{
+    const size_t n = m_rows.size(), cols = size_t(m_cols);
+    size_t out = 0;
+    for (size_t r = 0; r < n; ++r) {
+        if (r < remove.size() && remove[r])
+            continue;
+        if (out != r) {
+            m_rows[out] = std::move(m_rows[r]);
+            std::copy_n(m_cells.begin() + r * cols, cols, m_cells.begin() + out * cols);
+        }
+        ++out;
+    }
+    m_rows.resize(out);
+    m_cells.resize(out * cols);
+    return int(n - out);
+}
+
 void TRBParamsTable::DeleteRow(int row)
 {
     if (row < 0 || row >= RowCount())

@@ -30,7 +30,8 @@
 //   Cell(col, row), SetCell(col, row, text): GetField / SetField of the row.
 //   Flags(col, row), SetFlags(col, row, flags): 0 / ignored outside the table.
 //   Status(col, row), SetStatus(col, row, status): the whole record.
-//   InsertRow(at), DeleteRow(row), MoveRow(from, to): rows move with their status.
+//   InsertRow(at), InsertRows(at, n), DeleteRow(row), RemoveRows(flags), MoveRow(from,
+//     to): rows move with their status.
 //   Column count changes drop the fields from the new count on in every row.
 //   Not thread-safe; a reader on another thread must fill a table of its own.
 
@@ -142,7 +143,12 @@ public:
     }
 
     void InsertRow(int at);
+    // `count` empty rows before row `at`, in one move of the rows below.
+    void InsertRows(int at, int count);
     void DeleteRow(int row);
+    // Deletes every row whose entry in `remove` is non-zero, in one pass; returns how
+    // many went.
+    int RemoveRows(const std::vector<char> &remove);
     void MoveRow(int from, int to);
     // Drops every field from ColCount() on, in every row.
     void TruncateFields();

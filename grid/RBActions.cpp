@@ -1,0 +1,250 @@
+#include "grid/RBActions.h"
+
+#include "grid/RBGrids.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+TRBEditAction::TRBEditAction(const QString &text, const QKeySequence &shortcut, QObject *parent)
+    : QAction(text, parent)
+{
+    setShortcut(shortcut);
+    connect(this, &QAction::triggered, this, [this] {
+        ExecuteForFocus();
+        UpdateForFocus();
+    });
+}
+
+bool TRBEditAction::IsEditBox(const QWidget *w)
+{
+    return qobject_cast<const QLineEdit *>(w) || qobject_cast<const QTextEdit *>(w)
+           || qobject_cast<const QPlainTextEdit *>(w);
+}
+
+bool TRBEditAction::EditHasSelection(const QWidget *w)
+{
+    if (auto *e = qobject_cast<const QLineEdit *>(w))
+        return e->hasSelectedText();
+    if (auto *e = qobject_cast<const QTextEdit *>(w))
+        return e->textCursor().hasSelection();
+    if (auto *e = qobject_cast<const QPlainTextEdit *>(w))
+        return e->textCursor().hasSelection();
+    return false;
+}
+
+bool TRBEditAction::EditReadOnly(const QWidget *w)
+{
+    if (auto *e = qobject_cast<const QLineEdit *>(w))
+        return e->isReadOnly();
+    if (auto *e = qobject_cast<const QTextEdit *>(w))
+        return e->isReadOnly();
+    if (auto *e = qobject_cast<const QPlainTextEdit *>(w))
+        return e->isReadOnly();
+    return true;
+}
+
+bool TRBEditAction::ClipboardHasText()
+{
+    const QMimeData *m = QGuiApplication::clipboard()->mimeData();
+    return m && m->hasText() && !m->text().isEmpty();
+}
+
+TRBGrid *TRBEditAction::GridTarget(QWidget *w)
+{
+    auto *g = qobject_cast<TRBGrid *>(w);
+    return g && !g->IsEditorActive() ? g : nullptr;
+}
+
+bool TRBEditAction::HandlesTarget(QWidget *target) const
+{
+    if (!target || !target->hasFocus())
+        return false;
+    if (m_control)
+        return target == m_control;
+    return IsEditBox(target) || qobject_cast<TRBGrid *>(target);
+}
+
+void TRBEditAction::UpdateForFocus()
+{
+    QWidget *w = QApplication::focusWidget();
+    if (HandlesTarget(w))
+        UpdateTarget(w);
+    else
+        setEnabled(false);
+}
+
+void TRBEditAction::ExecuteForFocus()
+{
+    QWidget *w = QApplication::focusWidget();
+    if (HandlesTarget(w))
+        ExecuteTarget(w);
+}
+
+// ---- Select All ------------------------------------------------------------------
+
+TRBSelectAll::TRBSelectAll(QObject *parent)
+    : TRBEditAction(tr("SelectAll"), QKeySequence(Qt::CTRL | Qt::Key_A), parent)
+{
+    setObjectName(QStringLiteral("RBSelectAll1"));
+}
+
+void TRBSelectAll::UpdateTarget(QWidget *target)
+{
+    if (TRBGrid *g = GridTarget(target))
+        setEnabled(g->RowCount() > g->FixedRows());
+    else if (IsEditBox(target))
+        setEnabled(EditHasSelection(target));
+}
+
+void TRBSelectAll::ExecuteTarget(QWidget *target)
+{
+    if (TRBGrid *g = GridTarget(target))
+        g->SelectAllRows();
+    else if (auto *e = qobject_cast<QLineEdit *>(target))
+        e->selectAll();
+    else if (auto *e = qobject_cast<QTextEdit *>(target))
+        e->selectAll();
+    else if (auto *e = qobject_cast<QPlainTextEdit *>(target))
+        e->selectAll();
+}
+
+// ---- Reverse -----------------------------------------------------------------------
+
+TRBReverse::TRBReverse(QObject *parent)
+    : TRBEditAction(tr("Reverse"), QKeySequence(Qt::CTRL | Qt::Key_R), parent)
+{
+    setObjectName(QStringLiteral("RBReverse1"));
+}
+
+void TRBReverse::UpdateTarget(QWidget *target)
+{
+    // On an edit box the state stays as it was.
+    if (TRBGrid *g = GridTarget(target))
+        setEnabled(g->RowCount() > g->FixedRows());
+}
+
+void TRBReverse::ExecuteTarget(QWidget *target)
+{
+    if (TRBGrid *g = GridTarget(target))
+        g->InvertRowMarks();
+}
+
+// ---- Copy --------------------------------------------------------------------------
+
+TRBCopyAction::TRBCopyAction(QObject *parent)
+    : TRBEditAction(tr("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), parent)
+{
+    setObjectName(QStringLiteral("RBCopyAction1"));
+}
+
+void TRBCopyAction::UpdateTarget(QWidget *target)
+{
+    if (TRBGrid *g = GridTarget(target))
+        setEnabled(g->HasMarkedRow(RBFlags::RowMark));
+    else if (IsEditBox(target))
+        setEnabled(EditHasSelection(target));
+}
+
+void TRBCopyAction::ExecuteTarget(QWidget *target)
+{
+    if (TRBGrid *g = GridTarget(target))
+        g->CopyMarkedRows();
+    else if (auto *e = qobject_cast<QLineEdit *>(target))
+        e->copy();
+    else if (auto *e = qobject_cast<QTextEdit *>(target))
+        e->copy();
+    else if (auto *e = qobject_cast<QPlainTextEdit *>(target))
+        e->copy();
+}
+
+// ---- Cut ---------------------------------------------------------------------------
+
+TRBCutAction::TRBCutAction(QObject *parent)
+    : TRBEditAction(tr("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), parent)
+{
+    setObjectName(QStringLiteral("RBCutAction1"));
+}
+
+void TRBCutAction::UpdateTarget(QWidget *target)
+{
+    if (TRBGrid *g = GridTarget(target))
+        setEnabled(g->HasMarkedRow(RBFlags::RowMark));
+    else if (IsEditBox(target))
+        setEnabled(EditHasSelection(target) && !EditReadOnly(target));
+}
+
+void TRBCutAction::ExecuteTarget(QWidget *target)
+{
+    if (TRBGrid *g = GridTarget(target))
+        g->CutMarkedRows();
+    else if (auto *e = qobject_cast<QLineEdit *>(target))
+        e->cut();
+    else if (auto *e = qobject_cast<QTextEdit *>(target))
+        e->cut();
+    else if (auto *e = qobject_cast<QPlainTextEdit *>(target))
+        e->cut();
+}
+
+// ---- Paste -------------------------------------------------------------------------
+
+TRBPasteAction::TRBPasteAction(QObject *parent)
+    : TRBEditAction(tr("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), parent)
+{
+    setObjectName(QStringLiteral("RBPasteAction1"));
+}
+
+void TRBPasteAction::UpdateTarget(QWidget *target)
+{
+    if (GridTarget(target))
+        setEnabled(ClipboardHasText());
+    else if (IsEditBox(target))
+        setEnabled(ClipboardHasText() && !EditReadOnly(target));
+}
+
+void TRBPasteAction::ExecuteTarget(QWidget *target)
+{
+    if (TRBGrid *g = GridTarget(target))
+        g->PasteRows();
+    else if (auto *e = qobject_cast<QLineEdit *>(target))
+        e->paste();
+    else if (auto *e = qobject_cast<QTextEdit *>(target))
+        e->paste();
+    else if (auto *e = qobject_cast<QPlainTextEdit *>(target))
+        e->paste();
+}
+
+// ---- the set -------------------------------------------------------------------------
+
+RBActions::RBActions(QObject *parent) : QObject(parent)
+{
+    RBCutAction1 = new TRBCutAction(this);
+    RBCopyAction1 = new TRBCopyAction(this);
+    RBPasteAction1 = new TRBPasteAction(this);
+    RBSelectAll1 = new TRBSelectAll(this);
+    RBReverse1 = new TRBReverse(this);
+    // One command changes what the others may do (a Select All enables Copy).
+    for (QAction *a : actions())
+        connect(a, &QAction::triggered, this, &RBActions::UpdateActions);
+    connect(qApp, &QApplication::focusChanged, this, &RBActions::UpdateActions);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &RBActions::UpdateActions);
+    // Marks change without focus changes; re-check now and then as an idle update does.
+    m_idle.setInterval(250);
+    connect(&m_idle, &QTimer::timeout, this, &RBActions::UpdateActions);
+    m_idle.start();
+    UpdateActions();
+}
+
+QList<QAction *> RBActions::actions() const
+{
+    return {RBCutAction1, RBCopyAction1, RBPasteAction1, RBSelectAll1, RBReverse1};
+}
+
+void RBActions::UpdateActions()
+{
+    for (QAction *a : actions())
+        static_cast<TRBEditAction *>(a)->UpdateForFocus();
+}
