@@ -73,15 +73,23 @@ QComboBox *colourPicker(const QColor &initial, QWidget *parent)
     box->addItem(TIconEdit::tr("Custom..."));
     box->setItemData(box->count() - 1, true, CustomRole);
     QObject::connect(box, &QComboBox::activated, box, [box](int index) {
-        if (!box->itemData(index, CustomRole).toBool())
+        if (!box->itemData(index, CustomRole).toBool()) {
+            box->setProperty("lastIndex", index);
             return;
-        const QColor c = QColorDialog::getColor(Qt::white, box->window());
-        box->setItemData(index, c.isValid() ? c : QColor(Qt::white));
+        }
+        const QColor c = QColorDialog::getColor(box->itemData(index).value<QColor>(), box->window());
+        if (!c.isValid()) {   // cancelled: back to the colour chosen before
+            box->setCurrentIndex(box->property("lastIndex").toInt());
+            return;
+        }
+        box->setProperty("lastIndex", index);
+        box->setItemData(index, c);
         QPixmap swatch(14, 14);
-        swatch.fill(box->itemData(index).value<QColor>());
+        swatch.fill(c);
         box->setItemIcon(index, QIcon(swatch));
     });
     box->setCurrentIndex(box->findData(initial));
+    box->setProperty("lastIndex", box->currentIndex());
     return box;
 }
 
@@ -102,6 +110,7 @@ void setPickerColour(QComboBox *box, const QColor &c)
         box->setItemIcon(i, QIcon(swatch));
     }
     box->setCurrentIndex(i);
+    box->setProperty("lastIndex", i);
 }
 } // namespace
 

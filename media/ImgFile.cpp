@@ -10,7 +10,7 @@
 #include <QImageReader>
 #include <QtEndian>
 
-#include <cstdlib>
+#include <limits>
 
 namespace {
 QString tr(const char *text)
@@ -82,7 +82,10 @@ ImgFile::Picture ImgFile::loadData(const QByteArray &data, const QString &name)
         if (le32(data, 14) == 12)
             size = QSize(qint16(le16(data, 18)), qint16(le16(data, 20)));
         else
-            size = QSize(qint32(le32(data, 18)), std::abs(qint32(le32(data, 22))));
+            size = QSize(qint32(le32(data, 18)), qint32(le32(data, 22)));
+        // A negative height means top-down rows; the most negative has no positive twin.
+        if (size.height() < 0 && size.height() > std::numeric_limits<qint32>::min())
+            size.setHeight(-size.height());
         if (size.width() <= 0 || size.height() <= 0)
             throw KorvixError(tr("Can't read %1: the bitmap header is broken.").arg(what));
     }

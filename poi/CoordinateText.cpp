@@ -277,13 +277,14 @@ ExactAngle CoordinateReader::ParseCoordinate(CoordinateKind kind)
     skipBlanks();
 
     const bool eastWest = kind == CoordinateKind::EastWest;
-    const char16_t minus = eastWest ? u'W' : u'S', plus = eastWest ? u'E' : u'N';
+    const QLatin1String negative = eastWest ? QLatin1String("-Ww") : QLatin1String("-Ss");
+    const QLatin1String positive = eastWest ? QLatin1String("Ee") : QLatin1String("Nn");
     ExactAngle result;
     const QChar c = current();
-    if (c == QLatin1Char('-') || c.toUpper() == QChar(minus)) {
+    if (!c.isNull() && negative.contains(c)) {
         result.negative = true;
         advance();
-    } else if (c.toUpper() == QChar(plus)) {
+    } else if (!c.isNull() && positive.contains(c)) {
         advance();
     }
     skipBlanks();

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 quint32 u32(const QByteArray &d, int at) { return qFromLittleEndian<quint32>(d.constData() + at); }
 quint16 u16(const QByteArray &d, int at) { return qFromLittleEndian<quint16>(d.constData() + at); }
@@ -162,6 +164,17 @@ TEST(StartupPicture, BadFilesGiveAMessage)
         EXPECT_TRUE(e.message().contains(QLatin1String("too large"))) << e.message().toStdString();
     }
     EXPECT_THROW(ImgFile::loadData(bitmapHeaderOnly(-5, 0)), KorvixError);
+    EXPECT_THROW(ImgFile::loadData(bitmapHeaderOnly(10, std::numeric_limits<qint32>::min())), KorvixError);
+
+    // A top-down bitmap (negative height) is read the right way up and kept 24-bit.
+    QImage two(1, 2, QImage::Format_RGB32);
+    two.setPixel(0, 0, qRgb(255, 0, 0));
+    two.setPixel(0, 1, qRgb(0, 0, 255));
+    QByteArray topDown = ImgFile::encodeBmp(two, 24);
+    qToLittleEndian<qint32>(-2, topDown.data() + 22);
+    const ImgFile::Picture flipped = ImgFile::loadData(topDown);
+    EXPECT_EQ(flipped.bitsPerPixel, 24);
+    EXPECT_EQ(flipped.image.pixel(0, 0), qRgb(0, 0, 255));
 }
 
 TEST(StartupPicture, SamplePicturesAreStartupBitmaps)
