@@ -1,0 +1,60 @@
+#include "media/AudioKit.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+TAudioKit::TAudioKit(QWidget *boxParent, QObject *parent)
+    : QObject(parent), m_box(new TRBSoundBox(boxParent))
+{
+    m_box->SetWaveStorage(&storage);
+    recorder.Stock = &storage;
+    recorder.PCMFormat = Mono16bit22050Hz();
+    recorder.BufferLength = 100;
+    player.BufferLength = 100;
+
+    connect(&recorder, &TStockAudioRecorder::OnLevel, this, [this](int level) {
+        m_box->ShowLevel(level, recorder.Position(), RecordingLimitMs);
+        if (recorder.Position() > RecordingLimitMs)
+            recorder.SetActive(false);
+    });
+    connect(&recorder, &TStockAudioRecorder::OnDeactivate, this, [this] { m_box->RefreshWave(true); });
+    connect(&player, &TAudioPlayer::OnLevel, this, [this](int level) { m_box->ShowLevel(level, player.Position(), 0); });
+    connect(&player, &TAudioPlayer::OnDeactivate, this, [this] { m_box->ShowLevel(0, storage.Wave.Length(), 0); });
+}
+
+void TAudioKit::Play()
+{
+    if (m_box->HasSelection())
+        player.Wave.CopyRange(storage.Wave, m_box->SelectionStart(), m_box->SelectionLength());
+    else
+        player.Wave = storage.Wave;
+    player.SetActive(true);
+}
+
+void TAudioKit::Record()
+{
+    storage.Wave.Clear();
+    recorder.SetActive(true);
+}
+
+void TAudioKit::Stop()
+{
+    player.SetActive(false);
+    recorder.SetActive(false);
+}
+
+bool TAudioKit::LoadSound(const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(QLatin1String("ogg"), Qt::CaseInsensitive) == 0)
+        return runner.OggDecode(path) && m_box->LoadWave(runner.workWave());
+    return m_box->LoadWave(path);
+}
+
+bool TAudioKit::SaveSound(const QString &target)
+{
+    if (QFileInfo(target).suffix().compare(QLatin1String("ogg"), Qt::CaseInsensitive) == 0)
+        return runner.OggEncode(storage.Wave) && runner.CopyWorkOggTo(target);
+    QDir().mkpath(runner.folder());
+    storage.Wave.SaveToFile(runner.workWave());
+    return CopyFileAtomically(runner.workWave(), target);
+}
