@@ -1,6 +1,10 @@
 #include "app/MainForm.h"
 
+#include "app/AboutBox.h"
+#include "app/Config.h"
 #include "app/DeviceInfo.h"
+#include "app/SettingsDialog.h"
+#include "app/UpdateCheck.h"
 #include "app/TreeText.h"
 #include "platform/DeviceFiles.h"
 #include "platform/Error.h"
@@ -116,10 +120,22 @@ TMainForm::~TMainForm()
 void TMainForm::FormCreate()
 {
     if (m_options.superUserSwitch)
-        m_settings.WriteBool(QStringLiteral("Spec"), QStringLiteral("SuperUser"), true);
-    m_serviceMenu->menuAction()->setVisible(m_settings.ReadBool(QStringLiteral("Spec"), QStringLiteral("SuperUser"), false));
-    if (m_settings.exists()) // never created for this value alone
-        m_settings.WriteString(QString(), QStringLiteral("Path"), Folders::ProgramFolder());
+        Config::setSuperUser(m_settings);
+    m_serviceMenu->menuAction()->setVisible(Config::superUser(m_settings));
+    Config::storeProgramFolder(m_settings, Folders::ProgramFolder());
+
+    // The long-lived dialogs.
+    m_about = new TAboutBox(this);
+    m_settingsDialog = new TSettings(m_settings, QApplication::applicationFilePath(), this);
+    m_update = new UpdateCheck(*m_http, m_settings, Folders::UserDataFolder(),
+                               m_options.updateHost.isEmpty() ? QLatin1String(UpdateCheck::DefaultHost) : m_options.updateHost,
+                               this);
+    connect(m_update, &UpdateCheck::newVersion, this, [this](const QString &host) {
+        QMessageBox::information(this, tr("Korvix update!"), tr("New wersion is available.") + QLatin1Char('\n') + host);
+    });
+    m_settingsDialog->onUpdateSwitchedOn = [this] { m_update->start(); };
+    if (m_options.updateCheck)
+        m_update->start();
 
     if (m_options.scanMounts) {
         m_mounts = new MountWatcher(m_options.mountTable, this);
@@ -602,9 +618,12 @@ void TMainForm::buildMenus()
     exit->setShortcut(QKeySequence::Quit);
 
     m_editMenu = bar->addMenu(tr("&Edit"));
+    m_editMenu->addAction(tr("Settings"), this, [this] { m_settingsDialog->exec(); });
 
     m_windowMenu = bar->addMenu(tr("&Window"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &TMainForm::updateWindowMenu);
+
+    bar->addAction(tr("About..."), this, [this] { m_about->exec(); });
 
     QMenu *extra = bar->addMenu(tr("Extra"));
     m_serviceMenu = extra->addMenu(QStringLiteral("SERWIS"));

@@ -13,6 +13,9 @@
 #include <functional>
 
 class HttpClient;
+class TAboutBox;
+class TSettings;
+class UpdateCheck;
 class MountWatcher;
 class QAction;
 class QLabel;
@@ -34,6 +37,8 @@ public:
         bool scanMounts = true;       // the start-up scan of mounted volumes
         QStringList deviceFolders;    // added with --device
         bool superUserSwitch = false; // the command line held the switch
+        bool updateCheck = true;      // the once-per-start look for a newer version
+        QString updateHost;           // empty: the program's own update site
     };
 
     explicit TMainForm(const Options &options, QWidget *parent = nullptr);
@@ -61,6 +66,9 @@ public:
     void addFileNew(const QString &caption, const std::function<void()> &create);
     void addFileOpen(const QString &caption, const QString &filter, const std::function<void(const QString &)> &open);
     QMenu *serviceMenu() const { return m_serviceMenu; }
+    TSettings *settingsDialog() const { return m_settingsDialog; }
+    TAboutBox *aboutBox() const { return m_about; }
+    UpdateCheck *updateCheck() const { return m_update; }
     QMenu *editMenu() const { return m_editMenu; }
     QToolBar *mainToolBar() const { return m_mainBar; }
 
@@ -133,4 +141,7 @@ private:
     QMap<TreeActions::OpenKind, Opener> m_openers;
     QMap<TreeActions::NewKind, Creator> m_creators;
     bool m_shown = false;
+    TAboutBox *m_about = nullptr;
+    TSettings *m_settingsDialog = nullptr;
+    UpdateCheck *m_update = nullptr;
 };

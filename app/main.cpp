@@ -1,4 +1,5 @@
 #include "app/EditorRegistry.h"
+#include "app/Language.h"
 #include "app/MainForm.h"
 #include "app/SingleInstance.h"
 #include "platform/Folders.h"
@@ -6,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QTranslator>
 
 namespace {
 // "-SuperUser" or "/superuser", any case.
@@ -40,6 +42,14 @@ int main(int argc, char **argv)
     instance.listen();
 
     Folders::createDataFolders();
+
+    // The chosen language's texts, before any window exists; the built-in English
+    // ones when nothing is chosen or the companion file is missing.
+    QTranslator translator;
+    const QString exe = QApplication::applicationFilePath();
+    const QString texts = Language::companionFile(exe, Language::storedCode(exe));
+    if (!texts.isEmpty() && translator.load(texts))
+        QApplication::installTranslator(&translator);
 
     TMainForm::Options options;
     const QStringList args = app.arguments().mid(1);

@@ -49,10 +49,13 @@ bool KorvixSettings::find(const QString &section, const QString &key, QString *v
     QSettings s(m_file, QSettings::IniFormat);
     if (s.status() != QSettings::NoError)
         return false;
-    const QString group = matching(s.childGroups(), section);
-    if (group.isEmpty())
-        return false;
-    s.beginGroup(group);
+    // An empty section names the store's own values, outside every section.
+    if (!section.isEmpty()) {
+        const QString group = matching(s.childGroups(), section);
+        if (group.isEmpty())
+            return false;
+        s.beginGroup(group);
+    }
     const QString k = matching(s.childKeys(), key);
     if (k.isEmpty())
         return false;
@@ -88,15 +91,14 @@ void KorvixSettings::WriteString(const QString &section, const QString &key, con
 {
     QDir().mkpath(QFileInfo(m_file).absolutePath());
     QSettings s(m_file, QSettings::IniFormat);
-    QString group = matching(s.childGroups(), section);
-    if (group.isEmpty())
-        group = section;
-    s.beginGroup(group);
+    if (!section.isEmpty()) {
+        const QString group = matching(s.childGroups(), section);
+        s.beginGroup(group.isEmpty() ? section : group);
+    }
     QString k = matching(s.childKeys(), key);
     if (k.isEmpty())
         k = key;
     s.setValue(k, value);
-    s.endGroup();
     s.sync();
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+#include <QString>
+
+class KorvixSettings;
+
+// Every key of the settings store with its default, so readers never spell a key or
+// a default twice.
+namespace Config {
+
+bool superUser(const KorvixSettings &s);          // "Spec"/"SuperUser", false
+void setSuperUser(KorvixSettings &s);
+bool updateCheck(const KorvixSettings &s);        // "Spec"/"Update", true
+void setUpdateCheck(KorvixSettings &s, bool on);
+QString initialView(const KorvixSettings &s);     // "GoogleAPI"/"InitialView", empty
+void setInitialView(KorvixSettings &s, const QString &bounds);
+QString home(const KorvixSettings &s);            // "GoogleAPI"/"Home", empty
+void setHome(KorvixSettings &s, const QString &position);
+int maxDistance(const KorvixSettings &s);         // "Settings"/"MaxDistance", 0 metres
+void setMaxDistance(KorvixSettings &s, int metres);
+QString quickGpsFixHost(const KorvixSettings &s); // "QuickGPSFix"/"HOST"
+QString globalLocatePath(const KorvixSettings &s);
+QString sirfStarPath(const KorvixSettings &s);
+
+// "Path": the program folder, written only when the store already exists.
+void storeProgramFolder(KorvixSettings &s, const QString &folder);
+
+} // namespace Config

@@ -1,0 +1,76 @@
+#include "app/Language.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+// Executable paths hold "/" and other characters INI keys cannot; the key is the
+// percent-encoded path.
+QString keyOf(const QString &executablePath)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(executablePath).absoluteFilePath()));
+}
+
+QMap<QString, QString> readStore()
+{
+    QMap<QString, QString> out;
+    QFile f(Language::storeFile());
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        const int eq = line.indexOf('=');
+        if (eq > 0)
+            out.insert(QString::fromLatin1(line.left(eq).trimmed()), QString::fromLatin1(line.mid(eq + 1).trimmed()));
+    }
+    return out;
+}
+} // namespace
+
+QStringList Language::languageList()
+{
+    return {QStringLiteral("ENU=English"), QStringLiteral("PLK=Polski")};
+}
+
+QString Language::storeFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Korvix/language.ini");
+}
+
+QString Language::storedCode(const QString &executablePath)
+{
+    return readStore().value(keyOf(executablePath));
+}
+
+void Language::storeCode(const QString &executablePath, const QString &code)
+{
+    QMap<QString, QString> all = readStore();
+    all.insert(keyOf(executablePath), code);
+    QByteArray text = "[Languages]\n";
+    for (auto it = all.cbegin(); it != all.cend(); ++it)
+        text += it.key().toLatin1() + '=' + it.value().toLatin1() + '\n';
+    QDir().mkpath(QFileInfo(storeFile()).absolutePath());
+    AtomicFile::write(storeFile(), text);
+}
+
+QString Language::companionFile(const QString &executablePath, const QString &code)
+{
+    if (code.isEmpty())
+        return {};
+    const QFileInfo exe(executablePath);
+    const QString name = exe.completeBaseName().toLower() + QLatin1Char('.') + code;
+    QStringList places = {exe.absolutePath()};
+    for (const QString &d : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        places << d + QStringLiteral("/korvix");
+    places << exe.absolutePath() + QStringLiteral("/../share/korvix");
+    for (const QString &dir : places) {
+        const QString p = QDir(dir).filePath(name);
+        if (QFileInfo(p).isFile())
+            return QFileInfo(p).absoluteFilePath();
+    }
+    return {};
+}

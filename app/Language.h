@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// The language of the program's texts: a code per executable ("ENU", "PLK"), read at
+// start; the texts come from a companion file named like the program with the code
+// as extension (korvix.PLK), else the built-in English ones are used.
+namespace Language {
+
+QStringList languageList(); // "ENU=English", "PLK=Polski"
+
+// $XDG_CONFIG_HOME/Korvix/language.ini, key = the executable's absolute path.
+QString storeFile();
+QString storedCode(const QString &executablePath);
+void storeCode(const QString &executablePath, const QString &code);
+
+// The companion file for `code` beside the executable or in the data folders, or empty.
+QString companionFile(const QString &executablePath, const QString &code);
+
+} // namespace Language

@@ -1,0 +1,40 @@
+#pragma once
+#include <QDialog>
+
+#include <functional>
+
+class KorvixSettings;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QTabWidget;
+
+// "Korvix Settings": every change is stored at once; there is no OK or Cancel.
+class TSettings : public QDialog {
+    Q_OBJECT
+public:
+    TSettings(KorvixSettings &settings, const QString &executablePath, QWidget *parent = nullptr);
+
+    // Switching "Check for updates" on runs the check again about a second later.
+    std::function<void()> onUpdateSwitchedOn;
+
+    // Loads the stored values into the controls and shows the first page.
+    void load();
+    int exec() override;
+
+    QComboBox *languageBox() const { return m_language; }
+    QCheckBox *updateBox() const { return m_update; }
+    QLineEdit *initialViewEdit() const { return m_initialView; }
+    QLineEdit *homeEdit() const { return m_home; }
+    QLineEdit *maxDistanceEdit() const { return m_maxDistance; }
+    QTabWidget *pages() const { return m_pages; }
+
+private:
+    KorvixSettings &m_settings;
+    QString m_executable;
+    QTabWidget *m_pages;
+    QComboBox *m_language;
+    QCheckBox *m_update;
+    QLineEdit *m_initialView, *m_home, *m_maxDistance;
+    bool m_loading = false;
+};
