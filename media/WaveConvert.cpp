@@ -110,7 +110,7 @@ bool resample(std::vector<float> &frames, int channels, int from, int to)
     d.data_out = out.data();
     d.output_frames = outFrames;
     d.src_ratio = ratio;
-    if (src_simple(&d, SRC_SINC_MEDIUM_QUALITY, channels) != 0)
+    if (src_simple(&d, SRC_SINC_FASTEST, channels) != 0)
         return false;
     out.resize(size_t(d.output_frames_gen) * size_t(channels));
     frames.swap(out);
