@@ -1,8 +1,50 @@
 #include "app/EditorRegistry.h"
 
 #include "app/MainForm.h"
+#include "media/IconEdit.h"
+#include "media/Img.h"
+#include "poi/LatLng.h"
+
+#include <QMenu>
+
+namespace {
+
+// Opens an editor window of type E, or throws (and leaves nothing behind) when the
+// document cannot be read.
+template <typename E, typename Open>
+void openEditor(TMainForm &form, Open &&open)
+{
+    auto *editor = new E(form);
+    try {
+        open(*editor);
+    } catch (...) {
+        delete editor;
+        throw;
+    }
+    form.addEditorWindow(editor);
+}
+
+void registerImages(TMainForm &form)
+{
+    using namespace TreeActions;
+    form.registerOpener(OpenKind::Image, [&form](const OpenAction &a, TreeNode *node) {
+        openEditor<TImg>(form, [&](TImg &w) { w.OpenBMP(node->text(), a.path); });
+    });
+    form.registerCreator(NewKind::Image, [&form](const NewAction &a, TreeNode *node) {
+        openEditor<TImg>(form, [&](TImg &w) { w.OpenBMP(node->text(), a.path); });
+    });
+}
+
+void registerServiceTools(TMainForm &form)
+{
+    form.serviceMenu()->addAction(QStringLiteral("TEST"), &form, [&form] { TIconEdit::instance(&form)->show(); });
+    TLatLng::instance(&form); // a long-lived dialog, created with the main window
+}
+
+} // namespace
 
 void registerEditors(TMainForm &form)
 {
-    (void)form; // each editor kind adds its registration here as it is built
+    registerImages(form);
+    registerServiceTools(form);
 }

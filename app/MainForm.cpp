@@ -108,6 +108,7 @@ TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(pare
     connect(idle, &QTimer::timeout, this, &TMainForm::dropVanishedFolders);
     idle->start();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::updateCommands);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::mergeEditorMenu);
 }
 
 TMainForm::~TMainForm()
@@ -654,6 +655,21 @@ void TMainForm::buildMenus()
     m_popupDelete = m_popup->addAction(tr("Delete"), this, &TMainForm::Delete1Click);
     m_popupBackUp = m_popup->addAction(tr("BackUp"));
     m_popupBackUp->setProperty("korvixAvailable", false); // the backup service attaches itself
+}
+
+void TMainForm::mergeEditorMenu()
+{
+    if (m_mergedMenu) {
+        menuBar()->removeAction(m_mergedMenu);
+        m_mergedMenu = nullptr;
+    }
+    IEditor *e = activeEditor();
+    QMenu *menu = e ? e->editorMenu() : nullptr;
+    if (!menu)
+        return;
+    e->hideOwnMenuBar();
+    m_mergedMenu = menu->menuAction();
+    menuBar()->insertAction(m_windowMenu->menuAction(), m_mergedMenu);
 }
 
 void TMainForm::updateWindowMenu()

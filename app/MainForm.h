@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 
 #include <functional>
 
@@ -113,6 +114,7 @@ private:
     void showTreePanel();
     void refreshProgressBar();
     void updateWindowMenu();
+    void mergeEditorMenu();
     void dropVanishedFolders();
     void guarded(const std::function<void()> &command);
     EditorContext editorContext() const;
@@ -134,6 +136,7 @@ private:
     QMenu *m_windowMenu = nullptr, *m_serviceMenu = nullptr, *m_popup = nullptr;
     QToolBar *m_mainBar = nullptr, *m_soundBar = nullptr, *m_searchBar = nullptr;
     QAction *m_saveAction = nullptr;
+    QPointer<QAction> m_mergedMenu; // the active editor's own menu in the menu bar
     QMap<SharedCommand, QAction *> m_commands;
     QAction *m_popupOpen = nullptr, *m_popupNew = nullptr, *m_popupDelete = nullptr, *m_popupGddkia = nullptr;
     QAction *m_popupCurrentItn = nullptr, *m_popupBackUp = nullptr;

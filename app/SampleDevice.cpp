@@ -1,6 +1,8 @@
 #include "app/SampleDevice.h"
 
+#include "media/ImgFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/Error.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,5 +39,10 @@ QString SampleDevice::write(const QString &dir)
             return why;
     for (const char *folder : {"Itn", "Schemes", "sounds", "Voices", "Raster"})
         QDir().mkpath(root + QLatin1String(folder));
+    try {
+        ImgFile::writeSamplePictures(root);
+    } catch (const KorvixError &e) {
+        return e.message();
+    }
     return {};
 }

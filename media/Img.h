@@ -46,7 +46,8 @@ public:
     // The "Tools" menu; the window shows it in a bar of its own until the main window
     // takes it into its menu bar (then call hideOwnMenuBar()).
     QMenu *toolsMenu() const { return m_tools; }
-    void hideOwnMenuBar();
+    QMenu *editorMenu() override { return m_tools; }
+    void hideOwnMenuBar() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+class QMenu;
 class QWidget;
 
 enum class EditorKind { Poi, Itinerary, Sound, Voice, Image, Scheme, Map };
@@ -39,4 +40,9 @@ public:
     virtual void CropSound() {}
     virtual void NormalizeSound() {}
     virtual void ShowGoogleAPI(QWidget *mapView) { (void)mapView; }
+
+    // The editor's own menu ("Tools"): the main window shows it in its menu bar
+    // while the editor is active, and the editor then hides its own bar.
+    virtual QMenu *editorMenu() { return nullptr; }
+    virtual void hideOwnMenuBar() {}
 };

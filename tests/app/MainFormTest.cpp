@@ -1,3 +1,4 @@
+#include "app/EditorRegistry.h"
 #include "app/MainForm.h"
 #include "app/SampleDevice.h"
 #include "platform/Editor.h"
@@ -9,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QTreeView>
 
@@ -150,4 +152,33 @@ TEST(MainForm, SharedCommandsGoToTheEditorWindows)
     QApplication::processEvents();
     form.updateCommands();
     EXPECT_FALSE(form.commandAction(SharedCommand::SaveAs)->isEnabled());
+}
+
+TEST(MainForm, PicturesOpenFromTheTreeWithTheirMenuInTheMenuBar)
+{
+    TempFolder tmp;
+    ASSERT_TRUE(SampleDevice::write(tmp.file("dev")).isEmpty());
+    TMainForm form(folderOnly(tmp.file("dev")));
+    registerEditors(form);
+    form.show();
+    QApplication::processEvents();
+    TreeNode *images = form.treeModel().tree().device(0)->findChild("Images");
+    ASSERT_TRUE(images);
+    ASSERT_EQ(images->childCount(), 2); // the sample device has both pictures
+    form.selectNode(images->child(0));
+    EXPECT_TRUE(form.popupItems().open);
+    form.TTOpen(images->child(0));
+    QApplication::processEvents();
+    ASSERT_EQ(form.mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(form.activeEditor()->editorKind(), EditorKind::Image);
+    QStringList menus;
+    for (QAction *a : form.menuBar()->actions())
+        menus << a->text();
+    EXPECT_TRUE(menus.contains(form.activeEditor()->editorMenu()->title())) << menus.join(",").toStdString();
+    form.mdiArea()->closeAllSubWindows();
+    QApplication::processEvents();
+    menus.clear();
+    for (QAction *a : form.menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus.size(), 5) << menus.join(",").toStdString(); // File, Edit, Window, About..., Extra
 }
