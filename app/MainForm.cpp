@@ -5,6 +5,7 @@
 #include "app/DeviceInfo.h"
 #include "app/SettingsDialog.h"
 #include "app/UpdateCheck.h"
+#include "grid/RBActions.h"
 #include "app/TreeText.h"
 #include "platform/DeviceFiles.h"
 #include "platform/Error.h"
@@ -619,6 +620,9 @@ void TMainForm::buildMenus()
     exit->setShortcut(QKeySequence::Quit);
 
     m_editMenu = bar->addMenu(tr("&Edit"));
+    m_editActions = new RBActions(this);
+    m_editMenu->addActions(m_editActions->actions());
+    m_editMenu->addSeparator();
     m_editMenu->addAction(tr("Settings"), this, [this] { m_settingsDialog->exec(); });
 
     m_windowMenu = bar->addMenu(tr("&Window"));
@@ -707,6 +711,10 @@ void TMainForm::buildToolBars()
     m_mainBar = addToolBar(tr("Main"));
     m_mainBar->setObjectName(QStringLiteral("mainToolBar"));
     m_mainBar->addAction(m_saveAction);
+    m_mainBar->addSeparator();
+    m_mainBar->addAction(m_editActions->RBCutAction1);
+    m_mainBar->addAction(m_editActions->RBCopyAction1);
+    m_mainBar->addAction(m_editActions->RBPasteAction1);
     m_mainBar->addSeparator();
     QAction *cascade = m_mainBar->addAction(tr("&Cascade"), m_mdi, &QMdiArea::cascadeSubWindows);
     QAction *tileH = m_mainBar->addAction(tr("Tile &Horizontally"), this, [this] { tile(m_mdi, true); });

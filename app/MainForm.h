@@ -14,6 +14,7 @@
 #include <functional>
 
 class HttpClient;
+class RBActions;
 class TAboutBox;
 class TSettings;
 class UpdateCheck;
@@ -145,6 +146,7 @@ private:
     QMap<TreeActions::NewKind, Creator> m_creators;
     bool m_shown = false;
     TAboutBox *m_about = nullptr;
+    RBActions *m_editActions = nullptr;
     TSettings *m_settingsDialog = nullptr;
     UpdateCheck *m_update = nullptr;
 };
