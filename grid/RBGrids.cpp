@@ -457,6 +457,7 @@ void TRBGrid::resizeTable(int rows, int cols)
             m_model->endRemove(false);
         }
         m_colMax.resize(size_t(cols), 0);
+        m_colMaxCount.resize(size_t(cols), 0);
         m_colDirty.resize(size_t(cols), 0);
     }
     if (rows != oldRows) {
@@ -470,7 +471,7 @@ void TRBGrid::resizeTable(int rows, int cols)
             if (m_autoSize)
                 for (int r = rows; r < oldRows; ++r)
                     for (int c = 0; c < cols; ++c)
-                        noteWidth(c, m_table.TextWidth(c, r), 0);
+                        noteWidth(c, m_table.TextWidth(c, r), -1);
             m_model->beginRemove(std::max(first, 0), last, true);
             m_table.SetRowCount(rows);
             m_model->endRemove(true);
@@ -479,12 +480,15 @@ void TRBGrid::resizeTable(int rows, int cols)
     }
     if (rows == oldRows && cols == oldCols)
         m_table.TruncateFields();
-    applyHeaderAndNumbers();
     if (m_autoSize) {
-        if (rows > oldRows)
-            measureRows(oldRows, rows - 1);
+        // New cells first, so the numbering below sees them counted.
         for (int c = oldCols; c < cols; ++c)
             measureColumn(c);
+        if (rows > oldRows)
+            measureRows(oldRows, rows - 1);
+    }
+    applyHeaderAndNumbers();
+    if (m_autoSize) {
         if (cols < oldCols)
             for (int c = 0; c < cols; ++c)
                 applyColWidth(c);
@@ -758,12 +762,12 @@ void TRBGrid::SetHasHeader(bool on)
     if (!on)
         return;
     resizeTable(std::max(RowCount(), 2), std::max(ColCount(), m_header.Count()));
-    for (int c = 0; c < ColCount(); ++c)
+    for (int c = 0; c < ColCount(); ++c) {
+        const int oldW = m_table.TextWidth(c, 0);
         measureCell(c, 0);
+        noteWidth(c, oldW, m_table.TextWidth(c, 0));
+    }
     fitRow(0);
-    if (m_autoSize)
-        for (int c = 0; c < ColCount(); ++c)
-            noteWidth(c, -1, m_table.TextWidth(c, 0));
     fitDirtyColumns();
     InvalidateRow(0);
 }
@@ -811,6 +815,7 @@ void TRBGrid::TableChanged()
     m_model->beginReset();
     m_model->endReset();
     m_colMax.assign(size_t(ColCount()), 0);
+    m_colMaxCount.assign(size_t(ColCount()), 0);
     m_colDirty.assign(size_t(ColCount()), 0);
     m_numberedUpTo = 0;
     resizeTable(RowCount(), ColCount());
@@ -959,13 +964,9 @@ void TRBGrid::InsertEmptyRow(int row)
     m_table.InsertRow(row);
     m_model->endInsert(true);
     numbersInvalidFrom(row);
+    measureRows(row, row);
     applyHeaderAndNumbers();
-    if (m_autoSize) {
-        measureRows(row, row);
-        fitDirtyColumns();
-    } else {
-        measureRows(row, row);
-    }
+    fitDirtyColumns();
     viewport()->update();
 }
 
@@ -979,7 +980,7 @@ void TRBGrid::DeleteRow(int row)
     }
     if (m_autoSize)
         for (int c = 0; c < ColCount(); ++c)
-            noteWidth(c, m_table.TextWidth(c, row), 0);
+            noteWidth(c, m_table.TextWidth(c, row), -1);
     const int mr = row - m_fixedRows;
     m_model->beginRemove(mr, mr, true);
     m_table.DeleteRow(row);
@@ -1042,6 +1043,14 @@ QString TRBGrid::MarkedRowsText() const
     QString text;
     if (ColCount() <= m_fixedCols)
         return text;
+    const QString quote = RBConventions::doubleQuote();
+    // Sized first: a million rows make a text of 100 MB, which must not be grown by
+    // doubling.
+    qsizetype size = 0;
+    for (int r = m_fixedRows; r < RowCount(); ++r)
+        if (m_table.Flags(m_fixedCols, r) & RBFlags::RowMark)
+            size += m_table.Row(r).JoinedLength(1, QLatin1Char('\t'), quote) + 2;
+    text.reserve(size);
     bool first = true;
     for (int r = m_fixedRows; r < RowCount(); ++r) {
         if (!(m_table.Flags(m_fixedCols, r) & RBFlags::RowMark))
@@ -1049,7 +1058,7 @@ QString TRBGrid::MarkedRowsText() const
         if (!first)
             text += QLatin1String("\r\n");
         first = false;
-        text += m_table.Row(r).JoinFields(1, QLatin1Char('\t'), QStringLiteral("\""));
+        m_table.Row(r).JoinFieldsTo(text, 1, QLatin1Char('\t'), quote);
     }
     return text;
 }
@@ -1290,12 +1299,14 @@ void TRBGrid::measureAll()
 {
     const int cols = ColCount(), rows = RowCount();
     m_colMax.assign(size_t(cols), 0);
+    m_colMaxCount.assign(size_t(cols), 0);
     m_colDirty.assign(size_t(cols), 0);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) {
+        for (int c = 0; c < cols; ++c)
             measureCell(c, r);
-            m_colMax[size_t(c)] = std::max(m_colMax[size_t(c)], int(m_table.TextWidth(c, r)));
-        }
+    for (int c = 0; c < cols; ++c)
+        m_colDirty[size_t(c)] = 1;
+    fitDirtyColumns();
 }
 
 // A cell's width changed from oldWidth (-1: a new cell) to newWidth.
@@ -1304,11 +1315,20 @@ void TRBGrid::noteWidth(int col, int oldWidth, int newWidth)
     if (!m_autoSize || col < 0 || col >= int(m_colMax.size()))
         return;
     int &mx = m_colMax[size_t(col)];
+    int &atMax = m_colMaxCount[size_t(col)];
+    if (oldWidth == newWidth)
+        return;
+    if (oldWidth == mx && oldWidth >= 0 && atMax > 0)
+        --atMax;
     if (newWidth > mx) {
         mx = newWidth;
-        m_colDirty[size_t(col)] = 2; // only the width needs applying
-    } else if (oldWidth == mx && newWidth < oldWidth) {
-        m_colDirty[size_t(col)] = 1; // search the column again
+        atMax = 1;
+        if (m_colDirty[size_t(col)] != 1)
+            m_colDirty[size_t(col)] = 2; // only the width needs applying
+    } else if (newWidth == mx) {
+        ++atMax;
+    } else if (oldWidth == mx && atMax == 0) {
+        m_colDirty[size_t(col)] = 1; // the widest cell shrank: search the column again
     }
 }
 
@@ -1320,10 +1340,18 @@ void TRBGrid::fitDirtyColumns()
         if (!m_colDirty[size_t(c)])
             continue;
         if (m_colDirty[size_t(c)] == 1) {
-            int mx = 0;
-            for (int r = 0; r < RowCount(); ++r)
-                mx = std::max(mx, int(m_table.TextWidth(c, r)));
+            int mx = 0, count = 0;
+            for (int r = 0; r < RowCount(); ++r) {
+                const int w = m_table.TextWidth(c, r);
+                if (w > mx) {
+                    mx = w;
+                    count = 1;
+                } else if (w == mx) {
+                    ++count;
+                }
+            }
             m_colMax[size_t(c)] = mx;
+            m_colMaxCount[size_t(c)] = count;
         }
         m_colDirty[size_t(c)] = 0;
         applyColWidth(c);

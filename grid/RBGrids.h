@@ -270,6 +270,7 @@ private:
     bool m_dragMark = true;    // drag mode: mark (true) or unmark
 
     std::vector<int> m_colMax;    // largest measured width per column (AutoSize)
+    std::vector<int> m_colMaxCount; // cells at that width
     std::vector<char> m_colDirty; // columns whose maximum must be searched again
     std::unique_ptr<TRBTextMeasurer> m_measurers[2]; // data, fixed (own font sizes)
     std::vector<std::pair<int, std::unique_ptr<TRBTextMeasurer>>> m_sizedMeasurers[2];

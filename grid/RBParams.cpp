@@ -36,7 +36,7 @@ TRBParams::TRBParams(std::initializer_list<QString> fields)
     for (const QString &f : fields)
         total += f.size();
     m_count = int(fields.size());
-    m_d.resize(2 * m_count + total);
+    m_d = QString(2 * m_count + total, Qt::Uninitialized);
     QChar *d = m_d.data();
     QChar *text = d + 2 * m_count;
     quint32 end = 0;
@@ -54,7 +54,7 @@ TRBParams::TRBParams(const QStringList &fields)
     for (const QString &f : fields)
         total += f.size();
     m_count = int(fields.size());
-    m_d.resize(2 * m_count + total);
+    m_d = QString(2 * m_count + total, Qt::Uninitialized);
     QChar *d = m_d.data();
     QChar *text = d + 2 * m_count;
     quint32 end = 0;
@@ -77,16 +77,24 @@ QStringView TRBParams::FieldView(int index) const
 void TRBParams::replaceField(int index, QStringView value)
 {
     const quint32 s = startAt(index), e = endAt(index);
+    const qsizetype base = 2 * m_count;
     const qint64 delta = qint64(value.size()) - qint64(e - s);
-    if (delta == 0 && QStringView(m_d).mid(2 * m_count + s, e - s) == value)
+    if (delta == 0) {
+        if (QStringView(m_d).mid(base + s, e - s) != value)
+            std::copy(value.begin(), value.end(), m_d.data() + base + s);
         return;
-    const QString copy = value.toString(); // value may point into m_d
-    m_d.replace(2 * m_count + s, e - s, copy);
-    if (delta != 0) {
-        QChar *d = m_d.data();
-        for (int i = index; i < m_count; ++i)
-            setEnd(d, i, quint32(qint64(endAt(i)) + delta));
     }
+    // A buffer of the exact new size: rows stay as small as they can be.
+    const qsizetype oldSize = m_d.size();
+    QString nd(oldSize + delta, Qt::Uninitialized);
+    const QChar *od = m_d.constData();
+    QChar *d = nd.data();
+    std::copy(od, od + base + s, d);
+    std::copy(value.begin(), value.end(), d + base + s);
+    std::copy(od + base + e, od + oldSize, d + base + s + value.size());
+    for (int i = index; i < m_count; ++i)
+        setEnd(d, i, quint32(qint64(endAt(i)) + delta));
+    m_d = std::move(nd);
 }
 
 void TRBParams::SetField(int index, const QString &value)
@@ -128,16 +136,24 @@ void TRBParams::Insert(int index, QStringView value)
 {
     index = std::clamp(index, 0, m_count);
     const quint32 at = startAt(index);
-    const QString copy = value.toString();
-    // Text first (its offset does not depend on the header size), then the new end.
-    m_d.insert(2 * m_count + at, copy);
-    m_d.insert(2 * index, QString(2, QChar()));
+    const qsizetype len = value.size();
+    const qsizetype oldBase = 2 * m_count, textLen = m_d.size() - oldBase;
+    QString nd(2 * (m_count + 1) + textLen + len, Qt::Uninitialized);
+    const QChar *od = m_d.constData();
+    QChar *d = nd.data();
+    // Ends: those before the new field unchanged, then the new one, then the rest moved.
+    std::copy(od, od + 2 * index, d);
+    std::copy(od + 2 * index, od + oldBase, d + 2 * (index + 1));
+    const qsizetype base = 2 * (m_count + 1);
+    std::copy(od + oldBase, od + oldBase + at, d + base);
+    std::copy(value.begin(), value.end(), d + base + at);
+    std::copy(od + oldBase + at, od + oldBase + textLen, d + base + at + len);
     ++m_count;
-    QChar *d = m_d.data();
-    const quint32 len = quint32(copy.size());
-    for (int i = m_count - 1; i > index; --i)
-        setEnd(d, i, endAt(i) + len);
-    setEnd(d, index, at + len);
+    m_d = std::move(nd);
+    d = m_d.data();
+    for (int i = index + 1; i < m_count; ++i)
+        setEnd(d, i, endAt(i) + quint32(len));
+    setEnd(d, index, at + quint32(len));
 }
 
 void TRBParams::Delete(int index)
@@ -177,12 +193,12 @@ void TRBParams::Truncate(int count)
 
 void TRBParams::LoadFromText(QStringView text)
 {
-    Clear();
+    Builder out;
     qsizetype i = 0, n = text.size(), start = 0;
     while (i < n) {
         const QChar c = text[i];
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            Append(text.mid(start, i - start));
+            out.add(text.mid(start, i - start));
             if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
                 ++i;
             start = i + 1;
@@ -190,7 +206,8 @@ void TRBParams::LoadFromText(QStringView text)
         ++i;
     }
     if (start < n)
-        Append(text.mid(start));
+        out.add(text.mid(start));
+    assign(out);
 }
 
 QString TRBParams::Text() const
@@ -241,45 +258,87 @@ void TRBParams::SetValue(const QString &name, const QString &value)
     replaceField(i, QString(name + m_separator + value));
 }
 
-void TRBParams::appendTrimmed(QStringView piece, const TRBCharSet &trim)
+void TRBParams::Builder::addTrimmed(QStringView piece, const TRBCharSet &trim)
 {
-    const QString t = TrimChars(piece, trim);
-    if (t.contains(QLatin1Char('\r')) || t.contains(QLatin1Char('\n')))
-        Append(RemoveChars(crLf(), t));
-    else
-        Append(t);
+    qsizetype b = 0, e = piece.size();
+    while (b < e && trim.contains(piece[b]))
+        ++b;
+    while (e > b && trim.contains(piece[e - 1]))
+        --e;
+    const QStringView t = piece.mid(b, e - b);
+    if (t.contains(QLatin1Char('\r')) || t.contains(QLatin1Char('\n'))) {
+        for (QChar c : t)
+            if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+                text.append(c);
+        ends.push_back(quint32(text.size()));
+    } else {
+        add(t);
+    }
+}
+
+TRBParams::Builder TRBParams::builderFromFirst(int keep) const
+{
+    Builder b;
+    keep = std::clamp(keep, 0, m_count);
+    if (keep > 0) {
+        b.text = QStringView(m_d).mid(2 * m_count, endAt(keep - 1)).toString();
+        for (int i = 0; i < keep; ++i)
+            b.ends.push_back(endAt(i));
+    }
+    return b;
+}
+
+void TRBParams::assign(const Builder &b)
+{
+    m_count = int(b.ends.size());
+    QString nd(2 * m_count + b.text.size(), Qt::Uninitialized);
+    QChar *d = nd.data();
+    for (int i = 0; i < m_count; ++i)
+        setEnd(d, i, b.ends[size_t(i)]);
+    std::copy(b.text.cbegin(), b.text.cend(), d + 2 * m_count);
+    m_d = std::move(nd);
 }
 
 void TRBParams::SplitText(QStringView text, QStringView separator, const TRBCharSet &trim)
 {
-    Clear();
+    Builder out;
+    out.text.reserve(text.size());
     const qsizetype n = text.size(), m = separator.size();
     qsizetype i = 0, pieceStart = 0;
     if (m == 0) {
-        appendTrimmed(text, trim);
+        out.addTrimmed(text, trim);
+        assign(out);
         return;
     }
+    const QChar first = separator[0];
     while (i < n) {
+        if (text[i] != first) {
+            ++i;
+            continue;
+        }
         qsizetype j = 0;
         while (j < m && i + j < n && text[i + j] == separator[j])
             ++j;
         if (j == m || i + j == n) {
-            appendTrimmed(text.mid(pieceStart, i - pieceStart), trim);
+            out.addTrimmed(text.mid(pieceStart, i - pieceStart), trim);
             i += j;
             pieceStart = i;
         } else {
             ++i;
         }
     }
-    appendTrimmed(text.mid(pieceStart, std::min(i, n) - pieceStart), trim);
+    out.addTrimmed(text.mid(pieceStart, std::min(i, n) - pieceStart), trim);
+    assign(out);
 }
 
 void TRBParams::ParseFields(QStringView text, int keep, const TRBCharSet &separators,
                             QStringView quotes, const TRBCharSet &trim)
 {
-    Truncate(keep);
-    if (text.isEmpty())
+    if (text.isEmpty()) {
+        Truncate(keep);
         return;
+    }
+    Builder out = builderFromFirst(keep);
     const qsizetype n = text.size();
     const bool quoted = !quotes.isEmpty();
     const QChar open = quoted ? quotes[0] : QChar();
@@ -314,7 +373,7 @@ void TRBParams::ParseFields(QStringView text, int keep, const TRBCharSet &separa
                 }
             }
         } else if (separators.contains(c)) {
-            appendTrimmed(buf, trim);
+            out.addTrimmed(buf, trim);
             buf.clear();
             ++i;
         } else {
@@ -325,29 +384,58 @@ void TRBParams::ParseFields(QStringView text, int keep, const TRBCharSet &separa
             buf.append(text.mid(s, i - s));
         }
     }
-    appendTrimmed(buf, trim);
+    out.addTrimmed(buf, trim);
+    assign(out);
 }
 
 QString TRBParams::JoinFields(int start, QChar separator, QStringView quotes, int count) const
 {
-    QString open, close;
+    QString out;
+    JoinFieldsTo(out, start, separator, quotes, count);
+    return out;
+}
+
+qsizetype TRBParams::JoinedLength(int start, QChar separator, QStringView quotes, int count) const
+{
+    const bool quoting = quotes.size() >= 2 || (quotes.size() == 1 && quotes[0] != QChar(0));
+    if (start < 0)
+        start = 0;
+    int last = m_count;
+    if (count != 0)
+        last = int(std::min<qint64>(m_count, qint64(start) + count));
+    qsizetype n = 0;
+    for (int i = start; i < last; ++i) {
+        const QStringView f = FieldView(i);
+        n += f.size() + (i > start ? 1 : 0);
+        if (quoting && (f.contains(QLatin1Char(' ')) || f.contains(separator)))
+            n += 2;
+    }
+    return n;
+}
+
+void TRBParams::JoinFieldsTo(QString &out, int start, QChar separator, QStringView quotes,
+                             int count) const
+{
+    QChar open, close;
+    bool quoting = false;
     if (quotes.size() == 1 && quotes[0] != QChar(0)) {
         open = close = quotes[0];
+        quoting = true;
     } else if (quotes.size() >= 2) {
         open = quotes[0];
         close = quotes[1];
+        quoting = true;
     }
     if (start < 0)
         start = 0;
     int last = m_count;
     if (count != 0)
         last = int(std::min<qint64>(m_count, qint64(start) + count));
-    QString out;
     for (int i = start; i < last; ++i) {
         if (i > start)
             out.append(separator);
         const QStringView f = FieldView(i);
-        if (f.contains(QLatin1Char(' ')) || f.contains(separator)) {
+        if (quoting && (f.contains(QLatin1Char(' ')) || f.contains(separator))) {
             out.append(open);
             out.append(f);
             out.append(close);
@@ -355,7 +443,6 @@ QString TRBParams::JoinFields(int start, QChar separator, QStringView quotes, in
             out.append(f);
         }
     }
-    return out;
 }
 
 bool TRBParams::operator==(const TRBParams &other) const

@@ -13,6 +13,7 @@
 
 #include <bitset>
 #include <initializer_list>
+#include <vector>
 
 // A set of 8-bit characters (separators, trim sets). Characters above 255 are
 // never members.
@@ -98,6 +99,11 @@ public:
     // Fields from `start` (count 0 = all) joined by `separator`; a field holding a
     // blank or the separator is enclosed in the quotes, nothing is escaped.
     QString JoinFields(int start, QChar separator, QStringView quotes, int count = 0) const;
+    // Length of JoinFields' result, without building it.
+    qsizetype JoinedLength(int start, QChar separator, QStringView quotes, int count = 0) const;
+    // The same, appended to `out` (joining many rows into one text).
+    void JoinFieldsTo(QString &out, int start, QChar separator, QStringView quotes,
+                      int count = 0) const;
 
     bool operator==(const TRBParams &other) const;
     bool operator!=(const TRBParams &other) const { return !(*this == other); }
@@ -115,7 +121,20 @@ private:
         d[2 * i + 1] = QChar(char16_t(v >> 16));
     }
     void replaceField(int index, QStringView value);
-    void appendTrimmed(QStringView piece, const TRBCharSet &trim);
+    // Bulk building: the tokenisers collect their fields and pack once, so a list of
+    // 100,000 lines costs one copy, not one per line.
+    struct Builder {
+        QString text;
+        std::vector<quint32> ends;
+        void add(QStringView s)
+        {
+            text.append(s);
+            ends.push_back(quint32(text.size()));
+        }
+        void addTrimmed(QStringView piece, const TRBCharSet &trim);
+    };
+    Builder builderFromFirst(int keep) const;
+    void assign(const Builder &b);
 
     QString m_d;
     int m_count = 0;
