@@ -1,0 +1,278 @@
+// korvix-cli itn ... and kml ...: itineraries and the point imports from the command
+// line.
+#include "cli/Commands.h"
+
+#include "itn/ItnFormat.h"
+#include "itn/KmlImport.h"
+#include "itn/MapLink.h"
+#include "itn/TargeoImport.h"
+#include "platform/DeviceCodec.h"
+#include "platform/Error.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+
+namespace {
+
+const char kHex[] = "0123456789ABCDEF";
+
+// As "ov2 dump" writes texts: UTF-8, backslash, TAB, CR and LF as \\ \t \r \n, other
+// control characters (and the code page's undefined bytes) as \xHH of the device byte.
+void appendEscaped(QByteArray &out, const QString &text, const DeviceCodec &codec)
+{
+    for (QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c == '\\') out.append("\\\\");
+        else if (c == '\t') out.append("\\t");
+        else if (c == '\r') out.append("\\r");
+        else if (c == '\n') out.append("\\n");
+        else if (c < 32 || c == 127 || (c >= 0x80 && c < 0xA0)) {
+            unsigned b = c;
+            if (codec.isSingleByte()) {
+                const QByteArray one = codec.fromUnicode(QStringView(&qc, 1));
+                b = one.isEmpty() ? c : static_cast<unsigned char>(one[0]);
+            }
+            out.append("\\x");
+            out.append(kHex[(b >> 4) & 15]);
+            out.append(kHex[b & 15]);
+        } else {
+            out.append(QString(qc).toUtf8());
+        }
+    }
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+QString unescape(QByteArrayView text, const DeviceCodec &codec)
+{
+    QByteArray plain;
+    QString out;
+    auto flush = [&] {
+        out += QString::fromUtf8(plain);
+        plain.clear();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\\' || i + 1 >= text.size()) {
+            plain.append(c);
+            continue;
+        }
+        const char e = text[++i];
+        if (e == 't') plain.append('\t');
+        else if (e == 'r') plain.append('\r');
+        else if (e == 'n') plain.append('\n');
+        else if (e == '\\') plain.append('\\');
+        else if (e == 'x' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            const unsigned b = unsigned(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
+            flush();
+            out += QChar(codec.isSingleByte() ? codec.charOf(static_cast<unsigned char>(b)) : char16_t(b));
+        } else {
+            plain.append('\\');
+            plain.append(e);
+        }
+    }
+    flush();
+    return out;
+}
+
+void writeRaw(QTextStream &out, const QByteArray &bytes)
+{
+    out.flush();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+bool readFile(const QString &path, QByteArray &bytes, QTextStream &err)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        err << QCoreApplication::translate("Itn", "Cannot open file \"%1\". %2").arg(path, f.errorString()) << '\n';
+        return false;
+    }
+    bytes = f.readAll();
+    return true;
+}
+
+void appendRow(QByteArray &out, const QStringList &fields, const DeviceCodec &codec)
+{
+    for (int i = 0; i < fields.size(); ++i) {
+        if (i)
+            out.append('\t');
+        appendEscaped(out, fields[i], codec);
+    }
+    out.append('\n');
+}
+
+int dump(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1) {
+        err << "usage: korvix-cli itn dump FILE\n";
+        return 2;
+    }
+    QByteArray bytes;
+    if (!readFile(args[0], bytes, err))
+        return 1;
+    const DeviceCodec codec = DeviceCodec::fromSettings();
+    QByteArray text;
+    for (const QString &line : Itn::splitLines(codec.toUnicode(bytes)))
+        appendRow(text, Itn::lineFields(line), codec);
+    writeRaw(out, text);
+    return 0;
+}
+
+// Rows of longitude TAB latitude TAB name TAB flag, escaped as "itn dump" writes them.
+int write(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    QStringList files = args;
+    const bool split = files.removeAll(QStringLiteral("--split")) > 0;
+    if (files.size() != 1) {
+        err << "usage: korvix-cli itn write OUT [--split] < rows.tsv\n";
+        return 2;
+    }
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly)) {
+        err << "cannot read standard input\n";
+        return 1;
+    }
+    const QByteArray text = in.readAll();
+    const DeviceCodec codec = DeviceCodec::fromSettings();
+    TRBParamsTable table;
+    table.SetColCount(5);
+    table.AppendRow();
+    for (QByteArray line : text.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        TRBParams row;
+        row.Append(QString());
+        const QList<QByteArray> fields = line.split('\t');
+        for (int c = 1; c <= 4 && c <= fields.size(); ++c) {
+            const QString v = unescape(fields[c - 1], codec);
+            if (!v.isEmpty())
+                row.SetField(c, v);
+        }
+        table.AppendRow(std::move(row));
+    }
+    // A last line ending adds no row.
+    if (text.endsWith('\n') || text.isEmpty())
+        table.SetRowCount(table.RowCount() - 1);
+    try {
+        for (const QString &f : Itn::writeRows(files[0], table, split, codec))
+            out << f << '\n';
+    } catch (const KorvixError &e) {
+        err << e.message() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+void printPoints(QTextStream &out, const std::vector<Itn::ImportedPoint> &points, bool itn,
+                 const DeviceCodec &codec)
+{
+    QByteArray text;
+    for (const Itn::ImportedPoint &p : points) {
+        const Itn::PointCells c = Itn::pointCells(p.lon, p.lat, p.name);
+        if (itn)
+            appendRow(text, {c.lon, c.lat, c.name, c.flag}, codec);
+        else
+            appendRow(text, {c.lon, c.lat, c.name}, codec);
+    }
+    writeRaw(out, text);
+}
+
+int targeo(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1) {
+        err << "usage: korvix-cli itn targeo FILE.atm\n";
+        return 2;
+    }
+    QByteArray bytes;
+    if (!readFile(args[0], bytes, err))
+        return 1;
+    const DeviceCodec codec = DeviceCodec::fromSettings();
+    printPoints(out, Itn::ReadTargeoRoute(codec.toUnicode(bytes)), true, codec);
+    return 0;
+}
+
+int link(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1) {
+        err << "usage: korvix-cli itn link URL\n";
+        return 2;
+    }
+    const DeviceCodec codec = DeviceCodec::fromSettings();
+    if (const auto p = Itn::pointFromMapLink(args[0])) {
+        printPoints(out, {*p}, true, codec);
+        return 0;
+    }
+    if (!Itn::isHttpLink(args[0])) {
+        err << Itn::noLinkMessage() << '\n';
+        return 1;
+    }
+    // Links without coordinates need the download; show what would be asked for.
+    out << "fetch\t" << Itn::fetchUrl(Itn::kmlRequestUrl(args[0])).toString() << '\n';
+    return 0;
+}
+
+int runItn(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const QString sub = args.value(0);
+    const QStringList rest = args.mid(1);
+    if (sub == QLatin1String("dump"))
+        return dump(rest, out, err);
+    if (sub == QLatin1String("write"))
+        return write(rest, out, err);
+    if (sub == QLatin1String("targeo"))
+        return targeo(rest, out, err);
+    if (sub == QLatin1String("link"))
+        return link(rest, out, err);
+    err << "usage: korvix-cli itn dump|write|targeo|link ...\n";
+    return 2;
+}
+
+int runKml(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    QStringList rest = args.mid(1);
+    const bool itn = rest.removeAll(QStringLiteral("--itn")) > 0;
+    const bool poi = rest.removeAll(QStringLiteral("--poi")) > 0;
+    const QString sub = args.value(0);
+    if (sub == QLatin1String("paste") && rest.size() == 1) {
+        QByteArray bytes;
+        if (!readFile(rest[0], bytes, err))
+            return 1;
+        QString text = QString::fromUtf8(bytes);
+        Itn::KmlPasteRows(text);
+        writeRaw(out, text.toUtf8() + (text.isEmpty() ? "" : "\n"));
+        return 0;
+    }
+    if (sub != QLatin1String("import") || rest.size() != 1 || itn == poi) {
+        err << "usage: korvix-cli kml import FILE.kml --itn|--poi | kml paste FILE\n";
+        return 2;
+    }
+    QByteArray bytes;
+    if (!readFile(rest[0], bytes, err))
+        return 1;
+    const Itn::KmlPoints kml = Itn::ImportKML(bytes);
+    printPoints(out, kml.points, itn, DeviceCodec::fromSettings());
+    if (!kml.valid) {
+        err << Itn::invalidKmlMessage() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+const CliRegistrar itnRegistrar({QStringLiteral("itn"),
+                                 QStringLiteral("dump FILE | write OUT [--split] < rows.tsv | targeo FILE.atm | link URL"),
+                                 &runItn});
+const CliRegistrar kmlRegistrar({QStringLiteral("kml"),
+                                 QStringLiteral("import FILE.kml --itn|--poi | paste FILE"), &runKml});
+
+} // namespace

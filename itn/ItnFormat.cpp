@@ -1,0 +1,286 @@
+#include "itn/ItnFormat.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/DeviceCodec.h"
+#include "platform/Error.h"
+#include "platform/Progress.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cmath>
+#include <limits>
+
+namespace Itn {
+
+QStringList splitLines(QStringView text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.sliced(start, i - start).toString());
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.sliced(start).toString());
+    return lines;
+}
+
+namespace {
+const TRBCharSet &barSet()
+{
+    static const TRBCharSet s{'|'};
+    return s;
+}
+} // namespace
+
+QStringList lineFields(QStringView line)
+{
+    TRBParams p;
+    p.ParseFields(line, 0, barSet(), RBConventions::doubleQuote(), RBConventions::blankSet());
+    return {p.GetField(0), p.GetField(1), p.GetField(2), p.GetField(3)};
+}
+
+TRBParams rowFromLine(QStringView line)
+{
+    TRBParams fields;
+    fields.ParseFields(line, 0, barSet(), RBConventions::doubleQuote(), RBConventions::blankSet());
+    TRBParams row;
+    row.Append(QString());
+    for (int c = 1; c <= 4; ++c) {
+        const QStringView v = fields.FieldView(c - 1);
+        if (row.FieldView(c) != v) // SetCell stores only what changes the cell
+            row.SetField(c, v.toString());
+    }
+    return row;
+}
+
+bool rowHasPoint(const TRBParams &row)
+{
+    for (int c = 1; c <= 4; ++c)
+        if (!row.FieldView(c).isEmpty())
+            return true;
+    return false;
+}
+
+QString lineOf(const TRBParams &row)
+{
+    return row.JoinFields(1, u'|', QString()) + QStringLiteral("|\r\n");
+}
+
+std::vector<TRBParams> readRows(QByteArrayView bytes, const DeviceCodec &codec)
+{
+    const QStringList lines = splitLines(codec.toUnicode(bytes));
+    std::vector<TRBParams> rows;
+    rows.reserve(size_t(lines.size()));
+    for (const QString &l : lines)
+        rows.push_back(rowFromLine(l));
+    return rows;
+}
+
+std::vector<TRBParams> readFile(const QString &path, const DeviceCodec &codec)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw KorvixError(QCoreApplication::translate("Itn", "Cannot open file \"%1\". %2")
+                              .arg(path, f.errorString()));
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw KorvixError(QCoreApplication::translate("Itn", "Cannot read file \"%1\". %2")
+                              .arg(path, f.errorString()));
+    return readRows(bytes, codec);
+}
+
+namespace {
+// Position of the extension's dot in the file-name part, or -1.
+qsizetype extensionDot(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return dot > slash ? dot : -1;
+}
+
+QString withoutExtension(const QString &path)
+{
+    const qsizetype dot = extensionDot(path);
+    return dot < 0 ? path : path.left(dot);
+}
+} // namespace
+
+QString singleFileName(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (path.mid(slash + 1) == QLatin1String("temporary.iti"))
+        return path;
+    return withoutExtension(path) + QStringLiteral(".itn");
+}
+
+QString splitFileName(const QString &path, int n)
+{
+    if (n == 0)
+        return path;
+    return withoutExtension(path) + QString::number(n).rightJustified(2, u'0') + QStringLiteral(".itn");
+}
+
+std::vector<SaveFile> planSave(const QString &path, int points, bool split)
+{
+    if (!split)
+        return {SaveFile{singleFileName(path), 0, points}};
+    std::vector<SaveFile> files;
+    int first = 0;
+    do {
+        const int count = std::min(MaxPoints, points - first);
+        files.push_back(SaveFile{splitFileName(path, int(files.size())), first, count});
+        first += count;
+    } while (first < points);
+    return files;
+}
+
+std::vector<int> pointRows(const TRBParamsTable &rows)
+{
+    std::vector<int> out;
+    for (int r = 1; r < rows.RowCount(); ++r)
+        if (rowHasPoint(rows.Row(r)))
+            out.push_back(r);
+    return out;
+}
+
+QStringList writeRows(const QString &path, const TRBParamsTable &rows, bool split,
+                      const DeviceCodec &codec, IProgress *progress)
+{
+    const std::vector<int> points = pointRows(rows);
+    const std::vector<SaveFile> files = planSave(path, int(points.size()), split);
+    if (progress)
+        progress->ShowProgress(split ? QStringLiteral("SaveItnSplit") : QStringLiteral("SaveItn"), 0,
+                               std::max(1, rows.RowCount() - 1), 0);
+    ProgressTicker ticker(progress);
+    QStringList written;
+    for (const SaveFile &f : files) {
+        QByteArray bytes;
+        bytes.reserve(f.count * 40);
+        for (int i = f.first; i < f.first + f.count; ++i) {
+            const int r = points[size_t(i)];
+            codec.appendBytes(bytes, lineOf(rows.Row(r)));
+            ticker.tick(r);
+        }
+        const QString error = AtomicFile::write(f.path, bytes);
+        if (!error.isEmpty()) {
+            if (progress)
+                progress->SetStatus(QString());
+            throw KorvixError(QCoreApplication::translate("Itn", "Cannot create file \"%1\". %2")
+                                  .arg(f.path, error));
+        }
+        written.append(f.path);
+    }
+    if (progress)
+        progress->SetStatus(QString());
+    return written;
+}
+
+namespace {
+bool isBlank(QChar c) { return c.unicode() <= 32 || c.isSpace(); }
+
+// Decimal text to units on its digits. False when it is not a number.
+bool exactUnits(QStringView text, qint64 &result)
+{
+    qsizetype i = 0, n = text.size();
+    while (i < n && isBlank(text[i]))
+        ++i;
+    while (n > i && isBlank(text[n - 1]))
+        --n;
+    if (i >= n)
+        return false;
+    bool negative = false;
+    if (text[i] == u'+' || text[i] == u'-') {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    QString digits;           // all mantissa digits
+    int pointPos = -1;        // digits before the point
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c >= u'0' && c <= u'9')
+            digits.append(c);
+        else if (c == u'.' && pointPos < 0)
+            pointPos = int(digits.size());
+        else
+            break;
+    }
+    if (digits.isEmpty())
+        return false;
+    if (pointPos < 0)
+        pointPos = int(digits.size());
+    int exponent = 0;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        bool expNegative = false;
+        if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+            expNegative = text[i] == u'-';
+            ++i;
+        }
+        if (i >= n)
+            return false;
+        for (; i < n; ++i) {
+            const QChar c = text[i];
+            if (c < u'0' || c > u'9')
+                return false;
+            if (exponent < 100000)
+                exponent = exponent * 10 + (c.unicode() - '0');
+        }
+        if (expNegative)
+            exponent = -exponent;
+    }
+    if (i != n)
+        return false;
+    // The integer part of digits x 10^(5 + exponent - fraction digits).
+    const qint64 intDigits = qint64(pointPos) + 5 + exponent;
+    quint64 v = 0;
+    for (qint64 k = 0; k < intDigits; ++k) {
+        const unsigned d = k < digits.size() ? unsigned(digits[k].unicode() - '0') : 0;
+        if (v > (std::numeric_limits<quint64>::max() - d) / 10)
+            return false;
+        v = v * 10 + d;
+        if (v > quint64(std::numeric_limits<qint64>::max()))
+            return false;
+    }
+    result = negative ? -qint64(v) : qint64(v);
+    return true;
+}
+} // namespace
+
+qint64 degreesToUnits(QStringView text)
+{
+    qint64 v = 0;
+    return exactUnits(text, v) ? v : 0;
+}
+
+qint64 cellInteger(QStringView text)
+{
+    bool ok = false;
+    const qint64 v = text.trimmed().toLongLong(&ok);
+    return ok ? v : 0;
+}
+
+QString trimName(QStringView text)
+{
+    qsizetype a = 0, b = text.size();
+    while (a < b && text[a].unicode() <= 32)
+        ++a;
+    while (b > a && text[b - 1].unicode() <= 32)
+        --b;
+    return text.sliced(a, b - a).toString();
+}
+
+PointCells pointCells(QStringView lon, QStringView lat, QStringView name)
+{
+    return {QString::number(degreesToUnits(lon)), QString::number(degreesToUnits(lat)), trimName(name),
+            QStringLiteral("0")};
+}
+
+} // namespace Itn

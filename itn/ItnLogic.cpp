@@ -1,0 +1,109 @@
+#include "itn/ItnLogic.h"
+
+#include "itn/ItnFormat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <utility>
+
+namespace Itn {
+
+double GreatCircleDistance(const GeoPoint &a, const GeoPoint &b)
+{
+    constexpr double R = 6372795.0;
+    constexpr double rad = std::numbers::pi / 180.0;
+    const double fa = a.lat * rad, fb = b.lat * rad;
+    const double dl = std::abs(b.lon - a.lon) * rad;
+    const double c = std::sin(fa) * std::sin(fb) + std::cos(fa) * std::cos(fb) * std::cos(dl);
+    if (std::isnan(c))
+        return -1;
+    return R * std::acos(std::clamp(c, -1.0, 1.0));
+}
+
+GeoPoint rowPoint(const TRBParamsTable &rows, int row)
+{
+    const TRBParams &p = rows.Row(row);
+    return {double(cellInteger(p.FieldView(1))) / 100000.0, double(cellInteger(p.FieldView(2))) / 100000.0};
+}
+
+DuplicateMarks findDuplicates(const TRBParamsTable &rows, double maxDistance, const StepFn &step)
+{
+    DuplicateMarks m;
+    const int n = rows.RowCount();
+    m.bits.assign(size_t(std::max(n, 0)), 0);
+    std::vector<GeoPoint> pts(size_t(std::max(n, 0)));
+    for (int r = 1; r < n; ++r)
+        pts[size_t(r)] = rowPoint(rows, r);
+    for (int i = 1; i < n - 1 && !m.stopped; ++i) {
+        bool group = false;
+        for (int k = i + 1; k < n; ++k) {
+            if (!(m.bits[size_t(k)] & 0x40)) {
+                const double d = GreatCircleDistance(pts[size_t(i)], pts[size_t(k)]);
+                if (d >= 0 && d < maxDistance) {
+                    m.bits[size_t(k)] |= 0xC0;
+                    group = true;
+                }
+            }
+            if (step && step(i)) {
+                m.stopped = true;
+                break;
+            }
+        }
+        if (group) {
+            m.bits[size_t(i)] |= 0x40;
+            if (m.firstGroupRow < 0)
+                m.firstGroupRow = i;
+        }
+    }
+    return m;
+}
+
+void swapPoints(TRBParamsTable &rows, int a, int b)
+{
+    if (a == b || a < 0 || b < 0)
+        return;
+    TRBParams &ra = rows.Row(a);
+    TRBParams &rb = rows.Row(b);
+    const QString na = ra.GetField(0), nb = rb.GetField(0);
+    const bool hadA = ra.Count() > 0, hadB = rb.Count() > 0;
+    std::swap(ra, rb);
+    if (hadA || ra.Count() > 0)
+        ra.SetField(0, na);
+    if (hadB || rb.Count() > 0)
+        rb.SetField(0, nb);
+    for (int c = 1; c < rows.ColCount(); ++c) {
+        const TRBCellStatus sa = rows.Status(c, a), sb = rows.Status(c, b);
+        rows.SetStatus(c, a, sb);
+        rows.SetStatus(c, b, sa);
+    }
+}
+
+int reverseRows(TRBParamsTable &rows, const StepFn &step)
+{
+    int pairs = 0;
+    for (int j = 1, i = rows.RowCount() - 1; j < i; ++j, --i) {
+        swapPoints(rows, j, i);
+        ++pairs;
+        if (step && step(pairs))
+            break;
+    }
+    return pairs;
+}
+
+int findName(const TRBParamsTable &rows, int current, const QString &text, bool down, bool matchCase)
+{
+    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (down) {
+        for (int r = std::max(current + 1, 1); r < rows.RowCount(); ++r)
+            if (rows.Row(r).FieldView(3).contains(text, cs))
+                return r;
+    } else {
+        for (int r = std::min(current - 1, rows.RowCount() - 1); r >= 1; --r)
+            if (rows.Row(r).FieldView(3).contains(text, cs))
+                return r;
+    }
+    return -1;
+}
+
+} // namespace Itn

@@ -1,0 +1,45 @@
+#pragma once
+// Points from KML documents for both list editors: the import of a KML file or a
+// fetched map link (the receiving editor adds each point with AddItn or AddPoi) and
+// the conversion of KML pasted into a grid into tab-separated rows.
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QString>
+
+#include <vector>
+
+namespace Itn {
+
+// One point for an editor's AddItn / AddPoi: decimal-degree texts as the source
+// wrote them, and the name.
+struct ImportedPoint {
+    QString lon, lat, name;
+    bool operator==(const ImportedPoint &) const = default;
+};
+
+// Parses XML without ever resolving an entity: a document that declares entities
+// (external ones, or the nested expansions of a "billion laughs") or nests deeper
+// than any real document is refused like text that is not XML.
+bool parseXml(const QByteArray &bytes, QDomDocument &doc);
+bool parseXml(const QString &text, QDomDocument &doc);
+
+struct KmlPoints {
+    std::vector<ImportedPoint> points;
+    bool valid = true; // false: "Invalid Kml file" (the points found before stay)
+};
+// The placemarks of the first "Document" (or, without one, the first "Folder") of
+// the "kml" element; names are address + " : " + name ("?" when that fails);
+// coordinates need longitude, latitude and altitude.
+KmlPoints ImportKML(const QDomDocument &doc);
+KmlPoints ImportKML(const QByteArray &bytes);
+
+// The message of a failed import (caption "Error").
+QString invalidKmlMessage();
+
+// The OnPaste conversion: when `text` is XML it becomes rows "longitude units TAB
+// latitude units TAB name" joined by CR LF (every document and folder of the root)
+// and true is returned; other text is left alone (false).
+bool KmlPasteRows(QString &text);
+
+} // namespace Itn
