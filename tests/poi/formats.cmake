@@ -14,7 +14,7 @@ list(TRANSFORM _poi_format_tests PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 
 korvix_add_test(poi_formats_tests
   SOURCES ${_poi_format_tests} ${CMAKE_CURRENT_LIST_DIR}/Ov2TestUtil.h
-  LIBS korvix_poi)
+  LIBS korvix_poi Qt6::Gui)
 if(TARGET korvix-cli)
   add_dependencies(poi_formats_tests korvix-cli)
 endif()
