@@ -156,6 +156,8 @@ void TStockAudioRecorder::finish(const QString &error)
     }
     m_pending.clear();
     emit OnDeactivate();
+    if (!error.isEmpty())
+        emit OnError(error);
 }
 
 // ---------------------------------------------------------------------------------
@@ -261,4 +263,6 @@ void TAudioPlayer::finish(const QString &error)
     }
     m_buffer.close();
     emit OnDeactivate();
+    if (!error.isEmpty())
+        emit OnError(error);
 }

@@ -33,6 +33,9 @@ public:
 signals:
     void OnLevel(int level);
     void OnDeactivate();
+    // The device failed while running (errors at start are thrown instead); comes
+    // right after OnDeactivate.
+    void OnError(const QString &message);
 
 private:
     void start();
@@ -66,6 +69,7 @@ public:
 signals:
     void OnLevel(int level);
     void OnDeactivate();
+    void OnError(const QString &message);   // as the recorder's
 
 private:
     void start();

@@ -1,5 +1,7 @@
 #include "media/AudioKit.h"
 
+#include "platform/ErrorGuard.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,6 +22,11 @@ TAudioKit::TAudioKit(QWidget *boxParent, QObject *parent)
     connect(&recorder, &TStockAudioRecorder::OnDeactivate, this, [this] { m_box->RefreshWave(true); });
     connect(&player, &TAudioPlayer::OnLevel, this, [this](int level) { m_box->ShowLevel(level, player.Position(), 0); });
     connect(&player, &TAudioPlayer::OnDeactivate, this, [this] { m_box->ShowLevel(0, storage.Wave.Length(), 0); });
+    // A device that fails while running has no command to end: its text goes to the
+    // standard error box once the device's own signal has returned.
+    auto showError = [this](const QString &message) { ErrorGuard::show(m_box->window(), message); };
+    connect(&recorder, &TStockAudioRecorder::OnError, this, showError, Qt::QueuedConnection);
+    connect(&player, &TAudioPlayer::OnError, this, showError, Qt::QueuedConnection);
 }
 
 void TAudioKit::Play()

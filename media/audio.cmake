@@ -20,4 +20,4 @@ korvix_gui_library(korvix_media_gui
     ${_audio}/AudioDevices.cpp ${_audio}/AudioDevices.h
     ${_audio}/SoundBox.cpp ${_audio}/SoundBox.h
     ${_audio}/AudioKit.cpp ${_audio}/AudioKit.h
-  DEPS korvix_media korvix_platform Qt6::Multimedia)
+  DEPS korvix_media korvix_platform_gui Qt6::Multimedia)
