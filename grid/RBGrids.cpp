@@ -1372,7 +1372,7 @@ void TRBGrid::fitRow(int row)
 {
     if (!m_autoSize || row < 0 || row >= RowCount())
         return;
-    int h = 0;
+    int h = row < m_fixedRows ? 0 : MinContentHeight();
     for (int c = 0; c < ColCount(); ++c)
         h = std::max(h, fontHeight(isFixed(c, row), m_table.FontSize(c, row)));
     SetRowHeights(row, h + 2);
@@ -1390,6 +1390,7 @@ void TRBGrid::fitAllRows()
     int common = fontHeight(false, 0);
     if (m_fixedCols)
         common = std::max(common, fontHeight(true, 0));
+    common = std::max(common, MinContentHeight());
     m_commonRowHeight = common + 2;
     if (m_vHeader->defaultSectionSize() != m_commonRowHeight)
         m_vHeader->setDefaultSectionSize(m_commonRowHeight);

@@ -190,6 +190,8 @@ protected:
     // Cell drawing; a variant may draw some cells itself and switch default drawing
     // off for them.
     virtual void DrawCell(QPainter &painter, int col, int row, const QRect &rect, bool selected);
+    // The least height of a fitted data row (cells that draw pictures need room).
+    virtual int MinContentHeight() const { return 0; }
     bool DefaultDrawing() const { return m_defaultDrawing; }
     void SetDefaultDrawing(bool on) { m_defaultDrawing = on; }
 

@@ -3,12 +3,26 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 TRBItnGrid::TRBItnGrid(QWidget *parent) : TRBGrid(parent) {}
 
 void TRBItnGrid::SetImageList(const QList<QPixmap> &images)
 {
     m_images = images;
+    if (AutoSize()) {
+        SetAutoSize(false);
+        SetAutoSize(true);
+    }
     InvalidateGrid();
+}
+
+int TRBItnGrid::MinContentHeight() const
+{
+    int h = 0;
+    for (const QPixmap &pm : m_images)
+        h = std::max(h, pm.height() + 2);
+    return h;
 }
 
 void TRBItnGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect, bool selected)
@@ -79,10 +93,10 @@ QPixmap dotPicture(const QColor &fill, bool ring)
 QList<QPixmap> TRBItnGrid::DefaultFlagImages()
 {
     return {
-        dotPicture(QColor(30, 110, 220), false), // 0: a way point
-        dotPicture(QColor(150, 150, 150), true), // 1: a point passed by
-        flagPicture(QColor(40, 170, 60), false), // 2: the start
-        dotPicture(QColor(240, 150, 20), true),  // 3: an intermediate stop
-        flagPicture(QColor(), true),             // 4: the destination
+        dotPicture(QColor(30, 110, 220), false), // 0
+        dotPicture(QColor(150, 150, 150), true), // 1
+        flagPicture(QColor(40, 170, 60), false), // 2
+        dotPicture(QColor(240, 150, 20), true),  // 3
+        flagPicture(QColor(), true),             // 4
     };
 }

@@ -23,6 +23,8 @@ public:
 
 protected:
     void DrawCell(QPainter &painter, int col, int row, const QRect &rect, bool selected) override;
+    // A fitted row leaves room for the picture and its 2-pixel offset.
+    int MinContentHeight() const override;
 
 private:
     QList<QPixmap> m_images;

@@ -362,6 +362,23 @@ TEST(RBGridEdit, EditorRoundTripAndEvents)
     EXPECT_EQ(rowFields(*g, 2), (QStringList{"a", "b", "c"}));
 }
 
+TEST(RBGrid, SelectCellMayRefuseTheMove)
+{
+    auto g = makeGrid(4);
+    g->SetCurrentCell(1, 1);
+    QPoint asked;
+    g->OnSelectCell = [&](TRBGrid *, int col, int row, bool &can) {
+        asked = QPoint(col, row);
+        can = row != 3;
+    };
+    g->SetCurrentCell(2, 2);
+    EXPECT_EQ(asked, QPoint(2, 2));
+    EXPECT_EQ(g->Row(), 2);
+    g->SetCurrentCell(2, 3);
+    EXPECT_EQ(asked, QPoint(2, 3));
+    EXPECT_EQ(g->Row(), 2);
+}
+
 TEST(RBGridAutoSize, ColumnMaximaFollowChanges)
 {
     auto g = makeGrid(3);
@@ -464,6 +481,11 @@ TEST(RBItnGrid, FlagColumnDrawsIcons)
     EXPECT_EQ(img.pixelColor(r.left() + 2 + 9, r.top() + 2 + 9), icon.pixelColor(9, 9));
     EXPECT_NE(img.pixelColor(r.left() + 1, r.top() + 1), RBGridPalette()[8].Light);
     EXPECT_EQ(img.pixelColor(g.CellRect(3, 1).left() + 30, r.top() + 3), RBGridPalette()[8].Light);
+
+    // Fitted rows leave room for the 18-pixel pictures at their 2-pixel offset.
+    g.SetAutoSize(true);
+    EXPECT_GE(g.RowHeights(1), 22);
+    EXPECT_EQ(g.RowHeights(0), QFontMetrics(g.GridFont()).height() + 2);
 }
 
 } // namespace

@@ -96,6 +96,27 @@ TEST(RBParamsTable, RowsMoveWithTheirStatus)
     EXPECT_EQ(t.Flags(2, 2), 101u);
 }
 
+TEST(RBParamsTable, BulkInsertAndRemove)
+{
+    TRBParamsTable t = numbered(8, 2); // rows 1..7
+    t.InsertRows(3, 2);
+    EXPECT_EQ(t.RowCount(), 10);
+    EXPECT_EQ(t.Cell(1, 2), QStringLiteral("r2"));
+    EXPECT_EQ(t.Row(3).Count(), 0);
+    EXPECT_EQ(t.Flags(1, 4), 0u);
+    EXPECT_EQ(t.Cell(1, 5), QStringLiteral("r3"));
+    EXPECT_EQ(t.Flags(1, 5), 103u);
+
+    std::vector<char> remove(size_t(t.RowCount()), 0);
+    remove[3] = remove[4] = remove[9] = 1;
+    EXPECT_EQ(t.RemoveRows(remove), 3);
+    ASSERT_EQ(t.RowCount(), 7);
+    for (int r = 1; r < 7; ++r) {
+        EXPECT_EQ(t.Cell(1, r), QStringLiteral("r%1").arg(r));
+        EXPECT_EQ(t.Flags(0, r), quint32(r));
+    }
+}
+
 TEST(RBParamsTable, StatusRecordRoundTrip)
 {
     TRBParamsTable t;
