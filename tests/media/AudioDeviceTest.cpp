@@ -114,6 +114,19 @@ TEST(AudioDevices, KitStopsRecordingAfterTenSecondsAndRefreshesTheBox)
     EXPECT_LE(kit.storage.Wave.Length(), 10300);
     EXPECT_EQ(kit.box()->CursorX(), 14);   // RefreshWave(true) after recording
     EXPECT_EQ(kit.box()->Caption(), " " + SoundTimeText(kit.storage.Wave.Length()) + " ");
+
+    // Playing a selection plays just that and leaves the cursor at the end.
+    QTest::mouseClick(kit.box(), Qt::LeftButton, {}, QPoint(54, 10));
+    QTest::mouseClick(kit.box(), Qt::RightButton, {}, QPoint(94, 10));
+    const qint64 selected = kit.box()->SelectionLength();
+    ASSERT_GT(selected, 900);
+    int playStops = 0;
+    QObject::connect(&kit.player, &TAudioPlayer::OnDeactivate, [&] { ++playStops; });
+    kit.Play();
+    EXPECT_TRUE(kit.isPlaying());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return playStops > 0; }, 10000));
+    EXPECT_EQ(kit.player.Wave.Length(), selected);
+    EXPECT_EQ(kit.box()->CursorX(), 414);   // ShowLevel(0, Length, 0): the end, kept inside
 }
 
 // Run in a child process whose sound server address leads nowhere.

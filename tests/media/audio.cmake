@@ -8,6 +8,7 @@ korvix_add_test(media_audio_tests
     ${_audio_tests}/OggTest.cpp
     ${_audio_tests}/SoundBoxTest.cpp
     ${_audio_tests}/AudioDeviceTest.cpp
+    ${_audio_tests}/AudioKitTest.cpp
     ${_audio_tests}/SoundCliTest.cpp
   LIBS korvix_media_gui korvix_media PkgConfig::KORVIX_TEST_SNDFILE)
 add_dependencies(media_audio_tests korvix-cli)
