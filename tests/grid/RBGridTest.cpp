@@ -323,6 +323,19 @@ TEST(RBGridMouse, ShiftCtrlAndPlainClicks)
         markedBelow += marked(r);
     EXPECT_EQ(markedBelow, 1);
 
+    // Dragging above the top row scrolls up and marks the new top row.
+    g->UnmarkAllRows(RBFlags::RowMark);
+    g->SetTopRow(10);
+    QApplication::processEvents();
+    QTest::mousePress(vp, Qt::LeftButton, Qt::ControlModifier, center(12));
+    QTest::mouseMove(vp, QPoint(center(12).x(), -5));
+    EXPECT_EQ(g->TopRow(), 9);
+    EXPECT_TRUE(marked(9));
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::ControlModifier, center(12));
+    EXPECT_TRUE(marked(12));
+    g->SetTopRow(1);
+    QApplication::processEvents();
+
     // A plain click clears every mark.
     QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, center(3));
     EXPECT_FALSE(g->HasMarkedRow(RBFlags::RowMark));
@@ -457,6 +470,48 @@ TEST(RBGridDrawing, SwatchFrameOddRowsAndSelection)
     // Marked row: mark colour outside the selection, highlight inside.
     EXPECT_EQ(at(1, 5, 40, 3), pal[8].Light);
     EXPECT_EQ(at(3, 5, 40, 3), g->palette().color(QPalette::Highlight));
+}
+
+// Bounding box of the dark (text) pixels of a cell.
+QRect inkBox(const QImage &img, const QRect &cell)
+{
+    QRect box;
+    for (int y = cell.top() + 2; y < cell.bottom() - 1; ++y)
+        for (int x = cell.left() + 2; x < cell.right() - 1; ++x)
+            if (qGray(img.pixel(x, y)) < 100)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST(RBGridDrawing, CustomColoursAndAlignment)
+{
+    auto g = makeGrid(3);
+    for (int c = 1; c < 4; ++c)
+        g->SetColWidths(c, 120);
+    g->SetRowHeights(2, 40);
+    TRBCellStatus s;
+    s.Flags = RBFlags::CustomColors;
+    s.PenColor = 0x0000FF;   // red frame
+    s.BrushColor = 0xFF0000; // blue fill
+    s.FontColor = 0x00FF00;
+    g->SetCellStatus(1, 1, s);
+    g->SetCell(2, 2, QStringLiteral("ab"));
+    g->SetCell(3, 2, QStringLiteral("ab"));
+    TRBCellStatus right = g->GetCellStatus(3, 2);
+    right.Alignment = 8; // bottom-right
+    g->SetCellStatus(3, 2, right);
+    g->SetCurrentCell(1, 3);
+    const QImage img = grabViewport(*g);
+    const QRect c11 = g->CellRect(1, 1);
+    EXPECT_EQ(img.pixelColor(c11.center()), QColor(0, 0, 255));
+    EXPECT_EQ(img.pixelColor(c11.left() + 40, c11.top() + 1), QColor(255, 0, 0));
+
+    const QRect left = inkBox(img, g->CellRect(2, 2)), br = inkBox(img, g->CellRect(3, 2));
+    ASSERT_FALSE(left.isEmpty());
+    ASSERT_FALSE(br.isEmpty());
+    EXPECT_LE(left.left() - g->CellRect(2, 2).left(), 4);
+    EXPECT_GE(br.right(), g->CellRect(3, 2).right() - 4);
+    EXPECT_GT(br.top() - g->CellRect(3, 2).top(), left.top() - g->CellRect(2, 2).top() + 10);
 }
 
 TEST(RBItnGrid, FlagColumnDrawsIcons)
