@@ -130,8 +130,19 @@ TEST_F(Ogg, MissingFailingAndHangingProgramsAreFailedConversions)
     const QString good = encode(SampleSounds::tone(600, 300), "good.ogg");
     TOggRunner none(tmp.file("ogg"));
 
-    // Missing: an absolute program path that does not exist.
+    // Missing: neither in the work folder nor on PATH; stale outputs do not count.
     EXPECT_FALSE(none.RunHidden(tmp.file("ogg/nothing"), {}, none.folder()));
+    {
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", tmp.mkdir("empty-bin").toLocal8Bit());
+        EXPECT_FALSE(none.OggDecode(good));
+        EXPECT_FALSE(QFileInfo::exists(none.workWave()));
+        SampleSounds::tone(600, 100).SaveToFile(none.workWave());
+        tmp.write("ogg/tmp.ogg", "stale");
+        EXPECT_FALSE(none.OggEncode());
+        EXPECT_FALSE(QFileInfo::exists(none.workOgg()));
+        qputenv("PATH", path);
+    }
 
     // Failing: writes half an output, then reports an error.
     putProgram(none.folder(), "oggdec", "echo partial > tmp.wav\nexit 3\n");
