@@ -1,6 +1,7 @@
 #include "app/SampleDevice.h"
 
 #include "media/ImgFile.h"
+#include "media/SampleSounds.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
 
@@ -41,6 +42,7 @@ QString SampleDevice::write(const QString &dir)
         QDir().mkpath(root + QLatin1String(folder));
     try {
         ImgFile::writeSamplePictures(root);
+        writeSampleSounds(root + QStringLiteral("sounds"));
     } catch (const KorvixError &e) {
         return e.message();
     }
