@@ -41,7 +41,7 @@ TWave SampleSounds::chirp(int fromHz, int toHz, int ms, int percent)
     return render(ms, percent, [=](double t) { return 2 * M_PI * (fromHz * t + k * t * t / 2); });
 }
 
-QStringList writeSampleSounds(const QString &soundsFolder)
+QStringList writeSampleSounds(const QString &soundsFolder, const QString &oggWorkFolder)
 {
     QDir().mkpath(soundsFolder);
     const QDir dir(soundsFolder);
@@ -57,7 +57,7 @@ QStringList writeSampleSounds(const QString &soundsFolder)
     // A bell-like ding: two partials dying away.
     const TWave ding = render(1200, 60, [](double t) { return 2 * M_PI * 880 * t + 0.5 * std::sin(2 * M_PI * 1320 * t); },
                               [](double t) { return std::exp(-3.0 * t); });
-    const TOggRunner runner;
+    const TOggRunner runner(oggWorkFolder);
     for (const auto &[wave, name] : {std::pair{&chirp, QStringLiteral("Chirp.ogg")}, std::pair{&ding, QStringLiteral("Ding.ogg")}}) {
         if (runner.OggEncode(*wave) && runner.CopyWorkOggTo(dir.filePath(name)))
             written << dir.filePath(name);

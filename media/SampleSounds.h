@@ -1,4 +1,6 @@
 #pragma once
+#include "media/OggRunner.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,5 +18,6 @@ TWave chirp(int fromHz, int toHz, int ms, int percent = 50);
 // Writes a few short sounds into `soundsFolder` (created when missing): "Beep.wav",
 // "Chirp.wav", and, through the Ogg encoder, "Chirp.ogg" and "Ding.ogg". Returns the
 // files written; the Ogg ones are missing when the encoder cannot run. Throws
-// KorvixError when a wave file cannot be written.
-QStringList writeSampleSounds(const QString &soundsFolder);
+// KorvixError when a wave file cannot be written. The encoder's work files go to
+// `oggWorkFolder`.
+QStringList writeSampleSounds(const QString &soundsFolder, const QString &oggWorkFolder = OggWorkFolder());

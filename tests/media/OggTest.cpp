@@ -168,7 +168,7 @@ TEST_F(Ogg, MissingFailingAndHangingProgramsAreFailedConversions)
 
 TEST_F(Ogg, SampleSoundsAreWrittenAsWaveAndOgg)
 {
-    const QStringList files = writeSampleSounds(tmp.file("device/Sounds"));
+    const QStringList files = writeSampleSounds(tmp.file("device/Sounds"), runner.folder());
     ASSERT_EQ(files.size(), 4);
     for (const QString &f : files) {
         SCOPED_TRACE(f.toStdString());

@@ -16,9 +16,13 @@ struct CliRun {
     QString out, err;
 };
 
-CliRun cli(const QStringList &args)
+CliRun cli(const QStringList &args, const QString &cacheHome)
 {
     QProcess p;
+    // Its own work folder, since other tests convert at the same time.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CACHE_HOME", cacheHome);
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli"), QStringList{"sound"} + args);
     p.waitForFinished(120000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
@@ -28,6 +32,7 @@ CliRun cli(const QStringList &args)
 TEST(SoundCli, InfoConvertAndNormalize)
 {
     TempFolder tmp;
+    const auto cli = [&](const QStringList &args) { return ::cli(args, tmp.file("cache")); };
     ASSERT_TRUE(AudioFixtures::writeSine(tmp.file("in.wav"), SF_FORMAT_FLOAT, 2, 44100, 440, 0.5));
     CliRun r = cli({"info", tmp.file("in.wav")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
