@@ -36,6 +36,17 @@ bool TRBEditAction::EditHasSelection(const QWidget *w)
     return false;
 }
 
+bool TRBEditAction::EditHasText(const QWidget *w)
+{
+    if (auto *e = qobject_cast<const QLineEdit *>(w))
+        return !e->text().isEmpty();
+    if (auto *e = qobject_cast<const QTextEdit *>(w))
+        return !e->document()->isEmpty();
+    if (auto *e = qobject_cast<const QPlainTextEdit *>(w))
+        return !e->document()->isEmpty();
+    return false;
+}
+
 bool TRBEditAction::EditReadOnly(const QWidget *w)
 {
     if (auto *e = qobject_cast<const QLineEdit *>(w))
@@ -97,7 +108,7 @@ void TRBSelectAll::UpdateTarget(QWidget *target)
     if (TRBGrid *g = GridTarget(target))
         setEnabled(g->RowCount() > g->FixedRows());
     else if (IsEditBox(target))
-        setEnabled(EditHasSelection(target));
+        setEnabled(EditHasText(target)); // a selection is not needed to select all
 }
 
 void TRBSelectAll::ExecuteTarget(QWidget *target)

@@ -37,6 +37,7 @@ public:
 
     static bool IsEditBox(const QWidget *w);
     static bool EditHasSelection(const QWidget *w);
+    static bool EditHasText(const QWidget *w);
     static bool EditReadOnly(const QWidget *w);
     static bool ClipboardHasText();
     // The grid as a target (its in-place editor is an edit box, not the grid).

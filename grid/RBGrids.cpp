@@ -507,16 +507,7 @@ void TRBGrid::numbersInvalidFrom(int row)
 
 void TRBGrid::applyHeaderAndNumbers()
 {
-    if (m_hasHeader) {
-        // Row 0 keeps the header's texts (a column shrink may have cut them).
-        TRBParams &r0 = m_table.Row(0);
-        for (int c = 0; c < m_header.Count() && c < ColCount(); ++c)
-            if (c >= r0.Count() || r0.FieldView(c) != m_header.FieldView(c)) {
-                if (c == 0 && m_numbers)
-                    continue;
-                SetCell(c, 0, m_header.GetField(c));
-            }
-    }
+    // HasHeader only raises the counts (resizeTable); row 0 keeps what it holds.
     if (m_numbers)
         renumber();
 }
@@ -822,6 +813,14 @@ void TRBGrid::TableChanged()
     if (m_autoSize)
         fitAll();
     SetCurrentCell(m_fixedCols, m_fixedRows);
+}
+
+void TRBGrid::SetTable(TRBParamsTable table)
+{
+    m_model->beginReset();
+    m_table = std::move(table);
+    m_model->endReset();
+    TableChanged();
 }
 
 void TRBGrid::RowChanged(int row)
@@ -1557,11 +1556,6 @@ void TRBGrid::commitEditText(int col, int row, const QString &text)
     }
     if (OnSetEditText)
         OnSetEditText(this, col, row, text);
-}
-
-void TRBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
-{
-    QTableView::currentChanged(current, previous);
 }
 
 // ---- keys ------------------------------------------------------------------------------

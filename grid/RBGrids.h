@@ -138,6 +138,8 @@ public:
     TRBParamsTable &Table() { return m_table; }
     const TRBParamsTable &Table() const { return m_table; }
     void TableChanged();
+    // Takes a table filled elsewhere (a reader on its own table).
+    void SetTable(TRBParamsTable table);
     void RowChanged(int row);
 
     QString GetCell(int col, int row) const { return m_table.Cell(col, row); }
@@ -203,7 +205,6 @@ protected:
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyboardSearch(const QString &) override {}
-    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
     friend class TRBGridModel;

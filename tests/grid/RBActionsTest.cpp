@@ -107,8 +107,11 @@ TEST(RBActions, EditBoxTargetRules)
     w.edit->deselect();
     w.actions.UpdateActions();
     EXPECT_FALSE(w.actions.RBCopyAction1->isEnabled());
-    EXPECT_FALSE(w.actions.RBSelectAll1->isEnabled());
+    EXPECT_TRUE(w.actions.RBSelectAll1->isEnabled()); // text to select, none selected
     EXPECT_EQ(w.actions.RBReverse1->isEnabled(), reverseBefore); // left as it was
+    w.actions.RBSelectAll1->trigger();
+    EXPECT_EQ(w.edit->selectedText(), QStringLiteral("hello world"));
+    w.edit->deselect();
 
     w.edit->setSelection(0, 5);
     w.actions.UpdateActions();
@@ -128,6 +131,10 @@ TEST(RBActions, EditBoxTargetRules)
     w.actions.RBCopyAction1->SetControl(w.grid);
     w.actions.UpdateActions();
     EXPECT_FALSE(w.actions.RBCopyAction1->isEnabled());
+
+    w.edit->clear();
+    w.actions.UpdateActions();
+    EXPECT_FALSE(w.actions.RBSelectAll1->isEnabled());
 }
 
 } // namespace

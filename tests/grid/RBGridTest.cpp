@@ -98,6 +98,38 @@ TEST(RBGrid, HeaderNumbersAndGapFreeRenumbering)
     EXPECT_EQ(g->ColCount(), 4);
 }
 
+TEST(RBGrid, TakesATableFilledByAReader)
+{
+    auto g = makeGrid(1, 5);
+    g->SetAutoSize(true);
+    TRBParamsTable t;
+    t.SetColCount(5);
+    t.AppendRow(g->GetRowParams(0)); // the header row
+    for (int i = 0; i < 50; ++i)
+        t.AppendFields({QString(), QStringLiteral("%1").arg(i), QStringLiteral("y"),
+                        QStringLiteral("name %1").arg(i)});
+    t.AppendFields({QString(), QStringLiteral("the widest cell of them all")});
+    g->SetTable(std::move(t));
+    EXPECT_EQ(g->RowCount(), 52);
+    EXPECT_EQ(g->ColCount(), 5);
+    EXPECT_EQ(g->GetCell(0, 0), QStringLiteral("LP"));
+    EXPECT_EQ(g->GetCell(0, 51), QStringLiteral("51"));
+    EXPECT_EQ(g->GetCell(3, 50), QStringLiteral("name 49"));
+    EXPECT_EQ(g->ColWidths(1), g->FittedColWidth(1));
+    EXPECT_GT(g->ColWidths(1), g->ColWidths(2));
+    EXPECT_EQ(g->Row(), 1);
+
+    // Filling the grid's own table works the same way.
+    const int wide = g->ColWidths(1);
+    g->Table().SetRowCount(1);
+    g->Table().AppendFields({QString(), QStringLiteral("only")});
+    g->TableChanged();
+    EXPECT_EQ(g->RowCount(), 2);
+    EXPECT_EQ(g->GetCell(0, 1), QStringLiteral("1"));
+    EXPECT_LT(g->ColWidths(1), wide);
+    EXPECT_EQ(g->ColWidths(1), g->FittedColWidth(1));
+}
+
 TEST(RBGrid, ColumnShrinkAndGrowLeavesEmptyColumns)
 {
     TRBGrid g;
