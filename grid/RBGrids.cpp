@@ -803,6 +803,8 @@ void TRBGrid::SetAutoRowColor(TRBColor color)
 
 void TRBGrid::TableChanged()
 {
+    // The current cell and the scroll position survive where the rows still reach.
+    const int col = Col(), row = Row(), top = TopRow();
     m_model->beginReset();
     m_model->endReset();
     m_colMax.assign(size_t(ColCount()), 0);
@@ -812,7 +814,8 @@ void TRBGrid::TableChanged()
     resizeTable(RowCount(), ColCount());
     if (m_autoSize)
         fitAll();
-    SetCurrentCell(m_fixedCols, m_fixedRows);
+    SetCurrentCell(col, std::min(row, RowCount() - 1));
+    SetTopRow(std::min(top, RowCount() - 1));
 }
 
 void TRBGrid::SetTable(TRBParamsTable table)

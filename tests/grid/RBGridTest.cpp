@@ -118,8 +118,14 @@ TEST(RBGrid, TakesATableFilledByAReader)
     EXPECT_EQ(g->ColWidths(1), g->FittedColWidth(1));
     EXPECT_GT(g->ColWidths(1), g->ColWidths(2));
     EXPECT_EQ(g->Row(), 1);
+    g->SetCurrentCell(2, 40);
 
-    // Filling the grid's own table works the same way.
+    // Filling the grid's own table works the same way; the current cell stays where
+    // the rows still reach.
+    g->Table().AppendFields({QString(), QStringLiteral("more")});
+    g->TableChanged();
+    EXPECT_EQ(g->Row(), 40);
+    EXPECT_EQ(g->Col(), 2);
     const int wide = g->ColWidths(1);
     g->Table().SetRowCount(1);
     g->Table().AppendFields({QString(), QStringLiteral("only")});
