@@ -15,16 +15,26 @@ TAudioKit::TAudioKit(QWidget *boxParent, QObject *parent)
     player.BufferLength = 100;
 
     connect(&recorder, &TStockAudioRecorder::OnLevel, this, [this](int level) {
-        m_box->ShowLevel(level, recorder.Position(), RecordingLimitMs);
+        if (m_box)
+            m_box->ShowLevel(level, recorder.Position(), RecordingLimitMs);
         if (recorder.Position() > RecordingLimitMs)
             recorder.SetActive(false);
     });
-    connect(&recorder, &TStockAudioRecorder::OnDeactivate, this, [this] { m_box->RefreshWave(true); });
-    connect(&player, &TAudioPlayer::OnLevel, this, [this](int level) { m_box->ShowLevel(level, player.Position(), 0); });
-    connect(&player, &TAudioPlayer::OnDeactivate, this, [this] { m_box->ShowLevel(0, storage.Wave.Length(), 0); });
+    connect(&recorder, &TStockAudioRecorder::OnDeactivate, this, [this] {
+        if (m_box)
+            m_box->RefreshWave(true);
+    });
+    connect(&player, &TAudioPlayer::OnLevel, this, [this](int level) {
+        if (m_box)
+            m_box->ShowLevel(level, player.Position(), 0);
+    });
+    connect(&player, &TAudioPlayer::OnDeactivate, this, [this] {
+        if (m_box)
+            m_box->ShowLevel(0, storage.Wave.Length(), 0);
+    });
     // A device that fails while running has no command to end: its text goes to the
     // standard error box once the device's own signal has returned.
-    auto showError = [this](const QString &message) { ErrorGuard::show(m_box->window(), message); };
+    auto showError = [this](const QString &message) { ErrorGuard::show(m_box ? m_box->window() : nullptr, message); };
     connect(&recorder, &TStockAudioRecorder::OnError, this, showError, Qt::QueuedConnection);
     connect(&player, &TAudioPlayer::OnError, this, showError, Qt::QueuedConnection);
 }

@@ -5,6 +5,7 @@
 #include "media/Wave.h"
 
 #include <QObject>
+#include <QPointer>
 
 // What every sound-capable editor owns: the document being edited, a recorder into
 // it, a player, the waveform box over it and a runner for the Ogg programs, wired the
@@ -43,5 +44,6 @@ public:
     bool SaveSound(const QString &target);
 
 private:
-    TRBSoundBox *m_box;
+    // The editor's window owns the box; it may go first when the window closes.
+    QPointer<TRBSoundBox> m_box;
 };
