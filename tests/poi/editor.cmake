@@ -1,0 +1,15 @@
+# Tests of the POI editor: the headless searches and the save order, the command line,
+# and the window with a fake shell.
+include_guard(GLOBAL)
+
+korvix_add_test(poi_editor_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/DuplicatesTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PoiSelectTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PoiSaveTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DedupCliTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Ov2TestUtil.h
+  LIBS korvix_poieditor)
+if(TARGET korvix-cli)
+  add_dependencies(poi_editor_tests korvix-cli)
+endif()
