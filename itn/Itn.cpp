@@ -1,0 +1,562 @@
+#include "itn/Itn.h"
+
+#include "grid/RBItnGrid.h"
+#include "itn/EscapeWatch.h"
+#include "itn/ItnFormat.h"
+#include "itn/ItnLogic.h"
+#include "itn/MapLink.h"
+#include "itn/TargeoImport.h"
+#include "platform/DeviceCodec.h"
+#include "platform/DeviceFiles.h"
+#include "platform/Error.h"
+#include "platform/ErrorGuard.h"
+#include "platform/Folders.h"
+#include "platform/Progress.h"
+#include "platform/Settings.h"
+#include "platform/Shell.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QDomDocument>
+#include <QDrag>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+const char kPointMime[] = "application/x-korvix-itn-point";
+
+QString tr(const char *text) { return QCoreApplication::translate("Itn", text); }
+
+// Delphi-style filter "Name|*.ext|..." as Qt's "Name (*.ext);;...".
+QString qtFilter(const QString &filter)
+{
+    const QStringList p = filter.split(u'|');
+    QStringList out;
+    for (int i = 0; i + 1 < p.size(); i += 2)
+        out << p[i] + QStringLiteral(" (") + QString(p[i + 1]).replace(u';', u' ') + u')';
+    return out.join(QStringLiteral(";;"));
+}
+} // namespace
+
+// The find dialog: search text, match case, direction.
+class TItnFindDialog : public QDialog {
+public:
+    explicit TItnFindDialog(TItnEdit *editor) : QDialog(editor)
+    {
+        setWindowTitle(tr("Find"));
+        m_text = new QLineEdit(this);
+        m_case = new QCheckBox(tr("Match case"), this);
+        m_up = new QRadioButton(tr("Up"), this);
+        m_down = new QRadioButton(tr("Down"), this);
+        m_down->setChecked(true);
+        auto *next = new QPushButton(tr("Find Next"), this);
+        next->setDefault(true);
+        auto *close = new QPushButton(tr("Cancel"), this);
+        auto *lay = new QVBoxLayout(this);
+        auto *row = new QHBoxLayout;
+        row->addWidget(new QLabel(tr("Find what:"), this));
+        row->addWidget(m_text);
+        lay->addLayout(row);
+        auto *opts = new QHBoxLayout;
+        opts->addWidget(m_case);
+        opts->addWidget(m_up);
+        opts->addWidget(m_down);
+        lay->addLayout(opts);
+        auto *buttons = new QHBoxLayout;
+        buttons->addStretch();
+        buttons->addWidget(next);
+        buttons->addWidget(close);
+        lay->addLayout(buttons);
+        connect(next, &QPushButton::clicked, this,
+                [this, editor] { editor->FindDialogFind(m_text->text(), m_down->isChecked(), m_case->isChecked()); });
+        connect(close, &QPushButton::clicked, this, &QDialog::hide);
+    }
+
+private:
+    QLineEdit *m_text;
+    QCheckBox *m_case;
+    QRadioButton *m_up, *m_down;
+};
+
+TItnDialogs TItnDialogs::platform()
+{
+    TItnDialogs d;
+    d.ask = [](QWidget *parent, const QString &caption, const QString &text, QMessageBox::StandardButtons buttons) {
+        return QMessageBox::question(parent, caption, text, buttons);
+    };
+    d.message = [](QWidget *parent, const QString &caption, const QString &text) {
+        QMessageBox::warning(parent, caption, text);
+    };
+    d.saveFileName = [](QWidget *parent, const QString &start, const QString &filter) {
+        QFileDialog dlg(parent, QString(), start, qtFilter(filter));
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setDefaultSuffix(QStringLiteral("itn"));
+        const QFileInfo fi(start);
+        if (!start.endsWith(u'/') && !fi.isDir()) {
+            dlg.setDirectory(fi.absolutePath());
+            dlg.selectFile(fi.fileName());
+        }
+        return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first()
+                                                                                 : QString();
+    };
+    d.openFileName = [](QWidget *parent, const QString &start, const QString &filter) {
+        return QFileDialog::getOpenFileName(parent, QString(), start, qtFilter(filter));
+    };
+    d.clipboardText = [] { return QGuiApplication::clipboard()->text(); };
+    return d;
+}
+
+TItnEdit::TItnEdit(IShell &shell, QWidget *parent) : QWidget(parent), dialogs(TItnDialogs::platform()), m_shell(shell)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    EscapeWatch::install();
+
+    m_grid = new TRBItnGrid(this);
+    m_grid->setObjectName(QStringLiteral("ItnGrid"));
+    m_grid->SetColCount(5);
+    m_grid->SetRowCount(2);
+    m_grid->SetAutoSize(true);
+    m_grid->SetHeader(TRBParams{QStringLiteral("LP"), QStringLiteral("Longitude"), QStringLiteral("Latitude "),
+                                QStringLiteral("Name"), QStringLiteral("Flag")});
+    m_grid->SetNumbers(true);
+    m_grid->SetHasHeader(true);
+    m_grid->SetEnableRowEdit(true);
+    m_grid->SetAutoAddRow(true);
+    m_grid->SetAutoRowColor(12648447);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    m_grid->SetGridFont(font);
+    m_grid->SetDefaultRowHeight(17);
+    m_grid->SetImageList(TRBItnGrid::DefaultFlagImages());
+    m_grid->OnChanged = [this](TRBGrid *) { Cap(true); };
+    m_grid->OnPaste = [this](TRBGrid *sender, QString &text, bool &ok) { ItnGridPaste(sender, text, ok); };
+    m_grid->viewport()->installEventFilter(this);
+    m_grid->viewport()->setAcceptDrops(true);
+
+    m_tools = new QMenu(tr("Tools"), this);
+    QAction *reverse = m_tools->addAction(tr("Reverse"), this, [this] { guarded([this] { Reverse1Click(); }); });
+    reverse->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    reverse->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(reverse);
+    m_tools->addAction(tr("SaveAsCurrent"), this, [this] { guarded([this] { SaveAsCurrent1Click(); }); });
+    QMenu *import = m_tools->addMenu(tr("Import"));
+    import->addAction(tr("Targeo *.atm"), this, [this] { guarded([this] { ImportzTargeo1Click(); }); });
+    QMenu *maps = import->addMenu(tr("GoogleMaps"));
+    maps->addAction(tr("Link"), this, [this] { guarded([this] { Link1Click(); }); });
+    maps->addAction(tr("Kml"), this, [this] { guarded([this] { Kml1Click(); }); });
+
+    auto *bar = new QMenuBar(this);
+    bar->addMenu(m_tools);
+    m_bar = bar;
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    lay->setMenuBar(bar);
+    lay->addWidget(m_grid);
+    resize(520, 360);
+    Cap(false);
+}
+
+TItnEdit::~TItnEdit() = default;
+
+int TItnEdit::gridRowCount() const { return m_grid->RowCount(); }
+
+void TItnEdit::hideOwnMenuBar() { m_bar->hide(); }
+
+void TItnEdit::guarded(const std::function<void()> &command) { ErrorGuard::run(m_shell.window(), command); }
+
+void TItnEdit::Cap(bool modified)
+{
+    m_modified = modified;
+    setWindowTitle(m_path + (modified ? QStringLiteral("*") : QString()));
+}
+
+void TItnEdit::resetGrid()
+{
+    TRBParamsTable &t = m_grid->Table();
+    t.SetRowCount(1);
+    t.SetRowCount(2);
+    m_grid->TableChanged();
+}
+
+// ---- opening and saving --------------------------------------------------------------
+
+void TItnEdit::Open(const QString &path)
+{
+    const DeviceCodec codec = DeviceCodec::fromSettings(m_shell.settings());
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw KorvixError(tr("Cannot open file \"%1\". %2").arg(path, f.errorString()));
+    const QStringList lines = Itn::splitLines(codec.toUnicode(f.readAll()));
+    if (lines.isEmpty())
+        return;
+    m_grid->HideEditor();
+    m_shell.ShowProgress(QStringLiteral("OpenItn"), 0, int(lines.size()), 0);
+    ProgressTicker ticker(&m_shell);
+    TRBParamsTable &t = m_grid->Table();
+    t.SetRowCount(1);
+    t.Reserve(int(lines.size()) + 1);
+    for (int i = 0; i < lines.size(); ++i) {
+        t.AppendRow(Itn::rowFromLine(lines[i]));
+        ticker.tick(i + 1);
+    }
+    t.SetColCount(5);
+    m_grid->TableChanged();
+    m_path = path;
+    Cap(false);
+    m_shell.SetStatus(QString());
+}
+
+void TItnEdit::New(const QString &path)
+{
+    resetGrid();
+    m_path = path;
+    Cap(false);
+}
+
+void TItnEdit::Save()
+{
+    const QString name = QFileInfo(m_path).fileName();
+    if (!m_path.isEmpty() && !m_path.endsWith(u'/') && !name.isEmpty())
+        SaveITN(m_path);
+    else
+        saveAsDialog();
+}
+
+void TItnEdit::SaveAs() { saveAsDialog(); }
+
+bool TItnEdit::saveAsDialog()
+{
+    QString start = m_path;
+    if (start.isEmpty())
+        start = Folders::UserDataFolder();
+    const QString file = dialogs.saveFileName(m_shell.window(), start, QStringLiteral("TT Itinerary|*.itn"));
+    if (file.isEmpty())
+        return false;
+    return SaveITN(file);
+}
+
+bool TItnEdit::SaveITN(const QString &path)
+{
+    bool split = false;
+    if (Itn::needsSplitQuestion(m_grid->RowCount())) {
+        const auto answer =
+            dialogs.ask(m_shell.window(), QStringLiteral("Uwaga!"),
+                        tr("TomTom obsługuje tylko 48 punktów trasy") + u'\r' + tr("Podzielić na mniejsze pliki ?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer != QMessageBox::Yes && answer != QMessageBox::No)
+            return false;
+        split = answer == QMessageBox::Yes;
+    }
+    m_grid->HideEditor();
+    Itn::writeRows(path, m_grid->Table(), split, DeviceCodec::fromSettings(m_shell.settings()), &m_shell);
+    m_path = path;
+    Cap(false);
+    m_shell.UpdateTreeView(path, 2);
+    return true;
+}
+
+void TItnEdit::SaveAsCurrent1Click()
+{
+    const QString root = m_shell.GetTTPath();
+    QString folder = DeviceFiles::find(root, QStringLiteral("itn"));
+    if (folder.isEmpty()) {
+        folder = root + QStringLiteral("itn");
+        QDir().mkpath(folder);
+    }
+    SaveITN(folder + QStringLiteral("/temporary.iti"));
+}
+
+void TItnEdit::closeEvent(QCloseEvent *event)
+{
+    if (!m_modified) {
+        event->accept();
+        return;
+    }
+    const auto answer = dialogs.ask(this, QStringLiteral("Itn"), tr("Do you want to save changes?"),
+                                    QMessageBox::Yes | QMessageBox::No);
+    if (answer == QMessageBox::Yes) {
+        ErrorGuard::run(m_shell.window(), [this] { Save(); });
+        // A cancelled save dialog or a failed write keeps the window and the changes.
+        if (m_modified) {
+            event->ignore();
+            return;
+        }
+    } else {
+        Cap(false);
+    }
+    event->accept();
+}
+
+// ---- points ----------------------------------------------------------------------------
+
+void TItnEdit::AddItn(const QString &lon, const QString &lat, const QString &name)
+{
+    const Itn::PointCells c = Itn::pointCells(lon, lat, name);
+    int row;
+    if (m_grid->RowCount() == 2 && m_grid->GetCell(1, 1).isEmpty() && m_grid->GetCell(2, 1).isEmpty()) {
+        row = 1;
+    } else {
+        row = m_grid->RowCount();
+        m_grid->SetRowCount(row + 1);
+    }
+    m_grid->SetCell(1, row, c.lon);
+    m_grid->SetCell(2, row, c.lat);
+    m_grid->SetCell(3, row, c.name);
+    m_grid->SetCell(4, row, c.flag);
+    m_grid->MarkRow(row, RBFlags::RowAdded);
+    Cap(true);
+}
+
+void TItnEdit::AddItnPoints(const std::vector<Itn::ImportedPoint> &points)
+{
+    if (points.empty())
+        return;
+    if (points.size() == 1) {
+        AddItn(points[0].lon, points[0].lat, points[0].name);
+        return;
+    }
+    // One table change for the lot: the same rows as AddItn one by one.
+    m_grid->HideEditor();
+    TRBParamsTable &t = m_grid->Table();
+    size_t i = 0;
+    int first = t.RowCount();
+    if (t.RowCount() == 2 && t.Cell(1, 1).isEmpty() && t.Cell(2, 1).isEmpty()) {
+        const Itn::PointCells c = Itn::pointCells(points[0].lon, points[0].lat, points[0].name);
+        TRBParams &r = t.Row(1);
+        r.SetField(1, c.lon);
+        r.SetField(2, c.lat);
+        r.SetField(3, c.name);
+        r.SetField(4, c.flag);
+        first = 1;
+        i = 1;
+    }
+    t.Reserve(t.RowCount() + int(points.size() - i));
+    for (; i < points.size(); ++i) {
+        const Itn::PointCells c = Itn::pointCells(points[i].lon, points[i].lat, points[i].name);
+        t.AppendFields({QString(), c.lon, c.lat, c.name, c.flag});
+    }
+    m_grid->TableChanged();
+    for (int r = first; r < m_grid->RowCount(); ++r)
+        m_grid->MarkRow(r, RBFlags::RowAdded);
+    Cap(true);
+}
+
+void TItnEdit::Reverse1Click()
+{
+    m_grid->HideEditor();
+    const int half = (m_grid->RowCount() - 1) / 2;
+    m_shell.ShowProgress(tr("Reversing itinerary"), 0, std::max(half, 1), 0);
+    ProgressTicker ticker(&m_shell);
+    const int pairs = Itn::reverseRows(m_grid->Table(), [&](int pos) {
+        ticker.tick(pos);
+        return EscapeWatch::held();
+    });
+    m_grid->InvalidateGrid();
+    m_shell.SetStatus(QString());
+    // Reversed points are a change like any other: closing asks before losing it.
+    if (pairs > 0)
+        Cap(true);
+}
+
+void TItnEdit::Duplicates()
+{
+    m_grid->HideEditor();
+    m_grid->UnmarkAllRows(0xFF);
+    const int maxDistance = m_shell.settings().ReadInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), 0);
+    m_shell.ShowProgress(tr("Find Duplicates"), 1, std::max(m_grid->RowCount(), 2), 1);
+    ProgressTicker ticker(&m_shell);
+    const Itn::DuplicateMarks marks = Itn::findDuplicates(m_grid->Table(), maxDistance, [&](int row) {
+        ticker.tick(row);
+        return EscapeWatch::held();
+    });
+    for (int r = 1; r < int(marks.bits.size()); ++r)
+        if (marks.bits[size_t(r)])
+            m_grid->MarkRow(r, marks.bits[size_t(r)]);
+    if (marks.firstGroupRow > 0)
+        m_grid->SetCurrentCell(1, marks.firstGroupRow);
+    m_shell.SetStatus(QString());
+}
+
+void TItnEdit::ShowFind()
+{
+    if (!m_find)
+        m_find = new TItnFindDialog(this);
+    m_find->show();
+    m_find->raise();
+    m_find->activateWindow();
+}
+
+void TItnEdit::FindDialogFind(const QString &text, bool down, bool matchCase)
+{
+    const int row = Itn::findName(m_grid->Table(), m_grid->Row(), text, down, matchCase);
+    if (row > 0)
+        m_grid->SetCurrentCell(3, row);
+}
+
+bool TItnEdit::SwapPoints(int from, int to)
+{
+    if (!Itn::canSwap(from, to, m_grid->RowCount()))
+        return false;
+    Itn::swapPoints(m_grid->Table(), from, to);
+    m_grid->InvalidateGrid();
+    Cap(true);
+    return true;
+}
+
+// ---- imports -----------------------------------------------------------------------------
+
+void TItnEdit::ImportKML(const QDomDocument &doc)
+{
+    const Itn::KmlPoints kml = Itn::ImportKML(doc);
+    AddItnPoints(kml.points);
+    if (!kml.valid)
+        dialogs.message(m_shell.window(), QStringLiteral("Error"), Itn::invalidKmlMessage());
+}
+
+void TItnEdit::ImportKML(const QByteArray &bytes)
+{
+    QDomDocument doc;
+    if (!Itn::parseXml(bytes, doc)) {
+        dialogs.message(m_shell.window(), QStringLiteral("Error"), Itn::invalidKmlMessage());
+        return;
+    }
+    ImportKML(doc);
+}
+
+void TItnEdit::Kml1Click()
+{
+    const QString file = dialogs.openFileName(m_shell.window(), QFileInfo(m_path).path(),
+                                              QStringLiteral("GggoleMaps *.kml|*.kml|All|*"));
+    if (file.isEmpty())
+        return;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        throw KorvixError(tr("Cannot open file \"%1\". %2").arg(file, f.errorString()));
+    ImportKML(f.readAll());
+}
+
+void TItnEdit::Link1Click()
+{
+    const QString link = dialogs.clipboardText().trimmed();
+    if (const auto point = Itn::pointFromMapLink(link)) {
+        AddItn(point->lon, point->lat, point->name);
+        return;
+    }
+    if (!Itn::isHttpLink(link)) {
+        dialogs.message(m_shell.window(), QStringLiteral("Uwaga!"), Itn::noLinkMessage());
+        return;
+    }
+    const QByteArray answer = Itn::fetchMapLink(m_shell.http(), Itn::fetchUrl(Itn::kmlRequestUrl(link)));
+    ImportKML(answer);
+}
+
+void TItnEdit::ImportzTargeo1Click()
+{
+    const QString file = dialogs.openFileName(m_shell.window(), QFileInfo(m_path).path(),
+                                              QStringLiteral("Targeo *.atm|*.atm|All|*"));
+    if (file.isEmpty())
+        return;
+    importTargeoFile(file);
+}
+
+void TItnEdit::importTargeoFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw KorvixError(tr("Cannot open file \"%1\". %2").arg(path, f.errorString()));
+    const QByteArray bytes = f.readAll();
+    AddItnPoints(Itn::ReadTargeoRoute(DeviceCodec::fromSettings(m_shell.settings()).toUnicode(bytes)));
+}
+
+void TItnEdit::ItnGridPaste(TRBGrid *, QString &text, bool &)
+{
+    Itn::KmlPasteRows(text);
+}
+
+// ---- swapping points by drag and drop ------------------------------------------------------
+
+bool TItnEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_grid->viewport())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto *e = static_cast<QMouseEvent *>(event);
+        m_pressed = e->button() == Qt::LeftButton
+                    && !(e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+        if (m_pressed) {
+            m_pressPos = e->position().toPoint();
+            const QPoint cell = m_grid->MouseCoord(m_pressPos);
+            m_dragCol = cell.x();
+            m_dragRow = cell.y();
+        }
+        break;
+    }
+    case QEvent::MouseMove: {
+        auto *e = static_cast<QMouseEvent *>(event);
+        if (!m_pressed || !(e->buttons() & Qt::LeftButton))
+            break;
+        if ((e->position().toPoint() - m_pressPos).manhattanLength() < 10)
+            return true;
+        m_pressed = false;
+        if (m_dragRow < 1)
+            return true;
+        auto *drag = new QDrag(m_grid);
+        auto *mime = new QMimeData;
+        mime->setData(QLatin1String(kPointMime), QByteArray::number(quintptr(this)) + ' '
+                                                     + QByteArray::number(m_dragRow));
+        drag->setMimeData(mime);
+        drag->exec(Qt::MoveAction);
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        m_pressed = false;
+        break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: {
+        auto *e = static_cast<QDropEvent *>(event);
+        m_grid->HideEditor();
+        const QList<QByteArray> data = e->mimeData()->data(QLatin1String(kPointMime)).split(' ');
+        const bool ours = data.size() == 2 && data[0] == QByteArray::number(quintptr(this));
+        const int from = ours ? data[1].toInt() : -1;
+        const int to = m_grid->MouseCoord(e->position().toPoint()).y();
+        if (event->type() == QEvent::DragEnter) {
+            // Enter must be taken for the moves to follow; the moves decide.
+            if (ours)
+                e->acceptProposedAction();
+            else
+                e->ignore();
+            return true;
+        }
+        const bool take = ours && Itn::canSwap(from, to, m_grid->RowCount());
+        if (!take) {
+            e->ignore();
+            return true;
+        }
+        if (event->type() == QEvent::Drop)
+            SwapPoints(from, to);
+        e->acceptProposedAction();
+        return true;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

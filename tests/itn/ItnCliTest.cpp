@@ -1,0 +1,68 @@
+#include "tests/support/TestSupport.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+struct CliRun {
+    int code = -1;
+    QByteArray out, err;
+};
+CliRun cli(const QStringList &args, const QByteArray &input = {})
+{
+    QProcess p;
+    p.start(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli"), args);
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+} // namespace
+
+TEST(ItnCli, DumpAndWriteRoundTrip)
+{
+    TempFolder tmp;
+    const QByteArray original = "1993730|5006170|Rynek G\xB3\xF3wny|4|\r\n1|2|\r\n\r\n-5|6|a\\b|0|\n7|8|tab\x01|1|\r";
+    const QString in = tmp.write("a.itn", original);
+    const CliRun dump = cli({"itn", "dump", in});
+    ASSERT_EQ(dump.code, 0) << dump.err.toStdString();
+    EXPECT_EQ(dump.out, QByteArray("1993730\t5006170\tRynek Główny\t4\n1\t2\t\t\n\t\t\t\n-5\t6\ta\\\\b\t0\n"
+                                   "7\t8\ttab\\x01\t1\n"));
+    const CliRun write = cli({"itn", "write", tmp.file("b.itn")}, dump.out);
+    ASSERT_EQ(write.code, 0) << write.err.toStdString();
+    // The empty line is not written back; every other line is byte for byte.
+    EXPECT_EQ(readAll(tmp.file("b.itn")),
+              QByteArray("1993730|5006170|Rynek G\xB3\xF3wny|4|\r\n1|2|\r\n-5|6|a\\b|0|\r\n7|8|tab\x01|1|\r\n"));
+}
+
+TEST(ItnCli, WriteSplitsAHundredPoints)
+{
+    TempFolder tmp;
+    QByteArray rows;
+    for (int i = 1; i <= 100; ++i)
+        rows += QByteArray::number(1900000 + i) + "\t" + QByteArray::number(5000000 + i) + "\tp" + QByteArray::number(i)
+                + "\t0\n";
+    const CliRun r = cli({"itn", "write", tmp.file("route.itn"), "--split"}, rows);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(readAll(tmp.file("route.itn")).count("\r\n"), 48);
+    EXPECT_EQ(readAll(tmp.file("route01.itn")).count("\r\n"), 48);
+    EXPECT_EQ(readAll(tmp.file("route02.itn")).count("\r\n"), 4);
+}
+
+TEST(ItnCli, KmlImportForBothEditors)
+{
+    TempFolder tmp;
+    const QString file = tmp.write("a.kml",
+        "<kml><Document><Placemark><name>  Rynek </name><Point><coordinates>19.93,50.06,0</coordinates></Point>"
+        "</Placemark><Placemark><address>Kraków</address><name>Wawel</name><Point><coordinates>19.9356,50.0543,0"
+        "</coordinates></Point></Placemark></Document></kml>");
+    CliRun r = cli({"kml", "import", file, "--itn"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QByteArray("1993000\t5006000\t:   Rynek\t0\n1993560\t5005430\tKraków : Wawel\t0\n"));
+    r = cli({"kml", "import", file, "--poi"});
+    EXPECT_EQ(r.out, QByteArray("1993000\t5006000\t:   Rynek\n1993560\t5005430\tKraków : Wawel\n"));
+    r = cli({"kml", "import", tmp.write("bad.kml", "<html/>"), "--itn"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("Invalid Kml file"));
+}
