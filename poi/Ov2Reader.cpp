@@ -354,7 +354,8 @@ qint64 ChkArea(Ov2Stream &s, int level, qint64 counter, qint64 limit, QString *e
     return ok ? count : -1;
 }
 
-bool ReadArea(Ov2Stream &s, int level, Ov2Data &out, qint64 limit, QString *error, ProgressTicker *ticker)
+bool ReadArea(Ov2Stream &s, int level, Ov2Data &out, qint64 limit, QString *error, ProgressTicker *ticker,
+              Ov2PoiSink *sink)
 {
     const int shift = ov2ProgressShift(s.size);
     bool star = false;
@@ -376,11 +377,16 @@ bool ReadArea(Ov2Stream &s, int level, Ov2Data &out, qint64 limit, QString *erro
         p.type = quint8(type);
         p.flags = quint8((star ? Ov2Poi::AfterSkipper : 0) | (rec.textInArena ? Ov2Poi::TextInArena : 0));
         star = false;
-        out.pois.push_back(p);
+        if (sink) {
+            sink->poi(p, out.text(p));
+            out.arena.resize(0);
+        } else {
+            out.pois.push_back(p);
+        }
     });
 }
 
-QString readOv2Range(Ov2Data &data, qint64 start, qint64 limit, IProgress *progress)
+QString readOv2Range(Ov2Data &data, qint64 start, qint64 limit, IProgress *progress, Ov2PoiSink *sink)
 {
     data.pois.clear();
     data.arena.clear();
@@ -399,11 +405,14 @@ QString readOv2Range(Ov2Data &data, qint64 start, qint64 limit, IProgress *progr
             progress->SetStatus(QString());
         return error;
     }
-    data.pois.reserve(size_t(count));
+    if (sink)
+        sink->begin(count);
+    else
+        data.pois.reserve(size_t(count));
     if (progress)
         progress->ShowProgress(Ov2Texts::reading(), int(start >> shift), int(limit >> shift), int(start >> shift));
     s.pos = start;
-    const bool ok = ReadArea(s, 0, data, limit, &error, progress ? &ticker : nullptr);
+    const bool ok = ReadArea(s, 0, data, limit, &error, progress ? &ticker : nullptr, sink);
     if (progress)
         progress->SetStatus(QString());
     if (ok && quint64(data.arena.size()) > std::numeric_limits<quint32>::max()) {
@@ -436,14 +445,17 @@ QString loadOv2Bytes(const QString &path, Ov2Data &data)
     return {};
 }
 
-QString readOv2File(const QString &path, Ov2Data &data, IProgress *progress)
+QString readOv2File(const QString &path, Ov2Data &data, IProgress *progress, Ov2PoiSink *sink)
 {
     const QString error = loadOv2Bytes(path, data);
     if (!error.isEmpty())
         return error;
-    if (data.bytes.isEmpty())
+    if (data.bytes.isEmpty()) {
+        if (sink)
+            sink->begin(0);
         return {};
-    return readOv2Range(data, 0, data.bytes.size(), progress);
+    }
+    return readOv2Range(data, 0, data.bytes.size(), progress, sink);
 }
 
 Ov2CheckStats checkOv2(const Ov2Data &data)

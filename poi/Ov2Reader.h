@@ -79,6 +79,17 @@ Ov2Status ChkPoi(Ov2Stream &s, Ov2RecordInfo &info, QString *error);
 // `arena`; plain texts stay in the file bytes.
 Ov2Status ReadPoi(Ov2Stream &s, Ov2Record &rec, QByteArray &arena, QString *error);
 
+// Takes the POIs of the reading pass one by one instead of Ov2Data::pois (a list
+// filled straight from the file needs no copy in between). The text is valid during
+// the call only.
+class Ov2PoiSink {
+public:
+    virtual ~Ov2PoiSink() = default;
+    // Called once the counting pass has succeeded, before the first POI.
+    virtual void begin(qint64 count) = 0;
+    virtual void poi(const Ov2Poi &p, QByteArrayView text) = 0;
+};
+
 // The counting pass: the number of POI records from the stream's position up to
 // `limit`, added to `counter`. Nested areas are walked without recursion, so a file
 // of deeply nested skippers cannot exhaust the stack.
@@ -87,14 +98,17 @@ qint64 ChkArea(Ov2Stream &s, int level, qint64 counter, qint64 limit, QString *e
 // The reading pass over the same records: appends the POIs to `out.pois` (the row
 // index is their count). Returns false with `error` on a format error.
 bool ReadArea(Ov2Stream &s, int level, Ov2Data &out, qint64 limit, QString *error,
-              ProgressTicker *ticker = nullptr);
+              ProgressTicker *ticker = nullptr, Ov2PoiSink *sink = nullptr);
 
 // Both passes over [start, limit) of bytes already in `data.bytes`: counts, sizes the
-// POI vector once, fills it. Progress range: start..limit. Empty error = success.
-QString readOv2Range(Ov2Data &data, qint64 start, qint64 limit, IProgress *progress);
+// POI vector once, fills it (or hands the POIs to `sink`). Progress range:
+// start..limit. Empty error = success.
+QString readOv2Range(Ov2Data &data, qint64 start, qint64 limit, IProgress *progress,
+                     Ov2PoiSink *sink = nullptr);
 // Maps (or reads) the file into `data.bytes` and reads it whole. An empty file gives
 // no POI. The error of a file that cannot be opened is "Can't open OV2 file".
-QString readOv2File(const QString &path, Ov2Data &data, IProgress *progress = nullptr);
+QString readOv2File(const QString &path, Ov2Data &data, IProgress *progress = nullptr,
+                    Ov2PoiSink *sink = nullptr);
 // Opens `path` into data.bytes/data.mapping without reading records.
 QString loadOv2Bytes(const QString &path, Ov2Data &data);
 

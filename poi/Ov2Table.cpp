@@ -52,40 +52,71 @@ void setTypeLevel(QString &s, const Ov2Poi &p)
     put(p.level);
 }
 
+// Rows straight from the reading pass: one allocation per row, buffers reused.
+class TableSink : public Ov2PoiSink {
+public:
+    TableSink(TRBParamsTable &table, const DeviceCodec &codec) : m_table(table), m_codec(codec) {}
+
+    void begin(qint64 count) override
+    {
+        m_table.SetRowCount(1);
+        if (m_table.ColCount() < kPoiColumns)
+            m_table.SetColCount(kPoiColumns);
+        m_table.Reserve(int(count) + 1);
+    }
+    void poi(const Ov2Poi &p, QByteArrayView text) override
+    {
+        setNumber(m_lon, p.lon);
+        setNumber(m_lat, p.lat);
+        m_desc.resize(0);
+        m_codec.appendUnicode(m_desc, text);
+        setTypeLevel(m_typeLevel, p);
+        m_table.AppendRow(TRBParams{m_number, m_lon, m_lat, m_desc, m_typeLevel});
+        ++m_rows;
+    }
+    void end()
+    {
+        // A list always keeps one data row.
+        if (m_rows == 0)
+            m_table.AppendRow();
+    }
+
+private:
+    TRBParamsTable &m_table;
+    const DeviceCodec &m_codec;
+    const QString m_number;
+    QString m_lon, m_lat, m_desc, m_typeLevel;
+    qint64 m_rows = 0;
+};
+
 } // namespace
 
 void fillPoiRows(const Ov2Data &data, TRBParamsTable &table, const DeviceCodec &codec, IProgress *progress)
 {
-    table.SetRowCount(1);
-    if (table.ColCount() < kPoiColumns)
-        table.SetColCount(kPoiColumns);
+    TableSink sink(table, codec);
     const size_t n = data.pois.size();
-    table.Reserve(int(n) + 1);
+    sink.begin(qint64(n));
+    if (progress && n > 0)
+        progress->ShowProgress(Ov2Texts::reading(), 0, int(n), 0);
     ProgressTicker ticker(progress);
-    const QString number;
-    QString lon, lat, desc, typeLevel;
     for (size_t i = 0; i < n; ++i) {
-        const Ov2Poi &p = data.pois[i];
-        setNumber(lon, p.lon);
-        setNumber(lat, p.lat);
-        desc.resize(0);
-        codec.appendUnicode(desc, data.text(p));
-        setTypeLevel(typeLevel, p);
-        table.AppendRow(TRBParams{number, lon, lat, desc, typeLevel});
+        sink.poi(data.pois[i], data.text(data.pois[i]));
         if ((i & 1023) == 1023)
             ticker.tick(int(i));
     }
-    if (n == 0)
-        table.AppendRow();
+    sink.end();
+    if (progress && n > 0)
+        progress->SetStatus(QString());
 }
 
 QString readOv2IntoTable(const QString &path, TRBParamsTable &table, const DeviceCodec &codec, IProgress *progress)
 {
     Ov2Data data;
-    const QString error = readOv2File(path, data, progress);
+    TableSink sink(table, codec);
+    const QString error = readOv2File(path, data, progress, &sink);
     if (!error.isEmpty())
         return error;
-    fillPoiRows(data, table, codec, progress);
+    sink.end();
     return {};
 }
 
@@ -93,10 +124,11 @@ QString readPoiDatIntoTable(const QString &path, const QString &categoryText, TR
                             const DeviceCodec &codec, IProgress *progress)
 {
     Ov2Data data;
-    const QString error = openPoiDatCategory(path, categoryText, data, progress);
+    TableSink sink(table, codec);
+    const QString error = openPoiDatCategory(path, categoryText, data, progress, &sink);
     if (!error.isEmpty())
         return error;
-    fillPoiRows(data, table, codec, progress);
+    sink.end();
     return {};
 }
 

@@ -89,39 +89,42 @@ qint32 poiCategoryId(const QString &categoryText)
 
 PoiDatListing listPoiDat(const QString &path)
 {
-    PoiDatListing out;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
+        PoiDatListing out;
         out.error = tr("Can't open %1").arg(path);
         return out;
     }
-    char buf[4];
-    if (f.read(buf, 4) != 4) {
+    // Listing needs the header and the ids only, never the blocks.
+    const QByteArray head = f.read(kIdsOffset + 4 * kMaxListedCategories);
+    return listPoiDatBytes(head.constData(), head.size());
+}
+
+PoiDatListing listPoiDatBytes(const char *data, qint64 size)
+{
+    PoiDatListing out;
+    if (size < 4) {
         out.error = tr("The POI database is too short");
         return out;
     }
-    qint32 n = rd32(buf);
+    qint32 n = rd32(data);
     qint64 idsAt = 4;
-    if (isHeaderLayout(buf)) {
-        if (!f.seek(kCountOffset) || f.read(buf, 4) != 4) {
+    if (isHeaderLayout(data)) {
+        if (size < kCountOffset + 4) {
             out.error = tr("The POI database is too short");
             return out;
         }
-        n = rd32(buf);
+        n = rd32(data + kCountOffset);
         idsAt = kIdsOffset;
     }
     if (n <= 0 || n > kMaxListedCategories)
         return out;
-    if (!f.seek(idsAt)) {
-        out.error = tr("The POI database is too short");
-        return out;
-    }
     for (qint32 i = 0; i < n; ++i) {
-        if (f.read(buf, 4) != 4) {
+        if (idsAt + 4 * qint64(i) + 4 > size) {
             out.error = tr("The category table runs past the end of the file");
             break;
         }
-        out.ids.append(rd32(buf));
+        out.ids.append(rd32(data + idsAt + 4 * qint64(i)));
     }
     return out;
 }
@@ -172,7 +175,8 @@ QString readPoiDatTable(const char *data, qint64 size, PoiDatTable &table)
     return {};
 }
 
-QString openPoiDatCategory(const QString &path, const QString &categoryText, Ov2Data &data, IProgress *progress)
+QString openPoiDatCategory(const QString &path, const QString &categoryText, Ov2Data &data, IProgress *progress,
+                           Ov2PoiSink *sink)
 {
     QString error = loadOv2Bytes(path, data);
     if (!error.isEmpty())
@@ -186,7 +190,10 @@ QString openPoiDatCategory(const QString &path, const QString &categoryText, Ov2
     const std::optional<qint32> wanted =
         colon < 0 ? std::nullopt : parseOv2Integer(QStringView(categoryText).left(colon));
     const qsizetype i = wanted ? table.ids.indexOf(*wanted) : -1;
-    if (i < 0)
+    if (i < 0) {
+        if (sink)
+            sink->begin(0);
         return {};
-    return readOv2Range(data, table.starts[i], table.ends[i], progress);
+    }
+    return readOv2Range(data, table.starts[i], table.ends[i], progress, sink);
 }

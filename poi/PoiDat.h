@@ -30,6 +30,8 @@ struct PoiDatListing {
     QString error;
 };
 PoiDatListing listPoiDat(const QString &path);
+// The same on the first bytes of the file (the header, ids and table).
+PoiDatListing listPoiDatBytes(const char *data, qint64 size);
 
 // The block table as opened for reading: at most 128 categories, every block inside
 // the file, offsets never decreasing.
@@ -44,4 +46,4 @@ QString readPoiDatTable(const char *data, qint64 size, PoiDatTable &table);
 // Reads one category's block (both passes over the block only) into `data`. A
 // category that is not in the file reads nothing and is no error.
 QString openPoiDatCategory(const QString &path, const QString &categoryText, Ov2Data &data,
-                           IProgress *progress = nullptr);
+                           IProgress *progress = nullptr, class Ov2PoiSink *sink = nullptr);
