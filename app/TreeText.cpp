@@ -1,7 +1,9 @@
 #include "app/TreeText.h"
 
+#include "app/Config.h"
 #include "app/TreeBuilder.h"
 #include "platform/Settings.h"
+#include "poi/PoiDat.h"
 
 namespace {
 void appendNode(QString &out, const TreeNode *n, int depth)
@@ -23,6 +25,13 @@ QString treeAsText(const TreeNode *device)
 TreeOptions treeOptionsFrom(const KorvixSettings &settings)
 {
     TreeOptions o;
-    o.superUser = settings.ReadBool(QStringLiteral("Spec"), QStringLiteral("SuperUser"), false);
+    o.superUser = Config::superUser(settings);
+    // A database that fails half way keeps the categories read before the failure.
+    o.poiDatCategories = [](const QString &path) {
+        QStringList texts;
+        for (qint32 id : listPoiDat(path).ids)
+            texts << poiCategoryText(id);
+        return texts;
+    };
     return o;
 }

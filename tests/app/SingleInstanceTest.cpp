@@ -1,0 +1,19 @@
+#include "app/SingleInstance.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+TEST(SingleInstance, ASecondStartKnocksAndTheFirstComesToTheFront)
+{
+    // A name of its own, so a running Korvix is never disturbed.
+    const QString exe = QString("/opt/x/korvix-test-%1").arg(QCoreApplication::applicationPid());
+    EXPECT_TRUE(SingleInstance::serverName(exe).startsWith("KORVIX-TEST-"));
+    SingleInstance first(exe);
+    EXPECT_FALSE(first.notifyRunning()); // nobody runs yet
+    ASSERT_TRUE(first.listen());
+    QSignalSpy raised(&first, &SingleInstance::raise);
+    SingleInstance second(exe);
+    EXPECT_TRUE(second.notifyRunning());
+    EXPECT_TRUE(raised.wait(5000));
+}
