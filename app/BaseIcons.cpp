@@ -1,6 +1,13 @@
 #include "app/BaseIcons.h"
 
+#include "app/CommandRules.h"
 #include "app/TreeBuilder.h"
+
+#include <QApplication>
+#include <QStyle>
+
+#include <cmath>
+#include <functional>
 
 #include <QImage>
 #include <QPainter>
@@ -193,4 +200,149 @@ QIcon poiBitmapIcon(const QString &bitmapPath)
         p.drawImage(QRect(0, 0, size, size), img);
     }
     return QIcon(pm);
+}
+
+namespace {
+
+QIcon drawn(const std::function<void(QPainter &)> &paint)
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    paint(p);
+    return QIcon(pm);
+}
+
+QIcon standard(QStyle::StandardPixmap which)
+{
+    return QApplication::style()->standardIcon(which);
+}
+
+void wave(QPainter &p, const QColor &colour)
+{
+    p.setPen(QPen(colour, 1.4));
+    QPainterPath path;
+    path.moveTo(2, 11);
+    for (int x = 2; x <= 20; ++x)
+        path.lineTo(x, 11 + std::sin(x * 1.3) * (x % 3 + 2));
+    p.drawPath(path);
+}
+
+} // namespace
+
+QIcon commandIcon(SharedCommand c)
+{
+    switch (c) {
+    case SharedCommand::Save: return standard(QStyle::SP_DialogSaveButton);
+    case SharedCommand::SaveAs: return standard(QStyle::SP_DialogSaveButton);
+    case SharedCommand::PlaySound: return standard(QStyle::SP_MediaPlay);
+    case SharedCommand::StopSound: return standard(QStyle::SP_MediaStop);
+    case SharedCommand::RecSound:
+        return drawn([](QPainter &p) {
+            p.setPen(QPen(QColor(120, 0, 0), 1));
+            p.setBrush(QColor(220, 30, 30));
+            p.drawEllipse(QPointF(11, 11), 6, 6);
+        });
+    case SharedCommand::DelSound: return standard(QStyle::SP_BrowserReload);
+    case SharedCommand::ImportSound: return standard(QStyle::SP_DialogOpenButton);
+    case SharedCommand::SaveSound:
+        return drawn([](QPainter &p) {
+            wave(p, QColor(30, 120, 200));
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(40, 160, 60));
+            p.drawRect(QRectF(13, 13, 7, 7));
+        });
+    case SharedCommand::DeleteSound:
+        return drawn([](QPainter &p) {
+            wave(p, QColor(30, 120, 200));
+            p.setPen(QPen(QColor(210, 30, 30), 2.2));
+            p.drawLine(QPointF(5, 5), QPointF(17, 17));
+            p.drawLine(QPointF(17, 5), QPointF(5, 17));
+        });
+    case SharedCommand::TrimSound:
+        return drawn([](QPainter &p) {
+            p.fillRect(QRectF(7, 2, 8, 18), QColor(255, 230, 120));
+            wave(p, QColor(30, 120, 200));
+            p.setPen(QPen(QColor(60, 60, 60), 1.2, Qt::DashLine));
+            p.drawLine(QPointF(7, 2), QPointF(7, 20));
+            p.drawLine(QPointF(15, 2), QPointF(15, 20));
+        });
+    case SharedCommand::NormalizeSound:
+        return drawn([](QPainter &p) {
+            wave(p, QColor(30, 120, 200));
+            p.setPen(QPen(QColor(40, 160, 60), 1.4));
+            p.drawLine(QPointF(2, 3), QPointF(20, 3));
+            p.drawLine(QPointF(2, 19), QPointF(20, 19));
+        });
+    case SharedCommand::Search:
+        return drawn([](QPainter &p) {
+            p.setPen(QPen(QColor(50, 50, 50), 2));
+            p.setBrush(QColor(200, 230, 255));
+            p.drawEllipse(QPointF(9, 9), 5.5, 5.5);
+            p.setPen(QPen(QColor(90, 60, 30), 3, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(13.5, 13.5), QPointF(19, 19));
+        });
+    case SharedCommand::Duplicates:
+        return drawn([](QPainter &p) {
+            for (double dx : {0.0, 6.0}) {
+                p.setPen(QPen(QColor(150, 60, 20), 1.2));
+                p.setBrush(dx == 0.0 ? QColor(250, 160, 60) : QColor(250, 200, 120));
+                p.drawEllipse(QPointF(7 + dx, 9 + dx / 2), 5, 5);
+            }
+        });
+    case SharedCommand::Select:
+        return drawn([](QPainter &p) {
+            p.setPen(QPen(QColor(50, 50, 50), 1));
+            p.setBrush(QColor(255, 240, 150));
+            p.drawRect(QRectF(2, 5, 18, 12));
+            p.setPen(QColor(30, 30, 30));
+            QFont f = p.font();
+            f.setPixelSize(10);
+            f.setBold(true);
+            p.setFont(f);
+            p.drawText(QRectF(2, 5, 18, 12), Qt::AlignCenter, QStringLiteral("abc"));
+        });
+    case SharedCommand::SelRegion:
+        return drawn([](QPainter &p) {
+            p.setPen(QPen(QColor(40, 90, 200), 1.5, Qt::DashLine));
+            p.setBrush(QColor(200, 220, 255, 120));
+            p.drawRect(QRectF(3, 3, 16, 16));
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(220, 40, 40));
+            p.drawEllipse(QPointF(11, 11), 2.5, 2.5);
+        });
+    case SharedCommand::GoogleAPI:
+        return drawn([](QPainter &p) {
+            p.setPen(QPen(QColor(40, 100, 40), 1));
+            p.setBrush(QColor(170, 220, 160));
+            p.drawRect(QRectF(2, 3, 18, 16));
+            p.setPen(QPen(QColor(240, 240, 240), 2.2));
+            p.drawLine(QPointF(2, 14), QPointF(20, 8));
+        });
+    }
+    return {};
+}
+
+QIcon windowCommandIcon(const QString &name)
+{
+    return drawn([name](QPainter &p) {
+        p.setPen(QPen(QColor(60, 60, 90), 1));
+        const QColor title(70, 110, 190), body(235, 240, 250);
+        auto window = [&](const QRectF &r) {
+            p.setBrush(body);
+            p.drawRect(r);
+            p.fillRect(QRectF(r.left(), r.top(), r.width(), 3), title);
+        };
+        if (name == QLatin1String("cascade")) {
+            window(QRectF(2, 2, 12, 10));
+            window(QRectF(5, 6, 12, 10));
+            window(QRectF(8, 10, 12, 10));
+        } else if (name == QLatin1String("tileH")) {
+            window(QRectF(2, 2, 18, 8.5));
+            window(QRectF(2, 11.5, 18, 8.5));
+        } else {
+            window(QRectF(2, 2, 8.5, 18));
+            window(QRectF(11.5, 2, 8.5, 18));
+        }
+    });
 }

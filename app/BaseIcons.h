@@ -7,3 +7,8 @@
 QList<QIcon> baseTreeIcons();
 // A POI file's bitmap drawn, stretched, into a new 22 x 22 picture.
 QIcon poiBitmapIcon(const QString &bitmapPath);
+
+enum class SharedCommand;
+// Toolbar pictures of the shared commands and the window commands.
+QIcon commandIcon(SharedCommand command);
+QIcon windowCommandIcon(const QString &name); // "cascade", "tileH", "tileV"

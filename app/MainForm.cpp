@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/AboutBox.h"
+#include "app/BaseIcons.h"
 #include "app/Config.h"
 #include "app/DeviceInfo.h"
 #include "app/SettingsDialog.h"
@@ -520,6 +521,7 @@ QAction *TMainForm::command(SharedCommand c, const QString &caption, const QKeyS
         a->setToolTip(hint);
         a->setStatusTip(hint);
     }
+    a->setIcon(commandIcon(c));
     a->setEnabled(false);
     connect(a, &QAction::triggered, this, [this, c] { guarded([&] { CommandRules::route(c, editorContext()); }); });
     m_commands.insert(c, a);
@@ -716,9 +718,12 @@ void TMainForm::buildToolBars()
     m_mainBar->addAction(m_editActions->RBCopyAction1);
     m_mainBar->addAction(m_editActions->RBPasteAction1);
     m_mainBar->addSeparator();
-    QAction *cascade = m_mainBar->addAction(tr("&Cascade"), m_mdi, &QMdiArea::cascadeSubWindows);
-    QAction *tileH = m_mainBar->addAction(tr("Tile &Horizontally"), this, [this] { tile(m_mdi, true); });
-    QAction *tileV = m_mainBar->addAction(tr("Tile &Vertically"), this, [this] { tile(m_mdi, false); });
+    QAction *cascade = m_mainBar->addAction(windowCommandIcon(QStringLiteral("cascade")), tr("&Cascade"), m_mdi,
+                                            &QMdiArea::cascadeSubWindows);
+    QAction *tileH = m_mainBar->addAction(windowCommandIcon(QStringLiteral("tileH")), tr("Tile &Horizontally"), this,
+                                          [this] { tile(m_mdi, true); });
+    QAction *tileV = m_mainBar->addAction(windowCommandIcon(QStringLiteral("tileV")), tr("Tile &Vertically"), this,
+                                          [this] { tile(m_mdi, false); });
     m_windowCommands << cascade << tileH << tileV;
 
     m_soundBar = addToolBar(tr("Sound"));
