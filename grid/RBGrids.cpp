@@ -478,8 +478,8 @@ void TRBGrid::resizeTable(int rows, int cols)
         }
         numbersInvalidFrom(std::min(rows, oldRows));
     }
-    if (rows == oldRows && cols == oldCols)
-        m_table.TruncateFields();
+    if (cols == oldCols)
+        m_table.TruncateFields(); // SetColCount above did it otherwise
     if (m_autoSize) {
         // New cells first, so the numbering below sees them counted.
         for (int c = oldCols; c < cols; ++c)
