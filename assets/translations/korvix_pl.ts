@@ -5,604 +5,872 @@
     <name>ImgFile</name>
     <message>
         <source>the picture</source>
-        <translation type="unfinished"></translation>
+        <translation>obrazu</translation>
     </message>
     <message>
         <source>Can&apos;t read %1: not a picture format Korvix knows.</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można odczytać %1: Korvix nie zna tego formatu obrazu.</translation>
     </message>
     <message>
         <source>Can&apos;t read %1: the bitmap header is broken.</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można odczytać %1: nagłówek bitmapy jest uszkodzony.</translation>
     </message>
     <message>
         <source>Can&apos;t read %1: the picture is too large (%2 x %3).</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można odczytać %1: obraz jest za duży (%2 x %3).</translation>
     </message>
     <message>
         <source>Can&apos;t read %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można odczytać %1: %2</translation>
     </message>
     <message>
         <source>Can&apos;t open %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można otworzyć %1: %2</translation>
     </message>
     <message>
         <source>Can&apos;t read %1: the file is too large.</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można odczytać %1: plik jest za duży.</translation>
     </message>
     <message>
         <source>The picture is empty.</source>
-        <translation type="unfinished"></translation>
+        <translation>Obraz jest pusty.</translation>
     </message>
     <message>
         <source>Can&apos;t write %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można zapisać %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Itn</name>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Nie można otworzyć pliku „%1”. %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
+        <translation>Nie można odczytać pliku „%1”. %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Nie można utworzyć pliku „%1”. %2</translation>
+    </message>
+    <message>
+        <source>Invalid Kml file</source>
+        <translation>Nieprawidłowy plik Kml</translation>
+    </message>
+    <message>
+        <source>The link leads to another host: %1</source>
+        <translation>Link prowadzi do innego serwera: %1</translation>
+    </message>
+    <message>
+        <source>The answer of %1 is too large</source>
+        <translation>Odpowiedź serwera %1 jest za duża</translation>
+    </message>
+    <message>
+        <source>HTTP error %1</source>
+        <translation>Błąd HTTP %1</translation>
+    </message>
+    <message>
+        <source>Pobierz link z GoogleMaps do schowka (Ctrl+C)</source>
+        <translation>Pobierz link z GoogleMaps do schowka (Ctrl+C)</translation>
     </message>
 </context>
 <context>
     <name>Ov2</name>
     <message>
         <source>Record runs past the end of the file: %1 : %2(%3)</source>
-        <translation type="unfinished"></translation>
+        <translation>Rekord wykracza poza koniec pliku: %1 : %2(%3)</translation>
     </message>
     <message>
         <source>Block starts outside the file</source>
-        <translation type="unfinished"></translation>
+        <translation>Blok zaczyna się poza plikiem</translation>
     </message>
     <message>
         <source>Too many decoded texts in one file</source>
-        <translation type="unfinished"></translation>
+        <translation>Zbyt wiele zdekodowanych tekstów w jednym pliku</translation>
     </message>
     <message>
         <source>The file is too large: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Plik jest za duży: %1</translation>
     </message>
     <message>
         <source>Can&apos;t open OV2 file</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można otworzyć pliku OV2</translation>
     </message>
     <message>
         <source>Analizing...</source>
-        <translation type="unfinished"></translation>
+        <translation>Analizowanie...</translation>
     </message>
     <message>
         <source>Reading...</source>
-        <translation type="unfinished"></translation>
+        <translation>Odczytywanie...</translation>
     </message>
     <message>
         <source>Row 1 has no valid coordinates</source>
-        <translation type="unfinished"></translation>
+        <translation>Wiersz 1 nie zawiera poprawnych współrzędnych</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>TT Itinerary (*.itn)</source>
+        <translation>Trasa TT (*.itn)</translation>
     </message>
 </context>
 <context>
     <name>TAboutBox</name>
     <message>
         <source>About Korvix</source>
-        <translation type="unfinished"></translation>
+        <translation>O programie Korvix</translation>
     </message>
     <message>
         <source>Version: </source>
-        <translation type="unfinished"></translation>
+        <translation>Wersja: </translation>
     </message>
     <message>
         <source>Korvix is free to use and to pass on. It comes without any warranty: keep a backup of your device before you change it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Korvix można bezpłatnie używać i przekazywać dalej. Program nie jest objęty żadną gwarancją: zanim wprowadzisz zmiany w urządzeniu, zrób jego kopię zapasową.</translation>
     </message>
 </context>
 <context>
     <name>TAudioPlayer</name>
     <message>
         <source>The sound output device cannot be opened</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można otworzyć urządzenia wyjściowego dźwięku</translation>
     </message>
     <message>
         <source>The sound output device failed while playing</source>
-        <translation type="unfinished"></translation>
+        <translation>Urządzenie wyjściowe dźwięku uległo awarii podczas odtwarzania</translation>
     </message>
     <message>
         <source>The sound output device is no longer available</source>
-        <translation type="unfinished"></translation>
+        <translation>Urządzenie wyjściowe dźwięku nie jest już dostępne</translation>
     </message>
     <message>
         <source>The sound cannot be played: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można odtworzyć dźwięku: %1</translation>
     </message>
     <message>
         <source>No sound output device is available</source>
-        <translation type="unfinished"></translation>
+        <translation>Brak dostępnego urządzenia wyjściowego dźwięku</translation>
     </message>
     <message>
         <source>The sound output device cannot play %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Urządzenie wyjściowe dźwięku nie może odtworzyć formatu %1</translation>
     </message>
 </context>
 <context>
     <name>TIconEdit</name>
     <message>
         <source>Custom...</source>
-        <translation type="unfinished"></translation>
+        <translation>Własny...</translation>
     </message>
     <message>
         <source>Icon</source>
-        <translation type="unfinished"></translation>
+        <translation>Ikona</translation>
     </message>
     <message>
         <source>Left mouse button</source>
-        <translation type="unfinished"></translation>
+        <translation>Lewy przycisk myszy</translation>
     </message>
     <message>
         <source>Right mouse button</source>
-        <translation type="unfinished"></translation>
+        <translation>Prawy przycisk myszy</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Anuluj</translation>
     </message>
     <message>
         <source>Import</source>
-        <translation type="unfinished"></translation>
+        <translation>Importuj</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Błąd</translation>
     </message>
     <message>
         <source>Pictures (%1)</source>
-        <translation type="unfinished"></translation>
+        <translation>Obrazy (%1)</translation>
     </message>
 </context>
 <context>
     <name>TImg</name>
     <message>
         <source>Pictures (%1)</source>
-        <translation type="unfinished"></translation>
+        <translation>Obrazy (%1)</translation>
     </message>
     <message>
         <source>All files (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Wszystkie pliki (*)</translation>
     </message>
     <message>
         <source>Tools</source>
-        <translation type="unfinished"></translation>
+        <translation>Narzędzia</translation>
     </message>
     <message>
         <source>Bitmap</source>
-        <translation type="unfinished"></translation>
+        <translation>Bitmapa</translation>
     </message>
     <message>
         <source>Import from file</source>
-        <translation type="unfinished"></translation>
+        <translation>Importuj z pliku</translation>
     </message>
     <message>
         <source>Paste from clipboard</source>
-        <translation type="unfinished"></translation>
+        <translation>Wklej ze schowka</translation>
     </message>
     <message>
         <source>Copy to clipboard</source>
-        <translation type="unfinished"></translation>
+        <translation>Kopiuj do schowka</translation>
     </message>
     <message>
         <source>The clipboard holds no picture.</source>
-        <translation type="unfinished"></translation>
+        <translation>Schowek nie zawiera obrazu.</translation>
     </message>
     <message>
         <source>Images</source>
-        <translation type="unfinished"></translation>
+        <translation>Obrazy</translation>
     </message>
     <message>
         <source>Do you want to save changes?</source>
-        <translation type="unfinished"></translation>
+        <translation>Czy zapisać zmiany?</translation>
     </message>
 </context>
 <context>
     <name>TImgDlg</name>
     <message>
         <source>Save as...</source>
-        <translation type="unfinished"></translation>
+        <translation>Zapisz jako...</translation>
     </message>
     <message>
         <source> StartUp</source>
-        <translation type="unfinished"></translation>
+        <translation> Ekran startowy</translation>
     </message>
     <message>
         <source>ShutDown</source>
-        <translation type="unfinished"></translation>
+        <translation>Ekran zamykania</translation>
+    </message>
+</context>
+<context>
+    <name>TItnEdit</name>
+    <message>
+        <source>Tools</source>
+        <translation>Narzędzia</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Odwróć</translation>
+    </message>
+    <message>
+        <source>SaveAsCurrent</source>
+        <translation>Zapisz jako bieżącą</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importuj</translation>
+    </message>
+    <message>
+        <source>Targeo *.atm</source>
+        <translation>Targeo *.atm</translation>
+    </message>
+    <message>
+        <source>GoogleMaps</source>
+        <translation>GoogleMaps</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Kml</source>
+        <translation>Kml</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Nie można otworzyć pliku „%1”. %2</translation>
+    </message>
+    <message>
+        <source>TomTom obsługuje tylko 48 punktów trasy</source>
+        <translation>TomTom obsługuje tylko 48 punktów trasy</translation>
+    </message>
+    <message>
+        <source>Podzielić na mniejsze pliki ?</source>
+        <translation>Podzielić na mniejsze pliki ?</translation>
+    </message>
+    <message>
+        <source>Do you want to save changes?</source>
+        <translation>Czy zapisać zmiany?</translation>
+    </message>
+    <message>
+        <source>Reversing itinerary</source>
+        <translation>Odwracanie trasy</translation>
+    </message>
+    <message>
+        <source>Find Duplicates</source>
+        <translation>Znajdź duplikaty</translation>
+    </message>
+</context>
+<context>
+    <name>TItnFindDialog</name>
+    <message>
+        <source>Find</source>
+        <translation>Znajdź</translation>
+    </message>
+    <message>
+        <source>Match case</source>
+        <translation>Uwzględniaj wielkość liter</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>W górę</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>W dół</translation>
+    </message>
+    <message>
+        <source>Find Next</source>
+        <translation>Znajdź następny</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>Find what:</source>
+        <translation>Znajdź:</translation>
     </message>
 </context>
 <context>
     <name>TLatLng</name>
     <message>
         <source>Stopnie</source>
-        <translation type="unfinished"></translation>
+        <translation>Stopnie</translation>
     </message>
     <message>
         <source>Minuty</source>
-        <translation type="unfinished"></translation>
+        <translation>Minuty</translation>
     </message>
     <message>
         <source>Sekundy</source>
-        <translation type="unfinished"></translation>
+        <translation>Sekundy</translation>
     </message>
     <message>
         <source>TomTom</source>
-        <translation type="unfinished"></translation>
+        <translation>TomTom</translation>
     </message>
     <message>
         <source>LatLng</source>
-        <translation type="unfinished"></translation>
+        <translation>Współrzędne</translation>
     </message>
 </context>
 <context>
     <name>TMainForm</name>
     <message>
         <source>Looking for TTDevice</source>
-        <translation type="unfinished"></translation>
+        <translation>Szukanie urządzenia TT</translation>
     </message>
     <message>
         <source>No TT Path</source>
-        <translation type="unfinished"></translation>
+        <translation>Brak ścieżki urządzenia TT</translation>
     </message>
     <message>
         <source>Korvix update!</source>
-        <translation type="unfinished"></translation>
+        <translation>Aktualizacja programu Korvix!</translation>
     </message>
     <message>
         <source>New wersion is available.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dostępna jest nowa wersja.</translation>
     </message>
     <message>
         <source>%1 is not a device folder: it needs the files TTGO.BIF and ttsystem.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 nie jest folderem urządzenia: musi zawierać pliki TTGO.BIF i ttsystem.</translation>
     </message>
     <message>
         <source>WARNING</source>
-        <translation type="unfinished"></translation>
+        <translation>UWAGA</translation>
     </message>
     <message>
         <source>This will open copyrighted content of TomTom
 Please read copyright notice of TT device first
 Do you want to continue ?</source>
-        <translation type="unfinished"></translation>
+        <translation>Zostaną otwarte treści TomTom chronione prawem autorskim
+Najpierw przeczytaj informację o prawach autorskich urządzenia TT
+Czy chcesz kontynuować?</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="unfinished"></translation>
+        <translation>Zapisz</translation>
     </message>
     <message>
         <source>RBSaveAs</source>
-        <translation type="unfinished"></translation>
+        <translation>Zapisz jako...</translation>
     </message>
     <message>
         <source>Search</source>
-        <translation type="unfinished"></translation>
+        <translation>Szukaj</translation>
     </message>
     <message>
         <source>Search for text in Poi&apos;s</source>
-        <translation type="unfinished"></translation>
+        <translation>Szukaj tekstu w POI</translation>
     </message>
     <message>
         <source>Duplicates</source>
-        <translation type="unfinished"></translation>
+        <translation>Duplikaty</translation>
     </message>
     <message>
         <source>Select duplicated Poi&apos;s</source>
-        <translation type="unfinished"></translation>
+        <translation>Zaznacz powtarzające się POI</translation>
     </message>
     <message>
         <source>Select</source>
-        <translation type="unfinished"></translation>
+        <translation>Zaznacz</translation>
     </message>
     <message>
         <source>Select Poi&apos;s containing text</source>
-        <translation type="unfinished"></translation>
+        <translation>Zaznacz POI zawierające tekst</translation>
     </message>
     <message>
         <source>SelectRegion</source>
-        <translation type="unfinished"></translation>
+        <translation>Zaznacz obszar</translation>
     </message>
     <message>
         <source>Select Poi&apos;s located in saved region</source>
-        <translation type="unfinished"></translation>
+        <translation>Zaznacz POI leżące w zapisanym obszarze</translation>
     </message>
     <message>
         <source>PlaySound</source>
-        <translation type="unfinished"></translation>
+        <translation>Odtwórz dźwięk</translation>
     </message>
     <message>
         <source>Play</source>
-        <translation type="unfinished"></translation>
+        <translation>Odtwórz</translation>
     </message>
     <message>
         <source>RecSound</source>
-        <translation type="unfinished"></translation>
+        <translation>Nagraj dźwięk</translation>
     </message>
     <message>
         <source>Record</source>
-        <translation type="unfinished"></translation>
+        <translation>Nagraj</translation>
     </message>
     <message>
         <source>StopSound</source>
-        <translation type="unfinished"></translation>
+        <translation>Zatrzymaj dźwięk</translation>
     </message>
     <message>
         <source>Stop</source>
-        <translation type="unfinished"></translation>
+        <translation>Zatrzymaj</translation>
     </message>
     <message>
         <source>DelSound</source>
-        <translation type="unfinished"></translation>
+        <translation>Odrzuć zmiany dźwięku</translation>
     </message>
     <message>
         <source>Redo</source>
-        <translation type="unfinished"></translation>
+        <translation>Przywróć</translation>
     </message>
     <message>
         <source>ImportSound</source>
-        <translation type="unfinished"></translation>
+        <translation>Importuj dźwięk</translation>
     </message>
     <message>
         <source>Import Sound</source>
-        <translation type="unfinished"></translation>
+        <translation>Importuj dźwięk</translation>
     </message>
     <message>
         <source>SaveSound</source>
-        <translation type="unfinished"></translation>
+        <translation>Zapisz dźwięk</translation>
     </message>
     <message>
         <source>Save Sound</source>
-        <translation type="unfinished"></translation>
+        <translation>Zapisz dźwięk</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Usuń</translation>
     </message>
     <message>
         <source>Trim</source>
-        <translation type="unfinished"></translation>
+        <translation>Przytnij</translation>
     </message>
     <message>
         <source>Normalize</source>
-        <translation type="unfinished"></translation>
+        <translation>Normalizuj</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Plik</translation>
     </message>
     <message>
         <source>New</source>
-        <translation type="unfinished"></translation>
+        <translation>Nowy</translation>
     </message>
     <message>
         <source>Open</source>
-        <translation type="unfinished"></translation>
+        <translation>Otwórz</translation>
     </message>
     <message>
         <source>Open device folder…</source>
-        <translation type="unfinished"></translation>
+        <translation>Otwórz folder urządzenia…</translation>
     </message>
     <message>
         <source>C&amp;lose</source>
-        <translation type="unfinished"></translation>
+        <translation>Za&amp;mknij</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="unfinished"></translation>
+        <translation>Za&amp;kończ</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Edycja</translation>
     </message>
     <message>
         <source>Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Ustawienia</translation>
     </message>
     <message>
         <source>&amp;Window</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Okno</translation>
     </message>
     <message>
         <source>About...</source>
-        <translation type="unfinished"></translation>
+        <translation>O programie...</translation>
     </message>
     <message>
         <source>Extra</source>
-        <translation type="unfinished"></translation>
+        <translation>Dodatki</translation>
     </message>
     <message>
         <source>WebPages</source>
-        <translation type="unfinished"></translation>
+        <translation>Strony WWW</translation>
     </message>
     <message>
         <source>Open Curent Itn</source>
-        <translation type="unfinished"></translation>
+        <translation>Otwórz bieżącą trasę ITN</translation>
     </message>
     <message>
         <source>BackUp</source>
-        <translation type="unfinished"></translation>
+        <translation>Kopia zapasowa</translation>
     </message>
     <message>
         <source>&amp;Cascade</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Kaskadowo</translation>
     </message>
     <message>
         <source>Tile &amp;Horizontally</source>
-        <translation type="unfinished"></translation>
+        <translation>Sąsiadująco &amp;poziomo</translation>
     </message>
     <message>
         <source>Tile &amp;Vertically</source>
-        <translation type="unfinished"></translation>
+        <translation>Sąsiadująco p&amp;ionowo</translation>
     </message>
     <message>
         <source>&amp;Minimize All</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Minimalizuj wszystkie</translation>
     </message>
     <message>
         <source>&amp;Arrange All</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Uporządkuj wszystkie</translation>
     </message>
     <message>
         <source>Main</source>
-        <translation type="unfinished"></translation>
+        <translation>Główny</translation>
     </message>
     <message>
         <source>Sound</source>
-        <translation type="unfinished"></translation>
+        <translation>Dźwięk</translation>
+    </message>
+</context>
+<context>
+    <name>TOV2</name>
+    <message>
+        <source>Problem with saving files!</source>
+        <translation>Problem z zapisem plików!</translation>
+    </message>
+    <message>
+        <source>Searching for: </source>
+        <translation>Wyszukiwanie: </translation>
+    </message>
+    <message>
+        <source>Can&apos;t read the icon %1</source>
+        <translation>Nie można odczytać ikony %1</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Narzędzia</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importuj</translation>
+    </message>
+    <message>
+        <source>LP</source>
+        <translation>LP</translation>
+    </message>
+    <message>
+        <source>Longitude</source>
+        <translation>Długość</translation>
+    </message>
+    <message>
+        <source>Latitude</source>
+        <translation>Szerokość</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Opis</translation>
+    </message>
+    <message>
+        <source>Type/Level</source>
+        <translation>Typ/Poziom</translation>
+    </message>
+    <message>
+        <source>Edit POI</source>
+        <translation>Edytuj POI</translation>
+    </message>
+    <message>
+        <source>POI</source>
+        <translation>POI</translation>
+    </message>
+    <message>
+        <source>Do you want to save changes?</source>
+        <translation>Czy zapisać zmiany?</translation>
+    </message>
+    <message>
+        <source>TT POI Binary (ov2) (*.ov2)</source>
+        <translation>Binarny plik POI TT (ov2) (*.ov2)</translation>
+    </message>
+    <message>
+        <source>Garmin/Navman csv (*.csv)</source>
+        <translation>Garmin/Navman csv (*.csv)</translation>
+    </message>
+    <message>
+        <source>Destinator asc (*.asc)</source>
+        <translation>Destinator asc (*.asc)</translation>
+    </message>
+    <message>
+        <source>Route66 csv (*.csv)</source>
+        <translation>Route66 csv (*.csv)</translation>
+    </message>
+    <message>
+        <source>Wave (*.wav);;Ogg (*.ogg)</source>
+        <translation>Dźwięk Wave (*.wav);;Dźwięk Ogg (*.ogg)</translation>
+    </message>
+    <message>
+        <source>FindText</source>
+        <translation>Szukaj tekstu</translation>
+    </message>
+    <message>
+        <source>Text to serch for:</source>
+        <translation>Szukany tekst:</translation>
+    </message>
+    <message>
+        <source>OV2View</source>
+        <translation>Widok OV2</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Błąd</translation>
+    </message>
+    <message>
+        <source>Can&apos;t read the sound %1</source>
+        <translation>Nie można odczytać dźwięku %1</translation>
+    </message>
+    <message>
+        <source>POIEditor</source>
+        <translation>Edytor POI</translation>
+    </message>
+    <message>
+        <source>Find Duplicates</source>
+        <translation>Znajdź duplikaty</translation>
+    </message>
+</context>
+<context>
+    <name>TPoiFindDialog</name>
+    <message>
+        <source>Find</source>
+        <translation>Znajdź</translation>
+    </message>
+    <message>
+        <source>Find what:</source>
+        <translation>Znajdź:</translation>
+    </message>
+    <message>
+        <source>Match case</source>
+        <translation>Uwzględniaj wielkość liter</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Kierunek</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>W górę</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>W dół</translation>
+    </message>
+    <message>
+        <source>Find Next</source>
+        <translation>Znajdź następny</translation>
     </message>
 </context>
 <context>
     <name>TRBCopyAction</name>
     <message>
         <source>Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>Kopiuj</translation>
     </message>
 </context>
 <context>
     <name>TRBCutAction</name>
     <message>
         <source>Cut</source>
-        <translation type="unfinished"></translation>
+        <translation>Wytnij</translation>
     </message>
 </context>
 <context>
     <name>TRBPasteAction</name>
     <message>
         <source>Paste</source>
-        <translation type="unfinished"></translation>
+        <translation>Wklej</translation>
     </message>
 </context>
 <context>
     <name>TRBReverse</name>
     <message>
         <source>Reverse</source>
-        <translation type="unfinished"></translation>
+        <translation>Odwróć</translation>
     </message>
 </context>
 <context>
     <name>TRBSelectAll</name>
     <message>
         <source>SelectAll</source>
-        <translation type="unfinished"></translation>
+        <translation>Zaznacz wszystko</translation>
     </message>
 </context>
 <context>
     <name>TRBSoundBox</name>
     <message>
         <source>Unknown format</source>
-        <translation type="unfinished"></translation>
+        <translation>Nieznany format</translation>
     </message>
     <message>
         <source>No WaveStorage Assigned</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie przypisano magazynu dźwięku (WaveStorage)</translation>
     </message>
 </context>
 <context>
     <name>TSettings</name>
     <message>
         <source>Korvix Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Ustawienia programu Korvix</translation>
     </message>
     <message>
         <source>Select language (Needs restart of application to take efect)</source>
-        <translation type="unfinished"></translation>
+        <translation>Wybierz język (zmiana wymaga ponownego uruchomienia programu)</translation>
     </message>
     <message>
         <source>Check for updates</source>
-        <translation type="unfinished"></translation>
+        <translation>Sprawdzaj aktualizacje</translation>
     </message>
     <message>
         <source>Register autoplay handler</source>
-        <translation type="unfinished"></translation>
+        <translation>Zarejestruj obsługę autoodtwarzania</translation>
     </message>
     <message>
         <source>Basic</source>
-        <translation type="unfinished"></translation>
+        <translation>Podstawowe</translation>
     </message>
     <message>
         <source>Initial view bounds</source>
-        <translation type="unfinished"></translation>
+        <translation>Początkowy obszar widoku</translation>
     </message>
     <message>
         <source>Home position</source>
-        <translation type="unfinished"></translation>
+        <translation>Pozycja domowa</translation>
     </message>
     <message>
         <source>MaxDistance [m]</source>
-        <translation type="unfinished"></translation>
+        <translation>Maks. odległość [m]</translation>
     </message>
     <message>
         <source>Tools</source>
-        <translation type="unfinished"></translation>
+        <translation>Narzędzia</translation>
     </message>
 </context>
 <context>
     <name>TStockAudioRecorder</name>
     <message>
         <source>The sound input device cannot be opened</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można otworzyć urządzenia wejściowego dźwięku</translation>
     </message>
     <message>
         <source>The sound input device failed while recording</source>
-        <translation type="unfinished"></translation>
+        <translation>Urządzenie wejściowe dźwięku uległo awarii podczas nagrywania</translation>
     </message>
     <message>
         <source>The sound input device is no longer available</source>
-        <translation type="unfinished"></translation>
+        <translation>Urządzenie wejściowe dźwięku nie jest już dostępne</translation>
     </message>
     <message>
         <source>The recorder has no wave storage</source>
-        <translation type="unfinished"></translation>
+        <translation>Rejestrator nie ma przypisanego magazynu dźwięku</translation>
     </message>
     <message>
         <source>The recording format is not PCM</source>
-        <translation type="unfinished"></translation>
+        <translation>Format nagrania nie jest formatem PCM</translation>
     </message>
     <message>
         <source>No sound input device is available</source>
-        <translation type="unfinished"></translation>
+        <translation>Brak dostępnego urządzenia wejściowego dźwięku</translation>
     </message>
     <message>
         <source>The sound input device cannot record %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Urządzenie wejściowe dźwięku nie może nagrywać w formacie %1</translation>
     </message>
 </context>
 <context>
     <name>TWave</name>
     <message>
         <source>Can&apos;t open the wave file %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można otworzyć pliku WAV %1</translation>
     </message>
     <message>
         <source>The wave file is too large</source>
-        <translation type="unfinished"></translation>
+        <translation>Plik WAV jest za duży</translation>
     </message>
     <message>
         <source>Not a RIFF wave file</source>
-        <translation type="unfinished"></translation>
+        <translation>To nie jest plik WAV w formacie RIFF</translation>
     </message>
     <message>
         <source>The wave format record is damaged</source>
-        <translation type="unfinished"></translation>
+        <translation>Rekord formatu pliku WAV jest uszkodzony</translation>
     </message>
     <message>
         <source>The wave data is truncated</source>
-        <translation type="unfinished"></translation>
+        <translation>Dane dźwięku w pliku WAV są niepełne</translation>
     </message>
     <message>
         <source>The wave file has no format record</source>
-        <translation type="unfinished"></translation>
+        <translation>Plik WAV nie zawiera rekordu formatu</translation>
     </message>
     <message>
         <source>The wave file has no data</source>
-        <translation type="unfinished"></translation>
+        <translation>Plik WAV nie zawiera danych</translation>
     </message>
     <message>
         <source>Can&apos;t write the wave file %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można zapisać pliku WAV %1: %2</translation>
     </message>
 </context>
 </TS>
