@@ -156,6 +156,19 @@ public:
     }
     int height() const { return m_height; }
     const QFont &font() const { return m_font; }
+    // True when all ten digits advance alike, so a number's width follows its length.
+    bool uniformDigits()
+    {
+        if (m_uniformDigits < 0) {
+            const QString zero = QStringLiteral("0");
+            const int w = width(zero);
+            m_uniformDigits = 1;
+            for (char16_t d = u'1'; d <= u'9'; ++d)
+                if (width(QStringView(&d, 1)) != w || m_adv[d] != m_adv[u'0'])
+                    m_uniformDigits = 0;
+        }
+        return m_uniformDigits == 1;
+    }
     int width(QStringView s)
     {
         qreal w = 0;
@@ -177,6 +190,7 @@ private:
     QFont m_font;
     QFontMetricsF m_fm;
     int m_height = 0;
+    int m_uniformDigits = -1;
     std::array<float, 0x600> m_adv;
 };
 
@@ -512,6 +526,16 @@ void TRBGrid::applyHeaderAndNumbers()
         renumber();
 }
 
+namespace {
+bool isAllDigits(QStringView s)
+{
+    for (QChar c : s)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return !s.isEmpty();
+}
+} // namespace
+
 void TRBGrid::renumber()
 {
     if (ColCount() < 1)
@@ -519,15 +543,32 @@ void TRBGrid::renumber()
     m_batch = true;
     const int n = RowCount();
     const int first = m_numberedUpTo;
-    QString num;
+    // A million numbers after a deletion near the top: formatted on the stack,
+    // written in place, measured only when the digits can change the width.
+    const bool sameWidthDigits = measurer(true, 0).uniformDigits();
+    char16_t buf[16];
     for (int r = first; r < n; ++r) {
-        num = r == 0 ? QStringLiteral("LP") : QString::number(r);
+        QStringView num;
+        if (r == 0) {
+            num = u"LP";
+        } else {
+            int len = 0;
+            for (unsigned v = unsigned(r); v; v /= 10)
+                buf[15 - len++] = char16_t(u'0' + v % 10);
+            num = QStringView(buf + 16 - len, len);
+        }
         TRBParams &p = m_table.Row(r);
-        if (p.Count() < 1 || p.FieldView(0) != num) {
-            const int oldW = m_table.TextWidth(0, r);
+        const QStringView old = p.FieldView(0);
+        if (p.Count() < 1 || old != num) {
+            const bool remeasure = !sameWidthDigits || r == 0 || old.size() != num.size()
+                                   || m_table.FontSize(0, r) != 0 || p.Count() < 1
+                                   || m_table.TextWidth(0, r) == 0 || !isAllDigits(old);
             p.SetField(0, num);
-            measureCell(0, r);
-            noteWidth(0, oldW, m_table.TextWidth(0, r));
+            if (remeasure) {
+                const int oldW = m_table.TextWidth(0, r);
+                measureCell(0, r);
+                noteWidth(0, oldW, m_table.TextWidth(0, r));
+            }
         }
         m_table.SetAlignment(0, r, 4);
     }

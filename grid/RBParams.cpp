@@ -99,6 +99,11 @@ void TRBParams::replaceField(int index, QStringView value)
 
 void TRBParams::SetField(int index, const QString &value)
 {
+    SetField(index, QStringView(value));
+}
+
+void TRBParams::SetField(int index, QStringView value)
+{
     if (index < 0)
         return;
     if (index < m_count) {

@@ -64,6 +64,7 @@ public:
     // An existing entry is replaced unchanged; past the end the list is padded with
     // empty entries and the value is appended without CR and LF.
     void SetField(int index, const QString &value);
+    void SetField(int index, QStringView value);
     // Fields a and b swap texts; both exist afterwards.
     void ExchangeFields(int a, int b);
     void Append(QStringView value);

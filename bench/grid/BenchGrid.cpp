@@ -209,6 +209,18 @@ void BM_CutMarkedRows100k(benchmark::State &state)
 }
 BENCHMARK(BM_CutMarkedRows100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The Down key on the last row appends a row; a deletion near the top renumbers all.
+void BM_AppendAndDeleteRow(benchmark::State &state)
+{
+    TRBGrid *g = bigGrid();
+    g->SetAutoSize(true);
+    for (auto _ : state) {
+        g->InsertEmptyRow(g->RowCount());
+        g->DeleteRow(5);
+    }
+}
+BENCHMARK(BM_AppendAndDeleteRow)->Unit(benchmark::kMillisecond)->Iterations(30);
+
 void BM_SetCellWithAutoSize(benchmark::State &state)
 {
     TRBGrid *g = bigGrid();
