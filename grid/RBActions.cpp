@@ -60,8 +60,10 @@ bool TRBEditAction::EditReadOnly(const QWidget *w)
 
 bool TRBEditAction::ClipboardHasText()
 {
+    // Formats only: fetching the text itself would copy a foreign clipboard of any
+    // size on every idle check.
     const QMimeData *m = QGuiApplication::clipboard()->mimeData();
-    return m && m->hasText() && !m->text().isEmpty();
+    return m && m->hasText();
 }
 
 TRBGrid *TRBEditAction::GridTarget(QWidget *w)

@@ -15,8 +15,9 @@
 //     t.Reserve(1 + n);
 //     for (...) t.AppendFields({QString(), name, lon, lat, extra});
 //     grid->TableChanged();                  // when the table is the grid's
-//   or build a TRBParams and AppendRow(std::move(row)); or AppendRow() and SetField
-//   on the returned reference.
+//   A table of your own goes in whole with grid->SetTable(std::move(t)). Rows may
+//   also be built as a TRBParams and added with AppendRow(std::move(row)), or added
+//   empty with AppendRow() and filled with SetField on the returned reference.
 //
 // API (indexes are 0-based; col = field index, row = row index):
 //   RowCount(), ColCount(), SetRowCount(n), SetColCount(n), Reserve(rows), Clear()
