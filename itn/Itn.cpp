@@ -530,33 +530,35 @@ bool TItnEdit::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::DragEnter:
     case QEvent::DragMove:
-    case QEvent::Drop: {
-        auto *e = static_cast<QDropEvent *>(event);
-        m_grid->HideEditor();
-        const QList<QByteArray> data = e->mimeData()->data(QLatin1String(kPointMime)).split(' ');
-        const bool ours = data.size() == 2 && data[0] == QByteArray::number(quintptr(this));
-        const int from = ours ? data[1].toInt() : -1;
-        const int to = m_grid->MouseCoord(e->position().toPoint()).y();
-        if (event->type() == QEvent::DragEnter) {
-            // Enter must be taken for the moves to follow; the moves decide.
-            if (ours)
-                e->acceptProposedAction();
-            else
-                e->ignore();
-            return true;
-        }
-        const bool take = ours && Itn::canSwap(from, to, m_grid->RowCount());
-        if (!take) {
-            e->ignore();
-            return true;
-        }
-        if (event->type() == QEvent::Drop)
-            SwapPoints(from, to);
-        e->acceptProposedAction();
+    case QEvent::Drop:
+        PointDragEvent(static_cast<QDropEvent *>(event));
         return true;
-    }
     default:
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TItnEdit::PointDragEvent(QDropEvent *e)
+{
+    m_grid->HideEditor();
+    const QList<QByteArray> data = e->mimeData()->data(QLatin1String(kPointMime)).split(' ');
+    const bool ours = data.size() == 2 && data[0] == QByteArray::number(quintptr(this));
+    if (e->type() == QEvent::DragEnter) {
+        // Enter must be taken for the moves to follow; the moves decide.
+        if (ours)
+            e->acceptProposedAction();
+        else
+            e->ignore();
+        return;
+    }
+    const int from = ours ? data[1].toInt() : -1;
+    const int to = m_grid->MouseCoord(e->position().toPoint()).y();
+    if (!ours || !Itn::canSwap(from, to, m_grid->RowCount())) {
+        e->ignore();
+        return;
+    }
+    if (e->type() == QEvent::Drop)
+        SwapPoints(from, to);
+    e->acceptProposedAction();
 }

@@ -17,6 +17,7 @@
 
 class IShell;
 class QDomDocument;
+class QDropEvent;
 class QMenu;
 class TRBGrid;
 class TRBItnGrid;
@@ -86,6 +87,9 @@ public:
     // The drop of a dragged point: rows `from` and `to` exchange their points.
     // Returns false when the drop is not taken.
     bool SwapPoints(int from, int to);
+    // Drag enter, move and drop over the grid's cells (the viewport's coordinates):
+    // taken only for a point dragged from this grid onto another data row.
+    void PointDragEvent(QDropEvent *event);
 
     QString documentPath() const { return m_path; }
     TRBItnGrid *ItnGrid() const { return m_grid; }
