@@ -39,6 +39,12 @@ TAudioKit::TAudioKit(QWidget *boxParent, QObject *parent)
     connect(&player, &TAudioPlayer::OnError, this, showError, Qt::QueuedConnection);
 }
 
+TAudioKit::~TAudioKit()
+{
+    if (m_box && !m_box->parent())
+        delete m_box.data();
+}
+
 void TAudioKit::Play()
 {
     if (m_box->HasSelection())

@@ -16,8 +16,10 @@ class TAudioKit : public QObject {
 public:
     static constexpr qint64 RecordingLimitMs = 10000;
 
-    // The box is created as a child of `boxParent` (the editor places it).
+    // The box is created as a child of `boxParent` (the editor places it); without a
+    // parent the kit deletes it.
     explicit TAudioKit(QWidget *boxParent, QObject *parent = nullptr);
+    ~TAudioKit() override;
 
     TWaveStorage storage;
     TStockAudioRecorder recorder;
