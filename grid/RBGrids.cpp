@@ -847,6 +847,11 @@ void TRBGrid::TableChanged()
     // The current cell and the scroll position survive where the rows still reach.
     const int col = Col(), row = Row(), top = TopRow();
     m_model->beginReset();
+    // Rows filled past the column count widen the grid rather than lose fields.
+    int widest = m_table.ColCount();
+    for (int r = 0; r < m_table.RowCount(); ++r)
+        widest = std::max(widest, std::as_const(m_table).Row(r).Count());
+    m_table.SetColCount(widest);
     m_model->endReset();
     m_colMax.assign(size_t(ColCount()), 0);
     m_colMaxCount.assign(size_t(ColCount()), 0);

@@ -23,8 +23,9 @@
 //   RowCount(), ColCount(), SetRowCount(n), SetColCount(n), Reserve(rows), Clear()
 //   AppendRow(), AppendRow(const TRBParams &), AppendRow(TRBParams &&),
 //   AppendFields({...}) / AppendFields(QStringList): append one row, return its index
-//     (AppendRow() returns a reference to the new, empty row). ColCount grows to the
-//     widest row appended this way.
+//     (AppendRow() returns a reference to the new, empty row, valid until the next
+//     row is added). ColCount grows to the widest row appended with fields; the
+//     grid's TableChanged() also widens to rows filled past ColCount.
 //   Row(i): the row's TRBParams; a negative index means 0, and the table grows to
 //     i + 1 rows when needed, so a row always exists. const Row(i) never grows and
 //     gives an empty list outside the table.

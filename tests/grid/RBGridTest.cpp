@@ -134,6 +134,12 @@ TEST(RBGrid, TakesATableFilledByAReader)
     EXPECT_EQ(g->GetCell(0, 1), QStringLiteral("1"));
     EXPECT_LT(g->ColWidths(1), wide);
     EXPECT_EQ(g->ColWidths(1), g->FittedColWidth(1));
+
+    // Rows filled past the column count widen the grid instead of losing fields.
+    g->Table().AppendRow().SetField(6, QStringLiteral("far"));
+    g->TableChanged();
+    EXPECT_EQ(g->ColCount(), 7);
+    EXPECT_EQ(g->GetCell(6, 2), QStringLiteral("far"));
 }
 
 TEST(RBGrid, ColumnShrinkAndGrowLeavesEmptyColumns)
