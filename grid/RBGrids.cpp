@@ -1243,6 +1243,8 @@ void TRBGrid::fireChanged()
 
 void TRBGrid::InvalidateCell(int col, int row)
 {
+    if (!m_table.Contains(col, row))
+        return;
     if (row < m_fixedRows && col < m_fixedCols) {
         if (m_corner)
             m_corner->update();
