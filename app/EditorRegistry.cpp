@@ -1,6 +1,7 @@
 #include "app/EditorRegistry.h"
 
 #include "app/MainForm.h"
+#include "itn/Itn.h"
 #include "media/IconEdit.h"
 #include "media/Img.h"
 #include "poi/LatLng.h"
@@ -35,6 +36,22 @@ void registerImages(TMainForm &form)
     });
 }
 
+void registerItineraries(TMainForm &form)
+{
+    using namespace TreeActions;
+    // "Open Curent Itn" comes through here too, with the first device's temporary.iti.
+    form.registerOpener(OpenKind::Itinerary, [&form](const OpenAction &a, TreeNode *) {
+        openEditor<TItnEdit>(form, [&](TItnEdit &w) { w.Open(a.path); });
+    });
+    form.registerCreator(NewKind::Itinerary, [&form](const NewAction &a, TreeNode *) {
+        openEditor<TItnEdit>(form, [&](TItnEdit &w) { w.New(a.path); });
+    });
+    form.addFileNew(QStringLiteral("Itn"), [&form] { openEditor<TItnEdit>(form, [](TItnEdit &w) { w.New(QString()); }); });
+    form.addFileOpen(QStringLiteral("Itn"), QObject::tr("TT Itinerary (*.itn)"), [&form](const QString &file) {
+        openEditor<TItnEdit>(form, [&](TItnEdit &w) { w.Open(file); });
+    });
+}
+
 void registerServiceTools(TMainForm &form)
 {
     form.serviceMenu()->addAction(QStringLiteral("TEST"), &form, [&form] { TIconEdit::instance(&form)->show(); });
@@ -45,6 +62,7 @@ void registerServiceTools(TMainForm &form)
 
 void registerEditors(TMainForm &form)
 {
+    registerItineraries(form);
     registerImages(form);
     registerServiceTools(form);
 }

@@ -1,11 +1,14 @@
 #include "app/SampleDevice.h"
 
 #include "media/ImgFile.h"
+#include "itn/SampleItineraries.h"
 #include "media/SampleSounds.h"
+#include "poi/SamplePois.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -43,6 +46,10 @@ QString SampleDevice::write(const QString &dir)
     try {
         ImgFile::writeSamplePictures(root);
         writeSampleSounds(root + QStringLiteral("sounds"));
+        writeSamplePois(root + QStringLiteral("Sample_Map"));
+        writeSampleItineraries(root + QStringLiteral("Itn"));
+        // The speed cameras warn with a sound of their own.
+        QFile::copy(root + QStringLiteral("sounds/Ding.ogg"), root + QStringLiteral("Sample_Map/Fotoradary.ogg"));
     } catch (const KorvixError &e) {
         return e.message();
     }

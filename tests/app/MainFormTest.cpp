@@ -182,3 +182,28 @@ TEST(MainForm, PicturesOpenFromTheTreeWithTheirMenuInTheMenuBar)
         menus << a->text();
     EXPECT_EQ(menus.size(), 5) << menus.join(",").toStdString(); // File, Edit, Window, About..., Extra
 }
+
+TEST(MainForm, ItinerariesOpenFromTheTreeAndTheCurrentOne)
+{
+    TempFolder tmp;
+    ASSERT_TRUE(SampleDevice::write(tmp.file("dev")).isEmpty());
+    TMainForm form(folderOnly(tmp.file("dev")));
+    registerEditors(form);
+    form.show();
+    QApplication::processEvents();
+    TreeNode *itn = form.treeModel().tree().device(0)->findChild("Itinerary");
+    ASSERT_GE(itn->childCount(), 3);
+    form.selectNode(itn);
+    EXPECT_TRUE(form.popupItems().newItem);
+    EXPECT_TRUE(form.popupItems().openCurrentItn);
+    form.TTOpen(itn->child(0));
+    form.OpenCurentItn1Click();
+    form.New1Click();
+    QApplication::processEvents();
+    ASSERT_EQ(form.mdiArea()->subWindowList().size(), 3);
+    for (QMdiSubWindow *w : form.mdiArea()->subWindowList())
+        EXPECT_EQ(dynamic_cast<IEditor *>(w->widget())->editorKind(), EditorKind::Itinerary);
+    form.updateCommands();
+    EXPECT_TRUE(form.commandAction(SharedCommand::Search)->isEnabled());
+    form.mdiArea()->closeAllSubWindows();
+}
