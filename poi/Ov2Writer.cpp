@@ -1,13 +1,14 @@
 #include "poi/Ov2Writer.h"
 
-#include "platform/AtomicFile.h"
 #include "platform/Error.h"
 #include "platform/Progress.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSaveFile>
 
 #include <cstring>
+#include <functional>
 #include <limits>
 
 void Ov2PointList::reserve(size_t count, qsizetype textBytes)
@@ -145,9 +146,41 @@ QString tr(const char *text)
     return QCoreApplication::translate("Ov2", text);
 }
 
-} // namespace
+// Output in chunks, so a million POIs never need the whole file in memory twice.
+class ChunkedOut {
+public:
+    explicit ChunkedOut(std::function<bool(const char *, qsizetype)> flush)
+        : m_flush(std::move(flush)), m_buf(size_t(1) << 20) {}
+    // Room for n bytes, written by the caller.
+    char *take(size_t n)
+    {
+        if (m_used + n > m_buf.size()) {
+            flush();
+            if (n > m_buf.size())
+                m_buf.resize(n);
+        }
+        char *p = m_buf.data() + m_used;
+        m_used += n;
+        return p;
+    }
+    bool flush()
+    {
+        if (m_used && m_ok)
+            m_ok = m_flush(m_buf.data(), qsizetype(m_used));
+        m_used = 0;
+        return m_ok;
+    }
+    bool ok() const { return m_ok; }
 
-QByteArray buildOv2(const Ov2PointList &list, IProgress *progress)
+private:
+    std::function<bool(const char *, qsizetype)> m_flush;
+    std::vector<char> m_buf;
+    size_t m_used = 0;
+    bool m_ok = true;
+};
+
+// Builds the tree and streams the file's bytes to `out`. Returns the total size.
+qint64 emitOv2(const Ov2PointList &list, IProgress *progress, ChunkedOut &out)
 {
     if (list.empty())
         throw KorvixError(tr("There is no POI to save"));
@@ -164,15 +197,13 @@ QByteArray buildOv2(const Ov2PointList &list, IProgress *progress)
     if (total > std::numeric_limits<qint32>::max())
         throw KorvixError(tr("The POI file would exceed 2 GB"));
 
-    QByteArray out;
-    out.resize(qsizetype(total));
-    char *d = out.data();
     const std::vector<quint32> &order = tree.order();
     ProgressTicker ticker(progress);
     QElapsedTimer clock;
     clock.start();
     int written = 0;
     for (const TreeNode &node : tree.nodes()) {
+        char *d = out.take(size_t(kSkipperSize));
         *d++ = 1;
         d = put32(d, node.size);
         d = put32(d, node.rect.east);
@@ -194,6 +225,7 @@ QByteArray buildOv2(const Ov2PointList &list, IProgress *progress)
         for (quint32 k = node.begin; k < node.end; ++k) {
             const auto &p = list[order[k]];
             const qint64 size = list.recordSize(p);
+            d = out.take(size_t(size));
             *d++ = 2;
             d = put32(d, size);
             d = put32(d, p.lon);
@@ -204,29 +236,58 @@ QByteArray buildOv2(const Ov2PointList &list, IProgress *progress)
             } else {
                 *d++ = '?';
             }
-            *d++ = 0;
+            *d = 0;
         }
         written += int(node.end - node.begin);
     }
-    Q_ASSERT(d == out.data() + out.size());
-    if (progress)
-        progress->SetStatus(QString());
-    return out;
+    return total;
 }
 
-void SaveOV2(const QString &fileName, const Ov2PointList &list, IProgress *progress)
+} // namespace
+
+QByteArray buildOv2(const Ov2PointList &list, IProgress *progress)
 {
     QByteArray bytes;
+    ChunkedOut out([&bytes](const char *d, qsizetype n) {
+        bytes.append(d, n);
+        return true;
+    });
     try {
-        bytes = buildOv2(list, progress);
+        emitOv2(list, progress, out);
+        out.flush();
     } catch (...) {
         if (progress)
             progress->SetStatus(QString());
         throw;
     }
-    const QString error = AtomicFile::write(fileName, bytes);
     if (progress)
         progress->SetStatus(QString());
-    if (!error.isEmpty())
-        throw KorvixError(error);
+    return bytes;
+}
+
+void SaveOV2(const QString &fileName, const Ov2PointList &list, IProgress *progress)
+{
+    // The old file is replaced only once the new one is complete.
+    QSaveFile file(fileName);
+    ChunkedOut out([&file](const char *d, qsizetype n) { return file.write(d, n) == n; });
+    try {
+        if (list.empty())
+            throw KorvixError(tr("There is no POI to save"));
+        if (!file.open(QIODevice::WriteOnly))
+            throw KorvixError(file.errorString());
+        emitOv2(list, progress, out);
+        if (!out.flush()) {
+            const QString why = file.errorString();
+            file.cancelWriting();
+            throw KorvixError(why);
+        }
+        if (!file.commit())
+            throw KorvixError(file.errorString());
+    } catch (...) {
+        if (progress)
+            progress->SetStatus(QString());
+        throw;
+    }
+    if (progress)
+        progress->SetStatus(QString());
 }
