@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 QStringList fields(const TRBParams &p)
@@ -115,6 +117,52 @@ TEST(RBParams, JoinThenParseRoundTrip)
     back.ParseFields(line, 1, kTab, QStringLiteral("\""), kBlank);
     // Blanks at field ends do not survive: trimming follows quote removal.
     EXPECT_EQ(fields(back), (QStringList{"9", "Main St", "a\tb", "", "plain", "lead"}));
+}
+
+TEST(RBParams, RandomRowsRoundTripThroughTheClipboardForm)
+{
+    // Any fields without quotes, CR/LF or blanks at their ends come back unchanged.
+    std::mt19937 rng(20261209);
+    const QString alphabet = QStringLiteral("ab \t,|\u0105");
+    for (int round = 0; round < 2000; ++round) {
+        TRBParams row{"n"};
+        const int nFields = int(rng() % 6);
+        for (int f = 0; f < nFields; ++f) {
+            QString t;
+            const int len = int(rng() % 6);
+            for (int i = 0; i < len; ++i)
+                t += alphabet[int(rng() % alphabet.size())];
+            row.Append(TrimChars(t, kBlank));
+        }
+        const QString line = row.JoinFields(1, QLatin1Char('\t'), QStringLiteral("\""));
+        TRBParams back{"n", "stale"};
+        back.ParseFields(line, 1, kTab, QStringLiteral("\""), kBlank);
+        if (line.isEmpty()) { // an empty line has no fields at all
+            EXPECT_EQ(back.Count(), 1);
+            continue;
+        }
+        ASSERT_EQ(fields(back), fields(row)) << line.toStdString();
+    }
+}
+
+TEST(RBParams, ArbitraryTextNeverBreaksTheTokenisers)
+{
+    std::mt19937 rng(7);
+    const QString alphabet = QStringLiteral("\"()\t\r\n |,x");
+    for (int round = 0; round < 3000; ++round) {
+        QString t;
+        const int len = int(rng() % 40);
+        for (int i = 0; i < len; ++i)
+            t += alphabet[int(rng() % alphabet.size())];
+        TRBParams p;
+        p.ParseFields(t, 0, kTab, QStringLiteral("()"), kBlank);
+        EXPECT_LE(p.Count(), int(t.count(QLatin1Char('\t'))) + 1);
+        p.ParseFields(t, 0, kBar, QStringLiteral("\""), kBlank);
+        for (int i = 0; i < p.Count(); ++i)
+            EXPECT_FALSE(p.GetField(i).contains(QLatin1Char('\r')));
+        p.SplitText(t, u"\r\n", kBlank);
+        EXPECT_EQ(p.Count(), int(t.count(QStringLiteral("\r\n"))) + 1 + (t.endsWith(QLatin1Char('\r')) ? 1 : 0));
+    }
 }
 
 TEST(RBParams, GetAndSetFieldPadding)
