@@ -9,3 +9,10 @@ korvix_headless_library(korvix_poieditor
     ${CMAKE_CURRENT_LIST_DIR}/PoiSave.cpp ${CMAKE_CURRENT_LIST_DIR}/PoiSave.h
   DEPS korvix_poi korvix_grid korvix_platform)
 korvix_register_headless(korvix_poieditor)
+
+korvix_gui_library(korvix_poieditor_gui
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/Ov2Editor.cpp ${CMAKE_CURRENT_LIST_DIR}/Ov2Editor.h
+    ${CMAKE_CURRENT_LIST_DIR}/FindDialog.cpp ${CMAKE_CURRENT_LIST_DIR}/FindDialog.h
+  DEPS korvix_poieditor korvix_grid_gui korvix_media_gui korvix_pictures_gui korvix_latlng_gui
+       korvix_platform_gui)

@@ -13,3 +13,9 @@ korvix_add_test(poi_editor_tests
 if(TARGET korvix-cli)
   add_dependencies(poi_editor_tests korvix-cli)
 endif()
+
+korvix_add_test(poi_editor_window_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/Ov2EditorTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Ov2TestUtil.h
+  LIBS korvix_poieditor_gui Qt6::Test)

@@ -1,0 +1,706 @@
+#include "poi/Ov2Editor.h"
+
+#include "grid/RBGrids.h"
+#include "media/AudioKit.h"
+#include "media/IconEdit.h"
+#include "media/ImgFile.h"
+#include "platform/AtomicFile.h"
+#include "platform/DeviceCodec.h"
+#include "platform/DeviceFiles.h"
+#include "platform/Error.h"
+#include "platform/Settings.h"
+#include "platform/Shell.h"
+#include "poi/Duplicates.h"
+#include "poi/FindDialog.h"
+#include "poi/LatLng.h"
+#include "poi/Ov2Reader.h"
+#include "poi/Ov2Table.h"
+#include "poi/Ov2Units.h"
+#include "poi/PoiSave.h"
+#include "poi/PoiSelect.h"
+#include "poi/PoiTextExport.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcut>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr TRBColor PaleYellow = 12648447; // 0x00C0FFFF
+constexpr int EditFrame = 8;              // palette entry of the row in the coordinate dialog
+
+// An icon in its frame: black, red while the icon editor has it.
+class IconFrame : public QWidget {
+public:
+    IconFrame(int side, QWidget *parent)
+        : QWidget(parent)
+    {
+        setFixedSize(side, side);
+        setCursor(Qt::PointingHandCursor);
+    }
+    QImage icon;
+    bool editing = false;
+    std::function<void()> onClick, onRightRelease;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        if (!icon.isNull())
+            p.drawImage(QRect(1, 1, width() - 2, height() - 2), icon);
+        p.setPen(editing ? Qt::red : Qt::black);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        if (e->button() == Qt::LeftButton && onClick)
+            onClick();
+    }
+    void mouseReleaseEvent(QMouseEvent *e) override
+    {
+        if (e->button() == Qt::RightButton && onRightRelease)
+            onRightRelease();
+    }
+};
+
+QImage loadIcon(const QString &path, QString *warning)
+{
+    QImage img;
+    if (!img.load(path)) {
+        *warning = TOV2::tr("Can't read the icon %1").arg(QFileInfo(path).fileName());
+        return {};
+    }
+    return img;
+}
+
+// A file name part is there when the path does not end in a folder separator.
+bool hasFilePart(const QString &path)
+{
+    return !path.isEmpty() && !path.endsWith(u'/') && !path.endsWith(u'\\') && !QFileInfo(path).isDir();
+}
+
+} // namespace
+
+// What SavePOI writes, taken from the window.
+class TOV2::Parts : public PoiSaveParts {
+public:
+    explicit Parts(TOV2 &w) : m_w(w) {}
+    bool soundEmpty() const override { return m_w.m_audio->isEmpty(); }
+    void writeSound(const QString &oggPath) override
+    {
+        const TOggRunner &runner = m_w.m_audio->runner;
+        if (!runner.OggEncode(m_w.m_audio->storage.Wave) || !runner.CopyWorkOggTo(oggPath))
+            throw KorvixError(PoiTexts::problemSaving());
+    }
+    void writeList(const QString &ov2Path) override
+    {
+        SaveOV2(ov2Path, m_w.m_grid->Table(), DeviceCodec::fromSettings(m_w.m_shell.settings()), &m_w.m_shell);
+        m_w.FileName = ov2Path;
+        m_w.m_captionBase = ov2Path;
+    }
+    bool smallIconEmpty() const override { return m_w.m_small.isNull(); }
+    void writeSmallIcon(const QString &path) override { writeBmp(m_w.m_small, path); }
+    bool largeIconEmpty() const override { return m_w.m_large.isNull(); }
+    void writeLargeIcon(const QString &path) override { writeBmp(m_w.m_large, path); }
+    void saved(int bits) override { m_w.Saved(bits); }
+
+private:
+    static void writeBmp(const QImage &icon, const QString &path)
+    {
+        const QString error = AtomicFile::write(path, ImgFile::encodeBmp(icon.convertToFormat(QImage::Format_RGB888), 24));
+        if (!error.isEmpty())
+            throw KorvixError(error);
+    }
+    TOV2 &m_w;
+};
+
+TOV2::TOV2(IShell &shell, QWidget *parent)
+    : QWidget(parent)
+    , m_shell(shell)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setMinimumSize(400, 200);
+    setWindowState(windowState() | Qt::WindowMaximized);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    m_bar = new QMenuBar(this);
+    m_tools = m_bar->addMenu(tr("Tools"));
+    m_tools->addMenu(tr("Import")); // the feed imports fill it
+    layout->setMenuBar(m_bar);
+
+    // Top strip: small icon, large icon, the waveform box.
+    auto *strip = new QWidget(this);
+    auto *stripLayout = new QHBoxLayout(strip);
+    stripLayout->setContentsMargins(2, 2, 2, 2);
+    auto *small = new IconFrame(24, strip);
+    auto *large = new IconFrame(46, strip);
+    small->onClick = [this] { editIcon(false); };
+    large->onClick = [this] { editIcon(true); };
+    small->onRightRelease = [this] { clearIcon(false); };
+    large->onRightRelease = [this] { clearIcon(true); };
+    m_smallFrame = small;
+    m_largeFrame = large;
+    stripLayout->addWidget(small, 0, Qt::AlignTop);
+    stripLayout->addWidget(large, 0, Qt::AlignTop);
+    m_audio = new TAudioKit(strip, this);
+    m_audio->box()->setMinimumHeight(46);
+    stripLayout->addWidget(m_audio->box(), 1);
+    strip->setFixedHeight(54);
+    layout->addWidget(strip);
+
+    // The list, with room on its right for the small map panel.
+    m_split = new QSplitter(Qt::Horizontal, this);
+    m_grid = new TRBGrid(m_split);
+    m_grid->SetColCount(5);
+    m_grid->SetRowCount(2);
+    m_grid->SetHeader(TRBParams{tr("LP"), tr("Longitude"), tr("Latitude"), tr("Description"), tr("Type/Level")});
+    m_grid->SetNumbers(true);
+    m_grid->SetHasHeader(true);
+    m_grid->SetAutoSize(true);
+    m_grid->SetEnableRowEdit(true);
+    m_grid->SetAutoAddRow(true);
+    m_grid->SetAutoRowColor(PaleYellow);
+    m_grid->SetCellEditing(true);
+    m_grid->setTabKeyNavigation(true);
+    m_grid->OnChanged = [this](TRBGrid *) { gridChanged(); };
+    m_split->addWidget(m_grid);
+    m_split->setStretchFactor(0, 1);
+    layout->addWidget(m_split, 1);
+
+    auto *insert = new QShortcut(QKeySequence(Qt::Key_Insert), m_grid, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(insert, &QShortcut::activated, this, &TOV2::InsertRow);
+    m_context = new QMenu(this);
+    m_context->addAction(tr("Edit POI"), this, &TOV2::EditPoi);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_context->popup(m_grid->viewport()->mapToGlobal(pos)); });
+
+    prompts.askSave = [](QWidget *parent) {
+        return QMessageBox::question(parent, tr("POI"), tr("Do you want to save changes?"),
+                                     QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes;
+    };
+    prompts.saveFile = [](QWidget *parent, const QString &dir, const QString &name, int &filter) {
+        const QStringList filters{tr("TT POI Binary (ov2) (*.ov2)"), tr("Garmin/Navman csv (*.csv)"),
+                                  tr("Destinator asc (*.asc)"), tr("Route66 csv (*.csv)")};
+        QFileDialog dlg(parent, QString(), dir);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setNameFilters(filters);
+        dlg.setDefaultSuffix(QStringLiteral("ov2"));
+        dlg.selectFile(name);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return QString();
+        filter = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
+        return dlg.selectedFiles().constFirst();
+    };
+    prompts.openSound = [](QWidget *parent) {
+        return QFileDialog::getOpenFileName(parent, QString(), QString(), tr("Wave (*.wav);;Ogg (*.ogg)"));
+    };
+    prompts.inputText = [](QWidget *parent, bool &ok) {
+        return QInputDialog::getText(parent, tr("FindText"), tr("Text to serch for:"), QLineEdit::Normal, QString(), &ok);
+    };
+    prompts.message = [](QWidget *parent, const QString &caption, const QString &text, const QString &detail) {
+        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
+        if (!detail.isEmpty() && detail != text)
+            box.setDetailedText(detail);
+        box.exec();
+    };
+    prompts.editCoordinates = [](QWidget *parent, const QString &input) {
+        TLatLng *dlg = TLatLng::instance(parent);
+        dlg->setInput(input);
+        return dlg->exec() == QDialog::Accepted;
+    };
+    prompts.editIcon = [](QWidget *parent, QImage &icon) { return TIconEdit::edit(icon, parent); };
+
+    FileName.clear();
+    m_captionBase = tr("OV2View");
+    setSmallIcon({});
+    Cap();
+}
+
+TOV2::~TOV2()
+{
+    if (m_searching)
+        qApp->removeEventFilter(this);
+}
+
+// ---- state ------------------------------------------------------------------------------
+
+bool TOV2::isRecording() const { return m_audio->isRecording(); }
+bool TOV2::isPlaying() const { return m_audio->isPlaying(); }
+bool TOV2::isWaveEmpty() const { return m_audio->isEmpty(); }
+bool TOV2::hasWaveSelection() const { return m_audio->box()->HasSelection(); }
+int TOV2::gridRowCount() const { return m_grid->RowCount(); }
+TRBSoundBox *TOV2::soundBox() const { return m_audio->box(); }
+
+void TOV2::hideOwnMenuBar()
+{
+    m_bar->hide();
+}
+
+void TOV2::setSmallIcon(const QImage &icon)
+{
+    m_small = icon;
+    auto *f = static_cast<IconFrame *>(m_smallFrame);
+    f->icon = icon;
+    f->update();
+}
+
+void TOV2::setLargeIcon(const QImage &icon)
+{
+    m_large = icon;
+    auto *f = static_cast<IconFrame *>(m_largeFrame);
+    f->icon = icon;
+    f->update();
+}
+
+QImage TOV2::defaultIcon()
+{
+    // A pin in the program's navy: the category icon of a list that has none yet.
+    QImage img(22, 22, QImage::Format_RGB888);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 128));
+    p.drawEllipse(QRectF(5, 2, 12, 12));
+    QPolygonF tip;
+    tip << QPointF(6.5, 11) << QPointF(15.5, 11) << QPointF(11, 21);
+    p.drawPolygon(tip);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(8.5, 5.5, 5, 5));
+    return img;
+}
+
+void TOV2::NeedSave(int bits)
+{
+    DirtyMask |= bits;
+    Cap();
+}
+
+void TOV2::Saved(int bits)
+{
+    DirtyMask &= ~bits;
+    Cap();
+}
+
+void TOV2::Cap()
+{
+    setWindowTitle(DirtyMask ? m_captionBase + QStringLiteral("*") : m_captionBase);
+}
+
+void TOV2::gridChanged()
+{
+    NeedSave(ListBit);
+}
+
+QString TOV2::baseName() const
+{
+    return poiCompanionPaths(FileName).base;
+}
+
+// ---- documents --------------------------------------------------------------------------
+
+void TOV2::New(const QString &folder)
+{
+    FileName = folder.endsWith(u'/') ? folder : folder + u'/';
+    m_captionBase = FileName;
+    setSmallIcon(defaultIcon());
+    NeedSave(ListBit);
+}
+
+bool TOV2::OpenOV2(const QString &file)
+{
+    FileName = file;
+    m_captionBase = file;
+    const DeviceCodec codec = DeviceCodec::fromSettings(m_shell.settings());
+    Ov2Data data;
+    const QString error = readOv2File(file, data, &m_shell);
+    if (error.isEmpty() || !data.pois.empty())
+        fillPoiRows(data, m_grid->Table(), codec, &m_shell);
+    data = Ov2Data();
+    if (m_grid->RowCount() < 2)
+        m_grid->Table().SetRowCount(2);
+    m_grid->TableChanged();
+    m_grid->SetCurrentCell(1, 1);
+    if (!error.isEmpty()) {
+        m_shell.SetStatus(QString());
+        Cap();
+        prompts.message(this, tr("Error"), Ov2Texts::cantOpen(), error);
+        return false;
+    }
+    QStringList warnings;
+    loadCompanions(warnings);
+    m_shell.SetStatus(warnings.join(QStringLiteral("; ")));
+    NeedSave(0);
+    return true;
+}
+
+void TOV2::loadCompanions(QStringList &warnings)
+{
+    const QFileInfo fi(FileName);
+    const QString dir = fi.path();
+    const QString base = QFileInfo(baseName()).fileName();
+    QString warning;
+    const QString bmp = DeviceFiles::find(dir, base + QStringLiteral(".bmp"));
+    QImage small = bmp.isEmpty() ? QImage() : loadIcon(bmp, &warning);
+    if (!warning.isEmpty())
+        warnings << warning;
+    setSmallIcon(small.isNull() ? defaultIcon() : small);
+    warning.clear();
+    const QString x2 = DeviceFiles::find(dir, base + QStringLiteral("_X2.bmp"));
+    setLargeIcon(x2.isEmpty() ? QImage() : loadIcon(x2, &warning));
+    if (!warning.isEmpty())
+        warnings << warning;
+
+    const QString ogg = DeviceFiles::find(dir, base + QStringLiteral(".ogg"));
+    const QString wav = DeviceFiles::find(dir, base + QStringLiteral(".wav"));
+    bool loaded = !ogg.isEmpty() && loadSoundFile(ogg, true);
+    if (!loaded && !wav.isEmpty())
+        loaded = loadSoundFile(wav, false);
+    if (!loaded && (!ogg.isEmpty() || !wav.isEmpty()))
+        warnings << tr("Can't read the sound %1").arg(QFileInfo(ogg.isEmpty() ? wav : ogg).fileName());
+    if (loaded)
+        m_audio->box()->RefreshWave(true);
+}
+
+bool TOV2::loadSoundFile(const QString &path, bool decode)
+{
+    // Read as it is: the document keeps the file's own format.
+    TWave &wave = m_audio->storage.Wave;
+    if (decode)
+        return m_audio->runner.OggDecode(path) && wave.LoadFromFile(m_audio->runner.workWave());
+    return wave.LoadFromFile(path);
+}
+
+void TOV2::OpenTTPoi(const QString &file, const QString &category)
+{
+    m_captionBase = file + QStringLiteral(":") + category;
+    FileName.clear();
+    Cap();
+    const QString error = readPoiDatIntoTable(file, category, m_grid->Table(),
+                                              DeviceCodec::fromSettings(m_shell.settings()), &m_shell);
+    if (m_grid->RowCount() < 2)
+        m_grid->Table().SetRowCount(2);
+    m_grid->TableChanged();
+    m_grid->SetCurrentCell(1, 1);
+    m_shell.SetStatus(QString());
+    if (!error.isEmpty())
+        throw KorvixError(error);
+    setSmallIcon(defaultIcon());
+}
+
+void TOV2::AddPoi(const QString &longitude, const QString &latitude, const QString &description)
+{
+    int row;
+    if (m_grid->RowCount() == 2 && m_grid->GetCell(1, 1).isEmpty() && m_grid->GetCell(2, 1).isEmpty())
+        row = 1;
+    else
+        row = m_grid->RowCount();
+    // Blanks and control characters off both ends.
+    QStringView d(description);
+    while (!d.isEmpty() && d.front().unicode() <= 32)
+        d = d.mid(1);
+    while (!d.isEmpty() && d.back().unicode() <= 32)
+        d.chop(1);
+    m_grid->SetCell(1, row, ToOV2Units(longitude));
+    m_grid->SetCell(2, row, ToOV2Units(latitude));
+    m_grid->SetCell(3, row, d.toString());
+    m_grid->MarkRow(row, RBFlags::RowAdded);
+    NeedSave(AllBits);
+}
+
+void TOV2::Save()
+{
+    if (hasFilePart(FileName))
+        SavePOI(FileName);
+    else
+        SaveAs();
+}
+
+bool TOV2::SavePOI(const QString &file)
+{
+    bool ok = true;
+    Parts parts(*this);
+    try {
+        savePoiFiles(file, parts);
+    } catch (const KorvixError &e) {
+        ok = false;
+        prompts.message(this, tr("POI"), PoiTexts::problemSaving(), e.message());
+    }
+    m_shell.SetStatus(QString());
+    if (!FileName.isEmpty())
+        m_shell.UpdateTreeView(FileName, 1);
+    return ok;
+}
+
+void TOV2::SaveAs()
+{
+    const QFileInfo fi(FileName);
+    const QString dir = FileName.isEmpty() ? QString() : (hasFilePart(FileName) ? fi.path() : FileName);
+    const QString name = hasFilePart(FileName) ? fi.completeBaseName() : QString();
+    int filter = 1;
+    const QString chosen = prompts.saveFile(this, dir, name, filter);
+    if (!chosen.isEmpty())
+        saveAsTo(chosen, filter);
+}
+
+bool TOV2::saveAsTo(const QString &chosen, int filter)
+{
+    if (filter <= 1)
+        return SavePOI(chosen);
+    const PoiTextFormat format = filter == 2 ? PoiTextFormat::PlainCsv
+                                 : filter == 3 ? PoiTextFormat::Asc
+                                               : PoiTextFormat::QuotedCsv;
+    try {
+        ExportPoiText(m_grid->Table(), poiTextExportFileName(chosen, format), format,
+                      DeviceCodec::fromSettings(m_shell.settings()));
+    } catch (const KorvixError &e) {
+        prompts.message(this, tr("POIEditor"), PoiTexts::problemSaving(), e.message());
+        return false;
+    }
+    return true;
+}
+
+void TOV2::closeEvent(QCloseEvent *event)
+{
+    if (DirtyMask != 0 && prompts.askSave(this)) {
+        // A save that failed or was cancelled keeps the window and the changes.
+        if (hasFilePart(FileName)) {
+            if (!SavePOI(FileName)) {
+                event->ignore();
+                return;
+            }
+        } else {
+            SaveAs();
+            if (DirtyMask & ListBit) {
+                event->ignore();
+                return;
+            }
+        }
+    }
+    m_cancel = true;
+    m_audio->Stop();
+    if (m_find)
+        m_find->close();
+    event->accept();
+}
+
+// ---- list commands ----------------------------------------------------------------------
+
+void TOV2::InsertRow()
+{
+    const int row = m_grid->RowCount();
+    m_grid->InsertEmptyRow(row);
+    m_grid->SetCurrentCell(std::max(m_grid->Col(), 1), row);
+}
+
+void TOV2::EditPoi()
+{
+    const int row = m_grid->Row();
+    m_grid->MarkRow(row, EditFrame);
+    const QString input = FromOV2Units(m_grid->GetCell(1, row)) + QStringLiteral(", ") + FromOV2Units(m_grid->GetCell(2, row));
+    if (prompts.editCoordinates(this, input))
+        NeedSave(AllBits);
+    m_grid->UnmarkRow(row, EditFrame);
+}
+
+void TOV2::editIcon(bool large)
+{
+    auto *frame = static_cast<IconFrame *>(large ? m_largeFrame : m_smallFrame);
+    const int side = large ? 44 : 22;
+    QImage icon = large ? m_large : m_small;
+    if (icon.isNull()) {
+        icon = QImage(side, side, QImage::Format_RGB888);
+        icon.fill(Qt::white);
+    }
+    frame->editing = true;
+    frame->update();
+    if (prompts.editIcon(this, icon)) {
+        if (large)
+            setLargeIcon(icon);
+        else
+            setSmallIcon(icon);
+        NeedSave(IconsBit);
+    }
+    frame->editing = false;
+    frame->update();
+}
+
+void TOV2::clearIcon(bool large)
+{
+    if (large)
+        setLargeIcon({});
+    else
+        setSmallIcon({});
+    NeedSave(IconsBit);
+}
+
+// ---- searches ---------------------------------------------------------------------------
+
+void TOV2::ShowFind()
+{
+    if (!m_find) {
+        m_find = new TPoiFindDialog(this);
+        connect(m_find, &TPoiFindDialog::find, this, &TOV2::findNext);
+    }
+    m_find->setFindText(FindText);
+    m_find->show();
+    m_find->raise();
+}
+
+void TOV2::findNext(const QString &text, bool down, bool matchCase)
+{
+    const int row = findDescription(m_grid->Table(), m_grid->Row(), text, down, matchCase, &m_shell);
+    if (row > 0)
+        m_grid->SetCurrentCell(3, row);
+}
+
+void TOV2::SelectText()
+{
+    bool ok = false;
+    const QString text = prompts.inputText(this, ok);
+    selectText(ok ? text : QString());
+}
+
+void TOV2::selectText(const QString &text)
+{
+    FindText = text;
+    for (int row : rowsContainingText(m_grid->Table(), text))
+        m_grid->MarkRow(row, RBFlags::RowMark);
+}
+
+void TOV2::SelectRegion()
+{
+    const auto region = parseSavedView(m_shell.settings().ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("InitialView")));
+    if (!region)
+        return;
+    for (int row : rowsInRegion(m_grid->Table(), *region))
+        m_grid->MarkRow(row, RBFlags::RowMark);
+}
+
+void TOV2::Duplicates()
+{
+    findDuplicates(m_shell.settings().ReadInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), 0));
+}
+
+bool TOV2::eventFilter(QObject *watched, QEvent *event)
+{
+    // Escape during the duplicate search stops it.
+    if (m_searching && event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        m_cancel = true;
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TOV2::findDuplicates(int maxDistance)
+{
+    if (m_searching)
+        return;
+    m_grid->UnmarkAllRows(0xFF);
+    const int rows = m_grid->RowCount();
+    m_shell.ShowProgress(tr("Find Duplicates"), 1, rows, 1);
+    m_searching = true;
+    m_cancel = false;
+    qApp->installEventFilter(this);
+    QPointer<TOV2> alive(this);
+    ProgressTicker ticker(&m_shell);
+    const DuplicateResult r = ::findDuplicates(poiRowPoints(m_grid->Table()), double(maxDistance), [&](int row) {
+        ticker.tick(row);
+        return m_cancel;
+    });
+    if (!alive)
+        return;
+    qApp->removeEventFilter(this);
+    m_searching = false;
+    const int n = std::min(rows, int(r.dupOf.size()));
+    for (int row = 1; row < n; ++row) {
+        if (const int ref = r.dupOf[size_t(row)]) {
+            m_grid->MarkRow(row, RBFlags::Duplicate);
+            m_grid->SetCell(4, row, duplicateReferenceText(ref));
+        }
+    }
+    for (int row = 1; row < n; ++row)
+        if (r.hasDuplicates[size_t(row)])
+            m_grid->MarkRow(row, RBFlags::RowDuplicates);
+    if (r.firstGroupRow > 0)
+        m_grid->SetCurrentCell(1, r.firstGroupRow);
+    m_shell.SetProgress(rows);
+    m_shell.SetStatus(QString());
+}
+
+// ---- sound ------------------------------------------------------------------------------
+
+void TOV2::PlaySound()
+{
+    m_audio->Play();
+}
+
+void TOV2::RecSound()
+{
+    m_audio->storage.Wave.Clear();
+    NeedSave(SoundBit);
+    m_audio->Record();
+}
+
+void TOV2::StopSound()
+{
+    m_audio->Stop();
+}
+
+void TOV2::DelSound()
+{
+    const QFileInfo fi(FileName);
+    const QString base = QFileInfo(baseName()).fileName();
+    const QString ogg = DeviceFiles::find(fi.path(), base + QStringLiteral(".ogg"));
+    const QString wav = DeviceFiles::find(fi.path(), base + QStringLiteral(".wav"));
+    TRBSoundBox *box = m_audio->box();
+    if (!ogg.isEmpty() && m_audio->runner.OggDecode(ogg) && box->LoadWave(m_audio->runner.workWave()))
+        return;
+    if (!wav.isEmpty() && box->LoadWave(wav))
+        return;
+    m_audio->storage.Wave.Clear();
+    box->RefreshWave(true);
+}
+
+void TOV2::ImportSound()
+{
+    const QString path = prompts.openSound(this);
+    if (!path.isEmpty() && m_audio->LoadSound(path))
+        NeedSave(AllBits);
+}
+
+void TOV2::DeleteSound()
+{
+    m_audio->box()->DeleteSelection();
+    NeedSave(AllBits);
+}
+
+void TOV2::CropSound()
+{
+    m_audio->box()->CropToSelection();
+    NeedSave(AllBits);
+}
+
+void TOV2::NormalizeSound()
+{
+    m_audio->box()->NormalizeWave();
+    NeedSave(SoundBit);
+}

@@ -1,0 +1,153 @@
+#pragma once
+// TOV2: the POI editor window. One POI overlay (a list saved as an .ov2 file) with
+// the category's small and large icon and its warning sound, which the device finds
+// beside the list under the same base name.
+
+#include "platform/Editor.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class IShell;
+class TAudioKit;
+class TPoiFindDialog;
+class TRBGrid;
+class TRBSoundBox;
+class QMenu;
+class QMenuBar;
+class QSplitter;
+
+class TOV2 : public QWidget, public IEditor {
+    Q_OBJECT
+public:
+    // DirtyMask bits.
+    enum : int { ListBit = 1, IconsBit = 2, SoundBit = 4, AllBits = 7 };
+
+    explicit TOV2(IShell &shell, QWidget *parent = nullptr);
+    ~TOV2() override;
+
+    // ---- IEditor --------------------------------------------------------------------
+    EditorKind editorKind() const override { return EditorKind::Poi; }
+    bool isModified() const override { return DirtyMask != 0; }
+    bool isRecording() const override;
+    bool isPlaying() const override;
+    bool isWaveEmpty() const override;
+    bool hasWaveSelection() const override;
+    int gridRowCount() const override;
+    void Save() override;
+    void SaveAs() override;
+    void ShowFind() override;
+    void Duplicates() override;
+    void SelectText() override;
+    void SelectRegion() override;
+    void PlaySound() override;
+    void RecSound() override;
+    void StopSound() override;
+    void DelSound() override;
+    void ImportSound() override;
+    void DeleteSound() override;
+    void CropSound() override;
+    void NormalizeSound() override;
+    QMenu *editorMenu() override { return m_tools; }
+    void hideOwnMenuBar() override;
+
+    // ---- documents ------------------------------------------------------------------
+    // A new list in `folder` (the map folder's path, with or without the trailing
+    // "/"); the default icon; unsaved.
+    void New(const QString &folder);
+    // Reads the list, then the icons and the sound beside it. On a read error the
+    // message box "Can't open OV2 file" is shown, the rows read so far stay, and
+    // false is returned (the icons and sound are not read then).
+    bool OpenOV2(const QString &file);
+    // One category of the device's poi.dat ("7311:Petrol Station"). The document has
+    // no file name: a save asks for one. Throws KorvixError on a read error.
+    void OpenTTPoi(const QString &file, const QString &category);
+    void AddPoi(const QString &longitude, const QString &latitude, const QString &description);
+    // The list and its companions under `file`'s base name. Shows "Problem with saving
+    // files!" on failure; returns whether everything was written.
+    bool SavePOI(const QString &file);
+    // SaveAs with the choice already made: filter 1 OV2, 2 plain csv, 3 asc, 4 quoted
+    // csv. Returns whether the file was written.
+    bool saveAsTo(const QString &chosen, int filter);
+    void NeedSave(int bits);
+    void Saved(int bits);
+
+    // The list commands.
+    void InsertRow();   // the Insert key
+    void EditPoi();     // "Edit POI"
+    // The find dialog's search ("Find Next").
+    void findNext(const QString &text, bool down, bool matchCase);
+    // SelectText / Duplicates with the answer given (the input box, the setting).
+    void selectText(const QString &text);
+    void findDuplicates(int maxDistance);
+    // Icons: what a click (edit) and a right-button release (empty) do.
+    void editIcon(bool large);
+    void clearIcon(bool large);
+
+    // ---- state ----------------------------------------------------------------------
+    QString FileName;
+    int DirtyMask = 0;
+    QString FindText;
+
+    TRBGrid *grid() const { return m_grid; }
+    TAudioKit &audio() const { return *m_audio; }
+    TRBSoundBox *soundBox() const;
+    QImage smallIcon() const { return m_small; }
+    QImage largeIcon() const { return m_large; }
+    void setSmallIcon(const QImage &icon);
+    void setLargeIcon(const QImage &icon);
+    TPoiFindDialog *findDialog() const { return m_find; }
+    // Where the small map panel goes, on the right of the list.
+    QSplitter *listSplitter() const { return m_split; }
+    // The default POI icon (22 x 22).
+    static QImage defaultIcon();
+
+    // The questions the window asks; tests answer them instead of a user.
+    struct Prompts {
+        // "Do you want to save changes?": true = Yes.
+        std::function<bool(QWidget *parent)> askSave;
+        // The save dialog: the chosen name and filter (1..4); an empty name = cancel.
+        std::function<QString(QWidget *parent, const QString &dir, const QString &name, int &filter)> saveFile;
+        // The sound import dialog; empty = cancel.
+        std::function<QString(QWidget *parent)> openSound;
+        // The input box; nullopt-like: `ok` false when cancelled.
+        std::function<QString(QWidget *parent, bool &ok)> inputText;
+        // A message box.
+        std::function<void(QWidget *parent, const QString &caption, const QString &text, const QString &detail)> message;
+        // The coordinate dialog, modal; true when it returned OK.
+        std::function<bool(QWidget *parent, const QString &input)> editCoordinates;
+        // The icon editor; true with the edited icon on OK.
+        std::function<bool(QWidget *parent, QImage &icon)> editIcon;
+    };
+    Prompts prompts;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    class Parts;
+    void Cap();
+    QString baseName() const;
+    void loadCompanions(QStringList &warnings);
+    bool loadSoundFile(const QString &path, bool decode);
+    void gridChanged();
+
+    IShell &m_shell;
+    QString m_captionBase; // what the caption shows before the "*"
+    QImage m_small, m_large;
+    TRBGrid *m_grid = nullptr;
+    TAudioKit *m_audio = nullptr;
+    QWidget *m_smallFrame = nullptr, *m_largeFrame = nullptr;
+    QSplitter *m_split = nullptr;
+    QMenuBar *m_bar = nullptr;
+    QMenu *m_tools = nullptr;
+    QMenu *m_context = nullptr;
+    QPointer<TPoiFindDialog> m_find;
+    bool m_searching = false;
+    bool m_cancel = false;
+};

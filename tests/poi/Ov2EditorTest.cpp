@@ -1,0 +1,460 @@
+// The POI editor window with a fake shell, the real formats and the real Ogg tools.
+#include "grid/RBGrids.h"
+#include "media/AudioKit.h"
+#include "media/ImgFile.h"
+#include "media/OggRunner.h"
+#include "media/SoundBox.h"
+#include "platform/HttpClient.h"
+#include "platform/Settings.h"
+#include "platform/Shell.h"
+#include "poi/FindDialog.h"
+#include "poi/Ov2Editor.h"
+#include "poi/SamplePois.h"
+#include "tests/poi/Ov2TestUtil.h"
+#include "tests/support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class FakeShell : public IShell {
+public:
+    void ShowProgress(const QString &text, int, int, int) override { progressTexts << text; }
+    void SetStatus(const QString &text) override { status = text; }
+    void SetProgress(int) override {}
+    void StepProgress() override {}
+    void UpdateTreeView(const QString &path, int action) override
+    {
+        refreshed << QStringLiteral("%1:%2").arg(QFileInfo(path).fileName()).arg(action);
+    }
+    QString GetTTPath() override { return {}; }
+    QString GetSelTTPath() override { return {}; }
+    KorvixSettings &settings() override { return m_settings; }
+    HttpClient &http() override { return m_http; }
+    QWidget *window() override { return nullptr; }
+    void addEditorWindow(QWidget *) override {}
+
+    QStringList refreshed, progressTexts;
+    QString status;
+
+private:
+    KorvixSettings m_settings;
+    HttpClient m_http;
+};
+
+bool haveOggTools()
+{
+    return !TOggRunner::findProgram(TOggRunner::Encoder, {}).isEmpty()
+           && !TOggRunner::findProgram(TOggRunner::Decoder, {}).isEmpty();
+}
+
+// A window whose questions are answered by the test.
+struct Editor {
+    FakeShell shell;
+    QPointer<TOV2> w = new TOV2(shell);
+    QStringList messages; // caption | text
+    bool answerYes = false;
+    QString saveName;
+    int saveFilter = 1;
+
+    Editor()
+    {
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->prompts.message = [this](QWidget *, const QString &caption, const QString &text, const QString &) {
+            messages << caption + "|" + text;
+        };
+        w->prompts.askSave = [this](QWidget *) { return answerYes; };
+        w->prompts.saveFile = [this](QWidget *, const QString &, const QString &, int &filter) {
+            filter = saveFilter;
+            return saveName;
+        };
+    }
+    ~Editor() { delete w.data(); }
+    TRBGrid &grid() { return *w->grid(); }
+    QString cell(int col, int row) { return grid().GetCell(col, row); }
+};
+
+QByteArray threePois()
+{
+    return Ov2Bytes().poi(1993500, 5006200, "Rynek Główny").poi(1993510, 5006200, "Sukiennice").poi(1993520, 5006200, "Wawel");
+}
+
+} // namespace
+
+TEST(Ov2Editor, NewWindowAndAddPoi)
+{
+    TempFolder tmp;
+    Editor e;
+    EXPECT_EQ(e.w->windowTitle(), "OV2View");
+    EXPECT_EQ(e.w->gridRowCount(), 2);
+    e.w->New(tmp.path());
+    EXPECT_EQ(e.w->FileName, tmp.path() + "/");
+    EXPECT_FALSE(e.w->smallIcon().isNull());
+    EXPECT_EQ(e.w->DirtyMask, 1);
+    e.w->Saved(7);
+    EXPECT_FALSE(e.w->windowTitle().endsWith("*"));
+
+    e.w->AddPoi("19.93500", "50.06200", "  Rynek \t");
+    EXPECT_EQ(e.cell(1, 1), "1993500");
+    EXPECT_EQ(e.cell(2, 1), "5006200");
+    EXPECT_EQ(e.cell(3, 1), "Rynek");
+    EXPECT_EQ(e.grid().GetCellFlags(1, 1) & 0xFF, 0x30u);
+    EXPECT_TRUE(e.w->windowTitle().endsWith("*"));
+    EXPECT_EQ(e.w->DirtyMask, 7);
+    e.w->AddPoi("-0.000019", "x", "Two");
+    EXPECT_EQ(e.w->gridRowCount(), 3);
+    EXPECT_EQ(e.cell(1, 2), "-1");
+    EXPECT_EQ(e.cell(2, 2), "0");
+
+    // A single data row with a description but no coordinates is taken.
+    Editor f;
+    f.grid().SetCell(3, 1, "old text");
+    f.w->AddPoi("1", "2", "new");
+    EXPECT_EQ(f.w->gridRowCount(), 2);
+    EXPECT_EQ(f.cell(3, 1), "new");
+
+    // The Insert key appends an empty row and makes it current.
+    f.w->InsertRow();
+    EXPECT_EQ(f.w->gridRowCount(), 3);
+    EXPECT_EQ(f.grid().Row(), 2);
+}
+
+TEST(Ov2Editor, SampleDeviceFilesRoundTripUnchanged)
+{
+    TempFolder tmp;
+    const QStringList files = writeSamplePois(tmp.mkdir("Poland"));
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString &file : files) {
+        const QString base = file.chopped(4);
+        const QByteArray ov2 = readAll(file), bmp = readAll(base + ".bmp");
+        const bool hasLarge = QFileInfo::exists(base + "_X2.bmp");
+        const QByteArray x2 = hasLarge ? readAll(base + "_X2.bmp") : QByteArray();
+        Editor e;
+        ASSERT_TRUE(e.w->OpenOV2(file));
+        EXPECT_EQ(e.w->DirtyMask, 0);
+        EXPECT_EQ(e.w->windowTitle(), file);
+        EXPECT_GT(e.w->gridRowCount(), 2);
+        EXPECT_EQ(e.w->largeIcon().isNull(), !hasLarge);
+        // An edit undone leaves the document as it was read.
+        const QString old = e.cell(3, 1);
+        e.grid().SetCell(3, 1, "x");
+        e.grid().SetCell(3, 1, old);
+        e.w->NeedSave(7);
+        e.w->Save();
+        EXPECT_TRUE(e.messages.isEmpty()) << e.messages.join(",").toStdString();
+        EXPECT_EQ(e.w->DirtyMask, 0);
+        EXPECT_EQ(readAll(file), ov2) << file.toStdString();
+        EXPECT_EQ(readAll(base + ".bmp"), bmp) << file.toStdString();
+        if (hasLarge)
+            EXPECT_EQ(readAll(base + "_X2.bmp"), x2);
+        EXPECT_EQ(e.shell.refreshed, QStringList{QFileInfo(file).fileName() + ":1"});
+    }
+}
+
+TEST(Ov2Editor, EmptyPartsAreParkedAndTheNextOpenFindsNoSound)
+{
+    if (!haveOggTools())
+        GTEST_SKIP() << "vorbis-tools are not installed";
+    TempFolder tmp;
+    const QString file = tmp.write("Fuel.ov2", threePois());
+    {
+        // A sound recorded in the editor goes out as Ogg Vorbis beside the list.
+        Editor e;
+        ASSERT_TRUE(e.w->OpenOV2(file));
+        TWave &wave = e.w->audio().storage.Wave;
+        QByteArray pcm(22050 * 2, '\0');
+        for (int i = 0; i < 22050; ++i)
+            reinterpret_cast<qint16 *>(pcm.data())[i] = qint16((i % 50) * 600 - 15000);
+        wave.Assign(Mono16bit22050Hz(), pcm);
+        e.w->setLargeIcon(QImage(44, 44, QImage::Format_RGB32));
+        e.w->NeedSave(7);
+        e.w->Save();
+        ASSERT_TRUE(e.messages.isEmpty()) << e.messages.join(",").toStdString();
+        EXPECT_EQ(TOggRunner::OggInfo(tmp.file("Fuel.ogg")), "vorbis Mono 22050Hz");
+        EXPECT_EQ(ImgFile::bitmapBitsPerPixel(readAll(tmp.file("Fuel_X2.bmp"))), 24);
+    }
+    tmp.write("Fuel_X2.bm_", "older");
+    tmp.write("Fuel.wav", "not a wave");
+    {
+        Editor e;
+        ASSERT_TRUE(e.w->OpenOV2(file));
+        EXPECT_FALSE(e.w->isWaveEmpty());
+        EXPECT_FALSE(e.w->largeIcon().isNull());
+        e.w->audio().storage.Wave.Clear();
+        e.w->clearIcon(true);
+        // Right button released over the small icon empties it.
+        QWidget *frame = nullptr;
+        for (QWidget *c : e.w->findChildren<QWidget *>())
+            if (c->size() == QSize(24, 24) && c->cursor().shape() == Qt::PointingHandCursor)
+                frame = c;
+        ASSERT_TRUE(frame);
+        QTest::mouseRelease(frame, Qt::RightButton);
+        EXPECT_TRUE(e.w->smallIcon().isNull());
+        e.w->Save();
+        ASSERT_TRUE(e.messages.isEmpty());
+    }
+    QStringList names = QDir(tmp.path()).entryList(QDir::Files);
+    names.sort();
+    EXPECT_EQ(names, QStringList({"Fuel.bm_", "Fuel.og_", "Fuel.ov2", "Fuel.wa_", "Fuel_X2.bm_"}));
+    EXPECT_EQ(ImgFile::bitmapBitsPerPixel(readAll(tmp.file("Fuel_X2.bm_"))), 24); // the older parked one replaced
+    Editor e;
+    ASSERT_TRUE(e.w->OpenOV2(file));
+    EXPECT_TRUE(e.w->isWaveEmpty());
+    EXPECT_TRUE(e.w->largeIcon().isNull());
+    EXPECT_FALSE(e.w->smallIcon().isNull()); // the default icon
+}
+
+TEST(Ov2Editor, TextExportChangesNeitherNameNorMask)
+{
+    TempFolder tmp;
+    Editor e;
+    e.w->New(tmp.path());
+    e.w->AddPoi("19.935", "50.062", "Pod Różą, Kraków");
+    e.w->AddPoi("1", "2", "say \"hi\"");
+    ASSERT_TRUE(e.w->saveAsTo(tmp.file("out.txt"), 2));
+    EXPECT_EQ(readAll(tmp.file("out.csv")), "1993500,5006200,Pod R\xF3\xBF\xB9_ Krak\xF3w\r\n100000,200000,say _hi_\r\n");
+    ASSERT_TRUE(e.w->saveAsTo(tmp.file("out"), 4));
+    EXPECT_EQ(readAll(tmp.file("out.csv")), "1993500,5006200,\"Pod R\xF3\xBF\xB9_ Krak\xF3w\"\r\n100000,200000,\"say _hi_\"\r\n");
+    ASSERT_TRUE(e.w->saveAsTo(tmp.file("out"), 3));
+    EXPECT_TRUE(QFileInfo::exists(tmp.file("out.asc")));
+    EXPECT_EQ(e.w->FileName, tmp.path() + "/");
+    EXPECT_EQ(e.w->DirtyMask, 7);
+    // Into a folder that is not there: the program's message, the document unchanged.
+    EXPECT_FALSE(e.w->saveAsTo(tmp.file("gone/out.csv"), 2));
+    EXPECT_EQ(e.messages, QStringList{"POIEditor|Problem with saving files!"});
+}
+
+TEST(Ov2Editor, ClosingAsksAndAFailedSaveKeepsTheWindow)
+{
+    TempFolder tmp;
+    {
+        // No: the changes go, the window closes.
+        Editor e;
+        ASSERT_TRUE(e.w->OpenOV2(tmp.write("a.ov2", threePois())));
+        e.w->AddPoi("1", "1", "added");
+        EXPECT_TRUE(e.w->close());
+        EXPECT_EQ(readAll(tmp.file("a.ov2")), QByteArray(threePois()));
+    }
+    {
+        // Yes with a save that fails (the device went away): stays open, still modified.
+        Editor e;
+        const QString dir = tmp.mkdir("device");
+        e.w->New(dir);
+        e.w->AddPoi("1", "1", "added");
+        e.w->FileName = dir + "/b.ov2";
+        QDir(dir).removeRecursively();
+        e.answerYes = true;
+        EXPECT_FALSE(e.w->close());
+        EXPECT_EQ(e.messages, QStringList{"POI|Problem with saving files!"});
+        EXPECT_EQ(e.w->DirtyMask & 1, 1);
+        EXPECT_EQ(e.shell.refreshed, QStringList{"b.ov2:1"});
+        // Yes on a document without a name, save dialog cancelled: stays open too.
+        e.w->FileName = tmp.path() + "/";
+        e.saveName.clear();
+        EXPECT_FALSE(e.w->close());
+        // Saved under a chosen name: closes.
+        e.saveName = tmp.file("c.ov2");
+        EXPECT_TRUE(e.w->close());
+        EXPECT_TRUE(QFileInfo::exists(tmp.file("c.ov2")));
+    }
+}
+
+TEST(Ov2Editor, BadInputGivesMessagesNotCrashes)
+{
+    TempFolder tmp;
+    Editor e;
+    const QString bad = tmp.write("bad.ov2", Ov2Bytes().poi(1, 1, "a").u8(11).raw("zz"));
+    tmp.write("bad.bmp", "BM broken");
+    EXPECT_FALSE(e.w->OpenOV2(bad));
+    EXPECT_EQ(e.messages, QStringList{"Error|Can't open OV2 file"});
+    EXPECT_EQ(e.w->gridRowCount(), 2);
+    EXPECT_EQ(e.shell.status, "");
+
+    // A corrupt icon and an undecodable sound: the list opens, the status says why.
+    const QString ok = tmp.write("ok.ov2", threePois());
+    tmp.write("ok.bmp", "BM\x10\0\0\0 broken");
+    tmp.write("ok.ogg", "OggS but not really");
+    Editor f;
+    ASSERT_TRUE(f.w->OpenOV2(ok));
+    EXPECT_EQ(f.w->gridRowCount(), 4);
+    EXPECT_EQ(f.w->smallIcon().size(), QSize(22, 22)); // the default icon
+    EXPECT_TRUE(f.w->isWaveEmpty());
+    EXPECT_TRUE(f.shell.status.contains("ok.bmp")) << f.shell.status.toStdString();
+    EXPECT_TRUE(f.shell.status.contains("ok.ogg"));
+    EXPECT_TRUE(f.messages.isEmpty());
+}
+
+TEST(Ov2Editor, SearchesMarkRows)
+{
+    TempFolder tmp;
+    Editor e;
+    ASSERT_TRUE(e.w->OpenOV2(tmp.write("d.ov2", threePois())));
+    e.shell.settings().WriteInteger("Settings", "MaxDistance", 50);
+    e.grid().SetCurrentCell(2, 3);
+    e.shell.progressTexts.clear();
+    e.w->Duplicates();
+    EXPECT_EQ(e.grid().GetCellFlags(3, 1) & 0xFF, 0x40u);
+    EXPECT_EQ(e.grid().GetCellFlags(1, 2) & 0xFF, 0xC0u);
+    EXPECT_EQ(e.grid().GetCellFlags(4, 3) & 0xFF, 0xC0u);
+    EXPECT_EQ(e.cell(4, 2), ">1");
+    EXPECT_EQ(e.cell(4, 3), ">1");
+    EXPECT_EQ(e.grid().Row(), 1);
+    EXPECT_EQ(e.grid().Col(), 1);
+    EXPECT_EQ(e.shell.progressTexts.value(0), "Find Duplicates");
+    e.shell.settings().WriteInteger("Settings", "MaxDistance", 0);
+    e.w->Duplicates();
+    EXPECT_FALSE(e.grid().HasMarkedRow(0xFF));
+
+    // Select: marks add up; a cancelled input box empties FindText.
+    e.w->prompts.inputText = [](QWidget *, bool &ok) { ok = true; return QStringLiteral("rynek"); };
+    e.w->SelectText();
+    EXPECT_EQ(e.w->FindText, "rynek");
+    EXPECT_EQ(e.grid().GetCellFlags(1, 1) & 0x80, 0x80u);
+    EXPECT_EQ(e.grid().GetCellFlags(1, 2) & 0x80, 0u);
+    e.w->prompts.inputText = [](QWidget *, bool &ok) { ok = false; return QStringLiteral("wawel"); };
+    e.w->SelectText();
+    EXPECT_EQ(e.w->FindText, "");
+    EXPECT_EQ(e.grid().GetCellFlags(1, 3) & 0x80, 0u);
+
+    e.shell.settings().WriteString("GoogleAPI", "InitialView", "50.0,19.935,50.1,19.9352");
+    e.w->SelectRegion();
+    EXPECT_EQ(e.grid().GetCellFlags(1, 2) & 0x80, 0x80u); // 1993510 is in, 1993520 on the east edge
+    EXPECT_EQ(e.grid().GetCellFlags(1, 3) & 0x80, 0u);
+    EXPECT_EQ(e.grid().GetCellFlags(1, 1) & 0x80, 0x80u); // an earlier mark stays
+
+    // Find: the dialog offers FindText; upward from row 1 finds nothing.
+    e.w->FindText = "wAwEl";
+    e.w->ShowFind();
+    ASSERT_TRUE(e.w->findDialog());
+    EXPECT_EQ(e.w->findDialog()->findText(), "wAwEl");
+    e.w->findDialog()->findNext();
+    EXPECT_EQ(e.grid().Row(), 3);
+    EXPECT_EQ(e.grid().Col(), 3);
+    e.grid().SetCurrentCell(1, 1);
+    e.w->findNext("Wawel", false, false);
+    EXPECT_EQ(e.grid().Row(), 1);
+    e.w->findDialog()->close();
+}
+
+TEST(Ov2Editor, DeviceDatabaseCategoryHasNoFileName)
+{
+    TempFolder tmp;
+    // Layout B: one category (7311) whose block holds two POIs.
+    const QByteArray block = Ov2Bytes().poi(100, 200, "A").poi(300, 400, "B");
+    const qint32 start = 4 + 4 + 8;
+    QByteArray dat = Ov2Bytes().le32(1).le32(7311).le32(start).le32(start + block.size());
+    dat += block;
+    const QString path = tmp.write("POI.DAT", dat);
+    Editor e;
+    e.w->OpenTTPoi(path, "7311:Petrol Station");
+    EXPECT_EQ(e.w->windowTitle(), path + ":7311:Petrol Station");
+    EXPECT_TRUE(e.w->FileName.isEmpty());
+    EXPECT_EQ(e.w->gridRowCount(), 3);
+    EXPECT_EQ(e.cell(3, 2), "B");
+    // A category text without ":" opens nothing; the list keeps one empty row.
+    Editor f;
+    f.w->OpenTTPoi(path, "7311");
+    EXPECT_EQ(f.w->gridRowCount(), 2);
+    // Save asks for a name.
+    e.w->NeedSave(1);
+    e.saveName = tmp.file("Petrol.ov2");
+    e.w->Save();
+    EXPECT_EQ(e.w->FileName, tmp.file("Petrol.ov2"));
+    EXPECT_EQ(e.w->windowTitle(), tmp.file("Petrol.ov2"));
+    EXPECT_TRUE(QFileInfo::exists(tmp.file("Petrol.bmp")));
+    EXPECT_EQ(readAll(path), dat);
+}
+
+TEST(Ov2Editor, EditPoiFramesTheRowWhileTheDialogIsOpen)
+{
+    Editor e;
+    e.w->AddPoi("19.935", "50.062", "Rynek");
+    e.w->Saved(7);
+    quint32 during = 0;
+    QString input;
+    e.w->prompts.editCoordinates = [&](QWidget *, const QString &text) {
+        during = e.grid().GetCellFlags(1, 1);
+        input = text;
+        return false;
+    };
+    e.w->EditPoi();
+    EXPECT_EQ(during & 0xF, 8u);
+    EXPECT_EQ(input, "19.93500, 50.06200");
+    EXPECT_EQ(e.grid().GetCellFlags(1, 1) & 0xF, 0u);
+    EXPECT_EQ(e.w->DirtyMask, 0);
+    e.w->prompts.editCoordinates = [&](QWidget *, const QString &) { return true; };
+    e.w->EditPoi();
+    EXPECT_EQ(e.w->DirtyMask, 7);
+}
+
+TEST(Ov2Editor, IconEditorGetsACopyOrABlankPicture)
+{
+    Editor e;
+    QSize given;
+    e.w->prompts.editIcon = [&](QWidget *, QImage &icon) {
+        given = icon.size();
+        icon.fill(Qt::red);
+        return true;
+    };
+    e.w->editIcon(true);
+    EXPECT_EQ(given, QSize(44, 44));
+    EXPECT_EQ(e.w->largeIcon().pixelColor(3, 3), QColor(Qt::red));
+    EXPECT_EQ(e.w->DirtyMask, 2);
+    e.w->prompts.editIcon = [&](QWidget *, QImage &) { return false; };
+    e.w->clearIcon(false);
+    e.w->Saved(7);
+    e.w->editIcon(false);
+    EXPECT_TRUE(e.w->smallIcon().isNull());
+    EXPECT_EQ(e.w->DirtyMask, 0);
+}
+
+TEST(Ov2Editor, RecordingStopsByItself)
+{
+    if (QMediaDevices::audioInputs().isEmpty())
+        GTEST_SKIP() << "no sound devices (run scripts/sound-server.sh)";
+    Editor e;
+    e.w->RecSound();
+    EXPECT_TRUE(e.w->isRecording());
+    EXPECT_EQ(e.w->DirtyMask, 4);
+    for (int i = 0; i < 150 && e.w->isRecording(); ++i)
+        QTest::qWait(100);
+    EXPECT_FALSE(e.w->isRecording());
+    EXPECT_FALSE(e.w->isWaveEmpty());
+    EXPECT_LT(e.w->audio().storage.Wave.Length(), 11000);
+}
+
+TEST(Ov2Editor, Screenshot)
+{
+    // An editor with an icon, a waveform and marked duplicates, saved with the test
+    // output (under Xvfb with QT_QPA_PLATFORM=xcb it is the real window system's).
+    TempFolder tmp;
+    Editor e;
+    e.w->New(tmp.path());
+    for (int i = 0; i < 12; ++i)
+        e.w->AddPoi(QString::number(19.935 + (i % 4) * 0.00005, 'f', 5), "50.062", QStringLiteral("Punkt %1").arg(i));
+    e.grid().UnmarkAllRows(0xFF);
+    e.w->findDuplicates(10);
+    QByteArray pcm(22050 * 2, '\0');
+    for (int i = 0; i < 22050; ++i)
+        reinterpret_cast<qint16 *>(pcm.data())[i] = qint16(std::sin(i / 8.0) * 12000 * (1 - i / 22050.0));
+    e.w->audio().storage.Wave.Assign(Mono16bit22050Hz(), pcm);
+    e.w->soundBox()->RefreshWave(true);
+    e.w->resize(900, 420);
+    e.w->show();
+    QTest::qWait(50);
+    const QString out = QStringLiteral(KORVIX_BINARY_DIR "/test-output");
+    QDir().mkpath(out);
+    EXPECT_TRUE(e.w->grab().save(out + "/poi-editor.png"));
+    EXPECT_EQ(e.grid().GetCellFlags(1, 2) & 0xFF, 0xC0u);
+}
