@@ -74,6 +74,14 @@
         <source>Pobierz link z GoogleMaps do schowka (Ctrl+C)</source>
         <translation>Pobierz link z GoogleMaps do schowka (Ctrl+C)</translation>
     </message>
+    <message>
+        <source>SaveItnSplit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SaveItn</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Ov2</name>
@@ -313,6 +321,42 @@
     <message>
         <source>Find Duplicates</source>
         <translation>Znajdź duplikaty</translation>
+    </message>
+    <message>
+        <source>LP</source>
+        <translation>LP</translation>
+    </message>
+    <message>
+        <source>Longitude</source>
+        <translation>Długość</translation>
+    </message>
+    <message>
+        <source>Latitude </source>
+        <translation>Szerokość </translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nazwa</translation>
+    </message>
+    <message>
+        <source>Flag</source>
+        <translation>Flaga</translation>
+    </message>
+    <message>
+        <source>OpenItn</source>
+        <translation>Otwórz ITN</translation>
+    </message>
+    <message>
+        <source>Uwaga!</source>
+        <translation>Uwaga!</translation>
+    </message>
+    <message>
+        <source>Itn</source>
+        <translation>Itn</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Błąd</translation>
     </message>
 </context>
 <context>

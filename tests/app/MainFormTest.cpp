@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QTranslator>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -206,4 +207,26 @@ TEST(MainForm, ItinerariesOpenFromTheTreeAndTheCurrentOne)
     form.updateCommands();
     EXPECT_TRUE(form.commandAction(SharedCommand::Search)->isEnabled());
     form.mdiArea()->closeAllSubWindows();
+}
+
+TEST(MainForm, PolishTextsComeFromTheCompanionFile)
+{
+    QTranslator polish;
+    ASSERT_TRUE(polish.load(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix.PLK")));
+    QApplication::installTranslator(&polish);
+    {
+        TMainForm form(TMainForm::Options{QString(), false, {}, false, false, {}});
+        form.resize(900, 500);
+        form.show();
+        QApplication::processEvents();
+        QStringList menus;
+        for (QAction *a : form.menuBar()->actions())
+            menus << a->text();
+        EXPECT_TRUE(menus.contains("&Plik")) << menus.join(",").toStdString();
+        EXPECT_TRUE(menus.contains("&Okno")) << menus.join(",").toStdString();
+        form.grab().save(QStringLiteral(KORVIX_BINARY_DIR) + "/main-window-pl.png");
+    }
+    QApplication::removeTranslator(&polish);
+    TMainForm english(TMainForm::Options{QString(), false, {}, false, false, {}});
+    EXPECT_EQ(english.menuBar()->actions().first()->text(), "&File");
 }
