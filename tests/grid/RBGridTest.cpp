@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QAbstractItemModelTester>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -140,6 +141,41 @@ TEST(RBGrid, TakesATableFilledByAReader)
     g->TableChanged();
     EXPECT_EQ(g->ColCount(), 7);
     EXPECT_EQ(g->GetCell(6, 2), QStringLiteral("far"));
+}
+
+QStringList g_modelComplaints;
+void collectComplaints(QtMsgType type, const QMessageLogContext &, const QString &msg)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        g_modelComplaints << msg;
+}
+
+TEST(RBGrid, ModelSignalsStayConsistent)
+{
+    auto g = makeGrid(6);
+    g_modelComplaints.clear();
+    QtMessageHandler previous = qInstallMessageHandler(collectComplaints);
+    {
+        QAbstractItemModelTester tester(g->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::Warning);
+        g->SetRowCount(12);
+        g->SetRowCount(4);
+        g->SetColCount(7);
+        g->SetColCount(5);
+        g->InsertEmptyRow(2);
+        g->DeleteRow(1);
+        g->MoveRow(1, 3);
+        g->MoveRow(3, 1);
+        g->PasteText(QStringLiteral("a\tb\r\nc"));
+        g->MarkRow(2, RBFlags::RowMark);
+        g->CutMarkedRows();
+        g->Table().AppendFields({QString(), QStringLiteral("x")});
+        g->TableChanged();
+        g->SetAutoSize(true);
+        g->MoveColumn(1, 2);
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(g_modelComplaints.isEmpty()) << g_modelComplaints.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(RBGrid, ColumnShrinkAndGrowLeavesEmptyColumns)
