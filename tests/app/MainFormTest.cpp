@@ -27,6 +27,28 @@ TMainForm::Options folderOnly(const QString &dir)
     return o;
 }
 
+QStringList menuTexts(const TMainForm &form)
+{
+    QStringList out;
+    for (QAction *a : form.menuBar()->actions())
+        out << a->text();
+    return out;
+}
+
+// The main window on a fresh sample device, with every editor attached.
+struct SampleWindow {
+    TempFolder tmp;
+    std::unique_ptr<TMainForm> form;
+    SampleWindow()
+    {
+        EXPECT_TRUE(SampleDevice::write(tmp.file("dev")).isEmpty());
+        form = std::make_unique<TMainForm>(folderOnly(tmp.file("dev")));
+        registerEditors(*form);
+        form->show();
+        QApplication::processEvents();
+    }
+};
+
 struct Doc : QWidget, IEditor {
     EditorKind kind;
     bool modified = false;
@@ -157,12 +179,8 @@ TEST(MainForm, SharedCommandsGoToTheEditorWindows)
 
 TEST(MainForm, PicturesOpenFromTheTreeWithTheirMenuInTheMenuBar)
 {
-    TempFolder tmp;
-    ASSERT_TRUE(SampleDevice::write(tmp.file("dev")).isEmpty());
-    TMainForm form(folderOnly(tmp.file("dev")));
-    registerEditors(form);
-    form.show();
-    QApplication::processEvents();
+    SampleWindow sample;
+    TMainForm &form = *sample.form;
     TreeNode *images = form.treeModel().tree().device(0)->findChild("Images");
     ASSERT_TRUE(images);
     ASSERT_EQ(images->childCount(), 2); // the sample device has both pictures
@@ -175,23 +193,16 @@ TEST(MainForm, PicturesOpenFromTheTreeWithTheirMenuInTheMenuBar)
     QStringList menus;
     for (QAction *a : form.menuBar()->actions())
         menus << a->text();
-    EXPECT_TRUE(menus.contains(form.activeEditor()->editorMenu()->title())) << menus.join(",").toStdString();
+    EXPECT_TRUE(menuTexts(form).contains(form.activeEditor()->editorMenu()->title())) << menuTexts(form).join(",").toStdString();
     form.mdiArea()->closeAllSubWindows();
     QApplication::processEvents();
-    menus.clear();
-    for (QAction *a : form.menuBar()->actions())
-        menus << a->text();
-    EXPECT_EQ(menus.size(), 5) << menus.join(",").toStdString(); // File, Edit, Window, About..., Extra
+    EXPECT_EQ(menuTexts(form).size(), 5) << menuTexts(form).join(",").toStdString(); // File, Edit, Window, About..., Extra
 }
 
 TEST(MainForm, ItinerariesOpenFromTheTreeAndTheCurrentOne)
 {
-    TempFolder tmp;
-    ASSERT_TRUE(SampleDevice::write(tmp.file("dev")).isEmpty());
-    TMainForm form(folderOnly(tmp.file("dev")));
-    registerEditors(form);
-    form.show();
-    QApplication::processEvents();
+    SampleWindow sample;
+    TMainForm &form = *sample.form;
     TreeNode *itn = form.treeModel().tree().device(0)->findChild("Itinerary");
     ASSERT_GE(itn->childCount(), 3);
     form.selectNode(itn);
@@ -219,11 +230,8 @@ TEST(MainForm, PolishTextsComeFromTheCompanionFile)
         form.resize(900, 500);
         form.show();
         QApplication::processEvents();
-        QStringList menus;
-        for (QAction *a : form.menuBar()->actions())
-            menus << a->text();
-        EXPECT_TRUE(menus.contains("&Plik")) << menus.join(",").toStdString();
-        EXPECT_TRUE(menus.contains("&Okno")) << menus.join(",").toStdString();
+        EXPECT_TRUE(menuTexts(form).contains("&Plik")) << menuTexts(form).join(",").toStdString();
+        EXPECT_TRUE(menuTexts(form).contains("&Okno"));
         form.grab().save(QStringLiteral(KORVIX_BINARY_DIR) + "/main-window-pl.png");
     }
     QApplication::removeTranslator(&polish);
