@@ -160,6 +160,13 @@ void TRBParamsTable::InsertRows(int at, int count)
     if (count <= 0)
         return;
     at = std::clamp(at, 0, RowCount());
+    // A paste into a million rows grows by an eighth, not by doubling.
+    const size_t need = m_rows.size() + size_t(count);
+    if (m_rows.capacity() < need) {
+        const size_t room = need + m_rows.size() / 8;
+        m_rows.reserve(room);
+        m_cells.reserve(room * size_t(m_cols));
+    }
     m_rows.insert(m_rows.begin() + at, size_t(count), TRBParams());
     m_cells.insert(m_cells.begin() + index(0, at), size_t(count) * size_t(m_cols), CellRec());
 }
