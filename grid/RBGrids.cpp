@@ -1318,7 +1318,7 @@ void TRBGrid::measureCell(int col, int row)
     if (!m_table.Contains(col, row))
         return;
     TRBTextMeasurer &m = measurer(isFixed(col, row), m_table.FontSize(col, row));
-    int w = m.width(m_table.Row(row).FieldView(col));
+    int w = m.width(std::as_const(m_table).Row(row).FieldView(col));
     if (m_table.Flags(col, row) & RBFlags::ColorSwatch)
         w += 22;
     m_table.SetMeasure(col, row, quint16(std::min(w, 0xFFFF)), quint16(m.height()));
@@ -1547,7 +1547,7 @@ void TRBGrid::DrawCell(QPainter &p, int col, int row, const QRect &rect, bool se
 
     // 7. Text rectangle.
     QRect tr = rect.adjusted(1, 1, -1, -1);
-    QString text = m_table.Row(row).GetField(col);
+    QString text = std::as_const(m_table).Row(row).GetField(col);
 
     // 8. Colour swatch.
     if (flags & RBFlags::ColorSwatch) {
