@@ -131,8 +131,7 @@ TItnEdit::TItnEdit(IShell &shell, QWidget *parent) : QWidget(parent), dialogs(TI
     m_grid->SetColCount(5);
     m_grid->SetRowCount(2);
     m_grid->SetAutoSize(true);
-    m_grid->SetHeader(TRBParams{QStringLiteral("LP"), QStringLiteral("Longitude"), QStringLiteral("Latitude "),
-                                QStringLiteral("Name"), QStringLiteral("Flag")});
+    m_grid->SetHeader(TRBParams{tr("LP"), tr("Longitude"), tr("Latitude "), tr("Name"), tr("Flag")});
     m_grid->SetNumbers(true);
     m_grid->SetHasHeader(true);
     m_grid->SetEnableRowEdit(true);
@@ -206,7 +205,7 @@ void TItnEdit::Open(const QString &path)
     if (lines.isEmpty())
         return;
     m_grid->HideEditor();
-    m_shell.ShowProgress(QStringLiteral("OpenItn"), 0, int(lines.size()), 0);
+    m_shell.ShowProgress(tr("OpenItn"), 0, int(lines.size()), 0);
     ProgressTicker ticker(&m_shell);
     TRBParamsTable &t = m_grid->Table();
     t.SetRowCount(1);
@@ -256,7 +255,7 @@ bool TItnEdit::SaveITN(const QString &path)
     bool split = false;
     if (Itn::needsSplitQuestion(m_grid->RowCount())) {
         const auto answer =
-            dialogs.ask(m_shell.window(), QStringLiteral("Uwaga!"),
+            dialogs.ask(m_shell.window(), tr("Uwaga!"),
                         tr("TomTom obsługuje tylko 48 punktów trasy") + u'\r' + tr("Podzielić na mniejsze pliki ?"),
                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer != QMessageBox::Yes && answer != QMessageBox::No)
@@ -288,7 +287,7 @@ void TItnEdit::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    const auto answer = dialogs.ask(this, QStringLiteral("Itn"), tr("Do you want to save changes?"),
+    const auto answer = dialogs.ask(this, tr("Itn"), tr("Do you want to save changes?"),
                                     QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
         ErrorGuard::run(m_shell.window(), [this] { Save(); });
@@ -426,14 +425,14 @@ void TItnEdit::ImportKML(const QDomDocument &doc)
     const Itn::KmlPoints kml = Itn::ImportKML(doc);
     AddItnPoints(kml.points);
     if (!kml.valid)
-        dialogs.message(m_shell.window(), QStringLiteral("Error"), Itn::invalidKmlMessage());
+        dialogs.message(m_shell.window(), tr("Error"), Itn::invalidKmlMessage());
 }
 
 void TItnEdit::ImportKML(const QByteArray &bytes)
 {
     QDomDocument doc;
     if (!Itn::parseXml(bytes, doc)) {
-        dialogs.message(m_shell.window(), QStringLiteral("Error"), Itn::invalidKmlMessage());
+        dialogs.message(m_shell.window(), tr("Error"), Itn::invalidKmlMessage());
         return;
     }
     ImportKML(doc);
@@ -459,7 +458,7 @@ void TItnEdit::Link1Click()
         return;
     }
     if (!Itn::isHttpLink(link)) {
-        dialogs.message(m_shell.window(), QStringLiteral("Uwaga!"), Itn::noLinkMessage());
+        dialogs.message(m_shell.window(), tr("Uwaga!"), Itn::noLinkMessage());
         return;
     }
     const QByteArray answer = Itn::fetchMapLink(m_shell.http(), Itn::fetchUrl(Itn::kmlRequestUrl(link)));

@@ -157,7 +157,7 @@ QStringList writeRows(const QString &path, const TRBParamsTable &rows, bool spli
     const std::vector<int> points = pointRows(rows);
     const std::vector<SaveFile> files = planSave(path, int(points.size()), split);
     if (progress)
-        progress->ShowProgress(split ? QStringLiteral("SaveItnSplit") : QStringLiteral("SaveItn"), 0,
+        progress->ShowProgress(split ? QCoreApplication::translate("Itn", "SaveItnSplit") : QCoreApplication::translate("Itn", "SaveItn"), 0,
                                std::max(1, rows.RowCount() - 1), 0);
     ProgressTicker ticker(progress);
     QStringList written;
