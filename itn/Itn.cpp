@@ -148,10 +148,8 @@ TItnEdit::TItnEdit(IShell &shell, QWidget *parent) : QWidget(parent), dialogs(TI
     m_grid->viewport()->setAcceptDrops(true);
 
     m_tools = new QMenu(tr("Tools"), this);
-    QAction *reverse = m_tools->addAction(tr("Reverse"), this, [this] { guarded([this] { Reverse1Click(); }); });
-    reverse->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    reverse->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(reverse);
+    // No shortcut: Ctrl+R belongs to the main window's Edit > Reverse (row marks).
+    m_tools->addAction(tr("Reverse"), this, [this] { guarded([this] { Reverse1Click(); }); });
     m_tools->addAction(tr("SaveAsCurrent"), this, [this] { guarded([this] { SaveAsCurrent1Click(); }); });
     QMenu *import = m_tools->addMenu(tr("Import"));
     import->addAction(tr("Targeo *.atm"), this, [this] { guarded([this] { ImportzTargeo1Click(); }); });
