@@ -196,6 +196,9 @@ QByteArray fetchMapLink(HttpClient &http, const QUrl &url, int timeoutMs, qint64
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QNetworkReply::NetworkError error = reply->error();
     const QString reason = reply->errorString();
+    // The handlers above refer to this frame: nothing may reach them any more.
+    reply->disconnect();
+    QObject::disconnect(&http, nullptr, reply, nullptr);
     reply->deleteLater();
     if (!refused.isEmpty())
         throw KorvixError(refused);
