@@ -96,7 +96,8 @@ public:
     // The "Tools" menu; shown in a bar of the window until the main window takes it
     // into its own menu bar (then call hideOwnMenuBar()).
     QMenu *toolsMenu() const { return m_tools; }
-    void hideOwnMenuBar();
+    QMenu *editorMenu() override { return m_tools; }
+    void hideOwnMenuBar() override;
 
     TItnDialogs dialogs;
 
