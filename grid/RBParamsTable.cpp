@@ -42,8 +42,11 @@ void TRBParamsTable::Reserve(int rows)
 {
     if (rows <= 0)
         return;
-    m_rows.reserve(size_t(rows));
-    m_cells.reserve(size_t(rows) * size_t(m_cols));
+    // An eighth more: a later paste then fits without copying the whole table, and
+    // pages never touched cost no memory.
+    const size_t room = size_t(rows) + size_t(rows) / 8;
+    m_rows.reserve(room);
+    m_cells.reserve(room * size_t(m_cols));
 }
 
 void TRBParamsTable::Clear()
