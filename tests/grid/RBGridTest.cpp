@@ -439,7 +439,15 @@ TEST(RBGridEdit, EditorRoundTripAndEvents)
             editor = e;
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), QStringLiteral("[r1c2"));
+    // A change of the cell from code while the editor is open reloads the editor.
+    g->SetCell(2, 1, QStringLiteral("from code"));
+    EXPECT_EQ(editor->text(), QStringLiteral("[from code"));
     editor->setText(QStringLiteral("new"));
+    // The commit itself leaves the editor's text alone (OnSetEditText could read it).
+    g->OnSetEditText = [&](TRBGrid *, int, int, const QString &t) {
+        setText = t;
+        EXPECT_EQ(editor->text(), QStringLiteral("new"));
+    };
     QTest::keyClick(editor, Qt::Key_Return);
     QApplication::processEvents(); // the delegate commits queued
     EXPECT_FALSE(g->IsEditorActive());
