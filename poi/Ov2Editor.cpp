@@ -248,6 +248,7 @@ bool TOV2::isWaveEmpty() const { return m_audio->isEmpty(); }
 bool TOV2::hasWaveSelection() const { return m_audio->box()->HasSelection(); }
 int TOV2::gridRowCount() const { return m_grid->RowCount(); }
 TRBSoundBox *TOV2::soundBox() const { return m_audio->box(); }
+TPoiFindDialog *TOV2::findDialog() const { return m_find; }
 
 void TOV2::hideOwnMenuBar()
 {

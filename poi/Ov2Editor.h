@@ -100,7 +100,7 @@ public:
     QImage largeIcon() const { return m_large; }
     void setSmallIcon(const QImage &icon);
     void setLargeIcon(const QImage &icon);
-    TPoiFindDialog *findDialog() const { return m_find; }
+    TPoiFindDialog *findDialog() const;
     // Where the small map panel goes, on the right of the list.
     QSplitter *listSplitter() const { return m_split; }
     // The default POI icon (22 x 22).
