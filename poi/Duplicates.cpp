@@ -27,6 +27,13 @@ public:
         m_mask = cap - 1;
         m_keys.assign(cap, Empty);
         m_ranges.resize(cap);
+        // Most neighbour cells are empty: a small bit set (about a byte per cell,
+        // so it stays in cache) answers those without touching the table.
+        size_t bits = 1 << 16;
+        while (bits < cells * 8)
+            bits <<= 1;
+        m_bitMask = bits - 1;
+        m_bits.assign(bits / 64, 0);
     }
     void insert(quint64 key, Range r)
     {
@@ -35,9 +42,14 @@ public:
             i = (i + 1) & m_mask;
         m_keys[i] = key;
         m_ranges[i] = r;
+        const size_t b = bit(key);
+        m_bits[b >> 6] |= quint64(1) << (b & 63);
     }
     const Range *find(quint64 key) const
     {
+        const size_t b = bit(key);
+        if (!(m_bits[b >> 6] & (quint64(1) << (b & 63))))
+            return nullptr;
         for (size_t i = slot(key);; i = (i + 1) & m_mask) {
             if (m_keys[i] == key)
                 return &m_ranges[i];
@@ -57,7 +69,10 @@ private:
         key ^= key >> 33;
         return size_t(key) & m_mask;
     }
+    size_t bit(quint64 key) const { return size_t((key * 0x9E3779B97F4A7C15ULL) >> 20) & m_bitMask; }
     size_t m_mask = 0;
+    size_t m_bitMask = 0;
+    std::vector<quint64> m_bits;
     std::vector<quint64> m_keys;
     std::vector<Range> m_ranges;
 };
@@ -175,88 +190,122 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
         vec[i] = v;
         order.emplace_back((axis(v.x) << (2 * AxisBits)) | (axis(v.y) << AxisBits) | axis(v.z), quint32(i));
     }
+    // Sorted by cell, rows ascending inside each: the walk below then reads each
+    // cell's points from one stretch of memory.
     std::sort(order.begin(), order.end());
-    std::vector<quint32> rows(order.size());
-    std::vector<quint64> keyOf(n, 0);
+    const size_t m = order.size();
+    std::vector<quint32> rows(m);
+    std::vector<Vec> svec(m);
     size_t cells = 0;
-    for (size_t i = 0; i < order.size(); ++i) {
+    for (size_t i = 0; i < m; ++i) {
         rows[i] = order[i].second;
-        keyOf[order[i].second] = order[i].first;
+        svec[i] = vec[order[i].second];
         if (i == 0 || order[i].first != order[i - 1].first)
             ++cells;
     }
+    vec.clear();
+    vec.shrink_to_fit();
     CellTable table(cells);
-    for (size_t i = 0; i < order.size();) {
+    std::vector<quint64> cellKeys;
+    std::vector<CellTable::Range> cellRanges;
+    cellKeys.reserve(cells);
+    cellRanges.reserve(cells);
+    for (size_t i = 0; i < m;) {
         size_t j = i + 1;
-        while (j < order.size() && order[j].first == order[i].first)
+        while (j < m && order[j].first == order[i].first)
             ++j;
         table.insert(order[i].first, {quint32(i), quint32(j)});
+        cellKeys.push_back(order[i].first);
+        cellRanges.push_back({quint32(i), quint32(j)});
         i = j;
     }
     order.clear();
     order.shrink_to_fit();
 
     const quint64 axisMask = (quint64(1) << AxisBits) - 1;
-    for (size_t b = 1; b < n; ++b) {
-        if (step && (b & 4095) == 0 && step(int(b))) {
-            r.cancelled = true;
-            break;
-        }
-        const Vec &vb = vec[b];
-        const quint64 key = keyOf[b];
+    struct Cached {
+        quint64 key;
+        const CellTable::Range *range;
+    };
+    Cached cache[27];
+    size_t done = 0;
+    for (size_t ci = 0; ci < cellKeys.size() && !r.cancelled; ++ci) {
+        const quint64 key = cellKeys[ci];
+        const CellTable::Range own = cellRanges[ci];
+        int cached = 0;
         const qint64 c[3] = {qint64(key >> (2 * AxisBits)), qint64((key >> AxisBits) & axisMask), qint64(key & axisMask)};
-        // The neighbour on each axis: the side of the cell the point lies in.
-        const double pos[3] = {vb.x, vb.y, vb.z};
-        qint64 side[3];
-        double gap[3]; // distance to that side's boundary
-        for (int k = 0; k < 3; ++k) {
-            const double lo = double(c[k]) * cell - 1.0;
-            const double off = pos[k] - lo;
-            if (off < cell / 2) {
-                side[k] = -1;
-                gap[k] = std::max(off, 0.0);
-            } else {
-                side[k] = 1;
-                gap[k] = std::max(cell - off, 0.0);
+        for (quint32 p = own.begin; p < own.end; ++p, ++done) {
+            if (step && (done & 4095) == 4095 && step(int(done * (n - 1) / m) + 1)) {
+                r.cancelled = true;
+                break;
             }
-        }
-        quint32 best = quint32(b);
-        for (int m = 0; m < 8; ++m) {
-            double g2 = 0;
-            qint64 q[3];
-            bool inside = true;
+            const quint32 b = rows[p];
+            const Vec &vb = svec[p];
+            // The neighbour on each axis: the side of the cell the point lies in.
+            const double pos[3] = {vb.x, vb.y, vb.z};
+            qint64 side[3];
+            double gap[3]; // distance to that side's boundary
             for (int k = 0; k < 3; ++k) {
-                if (m & (1 << k)) {
-                    q[k] = c[k] + side[k];
-                    g2 += gap[k] * gap[k];
-                    if (q[k] < 0 || q[k] > qint64(axisMask))
-                        inside = false;
+                const double off = pos[k] - (double(c[k]) * cell - 1.0);
+                if (off < cell / 2) {
+                    side[k] = -1;
+                    gap[k] = std::max(off, 0.0);
                 } else {
-                    q[k] = c[k];
+                    side[k] = 1;
+                    gap[k] = std::max(cell - off, 0.0);
                 }
             }
-            if (!inside || g2 > reach2 * 1.0000001)
-                continue;
-            const CellTable::Range *range =
-                table.find((quint64(q[0]) << (2 * AxisBits)) | (quint64(q[1]) << AxisBits) | quint64(q[2]));
-            if (!range)
-                continue;
-            for (quint32 i = range->begin; i < range->end; ++i) {
-                const quint32 a = rows[i];
-                if (a >= best)
-                    break;
-                const Vec &va = vec[a];
-                const double dx = va.x - vb.x, dy = va.y - vb.y, dz = va.z - vb.z;
-                if (dx * dx + dy * dy + dz * dz > reach2)
+            quint32 best = b;
+            auto scan = [&](quint32 from, quint32 to) {
+                for (quint32 i = from; i < to; ++i) {
+                    const quint32 a = rows[i];
+                    if (a >= best)
+                        break;
+                    const Vec &va = svec[i];
+                    const double dx = va.x - vb.x, dy = va.y - vb.y, dz = va.z - vb.z;
+                    if (dx * dx + dy * dy + dz * dz > reach2)
+                        continue;
+                    if (near(points[a], points[b], maxDistance)) {
+                        best = a;
+                        break;
+                    }
+                }
+            };
+            scan(own.begin, p);
+            for (int mask = 1; mask < 8; ++mask) {
+                double g2 = 0;
+                qint64 q[3];
+                bool inside = true;
+                for (int k = 0; k < 3; ++k) {
+                    if (mask & (1 << k)) {
+                        q[k] = c[k] + side[k];
+                        g2 += gap[k] * gap[k];
+                        if (q[k] < 0 || q[k] > qint64(axisMask))
+                            inside = false;
+                    } else {
+                        q[k] = c[k];
+                    }
+                }
+                if (!inside || g2 > reach2 * 1.0000001)
                     continue;
-                if (near(points[a], points[b], maxDistance)) {
-                    best = a;
-                    break;
+                const quint64 nk = (quint64(q[0]) << (2 * AxisBits)) | (quint64(q[1]) << AxisBits) | quint64(q[2]);
+                const CellTable::Range *range = nullptr;
+                int hit = 0;
+                while (hit < cached && cache[hit].key != nk)
+                    ++hit;
+                if (hit < cached) {
+                    range = cache[hit].range;
+                } else {
+                    range = table.find(nk);
+                    if (cached < 27)
+                        cache[cached++] = {nk, range};
                 }
+                if (range)
+                    scan(range->begin, range->end);
             }
+            if (best < b)
+                r.dupOf[b] = int(best);
         }
-        if (best < b)
-            r.dupOf[b] = int(best);
     }
     finish(r);
     return r;
