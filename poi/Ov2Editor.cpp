@@ -1,6 +1,7 @@
 #include "poi/Ov2Editor.h"
 
 #include "grid/RBGrids.h"
+#include "itn/KmlImport.h"
 #include "media/AudioKit.h"
 #include "media/IconEdit.h"
 #include "media/ImgFile.h"
@@ -179,6 +180,8 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
     m_grid->SetCellEditing(true);
     m_grid->setTabKeyNavigation(true);
     m_grid->OnChanged = [this](TRBGrid *) { gridChanged(); };
+    // A pasted KML document arrives as rows.
+    m_grid->OnPaste = [](TRBGrid *, QString &text, bool &) { Itn::KmlPasteRows(text); };
     m_split->addWidget(m_grid);
     m_split->setStretchFactor(0, 1);
     layout->addWidget(m_split, 1);

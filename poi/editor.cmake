@@ -1,5 +1,6 @@
 # The POI editor: searches, selections, duplicates and the save order (headless), and
-# the editor window with its find dialog.
+# the editor window with its find dialog. A KML document pasted into the list goes
+# through the itinerary folder's import, which both list editors share.
 include_guard(GLOBAL)
 
 korvix_headless_library(korvix_poieditor
@@ -15,4 +16,4 @@ korvix_gui_library(korvix_poieditor_gui
     ${CMAKE_CURRENT_LIST_DIR}/Ov2Editor.cpp ${CMAKE_CURRENT_LIST_DIR}/Ov2Editor.h
     ${CMAKE_CURRENT_LIST_DIR}/FindDialog.cpp ${CMAKE_CURRENT_LIST_DIR}/FindDialog.h
   DEPS korvix_poieditor korvix_grid_gui korvix_media_gui korvix_pictures_gui korvix_latlng_gui
-       korvix_platform_gui)
+       korvix_platform_gui korvix_itn)

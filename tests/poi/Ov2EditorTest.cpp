@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QAudioDevice>
 #include <QMediaDevices>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
@@ -457,4 +458,60 @@ TEST(Ov2Editor, Screenshot)
     QDir().mkpath(out);
     EXPECT_TRUE(e.w->grab().save(out + "/poi-editor.png"));
     EXPECT_EQ(e.grid().GetCellFlags(1, 2) & 0xFF, 0xC0u);
+}
+
+TEST(Ov2Editor, PastedKmlBecomesRows)
+{
+    Editor e;
+    e.grid().SetCurrentCell(1, 1);
+    e.grid().PasteText(QStringLiteral(
+        "<kml><Document><Placemark><name>Rynek</name><Point><coordinates>19.935,50.062,0</coordinates></Point>"
+        "</Placemark></Document></kml>"));
+    EXPECT_EQ(e.cell(1, 1), "1993500");
+    EXPECT_EQ(e.cell(2, 1), "5006200");
+    EXPECT_TRUE(e.cell(3, 1).endsWith("Rynek")) << e.cell(3, 1).toStdString();
+    EXPECT_EQ(e.w->DirtyMask & 1, 1);
+}
+
+TEST(Ov2Editor, DeviceDatabaseHeaderLayoutAndEmptyBlock)
+{
+    // Layout A: "POIS", the count at 3314, ids, sizes; blocks from 3806.
+    TempFolder tmp;
+    const QByteArray block = Ov2Bytes().poi(1, 2, "Shop");
+    QByteArray dat = "POIS" + QByteArray(3310, '\0');
+    dat += Ov2Bytes().le32(3).le32(7311).le32(7314).le32(9361).le32(0).le32(0).le32(block.size());
+    dat += QByteArray(3806 - dat.size(), '\0');
+    dat += block;
+    const QString path = tmp.write("poi.dat", dat);
+    Editor e;
+    e.w->OpenTTPoi(path, "9361:shop");
+    EXPECT_EQ(e.w->gridRowCount(), 2);
+    EXPECT_EQ(e.cell(3, 1), "Shop");
+    Editor empty;
+    empty.w->OpenTTPoi(path, "7314:Hotel/Motel");
+    EXPECT_EQ(empty.w->gridRowCount(), 2);
+    EXPECT_TRUE(empty.cell(1, 1).isEmpty());
+    EXPECT_EQ(empty.w->windowTitle(), path + ":7314:Hotel/Motel");
+}
+
+TEST(Ov2Editor, SoundStateForTheMainWindowsRules)
+{
+    Editor e;
+    EXPECT_TRUE(e.w->isWaveEmpty());
+    EXPECT_FALSE(e.w->isPlaying());
+    EXPECT_FALSE(e.w->isRecording());
+    EXPECT_FALSE(e.w->hasWaveSelection());
+    e.w->audio().storage.Wave.Assign(Mono16bit22050Hz(), QByteArray(22050 * 2, '\x10'));
+    e.w->soundBox()->RefreshWave(true);
+    EXPECT_FALSE(e.w->isWaveEmpty());
+    e.w->NormalizeSound();
+    EXPECT_EQ(e.w->DirtyMask, 4);
+    // Redo without a file beside the list: the sound is emptied, the mask kept.
+    e.w->DelSound();
+    EXPECT_TRUE(e.w->isWaveEmpty());
+    EXPECT_EQ(e.w->DirtyMask, 4);
+    EXPECT_EQ(e.w->editorKind(), EditorKind::Poi);
+    EXPECT_TRUE(e.w->isModified());
+    ASSERT_TRUE(e.w->editorMenu());
+    EXPECT_EQ(e.w->editorMenu()->title(), "Tools");
 }
