@@ -620,10 +620,10 @@ void TOV2::findDuplicates(int maxDistance)
         return;
     m_grid->UnmarkAllRows(0xFF);
     const int rows = m_grid->RowCount();
-    m_shell.ShowProgress(tr("Find Duplicates"), 1, rows, 1);
     m_searching = true;
     m_cancel = false;
     qApp->installEventFilter(this);
+    m_shell.ShowProgress(tr("Find Duplicates"), 1, rows, 1);
     QPointer<TOV2> alive(this);
     ProgressTicker ticker(&m_shell);
     const DuplicateResult r = ::findDuplicates(poiRowPoints(m_grid->Table()), double(maxDistance), [&](int row) {

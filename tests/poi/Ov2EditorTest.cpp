@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QAudioDevice>
 #include <QMediaDevices>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
@@ -31,7 +32,13 @@ namespace {
 
 class FakeShell : public IShell {
 public:
-    void ShowProgress(const QString &text, int, int, int) override { progressTexts << text; }
+    void ShowProgress(const QString &text, int, int, int) override
+    {
+        progressTexts << text;
+        if (onProgress)
+            onProgress(text);
+    }
+    std::function<void(const QString &)> onProgress;
     void SetStatus(const QString &text) override { status = text; }
     void SetProgress(int) override {}
     void StepProgress() override {}
@@ -514,4 +521,29 @@ TEST(Ov2Editor, SoundStateForTheMainWindowsRules)
     EXPECT_TRUE(e.w->isModified());
     ASSERT_TRUE(e.w->editorMenu());
     EXPECT_EQ(e.w->editorMenu()->title(), "Tools");
+}
+
+TEST(Ov2Editor, EscapeStopsTheDuplicateSearch)
+{
+    Editor e;
+    TRBParamsTable &t = e.grid().Table();
+    t.SetRowCount(1);
+    for (int i = 0; i < 20000; ++i)
+        t.AppendFields({"", "1993500", "5006200", "same place", ""});
+    e.grid().TableChanged();
+    // The key goes to whatever has the focus; the window watches the whole application.
+    e.shell.onProgress = [&](const QString &) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(e.grid().viewport(), &press);
+    };
+    e.w->findDuplicates(50);
+    int marked = 0;
+    for (int r = 1; r < e.w->gridRowCount(); ++r)
+        marked += (e.grid().GetCellFlags(1, r) & 0xC0) == 0xC0;
+    EXPECT_GT(marked, 0);
+    EXPECT_LT(marked, 10000);
+    // Without the key the search runs through.
+    e.shell.onProgress = nullptr;
+    e.w->findDuplicates(50);
+    EXPECT_EQ(e.cell(4, 20000), ">1");
 }
