@@ -547,3 +547,28 @@ TEST(Ov2Editor, EscapeStopsTheDuplicateSearch)
     e.w->findDuplicates(50);
     EXPECT_EQ(e.cell(4, 20000), ">1");
 }
+
+TEST(Ov2Editor, ASoundTheEncoderRefusesStopsTheSaveBeforeTheList)
+{
+    if (!haveOggTools())
+        GTEST_SKIP() << "vorbis-tools are not installed";
+    TempFolder tmp;
+    const QString file = tmp.write("Fuel.ov2", threePois());
+    tmp.write("Fuel.bmp", readAll(file)); // any bytes: they must stay as they are
+    Editor e;
+    ASSERT_TRUE(e.w->OpenOV2(file));
+    e.w->AddPoi("1", "1", "added");
+    TWaveFormat odd;
+    odd.formatTag = 0x55; // a compressed kind the encoder does not read
+    odd.channels = 1;
+    odd.samplesPerSec = 22050;
+    odd.blockAlign = 1;
+    e.w->audio().storage.Wave.Assign(odd, QByteArray(4000, '\x7f'));
+    e.w->Save();
+    EXPECT_EQ(e.messages, QStringList{"POI|Problem with saving files!"});
+    EXPECT_EQ(readAll(file), QByteArray(threePois()));
+    EXPECT_EQ(readAll(tmp.file("Fuel.bmp")), QByteArray(threePois()));
+    EXPECT_FALSE(QFileInfo::exists(tmp.file("Fuel.ogg")));
+    EXPECT_EQ(e.w->DirtyMask, 7);
+    EXPECT_EQ(e.shell.refreshed, QStringList{"Fuel.ov2:1"});
+}
