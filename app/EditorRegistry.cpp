@@ -5,6 +5,7 @@
 #include "media/IconEdit.h"
 #include "media/Img.h"
 #include "poi/LatLng.h"
+#include "poi/Ov2Editor.h"
 
 #include <QMenu>
 
@@ -36,6 +37,30 @@ void registerImages(TMainForm &form)
     });
 }
 
+// A list that fails half way keeps the rows read so far, so the window stays
+// open after the reader's own message.
+void openOv2(TMainForm &form, const QString &path)
+{
+    auto *editor = new TOV2(form);
+    form.addEditorWindow(editor);
+    editor->OpenOV2(path);
+}
+
+void registerPois(TMainForm &form)
+{
+    using namespace TreeActions;
+    form.registerOpener(OpenKind::Ov2, [&form](const OpenAction &a, TreeNode *) { openOv2(form, a.path); });
+    form.registerOpener(OpenKind::PoiDat, [&form](const OpenAction &a, TreeNode *) {
+        openEditor<TOV2>(form, [&](TOV2 &w) { w.OpenTTPoi(a.path, a.category); });
+    });
+    form.registerCreator(NewKind::Poi, [&form](const NewAction &a, TreeNode *) {
+        openEditor<TOV2>(form, [&](TOV2 &w) { w.New(a.path); });
+    });
+    form.addFileNew(QStringLiteral("POI"), [&form] { openEditor<TOV2>(form, [](TOV2 &) {}); });
+    form.addFileOpen(QStringLiteral("POI"), QObject::tr("TT Overlay (*.ov2)"),
+                     [&form](const QString &file) { openOv2(form, file); });
+}
+
 void registerItineraries(TMainForm &form)
 {
     using namespace TreeActions;
@@ -62,6 +87,7 @@ void registerServiceTools(TMainForm &form)
 
 void registerEditors(TMainForm &form)
 {
+    registerPois(form);
     registerItineraries(form);
     registerImages(form);
     registerServiceTools(form);

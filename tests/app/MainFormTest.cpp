@@ -1,5 +1,6 @@
 #include "app/EditorRegistry.h"
 #include "app/MainForm.h"
+#include "poi/Ov2Editor.h"
 #include "app/SampleDevice.h"
 #include "platform/Editor.h"
 #include "tests/support/TestSupport.h"
@@ -237,4 +238,31 @@ TEST(MainForm, PolishTextsComeFromTheCompanionFile)
     QApplication::removeTranslator(&polish);
     TMainForm english(TMainForm::Options{QString(), false, {}, false, false, {}});
     EXPECT_EQ(english.menuBar()->actions().first()->text(), "&File");
+}
+
+TEST(MainForm, PoiFilesOpenFromTheTreeAndNewOnesFromAMapFolder)
+{
+    SampleWindow sample;
+    TMainForm &form = *sample.form;
+    TreeNode *map = form.treeModel().tree().device(0)->findChild("POI")->child(0);
+    ASSERT_GE(map->childCount(), 4);
+    form.selectNode(map->child(0));
+    EXPECT_TRUE(form.popupItems().open);
+    EXPECT_TRUE(form.popupItems().del);
+    form.TTOpen(map->child(0));
+    form.selectNode(map);
+    EXPECT_TRUE(form.popupItems().newItem);
+    form.New1Click();
+    QApplication::processEvents();
+    ASSERT_EQ(form.mdiArea()->subWindowList().size(), 2);
+    for (QMdiSubWindow *w : form.mdiArea()->subWindowList()) {
+        auto *poi = dynamic_cast<TOV2 *>(w->widget());
+        ASSERT_TRUE(poi);
+        poi->prompts.askSave = [](QWidget *) { return false; };
+    }
+    // The file opened as it is on the device; the new list is not saved yet.
+    EXPECT_FALSE(dynamic_cast<IEditor *>(form.mdiArea()->subWindowList()[0]->widget())->isModified());
+    form.updateCommands();
+    EXPECT_TRUE(form.commandAction(SharedCommand::Select)->isEnabled());
+    form.mdiArea()->closeAllSubWindows();
 }
