@@ -1,6 +1,7 @@
 #include "itn/ItnLogic.h"
 
 #include "itn/ItnFormat.h"
+#include "grid/GreatCircle.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,14 +12,7 @@ namespace Itn {
 
 double GreatCircleDistance(const GeoPoint &a, const GeoPoint &b)
 {
-    constexpr double R = 6372795.0;
-    constexpr double rad = std::numbers::pi / 180.0;
-    const double fa = a.lat * rad, fb = b.lat * rad;
-    const double dl = std::abs(b.lon - a.lon) * rad;
-    const double c = std::sin(fa) * std::sin(fb) + std::cos(fa) * std::cos(fb) * std::cos(dl);
-    if (std::isnan(c))
-        return -1;
-    return R * std::acos(std::clamp(c, -1.0, 1.0));
+    return ::GreatCircleDistance(a.lon, a.lat, b.lon, b.lat);
 }
 
 GeoPoint rowPoint(const TRBParamsTable &rows, int row)

@@ -14,9 +14,7 @@ struct GeoPoint {
     double lat = 0;
 };
 
-// Metres on a sphere of radius 6372795 m by the spherical law of cosines. The
-// cosine is clamped to -1..1, so two identical points are 0 m apart instead of
-// failing through rounding; -1 (never near) only for a non-number.
+// The shared GreatCircleDistance of grid/GreatCircle.h, for itinerary points.
 double GreatCircleDistance(const GeoPoint &a, const GeoPoint &b);
 
 // A row's point: columns 1 and 2 read as integers (unreadable as 0) / 100000.

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr double EarthRadius = 6372795.0;
+using GreatCircle::EarthRadius;
 constexpr double Rad = std::numbers::pi / 180.0;
 
 // Open addressing from cell key to its range in the sorted row list.
@@ -103,16 +103,6 @@ void finish(DuplicateResult &r)
 }
 
 } // namespace
-
-double GreatCircleDistance(double lonA, double latA, double lonB, double latB)
-{
-    const double fa = latA * Rad, fb = latB * Rad;
-    const double dl = std::abs(lonB * Rad - lonA * Rad);
-    const double c = std::sin(fa) * std::sin(fb) + std::cos(fa) * std::cos(fb) * std::cos(dl);
-    if (std::isnan(c))
-        return -1;
-    return EarthRadius * std::acos(std::clamp(c, -1.0, 1.0));
-}
 
 std::vector<PoiPoint> poiRowPoints(const TRBParamsTable &table)
 {
