@@ -76,11 +76,11 @@
     </message>
     <message>
         <source>SaveItnSplit</source>
-        <translation type="unfinished"></translation>
+        <translation>SaveItnSplit</translation>
     </message>
     <message>
         <source>SaveItn</source>
-        <translation type="unfinished"></translation>
+        <translation>SaveItn</translation>
     </message>
 </context>
 <context>
@@ -123,6 +123,10 @@
     <message>
         <source>TT Itinerary (*.itn)</source>
         <translation>Trasa TT (*.itn)</translation>
+    </message>
+    <message>
+        <source>TT Overlay (*.ov2)</source>
+        <translation>Nakładka TT (*.ov2)</translation>
     </message>
 </context>
 <context>
