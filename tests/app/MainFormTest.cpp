@@ -3,10 +3,13 @@
 #include "poi/Ov2Editor.h"
 #include "app/SampleDevice.h"
 #include "platform/Editor.h"
+#include "platform/Folders.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -265,4 +268,37 @@ TEST(MainForm, PoiFilesOpenFromTheTreeAndNewOnesFromAMapFolder)
     form.updateCommands();
     EXPECT_TRUE(form.commandAction(SharedCommand::Select)->isEnabled());
     form.mdiArea()->closeAllSubWindows();
+}
+
+TEST(MainForm, TreeSwallowsCharacterKeysAndOpensOnEnter)
+{
+    SampleWindow sample;
+    TMainForm &form = *sample.form;
+    TreeNode *itn = form.treeModel().tree().device(0)->findChild("Itinerary");
+    form.selectNode(itn->child(0));
+    form.treeView()->setFocus();
+    QTest::keyClick(form.treeView(), Qt::Key_K); // no jump to "Korvix…" or anything else
+    EXPECT_EQ(form.selectedNode(), itn->child(0));
+    QTest::keyClick(form.treeView(), Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_EQ(form.mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(form.activeEditor()->editorKind(), EditorKind::Itinerary);
+    form.mdiArea()->closeAllSubWindows();
+}
+
+TEST(MainForm, DeleteTakesASafetyCopyAndRemovesTheNode)
+{
+    SampleWindow sample;
+    TMainForm &form = *sample.form;
+    TreeNode *sounds = form.treeModel().tree().device(0)->findChild("Sounds");
+    const int before = sounds->childCount();
+    TreeNode *first = sounds->child(0);
+    const QString name = first->text();
+    form.selectNode(first);
+    form.Delete1Click();
+    EXPECT_EQ(sounds->childCount(), before - 1);
+    EXPECT_FALSE(QFile::exists(sample.tmp.file("dev/sounds/" + name)));
+    const QString copy = Folders::UserDataFolder() + "BackUp/Delete_" + QDate::currentDate().toString("yyyyMMdd")
+                         + "/Sounds/" + name;
+    EXPECT_TRUE(QFile::exists(copy)) << copy.toStdString();
 }
