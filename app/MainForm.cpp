@@ -107,8 +107,11 @@ TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(pare
     auto *idle = new QTimer(this);
     idle->setInterval(150);
     connect(idle, &QTimer::timeout, this, &TMainForm::updateCommands);
-    connect(idle, &QTimer::timeout, this, &TMainForm::dropVanishedFolders);
     idle->start();
+    auto *vanish = new QTimer(this);
+    vanish->setInterval(2000);
+    connect(vanish, &QTimer::timeout, this, &TMainForm::dropVanishedFolders);
+    vanish->start();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::updateCommands);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::mergeEditorMenu);
 }
@@ -272,7 +275,9 @@ void TMainForm::dropVanishedFolders()
 {
     for (int i = m_model->tree().deviceCount() - 1; i >= 0; --i) {
         const QString key = deviceKeyOfText(m_model->tree().device(i)->text());
-        if (!DeviceInfo::isDeviceRoot(key) && !(m_mounts && m_mounts->mountPoints().contains(key)))
+        if (m_mounts && m_mounts->mountPoints().contains(key))
+            continue; // volumes leave through the mount table
+        if (!DeviceInfo::isDeviceRoot(key))
             UpdateTreeView(key, DeviceTree::Remove);
     }
 }
