@@ -54,16 +54,16 @@ QComboBox *colourPicker(const QColor &initial, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
     const std::pair<const char *, QColor> colours[] = {
-        {"Black", QColor(0, 0, 0)},         {"Maroon", QColor(128, 0, 0)},
-        {"Green", QColor(0, 128, 0)},       {"Olive", QColor(128, 128, 0)},
-        {"Navy", QColor(0, 0, 128)},        {"Purple", QColor(128, 0, 128)},
-        {"Teal", QColor(0, 128, 128)},      {"Gray", QColor(128, 128, 128)},
-        {"Silver", QColor(192, 192, 192)},  {"Red", QColor(255, 0, 0)},
-        {"Lime", QColor(0, 255, 0)},        {"Yellow", QColor(255, 255, 0)},
-        {"Blue", QColor(0, 0, 255)},        {"Fuchsia", QColor(255, 0, 255)},
-        {"Aqua", QColor(0, 255, 255)},      {"White", QColor(255, 255, 255)},
-        {"Money Green", QColor(192, 220, 192)}, {"Sky Blue", QColor(166, 202, 240)},
-        {"Cream", QColor(255, 251, 240)},   {"Medium Gray", QColor(160, 160, 164)},
+        {QT_TRANSLATE_NOOP("TIconEdit", "Black"), QColor(0, 0, 0)},         {QT_TRANSLATE_NOOP("TIconEdit", "Maroon"), QColor(128, 0, 0)},
+        {QT_TRANSLATE_NOOP("TIconEdit", "Green"), QColor(0, 128, 0)},       {QT_TRANSLATE_NOOP("TIconEdit", "Olive"), QColor(128, 128, 0)},
+        {QT_TRANSLATE_NOOP("TIconEdit", "Navy"), QColor(0, 0, 128)},        {QT_TRANSLATE_NOOP("TIconEdit", "Purple"), QColor(128, 0, 128)},
+        {QT_TRANSLATE_NOOP("TIconEdit", "Teal"), QColor(0, 128, 128)},      {QT_TRANSLATE_NOOP("TIconEdit", "Gray"), QColor(128, 128, 128)},
+        {QT_TRANSLATE_NOOP("TIconEdit", "Silver"), QColor(192, 192, 192)},  {QT_TRANSLATE_NOOP("TIconEdit", "Red"), QColor(255, 0, 0)},
+        {QT_TRANSLATE_NOOP("TIconEdit", "Lime"), QColor(0, 255, 0)},        {QT_TRANSLATE_NOOP("TIconEdit", "Yellow"), QColor(255, 255, 0)},
+        {QT_TRANSLATE_NOOP("TIconEdit", "Blue"), QColor(0, 0, 255)},        {QT_TRANSLATE_NOOP("TIconEdit", "Fuchsia"), QColor(255, 0, 255)},
+        {QT_TRANSLATE_NOOP("TIconEdit", "Aqua"), QColor(0, 255, 255)},      {QT_TRANSLATE_NOOP("TIconEdit", "White"), QColor(255, 255, 255)},
+        {QT_TRANSLATE_NOOP("TIconEdit", "Money Green"), QColor(192, 220, 192)}, {QT_TRANSLATE_NOOP("TIconEdit", "Sky Blue"), QColor(166, 202, 240)},
+        {QT_TRANSLATE_NOOP("TIconEdit", "Cream"), QColor(255, 251, 240)},   {QT_TRANSLATE_NOOP("TIconEdit", "Medium Gray"), QColor(160, 160, 164)},
     };
     for (const auto &[name, colour] : colours) {
         QPixmap swatch(14, 14);

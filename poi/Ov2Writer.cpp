@@ -141,11 +141,6 @@ inline char *put32(char *d, qint64 v)
     return d + 4;
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Ov2", text);
-}
-
 // Output in chunks, so a million POIs never need the whole file in memory twice.
 class ChunkedOut {
 public:
@@ -183,19 +178,19 @@ private:
 qint64 emitOv2(const Ov2PointList &list, IProgress *progress, ChunkedOut &out)
 {
     if (list.empty())
-        throw KorvixError(tr("There is no POI to save"));
+        throw KorvixError(QCoreApplication::translate("Ov2", "There is no POI to save"));
     if (list.size() >= size_t(std::numeric_limits<qint32>::max()))
-        throw KorvixError(tr("Too many POIs for one file"));
+        throw KorvixError(QCoreApplication::translate("Ov2", "Too many POIs for one file"));
     const int rows = int(list.size());
     if (progress) {
-        progress->SetStatus(tr("Save POI file"));
-        progress->ShowProgress(tr("Calculating main skipper record"), 1, rows, 0);
+        progress->SetStatus(QCoreApplication::translate("Ov2", "Save POI file"));
+        progress->ShowProgress(QCoreApplication::translate("Ov2", "Calculating main skipper record"), 1, rows, 0);
     }
     const AreaRect main = mainRect(list);
     TreeBuilder tree(list);
     const qint64 total = tree.build(main, 0, quint32(list.size()));
     if (total > std::numeric_limits<qint32>::max())
-        throw KorvixError(tr("The POI file would exceed 2 GB"));
+        throw KorvixError(QCoreApplication::translate("Ov2", "The POI file would exceed 2 GB"));
 
     const std::vector<quint32> &order = tree.order();
     ProgressTicker ticker(progress);
@@ -214,7 +209,7 @@ qint64 emitOv2(const Ov2PointList &list, IProgress *progress, ChunkedOut &out)
             continue;
         if (progress && clock.elapsed() >= 30) {
             // The leaf being written, but only as often as the progress is shown.
-            progress->SetStatus(tr("Writing [%1,%2,%3,%4]")
+            progress->SetStatus(QCoreApplication::translate("Ov2", "Writing [%1,%2,%3,%4]")
                                     .arg(node.rect.west)
                                     .arg(node.rect.north)
                                     .arg(node.rect.east)
@@ -272,7 +267,7 @@ void SaveOV2(const QString &fileName, const Ov2PointList &list, IProgress *progr
     ChunkedOut out([&file](const char *d, qsizetype n) { return file.write(d, n) == n; });
     try {
         if (list.empty())
-            throw KorvixError(tr("There is no POI to save"));
+            throw KorvixError(QCoreApplication::translate("Ov2", "There is no POI to save"));
         if (!file.open(QIODevice::WriteOnly))
             throw KorvixError(file.errorString());
         emitOv2(list, progress, out);

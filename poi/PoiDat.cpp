@@ -53,11 +53,6 @@ bool isHeaderLayout(const char *first4)
     return std::memcmp(first4, "POIS", 4) == 0;
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("PoiDat", text);
-}
-
 } // namespace
 
 const QList<PoiCategoryName> &CategoryTable()
@@ -92,7 +87,7 @@ PoiDatListing listPoiDat(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         PoiDatListing out;
-        out.error = tr("Can't open %1").arg(path);
+        out.error = QCoreApplication::translate("PoiDat", "Can't open %1").arg(path);
         return out;
     }
     // Listing needs the header and the ids only, never the blocks.
@@ -104,14 +99,14 @@ PoiDatListing listPoiDatBytes(const char *data, qint64 size)
 {
     PoiDatListing out;
     if (size < 4) {
-        out.error = tr("The POI database is too short");
+        out.error = QCoreApplication::translate("PoiDat", "The POI database is too short");
         return out;
     }
     qint32 n = rd32(data);
     qint64 idsAt = 4;
     if (isHeaderLayout(data)) {
         if (size < kCountOffset + 4) {
-            out.error = tr("The POI database is too short");
+            out.error = QCoreApplication::translate("PoiDat", "The POI database is too short");
             return out;
         }
         n = rd32(data + kCountOffset);
@@ -121,7 +116,7 @@ PoiDatListing listPoiDatBytes(const char *data, qint64 size)
         return out;
     for (qint32 i = 0; i < n; ++i) {
         if (idsAt + 4 * qint64(i) + 4 > size) {
-            out.error = tr("The category table runs past the end of the file");
+            out.error = QCoreApplication::translate("PoiDat", "The category table runs past the end of the file");
             break;
         }
         out.ids.append(rd32(data + idsAt + 4 * qint64(i)));
@@ -133,18 +128,18 @@ QString readPoiDatTable(const char *data, qint64 size, PoiDatTable &table)
 {
     table = PoiDatTable();
     if (size < 4)
-        return tr("The POI database is too short");
+        return QCoreApplication::translate("PoiDat", "The POI database is too short");
     table.headerLayout = isHeaderLayout(data);
     const qint64 countAt = table.headerLayout ? kCountOffset : 0;
     if (countAt + 4 > size)
-        return tr("The POI database is too short");
+        return QCoreApplication::translate("PoiDat", "The POI database is too short");
     const qint32 n = rd32(data + countAt);
     if (n < 0 || n > kMaxOpenCategories)
-        return tr("Bad number of categories: %1").arg(n);
+        return QCoreApplication::translate("PoiDat", "Bad number of categories: %1").arg(n);
     const qint64 idsAt = countAt + 4;
     const qint64 tableEnd = idsAt + 4 * qint64(n) + 4 * (qint64(n) + (table.headerLayout ? 0 : 1));
     if (tableEnd > size)
-        return tr("The category table runs past the end of the file");
+        return QCoreApplication::translate("PoiDat", "The category table runs past the end of the file");
     for (qint32 i = 0; i < n; ++i)
         table.ids.append(rd32(data + idsAt + 4 * i));
     const char *second = data + idsAt + 4 * qint64(n);
@@ -153,7 +148,7 @@ QString readPoiDatTable(const char *data, qint64 size, PoiDatTable &table)
         for (qint32 i = 0; i < n; ++i) {
             const qint64 blockSize = rd32(second + 4 * i);
             if (blockSize < 0)
-                return tr("Block %1 has a negative size").arg(i);
+                return QCoreApplication::translate("PoiDat", "Block %1 has a negative size").arg(i);
             table.starts.append(start);
             start += blockSize;
             table.ends.append(start);
@@ -162,16 +157,16 @@ QString readPoiDatTable(const char *data, qint64 size, PoiDatTable &table)
         for (qint32 i = 0; i < n; ++i) {
             const qint64 s = rd32(second + 4 * i), e = rd32(second + 4 * (i + 1));
             if (s < 0)
-                return tr("Block %1 starts at a negative offset").arg(i);
+                return QCoreApplication::translate("PoiDat", "Block %1 starts at a negative offset").arg(i);
             if (e < s)
-                return tr("Block %1 ends before it starts").arg(i);
+                return QCoreApplication::translate("PoiDat", "Block %1 ends before it starts").arg(i);
             table.starts.append(s);
             table.ends.append(e);
         }
     }
     for (qint32 i = 0; i < n; ++i)
         if (table.ends[i] > size)
-            return tr("Block %1 runs past the end of the file").arg(i);
+            return QCoreApplication::translate("PoiDat", "Block %1 runs past the end of the file").arg(i);
     return {};
 }
 

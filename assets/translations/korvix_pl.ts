@@ -117,6 +117,65 @@
         <source>Row 1 has no valid coordinates</source>
         <translation>Wiersz 1 nie zawiera poprawnych współrzędnych</translation>
     </message>
+    <message>
+        <source>There is no POI to save</source>
+        <translation>Brak POI do zapisania</translation>
+    </message>
+    <message>
+        <source>Too many POIs for one file</source>
+        <translation>Zbyt wiele POI jak na jeden plik</translation>
+    </message>
+    <message>
+        <source>Save POI file</source>
+        <translation>Zapisywanie pliku POI</translation>
+    </message>
+    <message>
+        <source>Calculating main skipper record</source>
+        <translation>Obliczanie głównego rekordu pomijania</translation>
+    </message>
+    <message>
+        <source>The POI file would exceed 2 GB</source>
+        <translation>Plik POI przekroczyłby 2 GB</translation>
+    </message>
+    <message>
+        <source>Writing [%1,%2,%3,%4]</source>
+        <translation>Zapisywanie [%1,%2,%3,%4]</translation>
+    </message>
+</context>
+<context>
+    <name>PoiDat</name>
+    <message>
+        <source>Can&apos;t open %1</source>
+        <translation>Nie można otworzyć %1</translation>
+    </message>
+    <message>
+        <source>The POI database is too short</source>
+        <translation>Baza POI jest za krótka</translation>
+    </message>
+    <message>
+        <source>The category table runs past the end of the file</source>
+        <translation>Tabela kategorii wykracza poza koniec pliku</translation>
+    </message>
+    <message>
+        <source>Bad number of categories: %1</source>
+        <translation>Nieprawidłowa liczba kategorii: %1</translation>
+    </message>
+    <message>
+        <source>Block %1 has a negative size</source>
+        <translation>Blok %1 ma ujemny rozmiar</translation>
+    </message>
+    <message>
+        <source>Block %1 starts at a negative offset</source>
+        <translation>Blok %1 zaczyna się od ujemnego przesunięcia</translation>
+    </message>
+    <message>
+        <source>Block %1 ends before it starts</source>
+        <translation>Blok %1 kończy się przed swoim początkiem</translation>
+    </message>
+    <message>
+        <source>Block %1 runs past the end of the file</source>
+        <translation>Blok %1 wykracza poza koniec pliku</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -208,6 +267,86 @@
     <message>
         <source>Pictures (%1)</source>
         <translation>Obrazy (%1)</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>Czarny</translation>
+    </message>
+    <message>
+        <source>Maroon</source>
+        <translation>Kasztanowy</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Zielony</translation>
+    </message>
+    <message>
+        <source>Olive</source>
+        <translation>Oliwkowy</translation>
+    </message>
+    <message>
+        <source>Navy</source>
+        <translation>Granatowy</translation>
+    </message>
+    <message>
+        <source>Purple</source>
+        <translation>Purpurowy</translation>
+    </message>
+    <message>
+        <source>Teal</source>
+        <translation>Morski</translation>
+    </message>
+    <message>
+        <source>Gray</source>
+        <translation>Szary</translation>
+    </message>
+    <message>
+        <source>Silver</source>
+        <translation>Srebrny</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Czerwony</translation>
+    </message>
+    <message>
+        <source>Lime</source>
+        <translation>Limonkowy</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>Żółty</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Niebieski</translation>
+    </message>
+    <message>
+        <source>Fuchsia</source>
+        <translation>Fuksja</translation>
+    </message>
+    <message>
+        <source>Aqua</source>
+        <translation>Turkusowy</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>Biały</translation>
+    </message>
+    <message>
+        <source>Money Green</source>
+        <translation>Zieleń pieniędzy</translation>
+    </message>
+    <message>
+        <source>Sky Blue</source>
+        <translation>Błękitny</translation>
+    </message>
+    <message>
+        <source>Cream</source>
+        <translation>Kremowy</translation>
+    </message>
+    <message>
+        <source>Medium Gray</source>
+        <translation>Średnioszary</translation>
     </message>
 </context>
 <context>
