@@ -1,6 +1,7 @@
 // korvix-cli itn ... and kml ...: itineraries and the point imports from the command
 // line.
 #include "cli/Commands.h"
+#include "poi/PoiDump.h"
 
 #include "itn/ItnFormat.h"
 #include "itn/KmlImport.h"
@@ -15,74 +16,6 @@
 #include <cstdio>
 
 namespace {
-
-const char kHex[] = "0123456789ABCDEF";
-
-// As "ov2 dump" writes texts: UTF-8, backslash, TAB, CR and LF as \\ \t \r \n, other
-// control characters (and the code page's undefined bytes) as \xHH of the device byte.
-void appendEscaped(QByteArray &out, const QString &text, const DeviceCodec &codec)
-{
-    for (QChar qc : text) {
-        const char16_t c = qc.unicode();
-        if (c == '\\') out.append("\\\\");
-        else if (c == '\t') out.append("\\t");
-        else if (c == '\r') out.append("\\r");
-        else if (c == '\n') out.append("\\n");
-        else if (c < 32 || c == 127 || (c >= 0x80 && c < 0xA0)) {
-            unsigned b = c;
-            if (codec.isSingleByte()) {
-                const QByteArray one = codec.fromUnicode(QStringView(&qc, 1));
-                b = one.isEmpty() ? c : static_cast<unsigned char>(one[0]);
-            }
-            out.append("\\x");
-            out.append(kHex[(b >> 4) & 15]);
-            out.append(kHex[b & 15]);
-        } else {
-            out.append(QString(qc).toUtf8());
-        }
-    }
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-QString unescape(QByteArrayView text, const DeviceCodec &codec)
-{
-    QByteArray plain;
-    QString out;
-    auto flush = [&] {
-        out += QString::fromUtf8(plain);
-        plain.clear();
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\\' || i + 1 >= text.size()) {
-            plain.append(c);
-            continue;
-        }
-        const char e = text[++i];
-        if (e == 't') plain.append('\t');
-        else if (e == 'r') plain.append('\r');
-        else if (e == 'n') plain.append('\n');
-        else if (e == '\\') plain.append('\\');
-        else if (e == 'x' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            const unsigned b = unsigned(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-            flush();
-            out += QChar(codec.isSingleByte() ? codec.charOf(static_cast<unsigned char>(b)) : char16_t(b));
-        } else {
-            plain.append('\\');
-            plain.append(e);
-        }
-    }
-    flush();
-    return out;
-}
 
 void writeRaw(QTextStream &out, const QByteArray &bytes)
 {
@@ -107,7 +40,7 @@ void appendRow(QByteArray &out, const QStringList &fields, const DeviceCodec &co
     for (int i = 0; i < fields.size(); ++i) {
         if (i)
             out.append('\t');
-        appendEscaped(out, fields[i], codec);
+        appendDumpEscaped(out, codec.fromUnicode(fields[i]), codec);
     }
     out.append('\n');
 }
@@ -155,7 +88,7 @@ int write(const QStringList &args, QTextStream &out, QTextStream &err)
         row.Append(QString());
         const QList<QByteArray> fields = line.split('\t');
         for (int c = 1; c <= 4 && c <= fields.size(); ++c) {
-            const QString v = unescape(fields[c - 1], codec);
+            const QString v = codec.toUnicode(poiDumpUnescape(fields[c - 1], codec));
             if (!v.isEmpty())
                 row.SetField(c, v);
         }

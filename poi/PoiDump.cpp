@@ -7,7 +7,9 @@ namespace {
 
 const char kHex[] = "0123456789ABCDEF";
 
-void appendEscaped(QByteArray &out, QByteArrayView bytes, const DeviceCodec &codec)
+} // namespace
+
+void appendDumpEscaped(QByteArray &out, QByteArrayView bytes, const DeviceCodec &codec)
 {
     if (!codec.isSingleByte()) {
         // UTF-8 device text: escape the control characters, keep the rest.
@@ -55,6 +57,8 @@ void appendEscaped(QByteArray &out, QByteArrayView bytes, const DeviceCodec &cod
     }
 }
 
+namespace {
+
 void appendInt(QByteArray &out, qint64 v)
 {
     out.append(QByteArray::number(v));
@@ -81,7 +85,7 @@ QByteArray poiDumpLines(const Ov2Data &data, const DeviceCodec &codec)
         out.append('\t');
         appendInt(out, p.lat);
         out.append('\t');
-        appendEscaped(out, data.text(p), codec);
+        appendDumpEscaped(out, data.text(p), codec);
         out.append('\t');
         out.append(Ov2Data::typeLevel(p).toLatin1());
         out.append('\n');

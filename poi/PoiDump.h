@@ -9,5 +9,7 @@ class Ov2Data;
 // other control characters and the code page's undefined bytes as \xHH. A list
 // without POIs prints its one empty row.
 QByteArray poiDumpLines(const Ov2Data &data, const DeviceCodec &codec);
+// One text of a dump line: the device bytes escaped as above.
+void appendDumpEscaped(QByteArray &out, QByteArrayView deviceBytes, const DeviceCodec &codec);
 // The description of a dump line back to device bytes (the escapes undone).
 QByteArray poiDumpUnescape(QByteArrayView text, const DeviceCodec &codec);
