@@ -157,18 +157,8 @@ int link(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int runItn(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    const QString sub = args.value(0);
-    const QStringList rest = args.mid(1);
-    if (sub == QLatin1String("dump"))
-        return dump(rest, out, err);
-    if (sub == QLatin1String("write"))
-        return write(rest, out, err);
-    if (sub == QLatin1String("targeo"))
-        return targeo(rest, out, err);
-    if (sub == QLatin1String("link"))
-        return link(rest, out, err);
-    err << "usage: korvix-cli itn dump|write|targeo|link ...\n";
-    return 2;
+    return runSubCommand(args, out, err, {{"dump", dump}, {"write", write}, {"targeo", targeo}, {"link", link}},
+                         "itn dump|write|targeo|link ...");
 }
 
 int runKml(const QStringList &args, QTextStream &out, QTextStream &err)

@@ -152,18 +152,8 @@ int check(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int run(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    const QString sub = args.value(0);
-    const QStringList rest = args.mid(1);
-    if (sub == QLatin1String("dump"))
-        return dump(rest, out, err);
-    if (sub == QLatin1String("write"))
-        return write(rest, out, err);
-    if (sub == QLatin1String("export"))
-        return exportText(rest, out, err);
-    if (sub == QLatin1String("check"))
-        return check(rest, out, err);
-    err << "usage: korvix-cli ov2 dump|write|export|check ...\n";
-    return 2;
+    return runSubCommand(args, out, err, {{"dump", dump}, {"write", write}, {"export", exportText}, {"check", check}},
+                         "ov2 dump|write|export|check ...");
 }
 
 const CliRegistrar registrar({QStringLiteral("ov2"),

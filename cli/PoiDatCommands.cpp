@@ -48,13 +48,7 @@ int dump(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int run(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    const QString sub = args.value(0);
-    if (sub == QLatin1String("list"))
-        return list(args.mid(1), out, err);
-    if (sub == QLatin1String("dump"))
-        return dump(args.mid(1), out, err);
-    err << "usage: korvix-cli poidat list FILE | dump FILE CATEGORYTEXT\n";
-    return 2;
+    return runSubCommand(args, out, err, {{"list", list}, {"dump", dump}}, "poidat list FILE | dump FILE CATEGORYTEXT");
 }
 
 const CliRegistrar registrar({QStringLiteral("poidat"), QStringLiteral("list FILE | dump FILE CATEGORYTEXT"), &run});

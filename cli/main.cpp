@@ -29,6 +29,17 @@ const QList<CliCommand> &cliCommands()
     return registry();
 }
 
+int runSubCommand(const QStringList &args, QTextStream &out, QTextStream &err,
+                  std::initializer_list<CliSubCommand> subs, const char *usage)
+{
+    const QString name = args.value(0);
+    for (const CliSubCommand &s : subs)
+        if (name == QLatin1String(s.name))
+            return s.run(args.mid(1), out, err);
+    err << "usage: korvix-cli " << usage << '\n';
+    return 2;
+}
+
 int main(int argc, char **argv)
 {
     // Pictures (icons, bitmaps) need QtGui but never a display.
