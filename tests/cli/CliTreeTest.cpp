@@ -1,4 +1,3 @@
-#include "tests/cli/CliRun.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -9,9 +8,9 @@
 TEST(CliTree, PrintsTheSampleDeviceWhole)
 {
     TempFolder tmp;
-    ASSERT_EQ(runCli({"sample-device", tmp.file("dev")}).exitCode, 0);
-    const CliResult r = runCli({"tree", tmp.file("dev") + "/"});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_EQ(runCli({"sample-device", tmp.file("dev")}).code, 0);
+    const CliRun r = runCli({"tree", tmp.file("dev") + "/"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
     QString text = QString::fromUtf8(r.out);
     const QString key = QDir::cleanPath(tmp.file("dev"));
     ASSERT_TRUE(text.startsWith(key + "|Korvix Sample [0]\n")) << text.toStdString();
@@ -45,7 +44,7 @@ TEST(CliTree, FollowsTheSuperUserSettingAndRefusesOtherFolders)
     QFile::remove(ini);
     EXPECT_TRUE(su.contains("    Map [2]\n      POI.DAT [3]\n")) << su.toStdString();
 
-    const CliResult bad = runCli({"tree", tmp.file("dev/Map")});
-    EXPECT_EQ(bad.exitCode, 1);
+    const CliRun bad = runCli({"tree", tmp.file("dev/Map")});
+    EXPECT_EQ(bad.code, 1);
     EXPECT_TRUE(bad.err.contains("not a device folder"));
 }

@@ -5,18 +5,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct CliRun {
-    int code = -1;
-    QByteArray out, err;
-};
 CliRun cli(const QStringList &args, const QByteArray &input = {})
 {
-    QProcess p;
-    p.start(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli"), args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    return runCli(args, input);
 }
 } // namespace
 

@@ -8,24 +8,9 @@
 
 namespace {
 
-struct CliRun {
-    int code = -1;
-    QByteArray out, err;
-};
-
 CliRun cli(const QStringList &args, const QByteArray &input = {})
 {
-    QProcess p;
-    p.start(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli"), args);
-    p.write(input);
-    p.closeWriteChannel();
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return runCli(args, input);
 }
 
 } // namespace

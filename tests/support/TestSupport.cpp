@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 TempFolder::TempFolder() : m_dir(QDir::tempPath() + QStringLiteral("/korvix-test-XXXXXX")) {}
 
@@ -27,4 +28,21 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+CliRun runCli(const QStringList &args, const QByteArray &input)
+{
+    QProcess p;
+    p.start(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli"), args);
+    p.waitForStarted();
+    if (!input.isEmpty())
+        p.write(input);
+    p.closeWriteChannel();
+    CliRun r;
+    if (!p.waitForFinished(120000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
 }

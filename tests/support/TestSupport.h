@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QStringList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -18,6 +19,13 @@ private:
 };
 
 QByteArray readAll(const QString &path);
+
+// The real korvix-cli of this build, run to its end.
+struct CliRun {
+    int code = -1; // -1: did not finish, -2: crashed
+    QByteArray out, err;
+};
+CliRun runCli(const QStringList &args, const QByteArray &input = {});
 
 #include <ostream>
 // Readable failure messages for Qt texts.
