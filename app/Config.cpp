@@ -3,16 +3,16 @@
 #include "platform/Settings.h"
 
 namespace {
-const QString specSection = QStringLiteral("Spec");
+const QString switchesSection = QStringLiteral("Spec");
 const QString googleApi = QStringLiteral("GoogleAPI");
 const QString settingsSection = QStringLiteral("Settings");
 const QString gpsFix = QStringLiteral("QuickGPSFix");
 } // namespace
 
-bool Config::superUser(const KorvixSettings &s) { return s.ReadBool(specSection, QStringLiteral("SuperUser"), false); }
-void Config::setSuperUser(KorvixSettings &s) { s.WriteBool(specSection, QStringLiteral("SuperUser"), true); }
-bool Config::updateCheck(const KorvixSettings &s) { return s.ReadBool(specSection, QStringLiteral("Update"), true); }
-void Config::setUpdateCheck(KorvixSettings &s, bool on) { s.WriteBool(specSection, QStringLiteral("Update"), on); }
+bool Config::superUser(const KorvixSettings &s) { return s.ReadBool(switchesSection, QStringLiteral("SuperUser"), false); }
+void Config::setSuperUser(KorvixSettings &s) { s.WriteBool(switchesSection, QStringLiteral("SuperUser"), true); }
+bool Config::updateCheck(const KorvixSettings &s) { return s.ReadBool(switchesSection, QStringLiteral("Update"), true); }
+void Config::setUpdateCheck(KorvixSettings &s, bool on) { s.WriteBool(switchesSection, QStringLiteral("Update"), on); }
 QString Config::initialView(const KorvixSettings &s) { return s.ReadString(googleApi, QStringLiteral("InitialView")); }
 void Config::setInitialView(KorvixSettings &s, const QString &b) { s.WriteString(googleApi, QStringLiteral("InitialView"), b); }
 QString Config::home(const KorvixSettings &s) { return s.ReadString(googleApi, QStringLiteral("Home")); }

@@ -19,6 +19,9 @@ public:
 
 const QList<CliCommand> &cliCommands();
 
+// All of standard input; false (with the message on `err`) when it cannot be read.
+bool readStandardInput(QByteArray &data, QTextStream &err);
+
 // A command with sub-commands ("ov2 dump ..."): runs the one named by the first
 // argument with the rest, or prints `usage` and returns 2.
 struct CliSubCommand {

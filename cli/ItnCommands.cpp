@@ -71,12 +71,9 @@ int write(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "usage: korvix-cli itn write OUT [--split] < rows.tsv\n";
         return 2;
     }
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly)) {
-        err << "cannot read standard input\n";
+    QByteArray text;
+    if (!readStandardInput(text, err))
         return 1;
-    }
-    const QByteArray text = in.readAll();
     const DeviceCodec codec = DeviceCodec::fromSettings();
     TRBParamsTable table;
     table.SetColCount(5);

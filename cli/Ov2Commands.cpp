@@ -46,12 +46,9 @@ int write(const QStringList &args, QTextStream &, QTextStream &err)
         err << "usage: korvix-cli ov2 write OUT.ov2 < rows.tsv\n";
         return 2;
     }
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly)) {
-        err << "cannot read standard input\n";
+    QByteArray text;
+    if (!readStandardInput(text, err))
         return 1;
-    }
-    const QByteArray text = in.readAll();
     const DeviceCodec codec = DeviceCodec::fromSettings();
     Ov2PointList list;
     qsizetype pos = 0;

@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <QFile>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -27,6 +28,17 @@ CliRegistrar::CliRegistrar(const CliCommand &command)
 const QList<CliCommand> &cliCommands()
 {
     return registry();
+}
+
+bool readStandardInput(QByteArray &data, QTextStream &err)
+{
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly)) {
+        err << "cannot read standard input\n";
+        return false;
+    }
+    data = in.readAll();
+    return true;
 }
 
 int runSubCommand(const QStringList &args, QTextStream &out, QTextStream &err,
