@@ -27,6 +27,7 @@ TMainForm::Options folderOnly(const QString &dir)
 {
     TMainForm::Options o;
     o.scanMounts = false;
+    o.updateCheck = false; // no look for a newer version from the tests
     o.deviceFolders = {dir};
     return o;
 }
@@ -99,7 +100,7 @@ TEST(MainForm, ShowsTheSampleDeviceAndTakesAScreenshot)
 
 TEST(MainForm, ProgressServicesFollowTheBarRules)
 {
-    TMainForm form(TMainForm::Options{QString(), false, {}, false});
+    TMainForm form(TMainForm::Options{QString(), false, {}, false, false, {}});
     form.ShowProgress("x", 0, 10, 5);
     EXPECT_EQ(form.statusText(), "x");
     EXPECT_EQ(form.progress().percent(), 50);
@@ -153,7 +154,7 @@ TEST(MainForm, CommandsWithoutADeviceSayNoTTPathAndTreeCommandsNeedTheirEditor)
 
 TEST(MainForm, SharedCommandsGoToTheEditorWindows)
 {
-    TMainForm form(TMainForm::Options{QString(), false, {}, false});
+    TMainForm form(TMainForm::Options{QString(), false, {}, false, false, {}});
     form.show();
     auto *poi = new Doc(EditorKind::Poi);
     form.addEditorWindow(poi);
