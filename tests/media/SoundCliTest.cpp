@@ -11,12 +11,12 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct CliRun {
+struct SoundRun {
     int code;
     QString out, err;
 };
 
-CliRun cli(const QStringList &args, const QString &cacheHome)
+SoundRun cli(const QStringList &args, const QString &cacheHome)
 {
     QProcess p;
     // Its own work folder, since other tests convert at the same time.
@@ -34,7 +34,7 @@ TEST(SoundCli, InfoConvertAndNormalize)
     TempFolder tmp;
     const auto cli = [&](const QStringList &args) { return ::cli(args, tmp.file("cache")); };
     ASSERT_TRUE(AudioFixtures::writeSine(tmp.file("in.wav"), SF_FORMAT_FLOAT, 2, 44100, 440, 0.5));
-    CliRun r = cli({"info", tmp.file("in.wav")});
+    SoundRun r = cli({"info", tmp.file("in.wav")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("format: float 2 channels 44100Hz 32 bit")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("length: 500 ms"));
