@@ -3,6 +3,7 @@
 #include "platform/Settings.h"
 
 namespace {
+// The section name as stored files carry it.
 const QString switchesSection = QStringLiteral("Spec");
 const QString googleApi = QStringLiteral("GoogleAPI");
 const QString settingsSection = QStringLiteral("Settings");

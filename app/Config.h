@@ -7,9 +7,9 @@ class KorvixSettings;
 // a default twice.
 namespace Config {
 
-bool superUser(const KorvixSettings &s);          // "Spec"/"SuperUser", false
+bool superUser(const KorvixSettings &s);          // the service-menu switch, false
 void setSuperUser(KorvixSettings &s);
-bool updateCheck(const KorvixSettings &s);        // "Spec"/"Update", true
+bool updateCheck(const KorvixSettings &s);        // "Check for updates", true
 void setUpdateCheck(KorvixSettings &s, bool on);
 QString initialView(const KorvixSettings &s);     // "GoogleAPI"/"InitialView", empty
 void setInitialView(KorvixSettings &s, const QString &bounds);

@@ -44,7 +44,7 @@ private:
 };
 
 struct TreeOptions {
-    bool superUser = false;  // "Spec"/"SuperUser": shows "POI.DAT"
+    bool superUser = false;  // the service-menu switch: shows "POI.DAT"
     // Category texts of a device POI database; absent until that reader exists.
     std::function<QStringList(const QString &poiDatPath)> poiDatCategories;
     QDateTime now = QDateTime::currentDateTime();

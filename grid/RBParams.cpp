@@ -30,23 +30,7 @@ QString RemoveChars(const TRBCharSet &set, QStringView text)
     return out;
 }
 
-TRBParams::TRBParams(std::initializer_list<QString> fields)
-{
-    qsizetype total = 0;
-    for (const QString &f : fields)
-        total += f.size();
-    m_count = int(fields.size());
-    m_d = QString(2 * m_count + total, Qt::Uninitialized);
-    QChar *d = m_d.data();
-    QChar *text = d + 2 * m_count;
-    quint32 end = 0;
-    int i = 0;
-    for (const QString &f : fields) {
-        std::copy(f.cbegin(), f.cend(), text + end);
-        end += quint32(f.size());
-        setEnd(d, i++, end);
-    }
-}
+TRBParams::TRBParams(std::initializer_list<QString> fields) : TRBParams(QStringList(fields)) {}
 
 TRBParams::TRBParams(const QStringList &fields)
 {

@@ -164,7 +164,8 @@ TEST(SettingsDialog, StoresEveryChangeAtOnce)
 
     dialog.load(); // first opening with the check on counts as switching it on
     EXPECT_EQ(restarts, 1);
-    EXPECT_EQ(s.ReadString("Spec", "Update"), "1");
+    EXPECT_TRUE(Config::updateCheck(s));
+    EXPECT_TRUE(readAll(s.fileName()).contains("Update=1")); // stored again, as a string
     EXPECT_EQ(dialog.languageBox()->currentIndex(), -1);
     dialog.pages()->setCurrentIndex(2);
     dialog.load(); // later openings start on the first page and change nothing

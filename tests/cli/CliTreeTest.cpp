@@ -1,3 +1,5 @@
+#include "app/Config.h"
+#include "platform/Settings.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -33,15 +35,11 @@ TEST(CliTree, FollowsTheSuperUserSettingAndRefusesOtherFolders)
                                   "  Itinerary [9]\n  Images [9]\n  Schemes [9]\n  Sounds [9]\n  Voices [9]\n  Raster [9]\n";
     EXPECT_EQ(QString::fromUtf8(runCli({"tree", tmp.file("dev")}).out), expectedPlain);
 
-    // The settings file of the test's own XDG_CONFIG_HOME, as the program reads it.
-    const QString ini = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Korvix/Korvix.ini";
-    QDir().mkpath(qEnvironmentVariable("XDG_CONFIG_HOME") + "/Korvix");
-    QFile f(ini);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[spec]\nsuperuser=1\n");
-    f.close();
+    // The program's own settings file, written as the program writes it.
+    KorvixSettings settings;
+    Config::setSuperUser(settings);
     const QString su = QString::fromUtf8(runCli({"tree", tmp.file("dev")}).out);
-    QFile::remove(ini);
+    QFile::remove(settings.fileName());
     EXPECT_TRUE(su.contains("    Map [2]\n      POI.DAT [3]\n")) << su.toStdString();
 
     const CliRun bad = runCli({"tree", tmp.file("dev/Map")});

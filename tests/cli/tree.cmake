@@ -1,2 +1,2 @@
-korvix_add_test(cli_tree_tests SOURCES CliTreeTest.cpp LIBS korvix_platform)
+korvix_add_test(cli_tree_tests SOURCES CliTreeTest.cpp LIBS korvix_app)
 add_dependencies(cli_tree_tests korvix-cli)
