@@ -139,6 +139,7 @@ private:
 
     QString m_d;
     int m_count = 0;
+    friend class TRBRowStore;
     QChar m_separator = QLatin1Char('=');
 };
 

@@ -1,18 +1,32 @@
 #include "grid/RBParamsTable.h"
 
+#include "platform/LargePages.h"
+
 #include <algorithm>
 
 void TRBParamsTable::SetRowCount(int rows)
 {
     rows = std::max(rows, 0);
     m_rows.resize(size_t(rows));
-    m_cells.resize(size_t(rows) * size_t(m_cols));
+    if (!m_cells.empty())
+        m_cells.resize(size_t(rows) * size_t(m_cols));
+}
+
+void TRBParamsTable::createCells()
+{
+    m_cells.reserve(std::max(m_rows.capacity(), m_rows.size()) * size_t(m_cols));
+    adviseLargePages(m_cells.data(), m_cells.capacity() * sizeof(CellRec));
+    m_cells.resize(m_rows.size() * size_t(m_cols));
 }
 
 void TRBParamsTable::growCells(int cols)
 {
     if (cols == m_cols)
         return;
+    if (m_cells.empty()) {
+        m_cols = cols;
+        return;
+    }
     const size_t rows = m_rows.size();
     std::vector<CellRec> cells(rows * size_t(cols));
     const int keep = std::min(cols, m_cols);
@@ -45,14 +59,21 @@ void TRBParamsTable::Reserve(int rows)
     // An eighth more: a later paste then fits without copying the whole table, and
     // pages never touched cost no memory.
     const size_t room = size_t(rows) + size_t(rows) / 8;
-    m_rows.reserve(room);
-    m_cells.reserve(room * size_t(m_cols));
+    if (room > m_rows.capacity()) {
+        m_rows.reserve(room);
+        adviseLargePages(m_rows.data(), m_rows.capacity() * sizeof(TRBParams));
+    }
+    if (!m_cells.empty() && room * size_t(m_cols) > m_cells.capacity()) {
+        m_cells.reserve(room * size_t(m_cols));
+        adviseLargePages(m_cells.data(), m_cells.capacity() * sizeof(CellRec));
+    }
 }
 
 void TRBParamsTable::Clear()
 {
     m_rows.clear();
     m_cells.clear();
+    m_store.Release();
     m_colors.resize(1);
     m_colorLookup.clear();
 }
@@ -60,7 +81,8 @@ void TRBParamsTable::Clear()
 TRBParams &TRBParamsTable::AppendRow()
 {
     m_rows.emplace_back();
-    m_cells.resize(m_cells.size() + size_t(m_cols));
+    if (!m_cells.empty())
+        m_cells.resize(m_cells.size() + size_t(m_cols));
     return m_rows.back();
 }
 
@@ -69,7 +91,8 @@ int TRBParamsTable::AppendRow(TRBParams &&row)
     if (row.Count() > m_cols)
         growCells(row.Count());
     m_rows.push_back(std::move(row));
-    m_cells.resize(m_cells.size() + size_t(m_cols));
+    if (!m_cells.empty())
+        m_cells.resize(m_cells.size() + size_t(m_cols));
     return RowCount() - 1;
 }
 
@@ -80,12 +103,17 @@ int TRBParamsTable::AppendRow(const TRBParams &row)
 
 int TRBParamsTable::AppendFields(std::initializer_list<QString> fields)
 {
-    return AppendRow(TRBParams(fields));
+    return AppendRow(m_store.Pack(fields));
+}
+
+int TRBParamsTable::AppendFields(std::initializer_list<QStringView> fields)
+{
+    return AppendRow(m_store.Pack(fields));
 }
 
 int TRBParamsTable::AppendFields(const QStringList &fields)
 {
-    return AppendRow(TRBParams(fields));
+    return AppendRow(m_store.Pack(fields));
 }
 
 TRBParams &TRBParamsTable::Row(int row)
@@ -108,9 +136,10 @@ const TRBParams &TRBParamsTable::Row(int row) const
 TRBCellStatus TRBParamsTable::Status(int col, int row) const
 {
     TRBCellStatus s;
-    if (!Contains(col, row))
+    const CellRec *rec = cell(col, row);
+    if (!rec)
         return s;
-    const CellRec &c = m_cells[index(col, row)];
+    const CellRec &c = *rec;
     s.Flags = c.flags;
     const Colors &k = m_colors[c.colors];
     s.PenColor = k[0];
@@ -140,9 +169,10 @@ quint16 TRBParamsTable::colorIndex(const Colors &c)
 
 void TRBParamsTable::SetStatus(int col, int row, const TRBCellStatus &status)
 {
-    if (!Contains(col, row))
+    CellRec *rec = cellForWrite(col, row, status != TRBCellStatus());
+    if (!rec)
         return;
-    CellRec &c = m_cells[index(col, row)];
+    CellRec &c = *rec;
     c.flags = status.Flags;
     c.colors = colorIndex({status.PenColor, status.BrushColor, status.FontColor});
     c.alignment = status.Alignment;
@@ -155,7 +185,8 @@ void TRBParamsTable::InsertRow(int at)
 {
     at = std::clamp(at, 0, RowCount());
     m_rows.insert(m_rows.begin() + at, TRBParams());
-    m_cells.insert(m_cells.begin() + index(0, at), size_t(m_cols), CellRec());
+    if (!m_cells.empty())
+        m_cells.insert(m_cells.begin() + index(0, at), size_t(m_cols), CellRec());
 }
 
 void TRBParamsTable::InsertRows(int at, int count)
@@ -168,15 +199,17 @@ void TRBParamsTable::InsertRows(int at, int count)
     if (m_rows.capacity() < need) {
         const size_t room = need + m_rows.size() / 8;
         m_rows.reserve(room);
-        m_cells.reserve(room * size_t(m_cols));
+        if (!m_cells.empty())
+            m_cells.reserve(room * size_t(m_cols));
     }
     m_rows.insert(m_rows.begin() + at, size_t(count), TRBParams());
-    m_cells.insert(m_cells.begin() + index(0, at), size_t(count) * size_t(m_cols), CellRec());
+    if (!m_cells.empty())
+        m_cells.insert(m_cells.begin() + index(0, at), size_t(count) * size_t(m_cols), CellRec());
 }
 
 int TRBParamsTable::RemoveRows(const std::vector<char> &remove)
 {
-    const size_t n = m_rows.size(), cols = size_t(m_cols);
+    const size_t n = m_rows.size(), cols = m_cells.empty() ? 0 : size_t(m_cols);
     size_t out = 0;
     for (size_t r = 0; r < n; ++r) {
         if (r < remove.size() && remove[r])
@@ -197,7 +230,8 @@ void TRBParamsTable::DeleteRow(int row)
     if (row < 0 || row >= RowCount())
         return;
     m_rows.erase(m_rows.begin() + row);
-    m_cells.erase(m_cells.begin() + index(0, row), m_cells.begin() + index(0, row + 1));
+    if (!m_cells.empty())
+        m_cells.erase(m_cells.begin() + index(0, row), m_cells.begin() + index(0, row + 1));
 }
 
 void TRBParamsTable::MoveRow(int from, int to)
@@ -209,9 +243,11 @@ void TRBParamsTable::MoveRow(int from, int to)
     const auto cb = m_cells.begin();
     if (from < to) {
         std::rotate(rb + from, rb + from + 1, rb + to + 1);
-        std::rotate(cb + index(0, from), cb + index(0, from + 1), cb + index(0, to + 1));
+        if (!m_cells.empty())
+            std::rotate(cb + index(0, from), cb + index(0, from + 1), cb + index(0, to + 1));
     } else {
         std::rotate(rb + to, rb + from, rb + from + 1);
-        std::rotate(cb + index(0, to), cb + index(0, from), cb + index(0, from + 1));
+        if (!m_cells.empty())
+            std::rotate(cb + index(0, to), cb + index(0, from), cb + index(0, from + 1));
     }
 }

@@ -38,6 +38,7 @@
 //   Not thread-safe; a reader on another thread must fill a table of its own.
 
 #include "grid/RBParams.h"
+#include "grid/RBRowStore.h"
 
 #include <array>
 #include <map>
@@ -90,6 +91,7 @@ public:
     int AppendRow(const TRBParams &row);
     int AppendRow(TRBParams &&row);
     int AppendFields(std::initializer_list<QString> fields);
+    int AppendFields(std::initializer_list<QStringView> fields);
     int AppendFields(const QStringList &fields);
 
     TRBParams &Row(int row);
@@ -104,44 +106,48 @@ public:
     }
     quint32 Flags(int col, int row) const
     {
-        return Contains(col, row) ? m_cells[index(col, row)].flags : 0;
+        const CellRec *c = cell(col, row);
+        return c ? c->flags : 0;
     }
     void SetFlags(int col, int row, quint32 flags)
     {
-        if (Contains(col, row))
-            m_cells[index(col, row)].flags = flags;
+        if (CellRec *c = cellForWrite(col, row, flags != 0))
+            c->flags = flags;
     }
     TRBCellStatus Status(int col, int row) const;
     void SetStatus(int col, int row, const TRBCellStatus &status);
     // The measure fields alone, for the grid's fitting.
     quint16 TextWidth(int col, int row) const
     {
-        return Contains(col, row) ? m_cells[index(col, row)].width : 0;
+        const CellRec *c = cell(col, row);
+        return c ? c->width : 0;
     }
     quint16 TextHeight(int col, int row) const
     {
-        return Contains(col, row) ? m_cells[index(col, row)].height : 0;
+        const CellRec *c = cell(col, row);
+        return c ? c->height : 0;
     }
     void SetMeasure(int col, int row, quint16 width, quint16 height)
     {
-        if (Contains(col, row)) {
-            CellRec &c = m_cells[index(col, row)];
-            c.width = width;
-            c.height = height;
+        if (CellRec *c = cellForWrite(col, row, width != 0 || height != 0)) {
+            c->width = width;
+            c->height = height;
         }
     }
     quint8 Alignment(int col, int row) const
     {
-        return Contains(col, row) ? m_cells[index(col, row)].alignment : 0;
+        const CellRec *c = cell(col, row);
+        return c ? c->alignment : 0;
     }
     void SetAlignment(int col, int row, quint8 alignment)
     {
-        if (Contains(col, row))
-            m_cells[index(col, row)].alignment = alignment;
+        if (CellRec *c = cellForWrite(col, row, alignment != 0))
+            c->alignment = alignment;
     }
     quint8 FontSize(int col, int row) const
     {
-        return Contains(col, row) ? m_cells[index(col, row)].fontSize : 0;
+        const CellRec *c = cell(col, row);
+        return c ? c->fontSize : 0;
     }
 
     void InsertRow(int at);
@@ -168,11 +174,32 @@ private:
     using Colors = std::array<TRBColor, 3>;
 
     size_t index(int col, int row) const { return size_t(row) * size_t(m_cols) + size_t(col); }
+    // The record of a cell; none outside the table or while every record is zero.
+    const CellRec *cell(int col, int row) const
+    {
+        return Contains(col, row) && !m_cells.empty() ? &m_cells[index(col, row)] : nullptr;
+    }
+    // The record to change; the records are created first when `nonZero` needs them.
+    CellRec *cellForWrite(int col, int row, bool nonZero)
+    {
+        if (!Contains(col, row))
+            return nullptr;
+        if (m_cells.empty()) {
+            if (!nonZero)
+                return nullptr;
+            createCells();
+        }
+        return &m_cells[index(col, row)];
+    }
+    void createCells();
     void growCells(int cols);
     quint16 colorIndex(const Colors &c);
 
     std::vector<TRBParams> m_rows;
-    std::vector<CellRec> m_cells; // row by row, m_cols per row
+    // Row by row, m_cols per row; empty while every record is zero, so a reader's
+    // million rows cost no status until something marks, colours or measures them.
+    std::vector<CellRec> m_cells;
+    TRBRowStore m_store; // packs the rows of AppendFields
     int m_cols = 0;
     std::vector<Colors> m_colors{Colors{0, 0, 0}};
     std::map<Colors, quint16> m_colorLookup;

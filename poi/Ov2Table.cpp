@@ -52,7 +52,7 @@ void setTypeLevel(QString &s, const Ov2Poi &p)
     put(p.level);
 }
 
-// Rows straight from the reading pass: one allocation per row, buffers reused.
+// Rows straight from the reading pass, packed by the table; buffers reused.
 class TableSink : public Ov2PoiSink {
 public:
     TableSink(TRBParamsTable &table, const DeviceCodec &codec) : m_table(table), m_codec(codec) {}
@@ -71,7 +71,8 @@ public:
         m_desc.resize(0);
         m_codec.appendUnicode(m_desc, text);
         setTypeLevel(m_typeLevel, p);
-        m_table.AppendRow(TRBParams{m_number, m_lon, m_lat, m_desc, m_typeLevel});
+        m_table.AppendFields({QStringView(), QStringView(m_lon), QStringView(m_lat), QStringView(m_desc),
+                              QStringView(m_typeLevel)});
         ++m_rows;
     }
     void end()
@@ -84,7 +85,6 @@ public:
 private:
     TRBParamsTable &m_table;
     const DeviceCodec &m_codec;
-    const QString m_number;
     QString m_lon, m_lat, m_desc, m_typeLevel;
     qint64 m_rows = 0;
 };

@@ -1,0 +1,73 @@
+#include "grid/RBRowStore.h"
+
+#include "platform/LargePages.h"
+
+#include <algorithm>
+
+namespace {
+// Chunks double from 128 KB to 16 MB: a short list stays small, a million rows take a
+// few dozen chunks backed by huge pages. Pages a chunk never reaches cost nothing.
+constexpr qsizetype kFirstChunkChars = 64 * 1024;
+constexpr qsizetype kLargestChunkChars = 8 * 1024 * 1024;
+} // namespace
+
+TRBRowStore &TRBRowStore::operator=(const TRBRowStore &other)
+{
+    if (this != &other)
+        Release();
+    return *this;
+}
+
+void TRBRowStore::Release()
+{
+    m_chunk = QString::DataPointer();
+    m_nextChunkChars = 0;
+}
+
+void TRBRowStore::newChunk(qsizetype least)
+{
+    m_nextChunkChars = std::clamp(m_nextChunkChars, kFirstChunkChars, kLargestChunkChars);
+    const qsizetype chars = std::max(m_nextChunkChars, least);
+    m_nextChunkChars *= 2;
+    m_chunk = QString::DataPointer(QTypedArrayData<char16_t>::allocate(chars));
+    adviseLargePages(m_chunk.data(), size_t(chars) * sizeof(char16_t));
+}
+
+template <typename Fields>
+TRBParams TRBRowStore::pack(const Fields &fields)
+{
+    const int count = int(fields.size());
+    qsizetype text = 0;
+    for (const auto &f : fields)
+        text += f.size();
+    // Ends, texts and a terminating zero, as every QString buffer has one.
+    const qsizetype need = 2 * qsizetype(count) + text;
+    if (!m_chunk.d_ptr() || m_chunk.freeSpaceAtEnd() < need + 1)
+        newChunk(need + 1);
+    char16_t *start = m_chunk.data() + m_chunk.size;
+    QChar *d = reinterpret_cast<QChar *>(start);
+    TRBParams row;
+    quint32 end = 0;
+    int i = 0;
+    for (const auto &f : fields) {
+        std::copy(f.begin(), f.end(), d + 2 * count + end);
+        end += quint32(f.size());
+        row.setEnd(d, i++, end);
+    }
+    start[need] = 0;
+    m_chunk.d_ptr()->ref();
+    row.m_d = QString(QString::DataPointer(m_chunk.d_ptr(), start, need));
+    row.m_count = count;
+    m_chunk.size += need + 1;
+    return row;
+}
+
+TRBParams TRBRowStore::Pack(std::initializer_list<QStringView> fields)
+{
+    return pack(fields);
+}
+
+TRBParams TRBRowStore::Pack(const QStringList &fields)
+{
+    return pack(fields);
+}

@@ -1,0 +1,37 @@
+#pragma once
+// TRBRowStore: packs the rows a reader appends into shared chunks of text, so a
+// million rows cost a few hundred allocations instead of one each.
+//
+// Every row keeps a reference on its chunk, as any QString keeps one on its buffer:
+// rows outlive the store, copy cheaply and detach to a buffer of their own on their
+// first change; a chunk is freed with the last row that points into it. A store is
+// not thread-safe; copying one gives an empty store (two stores never append into
+// one chunk).
+
+#include "grid/RBParams.h"
+
+#include <initializer_list>
+
+class TRBRowStore {
+public:
+    TRBRowStore() = default;
+    TRBRowStore(const TRBRowStore &) {}
+    TRBRowStore &operator=(const TRBRowStore &other);
+    TRBRowStore(TRBRowStore &&other) noexcept = default;
+    TRBRowStore &operator=(TRBRowStore &&other) noexcept = default;
+
+    // A row of these fields, packed as TRBParams packs its own.
+    TRBParams Pack(std::initializer_list<QStringView> fields);
+    TRBParams Pack(const QStringList &fields);
+    // Drops the store's own hold on its current chunk.
+    void Release();
+
+private:
+    template <typename Fields>
+    TRBParams pack(const Fields &fields);
+
+    void newChunk(qsizetype least);
+
+    QString::DataPointer m_chunk; // the chunk being filled; its size is the part used
+    qsizetype m_nextChunkChars = 0;
+};

@@ -1,0 +1,177 @@
+#include "grid/RBParamsTable.h"
+#include "grid/RBRowStore.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+QString nameOf(int r)
+{
+    return QStringLiteral("POI %1 ").arg(r) + QString(r % 37, QLatin1Char('a' + r % 26));
+}
+
+// Rows as a reader appends them: many chunks, rows of varying length.
+std::unique_ptr<TRBParamsTable> filled(int rows)
+{
+    auto t = std::make_unique<TRBParamsTable>();
+    t->SetColCount(5);
+    t->SetRowCount(1);
+    for (int r = 1; r <= rows; ++r) {
+        const QString lon = QString::number(-r * 7), name = nameOf(r);
+        t->AppendFields({QStringView(), QStringView(lon), QStringView(u"12"), QStringView(name), QStringView(u"*2/1")});
+    }
+    return t;
+}
+
+// Freed memory gets new contents, so a row still pointing at it would show garbage.
+void churnTheHeap()
+{
+    std::vector<QString> junk;
+    for (int i = 0; i < 2000; ++i)
+        junk.push_back(QString(1000 + i, QLatin1Char('#')));
+}
+
+TEST(RBRowStore, PackedRowsReadBackAcrossChunks)
+{
+    const auto t = filled(200000);
+    ASSERT_EQ(t->RowCount(), 200001);
+    for (int r = 1; r <= 200000; r += 997) {
+        const TRBParams &row = t->Row(r);
+        ASSERT_EQ(row.Count(), 5);
+        EXPECT_TRUE(row.FieldView(0).isEmpty());
+        EXPECT_EQ(row.FieldView(1), QString::number(-r * 7));
+        EXPECT_EQ(row.FieldView(3), nameOf(r));
+        EXPECT_EQ(row.FieldView(4), u"*2/1");
+    }
+    EXPECT_EQ(t->Row(200000).ToStringList(),
+              (QStringList{QString(), QString::number(-1400000), "12", nameOf(200000), "*2/1"}));
+}
+
+TEST(RBRowStore, ChangingOneRowLeavesItsNeighboursAlone)
+{
+    const auto t = filled(50);
+    t->Row(10).SetField(3, QStringLiteral("a much longer description than before"));
+    t->Row(11).SetField(1, QStringLiteral("-00")); // same length: written in place
+    t->Row(12).Truncate(2);
+    t->Row(13).Insert(0, u"new");
+    t->Row(14).ExchangeFields(1, 3);
+    EXPECT_EQ(t->Cell(3, 10), QStringLiteral("a much longer description than before"));
+    EXPECT_EQ(t->Cell(1, 11), QStringLiteral("-00"));
+    EXPECT_EQ(t->Row(12).Count(), 2);
+    EXPECT_EQ(t->Cell(0, 13), QStringLiteral("new"));
+    EXPECT_EQ(t->Cell(1, 14), nameOf(14));
+    for (int r : {9, 15, 16}) {
+        EXPECT_EQ(t->Cell(1, r), QString::number(-r * 7));
+        EXPECT_EQ(t->Cell(3, r), nameOf(r));
+    }
+    EXPECT_EQ(t->Cell(3, 11), nameOf(11));
+    EXPECT_EQ(t->Cell(1, 12), QString::number(-84));
+}
+
+TEST(RBRowStore, RowsOutliveTheirTableAndCanStillChange)
+{
+    std::vector<TRBParams> kept;
+    {
+        const auto t = filled(5000);
+        for (int r = 1; r <= 5000; r += 500)
+            kept.push_back(t->Row(r));
+    }
+    churnTheHeap();
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const int r = 1 + int(i) * 500;
+        EXPECT_EQ(kept[i].FieldView(3), nameOf(r));
+        // The last holder of a chunk may write into it; the others see no change.
+        kept[i].SetField(3, kept[i].GetField(3) + QStringLiteral(" grown"));
+        kept[i].SetField(1, QStringLiteral("x"));
+    }
+    churnTheHeap();
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const int r = 1 + int(i) * 500;
+        EXPECT_EQ(kept[i].GetField(3), nameOf(r) + QStringLiteral(" grown"));
+        EXPECT_EQ(kept[i].GetField(1), QStringLiteral("x"));
+        EXPECT_EQ(kept[i].GetField(4), QStringLiteral("*2/1"));
+    }
+}
+
+TEST(RBRowStore, CopiedTablesAppendIntoChunksOfTheirOwn)
+{
+    TRBParamsTable a;
+    a.AppendFields({QString("one"), QString("two")});
+    TRBParamsTable b = a;
+    a.AppendFields({QString("from a")});
+    b.AppendFields({QString("from b"), QString("b2")});
+    TRBParamsTable c;
+    c = b;
+    c.AppendFields(QStringList{"from c"});
+    EXPECT_EQ(a.Cell(0, 1), QStringLiteral("from a"));
+    EXPECT_EQ(b.Cell(0, 1), QStringLiteral("from b"));
+    EXPECT_EQ(b.Cell(1, 1), QStringLiteral("b2"));
+    EXPECT_EQ(c.Cell(0, 2), QStringLiteral("from c"));
+    EXPECT_EQ(c.Cell(0, 1), QStringLiteral("from b"));
+    for (const TRBParamsTable *t : {&a, &b, &c})
+        EXPECT_EQ(t->Row(0).ToStringList(), (QStringList{"one", "two"}));
+}
+
+TEST(RBRowStore, RowsLargerThanAChunkAndEmptyRows)
+{
+    TRBRowStore store;
+    const QString huge(300000, QLatin1Char('h'));
+    const TRBParams small = store.Pack({QStringView(u"a")});
+    const TRBParams big = store.Pack({QStringView(huge), QStringView(u"tail")});
+    const TRBParams none = store.Pack(std::initializer_list<QStringView>{});
+    const TRBParams after = store.Pack({QStringView(u"b"), QStringView()});
+    store.Release();
+    EXPECT_EQ(small.GetField(0), QStringLiteral("a"));
+    EXPECT_EQ(big.GetField(0), huge);
+    EXPECT_EQ(big.GetField(1), QStringLiteral("tail"));
+    EXPECT_EQ(none.Count(), 0);
+    EXPECT_EQ(after.Count(), 2);
+    EXPECT_EQ(after.GetField(0), QStringLiteral("b"));
+    EXPECT_EQ(after.Text(), QStringLiteral("b\r\n\r\n"));
+}
+
+// Status records are created on the first non-zero write; every row operation before
+// and after must keep them beside their rows.
+TEST(RBParamsTable, StatusCreatedLateStaysWithItsRows)
+{
+    const auto t = filled(10);
+    EXPECT_EQ(t->Flags(2, 5), 0u);
+    t->SetFlags(2, 5, 0); // zero needs no records
+    t->SetMeasure(1, 1, 0, 0);
+    t->InsertRows(3, 2);
+    t->MoveRow(1, 12);
+    t->DeleteRow(4);
+    std::vector<char> remove(size_t(t->RowCount()), 0);
+    remove[2] = 1;
+    t->RemoveRows(remove);
+    t->SetColCount(7);
+    EXPECT_EQ(t->Status(6, 11), TRBCellStatus());
+
+    // Rows now: 0, 2, one inserted, 4, 5, ..., 10, 1.
+    ASSERT_EQ(t->RowCount(), 11);
+    EXPECT_EQ(t->Cell(3, 10), nameOf(1));
+    EXPECT_EQ(t->Cell(3, 3), nameOf(4));
+    t->SetFlags(6, 10, 0x80);
+    t->SetMeasure(3, 3, 40, 12);
+    EXPECT_EQ(t->Flags(6, 10), 0x80u);
+    EXPECT_EQ(t->TextWidth(3, 3), 40);
+    EXPECT_EQ(t->TextHeight(3, 3), 12);
+    EXPECT_EQ(t->Flags(6, 9), 0u);
+    t->MoveRow(10, 1);
+    t->InsertRow(1);
+    t->AppendFields({QString("last")});
+    // Now: 0, inserted, 1, 2, inserted, 4, ..., 10, last.
+    EXPECT_EQ(t->Cell(3, 2), nameOf(1));
+    EXPECT_EQ(t->Flags(6, 2), 0x80u);
+    EXPECT_EQ(t->Cell(3, 5), nameOf(4));
+    EXPECT_EQ(t->TextWidth(3, 5), 40);
+    EXPECT_EQ(t->Flags(6, 1), 0u);
+    EXPECT_EQ(t->Flags(6, 11), 0u);
+    EXPECT_EQ(t->Flags(6, 12), 0u);
+    EXPECT_EQ(t->Cell(0, 12), QStringLiteral("last"));
+}
+
+} // namespace
