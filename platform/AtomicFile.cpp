@@ -1,13 +1,22 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/ChunkedOut.h"
+
 #include <QSaveFile>
 
 QString AtomicFile::write(const QString &path, const QByteArray &data)
 {
+    return writeStreamed(path, [&data](ChunkedOut &out) { out.put(data.constData(), data.size()); });
+}
+
+QString AtomicFile::writeStreamed(const QString &path, const std::function<void(ChunkedOut &)> &fill)
+{
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return f.errorString();
-    if (f.write(data) != data.size()) {
+    ChunkedOut out([&f](const char *d, qsizetype n) { return f.write(d, n) == n; });
+    fill(out); // an exception leaves the temporary file uncommitted, which removes it
+    if (!out.flush()) {
         const QString why = f.errorString();
         f.cancelWriting();
         return why;

@@ -1,5 +1,6 @@
 #include "poi/Ov2Reader.h"
 
+#include "platform/LargePages.h"
 #include "platform/Progress.h"
 #include "poi/Ov2Codings.h"
 
@@ -407,8 +408,10 @@ QString readOv2Range(Ov2Data &data, qint64 start, qint64 limit, IProgress *progr
     }
     if (sink)
         sink->begin(count);
-    else
+    else {
         data.pois.reserve(size_t(count));
+        adviseLargePages(data.pois.data(), data.pois.capacity() * sizeof(Ov2Poi));
+    }
     if (progress)
         progress->ShowProgress(Ov2Texts::reading(), int(start >> shift), int(limit >> shift), int(start >> shift));
     s.pos = start;

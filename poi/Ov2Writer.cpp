@@ -1,11 +1,12 @@
 #include "poi/Ov2Writer.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/ChunkedOut.h"
 #include "platform/Error.h"
 #include "platform/Progress.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSaveFile>
 
 #include <cstring>
 #include <functional>
@@ -141,39 +142,6 @@ inline char *put32(char *d, qint64 v)
     return d + 4;
 }
 
-// Output in chunks, so a million POIs never need the whole file in memory twice.
-class ChunkedOut {
-public:
-    explicit ChunkedOut(std::function<bool(const char *, qsizetype)> flush)
-        : m_flush(std::move(flush)), m_buf(size_t(1) << 20) {}
-    // Room for n bytes, written by the caller.
-    char *take(size_t n)
-    {
-        if (m_used + n > m_buf.size()) {
-            flush();
-            if (n > m_buf.size())
-                m_buf.resize(n);
-        }
-        char *p = m_buf.data() + m_used;
-        m_used += n;
-        return p;
-    }
-    bool flush()
-    {
-        if (m_used && m_ok)
-            m_ok = m_flush(m_buf.data(), qsizetype(m_used));
-        m_used = 0;
-        return m_ok;
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    std::function<bool(const char *, qsizetype)> m_flush;
-    std::vector<char> m_buf;
-    size_t m_used = 0;
-    bool m_ok = true;
-};
-
 // Builds the tree and streams the file's bytes to `out`. Returns the total size.
 qint64 emitOv2(const Ov2PointList &list, IProgress *progress, ChunkedOut &out)
 {
@@ -243,13 +211,8 @@ qint64 emitOv2(const Ov2PointList &list, IProgress *progress, ChunkedOut &out)
 QByteArray buildOv2(const Ov2PointList &list, IProgress *progress)
 {
     QByteArray bytes;
-    ChunkedOut out([&bytes](const char *d, qsizetype n) {
-        bytes.append(d, n);
-        return true;
-    });
     try {
-        emitOv2(list, progress, out);
-        out.flush();
+        bytes = ChunkedOut::collect([&](ChunkedOut &out) { emitOv2(list, progress, out); });
     } catch (...) {
         if (progress)
             progress->SetStatus(QString());
@@ -263,21 +226,13 @@ QByteArray buildOv2(const Ov2PointList &list, IProgress *progress)
 void SaveOV2(const QString &fileName, const Ov2PointList &list, IProgress *progress)
 {
     // The old file is replaced only once the new one is complete.
-    QSaveFile file(fileName);
-    ChunkedOut out([&file](const char *d, qsizetype n) { return file.write(d, n) == n; });
     try {
         if (list.empty())
             throw KorvixError(QCoreApplication::translate("Ov2", "There is no POI to save"));
-        if (!file.open(QIODevice::WriteOnly))
-            throw KorvixError(file.errorString());
-        emitOv2(list, progress, out);
-        if (!out.flush()) {
-            const QString why = file.errorString();
-            file.cancelWriting();
-            throw KorvixError(why);
-        }
-        if (!file.commit())
-            throw KorvixError(file.errorString());
+        const QString error =
+            AtomicFile::writeStreamed(fileName, [&](ChunkedOut &out) { emitOv2(list, progress, out); });
+        if (!error.isEmpty())
+            throw KorvixError(error);
     } catch (...) {
         if (progress)
             progress->SetStatus(QString());

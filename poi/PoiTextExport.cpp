@@ -2,40 +2,85 @@
 
 #include "grid/RBParamsTable.h"
 #include "platform/AtomicFile.h"
+#include "platform/ChunkedOut.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "poi/Ov2Reader.h"
 
 #include <QFileInfo>
 
+#include <functional>
+
 namespace {
 
-void appendCleaned(QByteArray &out, QByteArrayView text)
+char *putCleaned(char *d, QByteArrayView text)
 {
-    const qsizetype old = out.size();
-    out.append(text);
-    for (char *c = out.data() + old, *e = out.data() + out.size(); c != e; ++c)
-        if (*c == '"' || *c == ',')
-            *c = '_';
+    for (char c : text)
+        *d++ = (c == '"' || c == ',') ? '_' : c;
+    return d;
 }
 
-void appendLine(QByteArray &out, QByteArrayView lon, QByteArrayView lat, QByteArrayView desc, bool quoted)
+void putLine(ChunkedOut &out, QByteArrayView lon, QByteArrayView lat, QByteArrayView desc, bool quoted)
 {
-    appendCleaned(out, lon);
-    out.append(',');
-    appendCleaned(out, lat);
-    out.append(',');
+    char *d = out.reserve(size_t(lon.size() + lat.size() + desc.size()) + 6);
+    d = putCleaned(d, lon);
+    *d++ = ',';
+    d = putCleaned(d, lat);
+    *d++ = ',';
     if (quoted)
-        out.append('"');
-    appendCleaned(out, desc);
+        *d++ = '"';
+    d = putCleaned(d, desc);
     if (quoted)
-        out.append('"');
-    out.append("\r\n", 2);
+        *d++ = '"';
+    *d++ = '\r';
+    *d++ = '\n';
+    out.advance(d);
 }
 
-void write(const QString &fileName, const QByteArray &bytes)
+QByteArrayView decimal(char (&buf)[12], qint32 v)
 {
-    const QString error = AtomicFile::write(fileName, bytes);
+    char *e = buf + sizeof buf, *d = e;
+    quint32 a = v < 0 ? 0u - quint32(v) : quint32(v);
+    do {
+        *--d = char('0' + a % 10);
+        a /= 10;
+    } while (a);
+    if (v < 0)
+        *--d = '-';
+    return QByteArrayView(d, e - d);
+}
+
+void putLines(const TRBParamsTable &table, PoiTextFormat format, const DeviceCodec &codec, ChunkedOut &out)
+{
+    const bool quoted = format == PoiTextFormat::QuotedCsv;
+    QByteArray lon, lat, desc;
+    for (int r = 1; r < table.RowCount(); ++r) {
+        const TRBParams &row = table.Row(r);
+        lon.resize(0);
+        lat.resize(0);
+        desc.resize(0);
+        codec.appendBytes(lon, row.FieldView(1));
+        codec.appendBytes(lat, row.FieldView(2));
+        codec.appendBytes(desc, row.FieldView(3));
+        putLine(out, lon, lat, desc, quoted);
+    }
+}
+
+void putLines(const Ov2Data &data, PoiTextFormat format, ChunkedOut &out)
+{
+    const bool quoted = format == PoiTextFormat::QuotedCsv;
+    if (data.pois.empty()) {
+        putLine(out, {}, {}, {}, quoted);
+        return;
+    }
+    char lon[12], lat[12];
+    for (const Ov2Poi &p : data.pois)
+        putLine(out, decimal(lon, p.lon), decimal(lat, p.lat), data.text(p), quoted);
+}
+
+void writeStreamed(const QString &fileName, const std::function<void(ChunkedOut &)> &fill)
+{
+    const QString error = AtomicFile::writeStreamed(fileName, fill);
     if (!error.isEmpty())
         throw KorvixError(error);
 }
@@ -66,75 +111,22 @@ QString poiTextExportFileName(const QString &chosen, PoiTextFormat format)
 
 QByteArray poiTextExport(const TRBParamsTable &table, PoiTextFormat format, const DeviceCodec &codec)
 {
-    QByteArray out;
-    const bool quoted = format == PoiTextFormat::QuotedCsv;
-    QByteArray lon, lat, desc;
-    for (int r = 1; r < table.RowCount(); ++r) {
-        const TRBParams &row = table.Row(r);
-        lon.resize(0);
-        lat.resize(0);
-        desc.resize(0);
-        codec.appendBytes(lon, row.FieldView(1));
-        codec.appendBytes(lat, row.FieldView(2));
-        codec.appendBytes(desc, row.FieldView(3));
-        appendLine(out, lon, lat, desc, quoted);
-    }
-    return out;
+    return ChunkedOut::collect([&](ChunkedOut &out) { putLines(table, format, codec, out); });
 }
 
 QByteArray poiTextExport(const Ov2Data &data, PoiTextFormat format)
 {
-    const bool quoted = format == PoiTextFormat::QuotedCsv;
-    // A million lines: sized once, filled through a pointer.
-    qint64 bound = 0;
-    for (const Ov2Poi &p : data.pois)
-        bound += 11 + 1 + 11 + 1 + 2 + 2 + qint64(p.textLen);
-    QByteArray out;
-    if (data.pois.empty()) {
-        appendLine(out, {}, {}, {}, quoted);
-        return out;
-    }
-    out.resize(qsizetype(bound));
-    char *d = out.data();
-    auto putInt = [&d](qint32 v) {
-        char buf[12];
-        int n = 0;
-        quint32 a = v < 0 ? 0u - quint32(v) : quint32(v);
-        do {
-            buf[n++] = char('0' + a % 10);
-            a /= 10;
-        } while (a);
-        if (v < 0)
-            *d++ = '-';
-        while (n)
-            *d++ = buf[--n];
-    };
-    for (const Ov2Poi &p : data.pois) {
-        putInt(p.lon);
-        *d++ = ',';
-        putInt(p.lat);
-        *d++ = ',';
-        if (quoted)
-            *d++ = '"';
-        const QByteArrayView text = data.text(p);
-        for (char c : text)
-            *d++ = (c == '"' || c == ',') ? '_' : c;
-        if (quoted)
-            *d++ = '"';
-        *d++ = '\r';
-        *d++ = '\n';
-    }
-    out.truncate(d - out.constData());
-    return out;
+    return ChunkedOut::collect([&](ChunkedOut &out) { putLines(data, format, out); });
 }
 
+// Both stream through the save file: a million lines are never held whole.
 void ExportPoiText(const TRBParamsTable &table, const QString &fileName, PoiTextFormat format,
                    const DeviceCodec &codec)
 {
-    write(fileName, poiTextExport(table, format, codec));
+    writeStreamed(fileName, [&](ChunkedOut &out) { putLines(table, format, codec, out); });
 }
 
 void ExportPoiText(const Ov2Data &data, const QString &fileName, PoiTextFormat format)
 {
-    write(fileName, poiTextExport(data, format));
+    writeStreamed(fileName, [&](ChunkedOut &out) { putLines(data, format, out); });
 }
