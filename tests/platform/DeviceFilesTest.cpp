@@ -1,8 +1,13 @@
 #include "platform/AtomicFile.h"
+#include "platform/ChunkedOut.h"
 #include "platform/DeviceFiles.h"
 #include "tests/support/TestSupport.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <cstring>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -43,4 +48,37 @@ TEST(AtomicFile, FailedWriteKeepsTheOldFile)
     EXPECT_TRUE(AtomicFile::write(p, "new").isEmpty());
     EXPECT_EQ(readAll(p), "new");
     EXPECT_FALSE(AtomicFile::write(tmp.file("no/such/dir/a.txt"), "x").isEmpty());
+}
+
+TEST(AtomicFile, StreamedWriteReplacesOnlyWhenComplete)
+{
+    TempFolder tmp;
+    const QString p = tmp.write("a.txt", "old");
+    // Pieces larger and smaller than a chunk, and a block handed through whole.
+    QByteArray expected;
+    EXPECT_TRUE(AtomicFile::writeStreamed(p, [&](ChunkedOut &out) {
+                    for (int i = 0; i < 3000; ++i) {
+                        const QByteArray piece = QByteArray::number(i) + QByteArray(i % 1500, 'x') + '\n';
+                        char *d = out.reserve(size_t(piece.size()) + 10);
+                        std::memcpy(d, piece.constData(), size_t(piece.size()));
+                        out.advance(d + piece.size());
+                        expected += piece;
+                    }
+                    const QByteArray big(3 << 20, 'b');
+                    out.put(big.constData(), big.size());
+                    expected += big;
+                    std::memcpy(out.take(4), "tail", 4);
+                    expected += "tail";
+                }).isEmpty());
+    EXPECT_EQ(readAll(p), expected);
+
+    // A producer that fails half way leaves the old file and no temporary one.
+    EXPECT_THROW(AtomicFile::writeStreamed(p, [](ChunkedOut &out) {
+        for (int i = 0; i < 5000; ++i)
+            std::memset(out.take(1000), 'y', 1000);
+        throw std::runtime_error("stopped");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(readAll(p), expected);
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"a.txt"});
 }
