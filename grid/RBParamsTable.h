@@ -6,15 +6,18 @@
 //   - Field 0 of every row is the row-number column (the grid rewrites it: leave it
 //     empty when filling), so field i is grid column i.
 //   - Beside every row the table keeps one TRBCellStatus per column (ColCount() of
-//     them; new records are zero).
+//     them; new records are zero). The records are made on the first non-zero write,
+//     so a table nobody marks or measures carries none.
 //
 // Filling a million rows (a format reader):
 //     TRBParamsTable &t = grid->Table();     // or a table of your own
 //     t.SetRowCount(1);                      // keep the header row only
 //     t.SetColCount(5);                      // number column + 4 fields
 //     t.Reserve(1 + n);
-//     for (...) t.AppendFields({QString(), name, lon, lat, extra});
+//     for (...) t.AppendFields({QStringView(), name, lon, lat, extra});
 //     grid->TableChanged();                  // when the table is the grid's
+//   AppendFields packs the rows into shared chunks (TRBRowStore), one allocation for
+//   hundreds of rows; QStringView fields spare the copies of the texts.
 //   A table of your own goes in whole with grid->SetTable(std::move(t)). Rows may
 //   also be built as a TRBParams and added with AppendRow(std::move(row)), or added
 //   empty with AppendRow() and filled with SetField on the returned reference.

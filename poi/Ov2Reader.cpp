@@ -406,9 +406,9 @@ QString readOv2Range(Ov2Data &data, qint64 start, qint64 limit, IProgress *progr
             progress->SetStatus(QString());
         return error;
     }
-    if (sink)
+    if (sink) {
         sink->begin(count);
-    else {
+    } else {
         data.pois.reserve(size_t(count));
         adviseLargePages(data.pois.data(), data.pois.capacity() * sizeof(Ov2Poi));
     }
