@@ -11,45 +11,42 @@
 
 #include <QCoreApplication>
 
+#include <iterator>
+
 namespace {
 
-// Decimal digits into a reused buffer: no allocation once it has grown.
-void setNumber(QString &s, qint64 v)
+// Cell texts formatted on the stack; the views are valid while their buffer is.
+using TextBuffer = char16_t[24];
+
+// Decimal digits written backwards, ending at `end`; returns where they start.
+char16_t *putDigits(char16_t *end, quint64 v)
 {
-    char16_t buf[24];
-    int n = 0;
-    const bool negative = v < 0;
-    quint64 a = negative ? quint64(0) - quint64(v) : quint64(v);
     do {
-        buf[n++] = char16_t(u'0' + a % 10);
-        a /= 10;
-    } while (a);
-    if (negative)
-        buf[n++] = u'-';
-    s.resize(n);
-    char16_t *d = reinterpret_cast<char16_t *>(s.data());
-    for (int i = 0; i < n; ++i)
-        d[i] = buf[n - 1 - i];
+        *--end = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v);
+    return end;
 }
 
-void setTypeLevel(QString &s, const Ov2Poi &p)
+QStringView decimal(TextBuffer &buf, qint64 v)
 {
-    s.resize(0);
+    char16_t *const end = buf + std::size(buf);
+    char16_t *d = putDigits(end, v < 0 ? quint64(0) - quint64(v) : quint64(v));
+    if (v < 0)
+        *--d = u'-';
+    return QStringView(d, end);
+}
+
+// Column 4: optional "*", type, "/", level.
+QStringView typeLevel(TextBuffer &buf, const Ov2Poi &p)
+{
+    char16_t *const end = buf + std::size(buf);
+    char16_t *d = putDigits(end, p.level);
+    *--d = u'/';
+    d = putDigits(d, p.type);
     if (p.flags & Ov2Poi::AfterSkipper)
-        s.append(u'*');
-    char16_t buf[24];
-    auto put = [&](quint32 v) {
-        int n = 0;
-        do {
-            buf[n++] = char16_t(u'0' + v % 10);
-            v /= 10;
-        } while (v);
-        while (n)
-            s.append(QChar(buf[--n]));
-    };
-    put(p.type);
-    s.append(u'/');
-    put(p.level);
+        *--d = u'*';
+    return QStringView(d, end);
 }
 
 // Rows straight from the reading pass, packed by the table; buffers reused.
@@ -66,13 +63,11 @@ public:
     }
     void poi(const Ov2Poi &p, QByteArrayView text) override
     {
-        setNumber(m_lon, p.lon);
-        setNumber(m_lat, p.lat);
+        TextBuffer lon, lat, kind;
         m_desc.resize(0);
         m_codec.appendUnicode(m_desc, text);
-        setTypeLevel(m_typeLevel, p);
-        m_table.AppendFields({QStringView(), QStringView(m_lon), QStringView(m_lat), QStringView(m_desc),
-                              QStringView(m_typeLevel)});
+        m_table.AppendFields({QStringView(), decimal(lon, p.lon), decimal(lat, p.lat), QStringView(m_desc),
+                              typeLevel(kind, p)});
         ++m_rows;
     }
     void end()
@@ -85,7 +80,7 @@ public:
 private:
     TRBParamsTable &m_table;
     const DeviceCodec &m_codec;
-    QString m_lon, m_lat, m_desc, m_typeLevel;
+    QString m_desc; // reused: no allocation once it has grown
     qint64 m_rows = 0;
 };
 
