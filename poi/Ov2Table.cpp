@@ -49,7 +49,8 @@ QStringView typeLevel(TextBuffer &buf, const Ov2Poi &p)
     return QStringView(d, end);
 }
 
-// Rows straight from the reading pass, packed by the table; buffers reused.
+// Rows straight from the reading pass, packed by the table, numbered as the grid
+// numbers them so that it leaves them as they are.
 class TableSink : public Ov2PoiSink {
 public:
     TableSink(TRBParamsTable &table, const DeviceCodec &codec) : m_table(table), m_codec(codec) {}
@@ -63,10 +64,10 @@ public:
     }
     void poi(const Ov2Poi &p, QByteArrayView text) override
     {
-        TextBuffer lon, lat, kind;
+        TextBuffer number, lon, lat, kind;
         m_desc.resize(0);
         m_codec.appendUnicode(m_desc, text);
-        m_table.AppendFields({QStringView(), decimal(lon, p.lon), decimal(lat, p.lat), QStringView(m_desc),
+        m_table.AppendFields({decimal(number, m_table.RowCount()), decimal(lon, p.lon), decimal(lat, p.lat), QStringView(m_desc),
                               typeLevel(kind, p)});
         ++m_rows;
     }

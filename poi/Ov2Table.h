@@ -7,9 +7,8 @@ class Ov2Data;
 class Ov2PointList;
 class TRBParamsTable;
 
-// The POI list as the grid holds it: row 0 the header, field 0 the row number (left
-// empty: the grid writes it), fields 1-4 longitude, latitude, description,
-// type/level.
+// The POI list as the grid holds it: row 0 the header, field 0 the row number,
+// fields 1-4 longitude, latitude, description, type/level.
 constexpr int kPoiColumns = 5;
 
 // Replaces the data rows with the POIs read; a read without POIs leaves one empty

@@ -285,9 +285,10 @@ TEST(Ov2Reader, RowsInTheTableUseTheDeviceCodePage)
     table.AppendFields({"LP", "Longitude", "Latitude", "Description", "Type/Level"});
     ASSERT_EQ(readOv2IntoTable(path, table, DeviceCodec()), QString());
     ASSERT_EQ(table.RowCount(), 4);
-    EXPECT_EQ(table.Row(1).ToStringList(), QStringList({"", "-10", "-20", "", "*2/1"}));
-    EXPECT_EQ(table.Row(2).ToStringList(), QStringList({"", "10", "20", s("Pod Różą\u0081"), "2/1"}));
-    EXPECT_EQ(table.Row(3).ToStringList(), QStringList({"", "0", "0", "after", "2/0"}));
+    // Numbered as the grid numbers them.
+    EXPECT_EQ(table.Row(1).ToStringList(), QStringList({"1", "-10", "-20", "", "*2/1"}));
+    EXPECT_EQ(table.Row(2).ToStringList(), QStringList({"2", "10", "20", s("Pod Różą\u0081"), "2/1"}));
+    EXPECT_EQ(table.Row(3).ToStringList(), QStringList({"3", "0", "0", "after", "2/0"}));
 }
 
 TEST(Ov2Reader, RandomBytesNeverCrash)
