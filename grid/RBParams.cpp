@@ -55,11 +55,26 @@ QStringView TRBParams::FieldView(int index) const
     if (index < 0 || index >= m_count)
         return {};
     const quint32 s = startAt(index), e = endAt(index);
-    return QStringView(m_d).mid(2 * m_count + s, e - s);
+    return QStringView(m_d).mid(base() + s, e - s);
+}
+
+void TRBParams::widen()
+{
+    if (!m_narrow)
+        return;
+    const qsizetype text = m_d.size() - m_count;
+    QString nd(2 * qsizetype(m_count) + text, Qt::Uninitialized);
+    QChar *d = nd.data();
+    for (int i = 0; i < m_count; ++i)
+        setEnd(d, i, endAt(i));
+    std::copy(m_d.cbegin() + m_count, m_d.cend(), d + 2 * m_count);
+    m_d = std::move(nd);
+    m_narrow = false;
 }
 
 void TRBParams::replaceField(int index, QStringView value)
 {
+    widen();
     const quint32 s = startAt(index), e = endAt(index);
     const qsizetype base = 2 * m_count;
     const qint64 delta = qint64(value.size()) - qint64(e - s);
@@ -123,6 +138,7 @@ void TRBParams::Append(QStringView value)
 
 void TRBParams::Insert(int index, QStringView value)
 {
+    widen();
     index = std::clamp(index, 0, m_count);
     const quint32 at = startAt(index);
     const qsizetype len = value.size();
@@ -149,6 +165,7 @@ void TRBParams::Delete(int index)
 {
     if (index < 0 || index >= m_count)
         return;
+    widen();
     const quint32 s = startAt(index), e = endAt(index);
     m_d.remove(2 * m_count + s, e - s);
     m_d.remove(2 * index, 2);
@@ -162,6 +179,7 @@ void TRBParams::Clear()
 {
     m_d.clear();
     m_count = 0;
+    m_narrow = false;
 }
 
 void TRBParams::Truncate(int count)
@@ -174,6 +192,7 @@ void TRBParams::Truncate(int count)
         Clear();
         return;
     }
+    widen();
     const quint32 keepText = endAt(count - 1);
     m_d.remove(2 * count, 2 * (m_count - count)); // drop the headers of the lost fields
     m_d.truncate(2 * count + keepText);
@@ -270,7 +289,7 @@ TRBParams::Builder TRBParams::builderFromFirst(int keep) const
     Builder b;
     keep = std::clamp(keep, 0, m_count);
     if (keep > 0) {
-        b.text = QStringView(m_d).mid(2 * m_count, endAt(keep - 1)).toString();
+        b.text = QStringView(m_d).mid(base(), endAt(keep - 1)).toString();
         for (int i = 0; i < keep; ++i)
             b.ends.push_back(endAt(i));
     }
@@ -280,6 +299,7 @@ TRBParams::Builder TRBParams::builderFromFirst(int keep) const
 void TRBParams::assign(const Builder &b)
 {
     m_count = int(b.ends.size());
+    m_narrow = false;
     QString nd(2 * m_count + b.text.size(), Qt::Uninitialized);
     QChar *d = nd.data();
     for (int i = 0; i < m_count; ++i)

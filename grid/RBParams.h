@@ -110,9 +110,14 @@ public:
     bool operator!=(const TRBParams &other) const { return !(*this == other); }
 
 private:
-    // m_d = [end of field 0 .. end of field n-1, 2 QChars each][texts of the fields]
+    // m_d = [end of field 0 .. end of field n-1][texts of the fields]. An end takes
+    // two QChars; rows packed by TRBRowStore with less than 64K of text take one (the
+    // narrow form), and their first change makes them wide.
+    qsizetype base() const { return m_narrow ? m_count : 2 * qsizetype(m_count); }
     quint32 endAt(int i) const
     {
+        if (m_narrow)
+            return m_d.at(i).unicode();
         return quint32(m_d.at(2 * i).unicode()) | (quint32(m_d.at(2 * i + 1).unicode()) << 16);
     }
     quint32 startAt(int i) const { return i == 0 ? 0 : endAt(i - 1); }
@@ -121,6 +126,7 @@ private:
         d[2 * i] = QChar(char16_t(v & 0xFFFF));
         d[2 * i + 1] = QChar(char16_t(v >> 16));
     }
+    void widen();
     void replaceField(int index, QStringView value);
     // Bulk building: the tokenisers collect their fields and pack once, so a list of
     // 100,000 lines costs one copy, not one per line.
@@ -139,8 +145,9 @@ private:
 
     QString m_d;
     int m_count = 0;
-    friend class TRBRowStore;
+    bool m_narrow = false;
     QChar m_separator = QLatin1Char('=');
+    friend class TRBRowStore;
 };
 
 // The conventions the program uses everywhere.

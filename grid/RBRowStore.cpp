@@ -43,8 +43,11 @@ TRBParams TRBRowStore::pack(const Fields &fields)
     qsizetype text = 0;
     for (const auto &f : fields)
         text += f.size();
-    // Ends, texts and a terminating zero, as every QString buffer has one.
-    const qsizetype need = 2 * qsizetype(count) + text;
+    // Ends, texts and a terminating zero, as every QString buffer has one. Short rows
+    // (nearly all) store each end in one QChar.
+    const bool narrow = text <= 0xFFFF;
+    const qsizetype base = (narrow ? 1 : 2) * qsizetype(count);
+    const qsizetype need = base + text;
     if (!m_chunk.d_ptr() || m_chunk.freeSpaceAtEnd() < need + 1)
         newChunk(need + 1);
     char16_t *start = m_chunk.data() + m_chunk.size;
@@ -53,14 +56,18 @@ TRBParams TRBRowStore::pack(const Fields &fields)
     quint32 end = 0;
     int i = 0;
     for (const auto &f : fields) {
-        std::copy(f.begin(), f.end(), d + 2 * count + end);
+        std::copy(f.begin(), f.end(), d + base + end);
         end += quint32(f.size());
-        row.setEnd(d, i++, end);
+        if (narrow)
+            d[i++] = QChar(char16_t(end));
+        else
+            row.setEnd(d, i++, end);
     }
     start[need] = 0;
     m_chunk.d_ptr()->ref();
     row.m_d = QString(QString::DataPointer(m_chunk.d_ptr(), start, need));
     row.m_count = count;
+    row.m_narrow = narrow;
     m_chunk.size += need + 1;
     return row;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -131,6 +132,51 @@ TEST(RBRowStore, RowsLargerThanAChunkAndEmptyRows)
     EXPECT_EQ(after.Count(), 2);
     EXPECT_EQ(after.GetField(0), QStringLiteral("b"));
     EXPECT_EQ(after.Text(), QStringLiteral("b\r\n\r\n"));
+}
+
+// Packed rows keep field ends in the narrow form; every operation must give what it
+// gives on a row built the ordinary way.
+TEST(RBRowStore, PackedRowsBehaveAsOrdinaryRows)
+{
+    const QStringList fields{"", "-1993500", "5006200", "Rynek, Kraków", "*2/1"};
+    const std::vector<std::function<void(TRBParams &)>> operations = {
+        [](TRBParams &r) { r.SetField(3, QStringLiteral("longer description")); },
+        [](TRBParams &r) { r.SetField(1, QStringLiteral("-1")); },
+        [](TRBParams &r) { r.SetField(2, QStringLiteral("1234567")); },
+        [](TRBParams &r) { r.SetField(7, QStringLiteral("past\r\nthe end")); },
+        [](TRBParams &r) { r.Append(u"appended"); },
+        [](TRBParams &r) { r.Insert(2, u"inserted"); },
+        [](TRBParams &r) { r.Delete(1); },
+        [](TRBParams &r) { r.Delete(4); },
+        [](TRBParams &r) { r.Truncate(3); },
+        [](TRBParams &r) { r.ExchangeFields(1, 4); },
+        [](TRBParams &r) { r.ParseFields(u"a|\"b|c\"| d ", 2, TRBCharSet{'|'}, u"\"", TRBCharSet{' '}); },
+        [](TRBParams &r) { r.SplitText(u"x;y", u";", TRBCharSet{}); },
+        [](TRBParams &r) { r.Clear(); },
+        [](TRBParams &r) { r.SetValue(QStringLiteral("key"), QStringLiteral("value")); },
+    };
+    TRBRowStore store;
+    for (size_t k = 0; k < operations.size(); ++k) {
+        TRBParams packed = store.Pack(fields);
+        TRBParams ordinary(fields);
+        ASSERT_EQ(packed, ordinary);
+        EXPECT_EQ(packed.JoinFields(1, u',', u"\""), ordinary.JoinFields(1, u',', u"\""));
+        EXPECT_EQ(packed.Text(), ordinary.Text());
+        EXPECT_EQ(packed.GetValue(u"x"), ordinary.GetValue(u"x"));
+        operations[k](packed);
+        operations[k](ordinary);
+        EXPECT_EQ(packed.ToStringList(), ordinary.ToStringList()) << "operation " << k;
+        EXPECT_EQ(packed, ordinary) << "operation " << k;
+        packed.SetField(0, QStringLiteral("again")); // and the changed row changes on
+        ordinary.SetField(0, QStringLiteral("again"));
+        EXPECT_EQ(packed, ordinary) << "operation " << k;
+    }
+    // A row with more text than a narrow end can hold.
+    const QString big(70000, QLatin1Char('b'));
+    TRBParams wide = store.Pack({QStringView(big), QStringView(u"after")});
+    EXPECT_EQ(wide.GetField(1), QStringLiteral("after"));
+    wide.Delete(0);
+    EXPECT_EQ(wide.ToStringList(), QStringList{"after"});
 }
 
 // Status records are created on the first non-zero write; every row operation before
