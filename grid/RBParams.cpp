@@ -55,7 +55,7 @@ QStringView TRBParams::FieldView(int index) const
     if (index < 0 || index >= m_count)
         return {};
     const quint32 s = startAt(index), e = endAt(index);
-    return QStringView(m_d).mid(base() + s, e - s);
+    return QStringView(m_d).mid(headerSize() + s, e - s);
 }
 
 void TRBParams::widen()
@@ -289,7 +289,7 @@ TRBParams::Builder TRBParams::builderFromFirst(int keep) const
     Builder b;
     keep = std::clamp(keep, 0, m_count);
     if (keep > 0) {
-        b.text = QStringView(m_d).mid(base(), endAt(keep - 1)).toString();
+        b.text = QStringView(m_d).mid(headerSize(), endAt(keep - 1)).toString();
         for (int i = 0; i < keep; ++i)
             b.ends.push_back(endAt(i));
     }

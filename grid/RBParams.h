@@ -113,7 +113,7 @@ private:
     // m_d = [end of field 0 .. end of field n-1][texts of the fields]. An end takes
     // two QChars; rows packed by TRBRowStore with less than 64K of text take one (the
     // narrow form), and their first change makes them wide.
-    qsizetype base() const { return m_narrow ? m_count : 2 * qsizetype(m_count); }
+    qsizetype headerSize() const { return m_narrow ? m_count : 2 * qsizetype(m_count); }
     quint32 endAt(int i) const
     {
         if (m_narrow)
