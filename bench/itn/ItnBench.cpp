@@ -15,7 +15,7 @@ QByteArray itnBytes(int n)
     QByteArray b;
     for (int i = 0; i < n; ++i)
         b += QByteArray::number(1900000 + i * 7) + '|' + QByteArray::number(5000000 + i * 3) + "|Punkt nr "
-             + QByteArray::number(i) + " \xB3\xF3d\xBF|" + QByteArray::number(i % 5) + "|\r\n";
+             + QByteArray::number(i) + " \xB3\xF3" "d\xBF|" + QByteArray::number(i % 5) + "|\r\n";
     return b;
 }
 
