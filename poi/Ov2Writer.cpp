@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 
 #include <cstring>
-#include <functional>
 #include <limits>
 
 void Ov2PointList::reserve(size_t count, qsizetype textBytes)
