@@ -9,12 +9,10 @@
 //   BM_GpsbabelPosition/N gpsbabel -x position,distance=50m on the same file (its own
 //                         reading and writing included)
 #include "grid/RBGrids.h"
-#include "platform/HttpClient.h"
-#include "platform/Settings.h"
-#include "platform/Shell.h"
 #include "poi/Duplicates.h"
 #include "poi/Ov2Editor.h"
 #include "poi/Ov2Writer.h"
+#include "tests/support/QuietShell.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,25 +26,6 @@
 #include <memory>
 
 namespace {
-
-class BenchShell : public IShell {
-public:
-    void ShowProgress(const QString &, int, int, int) override {}
-    void SetStatus(const QString &) override {}
-    void SetProgress(int) override {}
-    void StepProgress() override {}
-    void UpdateTreeView(const QString &, int) override {}
-    QString GetTTPath() override { return {}; }
-    QString GetSelTTPath() override { return {}; }
-    KorvixSettings &settings() override { return m_settings; }
-    HttpClient &http() override { return m_http; }
-    QWidget *window() override { return nullptr; }
-    void addEditorWindow(QWidget *) override {}
-
-private:
-    KorvixSettings m_settings;
-    HttpClient m_http;
-};
 
 QTemporaryDir &workDir()
 {
@@ -102,7 +81,7 @@ std::vector<PoiPoint> fixturePoints(int n)
 void BM_EditorOpen(benchmark::State &state)
 {
     const QString file = fixture(int(state.range(0)));
-    BenchShell shell;
+    QuietShell shell;
     for (auto _ : state) {
         auto w = std::make_unique<TOV2>(shell);
         if (!w->OpenOV2(file))
@@ -121,7 +100,7 @@ void BM_EditorSave(benchmark::State &state)
     const QString copy = workDir().filePath(QStringLiteral("save%1.ov2").arg(state.range(0)));
     QFile::remove(copy);
     QFile::copy(file, copy);
-    BenchShell shell;
+    QuietShell shell;
     TOV2 w(shell);
     w.OpenOV2(copy);
     for (auto _ : state) {
@@ -131,18 +110,25 @@ void BM_EditorSave(benchmark::State &state)
     }
 }
 
-void BM_Duplicates(benchmark::State &state)
+// The headless search on the fixture's points, by the cell index or the pairwise loop.
+template <auto Search>
+void runSearch(benchmark::State &state)
 {
     const auto pts = fixturePoints(int(state.range(0)));
     int found = 0;
     for (auto _ : state)
-        found = findDuplicates(pts, 50).duplicateCount;
+        found = Search(pts, 50, nullptr).duplicateCount;
     state.counters["duplicates"] = found;
+}
+
+void BM_Duplicates(benchmark::State &state)
+{
+    runSearch<findDuplicates>(state);
 }
 
 void BM_EditorDuplicates(benchmark::State &state)
 {
-    BenchShell shell;
+    QuietShell shell;
     TOV2 w(shell);
     w.OpenOV2(fixture(int(state.range(0))));
     for (auto _ : state)
@@ -151,11 +137,7 @@ void BM_EditorDuplicates(benchmark::State &state)
 
 void BM_Pairwise(benchmark::State &state)
 {
-    const auto pts = fixturePoints(int(state.range(0)));
-    int found = 0;
-    for (auto _ : state)
-        found = findDuplicatesPairwise(pts, 50).duplicateCount;
-    state.counters["duplicates"] = found;
+    runSearch<findDuplicatesPairwise>(state);
 }
 
 void BM_GpsbabelPosition(benchmark::State &state)

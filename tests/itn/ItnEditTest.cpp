@@ -7,6 +7,7 @@
 #include "platform/Shell.h"
 
 #include "tests/itn/LocalHttp.h"
+#include "tests/support/QuietShell.h"
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -19,13 +20,11 @@
 
 namespace {
 
-class FakeShell : public IShell {
+class FakeShell : public QuietShell {
 public:
-    explicit FakeShell(const QString &ini) : m_settings(ini) {}
+    explicit FakeShell(const QString &ini) : QuietShell(ini) {}
     void ShowProgress(const QString &text, int, int, int) override { statuses << text; }
     void SetStatus(const QString &text) override { statuses << text; }
-    void SetProgress(int) override {}
-    void StepProgress() override {}
     void UpdateTreeView(const QString &path, int action) override { updates << qMakePair(path, action); }
     QString GetTTPath() override
     {
@@ -33,19 +32,10 @@ public:
             throw KorvixError(QStringLiteral("No TT Path"));
         return root;
     }
-    QString GetSelTTPath() override { return GetTTPath(); }
-    KorvixSettings &settings() override { return m_settings; }
-    HttpClient &http() override { return m_http; }
-    QWidget *window() override { return nullptr; }
-    void addEditorWindow(QWidget *) override {}
 
     QString root;
     QStringList statuses;
     QList<QPair<QString, int>> updates;
-
-private:
-    KorvixSettings m_settings;
-    HttpClient m_http;
 };
 
 // An editor whose questions are answered by the test.

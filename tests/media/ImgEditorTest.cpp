@@ -5,6 +5,7 @@
 #include "platform/Shell.h"
 
 #include "PictureFixtures.h"
+#include "tests/support/QuietShell.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -21,26 +22,16 @@
 #include <gtest/gtest.h>
 
 namespace {
-class FakeShell : public IShell {
+class FakeShell : public QuietShell {
 public:
-    void ShowProgress(const QString &, int, int, int) override {}
     void SetStatus(const QString &text) override { status = text; }
-    void SetProgress(int) override {}
-    void StepProgress() override {}
     void UpdateTreeView(const QString &path, int action) override { refreshed << QStringLiteral("%1:%2").arg(path).arg(action); }
-    QString GetTTPath() override { return {}; }
-    QString GetSelTTPath() override { return {}; }
-    KorvixSettings &settings() override { return m_settings; }
-    HttpClient &http() override { return m_http; }
     QWidget *window() override { return &m_window; }
-    void addEditorWindow(QWidget *) override {}
 
     QStringList refreshed;
     QString status;
 
 private:
-    KorvixSettings m_settings;
-    HttpClient m_http;
     QWidget m_window;
 };
 

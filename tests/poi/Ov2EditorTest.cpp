@@ -11,6 +11,7 @@
 #include "poi/Ov2Editor.h"
 #include "poi/SamplePois.h"
 #include "tests/poi/Ov2TestUtil.h"
+#include "tests/support/QuietShell.h"
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -30,7 +31,7 @@
 
 namespace {
 
-class FakeShell : public IShell {
+class FakeShell : public QuietShell {
 public:
     void ShowProgress(const QString &text, int, int, int) override
     {
@@ -40,25 +41,13 @@ public:
     }
     std::function<void(const QString &)> onProgress;
     void SetStatus(const QString &text) override { status = text; }
-    void SetProgress(int) override {}
-    void StepProgress() override {}
     void UpdateTreeView(const QString &path, int action) override
     {
         refreshed << QStringLiteral("%1:%2").arg(QFileInfo(path).fileName()).arg(action);
     }
-    QString GetTTPath() override { return {}; }
-    QString GetSelTTPath() override { return {}; }
-    KorvixSettings &settings() override { return m_settings; }
-    HttpClient &http() override { return m_http; }
-    QWidget *window() override { return nullptr; }
-    void addEditorWindow(QWidget *) override {}
 
     QStringList refreshed, progressTexts;
     QString status;
-
-private:
-    KorvixSettings m_settings;
-    HttpClient m_http;
 };
 
 bool haveOggTools()
