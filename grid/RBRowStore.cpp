@@ -77,6 +77,11 @@ TRBParams TRBRowStore::Pack(std::initializer_list<QStringView> fields)
     return pack(fields);
 }
 
+TRBParams TRBRowStore::Pack(std::initializer_list<QString> fields)
+{
+    return pack(fields);
+}
+
 TRBParams TRBRowStore::Pack(const QStringList &fields)
 {
     return pack(fields);

@@ -22,6 +22,7 @@ public:
 
     // A row of these fields, packed as TRBParams packs its own.
     TRBParams Pack(std::initializer_list<QStringView> fields);
+    TRBParams Pack(std::initializer_list<QString> fields);
     TRBParams Pack(const QStringList &fields);
     // Drops the store's own hold on its current chunk.
     void Release();
