@@ -16,7 +16,9 @@ QString AtomicFile::writeStreamed(const QString &path, const std::function<void(
         return f.errorString();
     ChunkedOut out([&f](const char *d, qsizetype n) { return f.write(d, n) == n; });
     fill(out); // an exception leaves the temporary file uncommitted, which removes it
-    if (!out.flush()) {
+    // commit() ignores a failed final flush (a full disk) and would replace the old file
+    // with a short one, so the buffered rest is flushed and checked here.
+    if (!out.flush() || !f.flush()) {
         const QString why = f.errorString();
         f.cancelWriting();
         return why;
