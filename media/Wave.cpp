@@ -147,6 +147,9 @@ bool TWave::LoadFromData(const QByteArray &riff, QString *error)
     if (format.formatTag == 0 || format.channels == 0 || format.samplesPerSec == 0
         || format.avgBytesPerSec == 0 || format.blockAlign == 0)
         return fail(error, tr("The wave format record is damaged"));
+    if (format.samplesPerSec < MinWaveRate || format.samplesPerSec > MaxWaveRate)
+        return fail(error, tr("The sample rate %1 Hz is outside %2 to %3 Hz")
+                               .arg(format.samplesPerSec).arg(MinWaveRate).arg(MaxWaveRate));
 
     m_format = format;
     m_data = riff.mid(dataAt, dataSize);
@@ -155,6 +158,16 @@ bool TWave::LoadFromData(const QByteArray &riff, QString *error)
 }
 
 QByteArray TWave::toRiff() const
+{
+    QByteArray out = riffHead();
+    out.reserve(out.size() + m_data.size() + 1);
+    out.append(m_data);
+    if (m_data.size() & 1)
+        out.append('\0');
+    return out;
+}
+
+QByteArray TWave::riffHead() const
 {
     const TWaveFormat f = Empty() ? Mono16bit22050Hz() : m_format;
     QByteArray fmt;
@@ -170,7 +183,6 @@ QByteArray TWave::toRiff() const
     }
     QByteArray out;
     const bool pad = fmt.size() & 1;
-    out.reserve(44 + fmt.size() + m_data.size() + 16);
     out.append("RIFF", 4);
     put32(out, quint32(4 + 8 + fmt.size() + pad + 8 + m_data.size() + (m_data.size() & 1)));
     out.append("WAVEfmt ", 8);
@@ -180,9 +192,6 @@ QByteArray TWave::toRiff() const
         out.append('\0');
     out.append("data", 4);
     put32(out, quint32(m_data.size()));
-    out.append(m_data);
-    if (m_data.size() & 1)
-        out.append('\0');
     return out;
 }
 

@@ -36,6 +36,13 @@ struct TWaveFormat {
 // The working format of every editor: PCM, mono, 22050 samples/s, 16 bit.
 TWaveFormat Mono16bit22050Hz();
 
+// Sample rates a real wave file can have; a header outside them is damaged or
+// hostile, and converting it would multiply the sound's size without bound.
+constexpr quint32 MinWaveRate = 1000;
+constexpr quint32 MaxWaveRate = 384000;
+// The largest PCM sound a conversion may produce.
+constexpr qint64 MaxConvertedBytes = qint64(256) << 20;
+
 // A RIFF wave file in memory: a format record and the sample data. Positions and
 // lengths are milliseconds; the time base rounds to the nearest byte, then down to a
 // whole block.
@@ -63,7 +70,10 @@ public:
     void Assign(const TWaveFormat &format, const QByteArray &data = {});
     void AppendData(const char *bytes, qint64 size) { m_data.append(bytes, size); }
 
-    bool ConvertToPCM(const TWaveFormat &target);
+    // Converts to integer PCM of `target`'s layout; false (the document unchanged,
+    // the reason in *error) when the document cannot be decoded or the result would
+    // be larger than MaxConvertedBytes.
+    bool ConvertToPCM(const TWaveFormat &target, QString *error = nullptr);
 
     int PeakLevel() const;
     void ChangeVolume(int percent);
@@ -89,6 +99,8 @@ public:
     qint64 bytesToMs(qint64 bytes) const;
 
 private:
+    // The RIFF header and the data chunk's header, without the data.
+    QByteArray riffHead() const;
     // Byte range [from, to) of pos/len, cut at the end; false under the shared rules.
     bool range(qint64 pos, qint64 len, qint64 &from, qint64 &to) const;
 

@@ -272,3 +272,59 @@ TEST(Wave, TimeTextUsesHoursMinutesOnlyWhenNeeded)
     EXPECT_EQ(SoundTimeText(3070, QLocale(QLocale::German)), "3,07");
     EXPECT_EQ(SoundTimeText(65200, QLocale(QLocale::German)), "1:05,20");
 }
+
+namespace {
+// The bytes of a short working-format file whose header claims `rate` samples/s.
+QByteArray claimingRate(quint32 rate)
+{
+    QByteArray b = constant(1000, 200).toRiff();
+    qToLittleEndian(rate, b.data() + 24);
+    qToLittleEndian(quint32(quint64(rate) * 2), b.data() + 28);
+    return b;
+}
+} // namespace
+
+TEST(Wave, RatesNoRealWaveHasAreRefusedOnLoadingAndOnConverting)
+{
+    for (quint32 rate : {1u, 999u, 384001u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(rate);
+        TWave w = samples({42});
+        QString why;
+        EXPECT_FALSE(w.LoadFromData(claimingRate(rate), &why));
+        EXPECT_TRUE(why.contains(QStringLiteral("sample rate %1 Hz").arg(rate))) << why.toStdString();
+        EXPECT_EQ(samplesOf(w), QVector<qint16>{42});
+    }
+    for (quint32 rate : {1000u, 384000u}) {
+        SCOPED_TRACE(rate);
+        TWave w;
+        ASSERT_TRUE(w.LoadFromData(claimingRate(rate)));
+        EXPECT_TRUE(w.ConvertToPCM(Mono16bit22050Hz()));
+        EXPECT_NEAR(w.Length(), 4410.0 * 1000 / rate, 2);   // 4410 samples at the claimed rate
+    }
+
+    // A header set in memory is checked again: 1000 bytes at one sample per second
+    // would become 22 million samples.
+    TWave oneHz;
+    oneHz.Assign(TWaveFormat::pcm(1, 1, 8), QByteArray(1000, char(0x80)));
+    QString why;
+    EXPECT_FALSE(oneHz.ConvertToPCM(Mono16bit22050Hz(), &why));
+    EXPECT_TRUE(why.contains("sample rate 1 Hz")) << why.toStdString();
+    EXPECT_EQ(oneHz.Format().samplesPerSec, 1u);
+    EXPECT_EQ(oneHz.DataSize(), 1000);
+    // Nor may the target have such a rate.
+    EXPECT_FALSE(constant(0, 100).ConvertToPCM(TWaveFormat::pcm(1, 500, 16), &why));
+    EXPECT_FALSE(why.isEmpty());
+}
+
+TEST(Wave, ConversionsBeyondTheSizeCapAreRefusedWithTheSize)
+{
+    // 6.5 MB of 8-bit samples at 1000 Hz: 108 minutes, 274 MB in the working format.
+    TWave w;
+    w.Assign(TWaveFormat::pcm(1, 1000, 8), QByteArray(6'500'000, char(0x80)));
+    QString why;
+    EXPECT_FALSE(w.ConvertToPCM(Mono16bit22050Hz(), &why));
+    EXPECT_TRUE(why.contains("274 MB")) << why.toStdString();
+    EXPECT_TRUE(why.contains("256 MB")) << why.toStdString();
+    EXPECT_EQ(w.Format().samplesPerSec, 1000u);
+    EXPECT_EQ(w.DataSize(), 6'500'000);
+}
