@@ -16,18 +16,18 @@ bool isOggName(const QString &path)
 // Any wave or Ogg Vorbis file, converted to the working format.
 bool loadSound(const TOggRunner &runner, const QString &path, TWave &wave, QString &why)
 {
-    QString source = path;
     if (!TOggRunner::OggInfo(path).isEmpty() || isOggName(path)) {
-        if (!runner.OggDecode(path)) {
+        if (!runner.DecodeOggFile(path, wave)) {
             why = QStringLiteral("cannot decode %1 (is oggdec installed?)").arg(path);
             return false;
         }
-        source = runner.workWave();
-    }
-    if (!wave.LoadFromFile(source, &why))
+    } else if (!wave.LoadFromFile(path, &why)) {
+        why = QStringLiteral("%1: %2").arg(path, why);
         return false;
-    if (!wave.ConvertToPCM(Mono16bit22050Hz())) {
-        why = QStringLiteral("cannot convert %1 (%2)").arg(path, wave.Format().describe());
+    }
+    QString reason;
+    if (!wave.ConvertToPCM(Mono16bit22050Hz(), &reason)) {
+        why = QStringLiteral("cannot convert %1 (%2): %3").arg(path, wave.Format().describe(), reason);
         return false;
     }
     return true;
@@ -39,7 +39,7 @@ bool saveSound(const TOggRunner &runner, const TWave &wave, const QString &path,
         wave.SaveToFile(path);
         return true;
     }
-    if (!runner.OggEncode(wave) || !runner.CopyWorkOggTo(path)) {
+    if (!runner.EncodeOggFile(wave, path)) {
         why = QStringLiteral("cannot encode %1 (is oggenc installed?)").arg(path);
         return false;
     }
@@ -67,10 +67,10 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err)
             out << "length: " << wave.Length() << " ms\n";
             // The level is that of the sound as an editor would see it.
             TWave working = wave;
-            if (working.ConvertToPCM(Mono16bit22050Hz()))
+            if (working.ConvertToPCM(Mono16bit22050Hz(), &why))
                 out << "peak: " << working.PeakLevel() << " %\n";
             else
-                out << "peak: unknown (cannot convert)\n";
+                out << "peak: unknown (" << why << ")\n";
             return 0;
         }
         if ((verb == QLatin1String("convert") || verb == QLatin1String("normalize")) && args.size() == 3) {

@@ -68,16 +68,20 @@ void TAudioKit::Stop()
 
 bool TAudioKit::LoadSound(const QString &path)
 {
-    if (QFileInfo(path).suffix().compare(QLatin1String("ogg"), Qt::CaseInsensitive) == 0)
-        return runner.OggDecode(path) && m_box->LoadWave(runner.workWave());
+    if (QFileInfo(path).suffix().compare(QLatin1String("ogg"), Qt::CaseInsensitive) == 0) {
+        TWave decoded;
+        return runner.DecodeOggFile(path, decoded) && m_box->TakeWave(std::move(decoded));
+    }
     return m_box->LoadWave(path);
 }
 
 bool TAudioKit::SaveSound(const QString &target)
 {
     if (QFileInfo(target).suffix().compare(QLatin1String("ogg"), Qt::CaseInsensitive) == 0)
-        return runner.OggEncode(storage.Wave) && runner.CopyWorkOggTo(target);
-    QDir().mkpath(runner.folder());
+        return runner.EncodeOggFile(storage.Wave, target);
+    const TOggRunner::Hold hold(runner);
+    if (!hold)
+        return false;
     storage.Wave.SaveToFile(runner.workWave());
     return CopyFileAtomically(runner.workWave(), target);
 }

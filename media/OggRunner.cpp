@@ -2,11 +2,13 @@
 
 #include "media/Wave.h"
 #include "platform/AtomicFile.h"
+#include "platform/Error.h"
 #include "platform/Folders.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtEndian>
@@ -32,6 +34,58 @@ TOggRunner::TOggRunner(const QString &folder)
     setFolder(folder);
 }
 
+// A copy is a runner of the same folder; a lock stays with the runner that took it.
+TOggRunner::TOggRunner(const TOggRunner &other) : m_folder(other.m_folder), m_timeLimitMs(other.m_timeLimitMs) {}
+
+TOggRunner &TOggRunner::operator=(const TOggRunner &other)
+{
+    m_folder = other.m_folder;
+    m_timeLimitMs = other.m_timeLimitMs;
+    return *this;
+}
+
+TOggRunner::~TOggRunner() = default;
+
+TOggRunner::Hold::Hold(const TOggRunner &runner) : m_runner(runner), m_held(runner.acquire()) {}
+
+TOggRunner::Hold::~Hold()
+{
+    if (m_held)
+        m_runner.release();
+}
+
+bool TOggRunner::acquire() const
+{
+    if (m_holds > 0) {
+        ++m_holds;
+        return true;
+    }
+    if (!ensureFolder())
+        return false;
+    auto lock = std::make_unique<QLockFile>(lockFile());
+    // Only a dead owner makes a lock stale: a long conversion keeps its lock.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(2 * m_timeLimitMs)) {
+        qint64 pid = 0;
+        QString host, app;
+        if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &app))
+            throw KorvixError(tr("The Ogg work folder %1 is in use by another conversion (%2, process %3); "
+                                 "try again when it has finished")
+                                  .arg(QDir::toNativeSeparators(m_folder), app)
+                                  .arg(pid));
+        throw KorvixError(tr("Can't lock the Ogg work folder %1").arg(QDir::toNativeSeparators(m_folder)));
+    }
+    m_lock = std::move(lock);
+    m_holds = 1;
+    return true;
+}
+
+void TOggRunner::release() const
+{
+    if (--m_holds == 0)
+        m_lock.reset();
+}
+
 void TOggRunner::setFolder(const QString &folder)
 {
     m_folder = folder.endsWith(QLatin1Char('/')) || folder.isEmpty() ? folder : folder + QLatin1Char('/');
@@ -45,6 +99,11 @@ QString TOggRunner::workOgg() const
 QString TOggRunner::workWave() const
 {
     return m_folder + QStringLiteral("tmp.wav");
+}
+
+QString TOggRunner::lockFile() const
+{
+    return m_folder + QStringLiteral("tmp.lock");
 }
 
 bool TOggRunner::ensureFolder() const
@@ -86,12 +145,25 @@ bool TOggRunner::RunHidden(const QString &program, const QStringList &arguments,
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
+bool TOggRunner::DecodeOggFile(const QString &source, TWave &wave) const
+{
+    const Hold hold(*this);
+    return hold && OggDecode(source) && wave.LoadFromFile(workWave());
+}
+
+bool TOggRunner::EncodeOggFile(const TWave &wave, const QString &target) const
+{
+    const Hold hold(*this);
+    return hold && OggEncode(wave) && CopyWorkOggTo(target);
+}
+
 bool TOggRunner::OggDecode(const QString &source) const
 {
+    const Hold hold(*this);
+    if (!hold)
+        return false;
     QFile::remove(workWave());
     QFile::remove(workOgg());
-    if (!ensureFolder())
-        return false;
     if (!CopyFileAtomically(source, workOgg()))
         return false;
     const bool ran = RunHidden(QString::fromLatin1(Decoder), {QStringLiteral("tmp.ogg")}, m_folder);
@@ -103,6 +175,9 @@ bool TOggRunner::OggDecode(const QString &source) const
 
 bool TOggRunner::OggEncode() const
 {
+    const Hold hold(*this);
+    if (!hold)
+        return false;
     QFile::remove(workOgg());
     if (!QFileInfo::exists(workWave()))
         return false;
@@ -114,16 +189,18 @@ bool TOggRunner::OggEncode() const
 
 bool TOggRunner::OggEncode(const TWave &wave) const
 {
-    QFile::remove(workOgg());
-    if (!ensureFolder())
+    const Hold hold(*this);
+    if (!hold)
         return false;
+    QFile::remove(workOgg());
     wave.SaveToFile(workWave());
     return OggEncode();
 }
 
 bool TOggRunner::CopyWorkOggTo(const QString &target) const
 {
-    return QFileInfo::exists(workOgg()) && CopyFileAtomically(workOgg(), target);
+    const Hold hold(*this);
+    return hold && QFileInfo::exists(workOgg()) && CopyFileAtomically(workOgg(), target);
 }
 
 QString TOggRunner::OggInfo(const QString &path)

@@ -59,7 +59,7 @@ QStringList writeSampleSounds(const QString &soundsFolder, const QString &oggWor
                               [](double t) { return std::exp(-3.0 * t); });
     const TOggRunner runner(oggWorkFolder);
     for (const auto &[wave, name] : {std::pair{&chirp, QStringLiteral("Chirp.ogg")}, std::pair{&ding, QStringLiteral("Ding.ogg")}}) {
-        if (runner.OggEncode(*wave) && runner.CopyWorkOggTo(dir.filePath(name)))
+        if (runner.EncodeOggFile(*wave, dir.filePath(name)))
             written << dir.filePath(name);
     }
     return written;

@@ -79,12 +79,18 @@ int TRBSoundBox::clampX(int x) const
 
 bool TRBSoundBox::LoadWave(const QString &path)
 {
-    TWave &doc = wave();
+    (void)wave();   // names the missing storage before anything else
     if (!QFileInfo(path).isFile())
         return false;
     // Loaded aside, so a file that fails leaves the document as it was.
     TWave loaded;
-    if (!loaded.LoadFromFile(path) || loaded.Empty() || !loaded.ConvertToPCM(Mono16bit22050Hz()))
+    return loaded.LoadFromFile(path) && TakeWave(std::move(loaded));
+}
+
+bool TRBSoundBox::TakeWave(TWave loaded)
+{
+    TWave &doc = wave();
+    if (loaded.Empty() || !loaded.ConvertToPCM(Mono16bit22050Hz()))
         return false;
     doc = std::move(loaded);
     RefreshWave(true);

@@ -22,6 +22,8 @@ public:
     // Loads and converts to the working format; false (document and picture
     // unchanged) when the file is missing, unreadable or cannot be converted.
     bool LoadWave(const QString &path);
+    // The same for a document read elsewhere (a decoded Ogg file).
+    bool TakeWave(TWave loaded);
     void RefreshWave(bool reset);
     void ShowLevel(int level, qint64 position, qint64 total);
 

@@ -104,7 +104,7 @@ public:
     void writeSound(const QString &oggPath) override
     {
         const TOggRunner &runner = m_w.m_audio->runner;
-        if (!runner.OggEncode(m_w.m_audio->storage.Wave) || !runner.CopyWorkOggTo(oggPath))
+        if (!runner.EncodeOggFile(m_w.m_audio->storage.Wave, oggPath))
             throw KorvixError(PoiTexts::problemSaving());
     }
     void writeList(const QString &ov2Path) override
@@ -389,7 +389,7 @@ bool TOV2::loadSoundFile(const QString &path, bool decode)
     // Read as it is: the document keeps the file's own format.
     TWave &wave = m_audio->storage.Wave;
     if (decode)
-        return m_audio->runner.OggDecode(path) && wave.LoadFromFile(m_audio->runner.workWave());
+        return m_audio->runner.DecodeOggFile(path, wave);
     return wave.LoadFromFile(path);
 }
 
@@ -676,7 +676,7 @@ void TOV2::DelSound()
     const QString ogg = DeviceFiles::find(fi.path(), base + QStringLiteral(".ogg"));
     const QString wav = DeviceFiles::find(fi.path(), base + QStringLiteral(".wav"));
     TRBSoundBox *box = m_audio->box();
-    if (!ogg.isEmpty() && m_audio->runner.OggDecode(ogg) && box->LoadWave(m_audio->runner.workWave()))
+    if (!ogg.isEmpty() && m_audio->LoadSound(ogg))
         return;
     if (!wav.isEmpty() && box->LoadWave(wav))
         return;

@@ -2,6 +2,7 @@
 #include "media/OggRunner.h"
 #include "media/SampleSounds.h"
 #include "media/Wave.h"
+#include "platform/Error.h"
 #include "tests/media/AudioFixtures.h"
 #include "tests/support/TestSupport.h"
 
@@ -11,6 +12,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -181,4 +186,74 @@ TEST_F(Ogg, SampleSoundsAreWrittenAsWaveAndOgg)
             EXPECT_GT(w.PeakLevel(), 40);
         }
     }
+}
+
+TEST_F(Ogg, HoldsNestWithinARunnerAndShutOutEveryOtherRunner)
+{
+    const TWave tone = SampleSounds::tone(500, 300);
+    TOggRunner other(runner.folder());
+    other.setTimeLimit(100);
+    {
+        const TOggRunner::Hold outer(runner);
+        ASSERT_TRUE(outer);
+        EXPECT_TRUE(QFileInfo::exists(runner.lockFile()));
+        // The steps of one conversion take the lock their caller already holds.
+        EXPECT_TRUE(runner.EncodeOggFile(tone, tmp.file("a.ogg")));
+        TWave back;
+        EXPECT_TRUE(runner.DecodeOggFile(tmp.file("a.ogg"), back));
+        EXPECT_NEAR(back.Length(), 300, 5);
+        try {
+            other.EncodeOggFile(tone, tmp.file("b.ogg"));
+            ADD_FAILURE() << "the other runner converted inside the hold";
+        } catch (const KorvixError &e) {
+            EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(runner.folder()))) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains("in use by another conversion")) << e.message().toStdString();
+        }
+        EXPECT_FALSE(QFileInfo::exists(tmp.file("b.ogg")));
+    }
+    EXPECT_FALSE(QFileInfo::exists(runner.lockFile()));
+    EXPECT_TRUE(other.EncodeOggFile(tone, tmp.file("b.ogg")));
+}
+
+TEST_F(Ogg, AnotherProcessKeepsTheWorkFolderUntilItEndsOrDies)
+{
+    // A real korvix-cli in the middle of a conversion: its encoder (ours, found first
+    // in the work folder) says who it is and waits.
+    const QString cache = tmp.file("cache");
+    runner.setFolder(cache + "/Korvix/ogg");
+    putProgram(runner.folder(), "oggenc", "echo $$ > ../encoder.pid\nexec sleep 60\n");
+    const TWave tone = SampleSounds::tone(500, 300);
+    tone.SaveToFile(tmp.file("in.wav"));
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CACHE_HOME", cache);
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli"), {"sound", "convert", tmp.file("in.wav"), tmp.file("cli.ogg")});
+    ASSERT_TRUE(cli.waitForStarted());
+    const QString pidFile = cache + "/Korvix/encoder.pid";
+    for (int i = 0; i < 3000 && readAll(pidFile).trimmed().isEmpty(); ++i)
+        QThread::msleep(10);
+    const pid_t encoder = pid_t(readAll(pidFile).trimmed().toLongLong());
+    ASSERT_GT(encoder, 0) << "the command line never started its encoder";
+
+    runner.setTimeLimit(200);
+    try {
+        runner.EncodeOggFile(tone, tmp.file("mine.ogg"));
+        ADD_FAILURE() << "converted while another process held the work folder";
+    } catch (const KorvixError &e) {
+        EXPECT_TRUE(e.message().contains("korvix-cli")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QString::number(cli.processId()))) << e.message().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(tmp.file("mine.ogg")));
+
+    // Killed while converting, it leaves its lock behind; a dead owner's lock is taken.
+    cli.kill();
+    cli.waitForFinished();
+    ::kill(encoder, SIGKILL);
+    EXPECT_TRUE(QFileInfo::exists(runner.lockFile()));
+    QFile::remove(QDir(runner.folder()).filePath("oggenc"));
+    runner.setTimeLimit(60000);
+    EXPECT_TRUE(runner.EncodeOggFile(tone, tmp.file("mine.ogg")));
+    EXPECT_EQ(TOggRunner::OggInfo(tmp.file("mine.ogg")), "vorbis Mono 22050Hz");
+    EXPECT_FALSE(QFileInfo::exists(tmp.file("cli.ogg")));
 }
