@@ -2,6 +2,8 @@
 
 #include "platform/Settings.h"
 
+#include <QStringList>
+
 namespace {
 // The section name as stored files carry it.
 const QString switchesSection = QStringLiteral("Spec");
@@ -36,6 +38,20 @@ QString Config::sirfStarPath(const KorvixSettings &s)
 {
     return s.ReadString(gpsFix, QStringLiteral("SiRFStarIII"),
                         QStringLiteral("/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=SiRFStarIII&amp;devicecode=2"));
+}
+
+QSize Config::editorSize(const KorvixSettings &s, const QString &kind)
+{
+    const QStringList wh = s.ReadString(QStringLiteral("Windows"), kind + QStringLiteral("Size")).split(u',');
+    bool okW = false, okH = false;
+    const QSize size = wh.size() == 2 ? QSize(wh[0].trimmed().toInt(&okW), wh[1].trimmed().toInt(&okH)) : QSize();
+    return okW && okH && size.width() > 0 && size.height() > 0 ? size : QSize();
+}
+
+void Config::setEditorSize(KorvixSettings &s, const QString &kind, const QSize &size)
+{
+    s.WriteString(QStringLiteral("Windows"), kind + QStringLiteral("Size"),
+                  QStringLiteral("%1,%2").arg(size.width()).arg(size.height()));
 }
 
 void Config::storeProgramFolder(KorvixSettings &s, const QString &folder)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QSize>
 #include <QString>
 
 class KorvixSettings;
@@ -20,6 +21,11 @@ void setMaxDistance(KorvixSettings &s, int metres);
 QString quickGpsFixHost(const KorvixSettings &s); // "QuickGPSFix"/"HOST"
 QString globalLocatePath(const KorvixSettings &s);
 QString sirfStarPath(const KorvixSettings &s);
+
+// "Windows"/kind + "Size": an editor window kind's size when it was last closed,
+// "width,height"; invalid when none was kept.
+QSize editorSize(const KorvixSettings &s, const QString &kind);
+void setEditorSize(KorvixSettings &s, const QString &kind, const QSize &size);
 
 // "Path": the program folder, written only when the store already exists.
 void storeProgramFolder(KorvixSettings &s, const QString &folder);

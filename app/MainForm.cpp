@@ -38,9 +38,36 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include <memory>
+
 namespace {
 constexpr int treePanelWidth = 235;
 constexpr int splitterPosition = 237;
+
+// The name an editor kind's remembered size is kept under.
+QString kindName(EditorKind kind)
+{
+    switch (kind) {
+    case EditorKind::Poi: return QStringLiteral("POI");
+    case EditorKind::Itinerary: return QStringLiteral("Itn");
+    case EditorKind::Sound: return QStringLiteral("Sound");
+    case EditorKind::Voice: return QStringLiteral("Voice");
+    case EditorKind::Image: return QStringLiteral("Image");
+    case EditorKind::Scheme: return QStringLiteral("Scheme");
+    case EditorKind::Map: return QStringLiteral("Map");
+    }
+    return QStringLiteral("Editor");
+}
+
+// Enough for a list's five columns or an itinerary's points without scrolling sideways.
+QSize usefulSize(EditorKind kind, const QSize &hint)
+{
+    switch (kind) {
+    case EditorKind::Poi: return hint.expandedTo(QSize(760, 480));
+    case EditorKind::Itinerary: return hint.expandedTo(QSize(560, 420));
+    default: return hint.expandedTo(QSize(400, 300));
+    }
+}
 } // namespace
 
 TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(parent), m_options(options)
@@ -73,6 +100,8 @@ TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(pare
     m_mdi = new QMdiArea;
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Only the first editor fills the area; later ones open at their own size.
+    m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
 
     m_splitter = new QSplitter(Qt::Horizontal);
     m_splitter->addWidget(m_treeView);
@@ -92,13 +121,25 @@ TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(pare
     statusBar()->addWidget(m_progressBar);
     statusBar()->addWidget(m_status, 1);
     refreshProgressBar();
+    showProgressBar(false);
 
-    connect(m_http, &HttpClient::workBegin, this, [this](qint64 expected) {
+    // A transfer of known size shows the bar until its last byte; one of unknown
+    // size has nothing to show.
+    auto transferSize = std::make_shared<qint64>(0);
+    connect(m_http, &HttpClient::workBegin, this, [this, transferSize](qint64 expected) {
+        *transferSize = expected;
         m_progress.setMin(0);
         m_progress.setMax(int(qMin<qint64>(expected, INT_MAX)));
         refreshProgressBar();
+        showProgressBar(expected > 0);
     });
-    connect(m_http, &HttpClient::work, this, [this](qint64 got) { SetProgress(int(qMin<qint64>(got, INT_MAX))); });
+    connect(m_http, &HttpClient::work, this, [this, transferSize](qint64 got) {
+        m_progress.setPosition(int(qMin<qint64>(got, INT_MAX)));
+        refreshProgressBar();
+        if (got >= *transferSize)
+            showProgressBar(false);
+    });
+    connect(m_http, &HttpClient::cancelled, this, [this] { showProgressBar(false); });
 
     buildMenus();
     buildToolBars();
@@ -179,10 +220,13 @@ void TMainForm::InitTreeView()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    m_mdi->closeAllSubWindows();
-    if (!m_mdi->subWindowList().isEmpty()) { // an editor kept its unsaved changes
-        event->ignore();
-        return;
+    // Each editor asks about its own changes; Cancel in any keeps the program open
+    // and spares the user the questions of the rest.
+    for (QMdiSubWindow *w : m_mdi->subWindowList()) {
+        if (!w->close()) {
+            event->ignore();
+            return;
+        }
     }
     QMainWindow::closeEvent(event);
 }
@@ -194,18 +238,27 @@ void TMainForm::refreshProgressBar()
     m_progressBar->setValue(m_progress.percent());
 }
 
+// The bar shows only while work runs: a progress report starts it, the status text
+// every loop ends with stops it (a loop that names its step goes on reporting).
+void TMainForm::showProgressBar(bool running)
+{
+    m_progressBar->setVisible(running);
+}
+
 void TMainForm::ShowProgress(const QString &text, int min, int max, int position)
 {
     m_progress.setMin(min);
     m_progress.setMax(max);
     m_progress.setPosition(position);
     refreshProgressBar();
+    showProgressBar(true);
     m_status->setText(text);
 }
 
 void TMainForm::SetStatus(const QString &text)
 {
     m_status->setText(text);
+    showProgressBar(false);
     if (text.isEmpty()) {
         m_progress.setPosition(0);
         refreshProgressBar();
@@ -216,12 +269,14 @@ void TMainForm::SetProgress(int position)
 {
     m_progress.setPosition(position);
     refreshProgressBar();
+    showProgressBar(true);
 }
 
 void TMainForm::StepProgress()
 {
     m_progress.step();
     refreshProgressBar();
+    showProgressBar(true);
 }
 
 QString TMainForm::statusText() const
@@ -454,6 +509,9 @@ void TMainForm::PopupMenu1Popup(const QPoint &pos)
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Close)
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(watched))
+            rememberEditorSize(sub);
     if (watched == m_treeView) {
         if (event->type() == QEvent::KeyPress) {
             auto *k = static_cast<QKeyEvent *>(event);
@@ -476,10 +534,29 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 void TMainForm::addEditorWindow(QWidget *editor)
 {
     editor->setAttribute(Qt::WA_DeleteOnClose);
+    const bool first = m_mdi->subWindowList().isEmpty();
     QMdiSubWindow *sub = m_mdi->addSubWindow(editor);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->show();
+    sub->installEventFilter(this); // its size is remembered when it closes
+    if (first) {
+        sub->showMaximized();
+    } else {
+        const auto *e = dynamic_cast<IEditor *>(editor);
+        QSize size = e ? Config::editorSize(m_settings, kindName(e->editorKind())) : QSize();
+        if (!size.isValid())
+            size = usefulSize(e ? e->editorKind() : EditorKind::Map, sub->sizeHint());
+        sub->resize(size.boundedTo(m_mdi->viewport()->size()).expandedTo(sub->minimumSizeHint()));
+        sub->show();
+    }
     m_mdi->setActiveSubWindow(sub);
+}
+
+void TMainForm::rememberEditorSize(QMdiSubWindow *sub)
+{
+    // A maximised or minimised window says nothing about the size the user wants.
+    const auto *e = dynamic_cast<IEditor *>(sub->widget());
+    if (e && !sub->isMaximized() && !sub->isMinimized())
+        Config::setEditorSize(m_settings, kindName(e->editorKind()), sub->size());
 }
 
 IEditor *TMainForm::activeEditor() const

@@ -114,6 +114,8 @@ private:
     void TTChanging(const QModelIndex &current);
     void showTreePanel();
     void refreshProgressBar();
+    void showProgressBar(bool running);
+    void rememberEditorSize(QMdiSubWindow *sub);
     void updateWindowMenu();
     void mergeEditorMenu();
     void dropVanishedFolders();

@@ -97,7 +97,11 @@ TItnDialogs TItnDialogs::platform()
 {
     TItnDialogs d;
     d.ask = [](QWidget *parent, const QString &caption, const QString &text, QMessageBox::StandardButtons buttons) {
-        return QMessageBox::question(parent, caption, text, buttons);
+        // Escape is Cancel whenever there is one, never a silent No.
+        QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
+        if (buttons & QMessageBox::Cancel)
+            box.setEscapeButton(QMessageBox::Cancel);
+        return QMessageBox::StandardButton(box.exec());
     };
     d.message = [](QWidget *parent, const QString &caption, const QString &text) {
         QMessageBox::warning(parent, caption, text);
@@ -165,7 +169,6 @@ TItnEdit::TItnEdit(IShell &shell, QWidget *parent) : QWidget(parent), dialogs(TI
     lay->setSpacing(0);
     lay->setMenuBar(bar);
     lay->addWidget(m_grid);
-    resize(520, 360);
     Cap(false);
 }
 
@@ -286,7 +289,11 @@ void TItnEdit::closeEvent(QCloseEvent *event)
         return;
     }
     const auto answer = dialogs.ask(this, tr("Itn"), tr("Do you want to save changes?"),
-                                    QMessageBox::Yes | QMessageBox::No);
+                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer != QMessageBox::Yes && answer != QMessageBox::No) {
+        event->ignore();
+        return;
+    }
     if (answer == QMessageBox::Yes) {
         ErrorGuard::run(m_shell.window(), [this] { Save(); });
         // A cancelled save dialog or a failed write keeps the window and the changes.
@@ -382,12 +389,18 @@ void TItnEdit::Duplicates()
         ticker.tick(row);
         return EscapeWatch::held();
     });
-    for (int r = 1; r < int(marks.bits.size()); ++r)
+    int marked = 0;
+    for (int r = 1; r < int(marks.bits.size()); ++r) {
         if (marks.bits[size_t(r)])
             m_grid->MarkRow(r, marks.bits[size_t(r)]);
+        if ((marks.bits[size_t(r)] & 0xC0) == 0xC0)
+            ++marked;
+    }
     if (marks.firstGroupRow > 0)
         m_grid->SetCurrentCell(1, marks.firstGroupRow);
-    m_shell.SetStatus(QString());
+    m_shell.SetStatus(marked == 0   ? tr("No duplicates within %1 m").arg(maxDistance)
+                      : marked == 1 ? tr("Marked 1 duplicate within %1 m").arg(maxDistance)
+                                    : tr("Marked %1 duplicates within %2 m").arg(marked).arg(maxDistance));
 }
 
 void TItnEdit::ShowFind()

@@ -21,6 +21,8 @@
 #include "poi/PoiSelect.h"
 #include "poi/PoiTextExport.h"
 
+#include <QAction>
+#include <QActionEvent>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -135,14 +137,16 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumSize(400, 200);
-    setWindowState(windowState() | Qt::WindowMaximized);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     m_bar = new QMenuBar(this);
     m_tools = m_bar->addMenu(tr("Tools"));
-    m_tools->addMenu(tr("Import")); // the feed imports fill it
+    // The feed imports fill it; an empty submenu would only puzzle.
+    m_import = m_tools->addMenu(tr("Import"));
+    m_import->menuAction()->setVisible(false);
+    m_import->installEventFilter(this);
     layout->setMenuBar(m_bar);
 
     // Top strip: small icon, large icon, the waveform box.
@@ -195,9 +199,10 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
             [this](const QPoint &pos) { m_context->popup(m_grid->viewport()->mapToGlobal(pos)); });
 
     prompts.askSave = [](QWidget *parent) {
-        return QMessageBox::question(parent, tr("POI"), tr("Do you want to save changes?"),
-                                     QMessageBox::Yes | QMessageBox::No)
-               == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Question, tr("POI"), tr("Do you want to save changes?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+        box.setEscapeButton(QMessageBox::Cancel);
+        return QMessageBox::StandardButton(box.exec());
     };
     prompts.saveFile = [](QWidget *parent, const QString &dir, const QString &name, int &filter) {
         const QStringList filters{tr("TT POI Binary (ov2) (*.ov2)"), tr("Garmin/Navman csv (*.csv)"),
@@ -344,6 +349,9 @@ bool TOV2::OpenOV2(const QString &file)
     m_grid->TableChanged();
     m_grid->SetCurrentCell(1, 1);
     if (!error.isEmpty()) {
+        // Only the folder stays: a save must never put this part of the list over
+        // the file it came from.
+        FileName = QFileInfo(file).absolutePath() + u'/';
         m_shell.SetStatus(QString());
         Cap();
         prompts.message(this, tr("Error"), Ov2Texts::cantOpen(), error);
@@ -484,7 +492,12 @@ bool TOV2::saveAsTo(const QString &chosen, int filter)
 
 void TOV2::closeEvent(QCloseEvent *event)
 {
-    if (DirtyMask != 0 && prompts.askSave(this)) {
+    const QMessageBox::StandardButton answer = DirtyMask != 0 ? prompts.askSave(this) : QMessageBox::No;
+    if (answer != QMessageBox::Yes && answer != QMessageBox::No) {
+        event->ignore();
+        return;
+    }
+    if (answer == QMessageBox::Yes) {
         // A save that failed or was cancelled keeps the window and the changes.
         if (hasFilePart(FileName)) {
             if (!SavePOI(FileName)) {
@@ -606,6 +619,13 @@ void TOV2::Duplicates()
 
 bool TOV2::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_import && (event->type() == QEvent::ActionAdded || event->type() == QEvent::ActionRemoved)) {
+        const QAction *changed = static_cast<QActionEvent *>(event)->action();
+        bool any = false;
+        for (const QAction *a : m_import->actions())
+            any = any || (a != changed || event->type() == QEvent::ActionAdded);
+        m_import->menuAction()->setVisible(any);
+    }
     // Escape during the duplicate search stops it.
     if (m_searching && event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         m_cancel = true;
@@ -635,10 +655,12 @@ void TOV2::findDuplicates(int maxDistance)
     qApp->removeEventFilter(this);
     m_searching = false;
     const int n = std::min(rows, int(r.dupOf.size()));
+    int marked = 0;
     for (int row = 1; row < n; ++row) {
         if (const int ref = r.dupOf[size_t(row)]) {
             m_grid->MarkRow(row, RBFlags::Duplicate);
             m_grid->SetCell(4, row, duplicateReferenceText(ref));
+            ++marked;
         }
     }
     for (int row = 1; row < n; ++row)
@@ -647,7 +669,10 @@ void TOV2::findDuplicates(int maxDistance)
     if (r.firstGroupRow > 0)
         m_grid->SetCurrentCell(1, r.firstGroupRow);
     m_shell.SetProgress(rows);
-    m_shell.SetStatus(QString());
+    // The distance is named so a search with the setting still at 0 explains itself.
+    m_shell.SetStatus(marked == 0   ? tr("No duplicates within %1 m").arg(maxDistance)
+                      : marked == 1 ? tr("Marked 1 duplicate within %1 m").arg(maxDistance)
+                                    : tr("Marked %1 duplicates within %2 m").arg(marked).arg(maxDistance));
 }
 
 // ---- sound ------------------------------------------------------------------------------

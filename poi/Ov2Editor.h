@@ -6,6 +6,7 @@
 #include "platform/Editor.h"
 
 #include <QImage>
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -54,14 +55,17 @@ public:
     void NormalizeSound() override;
     QMenu *editorMenu() override { return m_tools; }
     void hideOwnMenuBar() override;
+    // Tools > Import: hidden while it has no entries.
+    QMenu *importMenu() const { return m_import; }
 
     // ---- documents ------------------------------------------------------------------
     // A new list in `folder` (the map folder's path, with or without the trailing
     // "/"); the default icon; unsaved.
     void New(const QString &folder);
     // Reads the list, then the icons and the sound beside it. On a read error the
-    // message box "Can't open OV2 file" is shown, the rows read so far stay, and
-    // false is returned (the icons and sound are not read then).
+    // message box "Can't open OV2 file" is shown, the rows read so far stay, the
+    // document keeps only the file's folder (a save asks for a name) and false is
+    // returned (the icons and sound are not read then).
     bool OpenOV2(const QString &file);
     // One category of the device's poi.dat ("7311:Petrol Station"). The document has
     // no file name: a save asks for one. Throws KorvixError on a read error.
@@ -108,8 +112,8 @@ public:
 
     // The questions the window asks; tests answer them instead of a user.
     struct Prompts {
-        // "Do you want to save changes?": true = Yes.
-        std::function<bool(QWidget *parent)> askSave;
+        // "Do you want to save changes?": Yes, No or Cancel (Escape).
+        std::function<QMessageBox::StandardButton(QWidget *parent)> askSave;
         // The save dialog: the chosen name and filter (1..4); an empty name = cancel.
         std::function<QString(QWidget *parent, const QString &dir, const QString &name, int &filter)> saveFile;
         // The sound import dialog; empty = cancel.
@@ -146,6 +150,7 @@ private:
     QSplitter *m_split = nullptr;
     QMenuBar *m_bar = nullptr;
     QMenu *m_tools = nullptr;
+    QMenu *m_import = nullptr;
     QMenu *m_context = nullptr;
     QPointer<TPoiFindDialog> m_find;
     bool m_searching = false;

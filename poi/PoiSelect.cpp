@@ -57,9 +57,11 @@ int findDescription(const TRBParamsTable &table, int currentRow, const QString &
         ticker.tick(r);
         if (table.Row(r).FieldView(3).contains(text, cs)) {
             if (progress)
-                progress->SetProgress(r);
+                progress->SetStatus(QString()); // the search is over either way
             return r;
         }
     }
+    if (progress)
+        progress->SetStatus(QString());
     return -1;
 }

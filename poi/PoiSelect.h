@@ -29,6 +29,6 @@ std::vector<int> rowsInRegion(const TRBParamsTable &table, const PoiRegion &regi
 // the last, upward the rows before it down to row 1. The description contains the
 // text with equal case (matchCase) or ignoring case. Returns the first match, -1 for
 // none. Progress, when given: "Searching for: " + text, the position following the
-// row examined.
+// row examined, and an empty status at the end.
 int findDescription(const TRBParamsTable &table, int currentRow, const QString &text, bool down, bool matchCase,
                     IProgress *progress = nullptr);

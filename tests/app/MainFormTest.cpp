@@ -1,3 +1,4 @@
+#include "app/Config.h"
 #include "app/EditorRegistry.h"
 #include "app/MainForm.h"
 #include "poi/Ov2Editor.h"
@@ -15,6 +16,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QTranslator>
 #include <QTreeView>
@@ -262,7 +267,7 @@ TEST(MainForm, PoiFilesOpenFromTheTreeAndNewOnesFromAMapFolder)
     for (QMdiSubWindow *w : form.mdiArea()->subWindowList()) {
         auto *poi = dynamic_cast<TOV2 *>(w->widget());
         ASSERT_TRUE(poi);
-        poi->prompts.askSave = [](QWidget *) { return false; };
+        poi->prompts.askSave = [](QWidget *) { return QMessageBox::No; };
     }
     // The file opened as it is on the device; the new list is not saved yet.
     EXPECT_FALSE(dynamic_cast<IEditor *>(form.mdiArea()->subWindowList()[0]->widget())->isModified());
@@ -302,4 +307,125 @@ TEST(MainForm, DeleteTakesASafetyCopyAndRemovesTheNode)
     const QString copy = Folders::UserDataFolder() + "BackUp/Delete_" + QDate::currentDate().toString("yyyyMMdd")
                          + "/Sounds/" + name;
     EXPECT_TRUE(QFile::exists(copy)) << copy.toStdString();
+}
+
+namespace {
+TMainForm::Options noDevices()
+{
+    return TMainForm::Options{QString(), false, {}, false, false, {}};
+}
+
+// A POI editor with a change, whose close question is answered from a script.
+TOV2 *changedPoiEditor(TMainForm &form, const QString &name, QStringList &asked, QMessageBox::StandardButton &answer)
+{
+    auto *poi = new TOV2(form);
+    form.addEditorWindow(poi);
+    poi->AddPoi("1", "1", name);
+    poi->prompts.askSave = [&asked, &answer, name](QWidget *) {
+        asked << name;
+        return answer;
+    };
+    return poi;
+}
+} // namespace
+
+TEST(MainForm, ClosingAsksEveryEditorAndCancelInAnyKeepsTheProgramOpen)
+{
+    TMainForm form(noDevices());
+    form.show();
+    QStringList asked;
+    QMessageBox::StandardButton first = QMessageBox::Cancel, second = QMessageBox::Cancel;
+    QPointer<TOV2> a = changedPoiEditor(form, "a", asked, first);
+    QPointer<TOV2> b = changedPoiEditor(form, "b", asked, second);
+    QApplication::processEvents();
+
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(asked, QStringList{"a"}) << "after Cancel no more questions";
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.mdiArea()->subWindowList().size(), 2);
+
+    // No throws a's changes away; Cancel in b still keeps the program and b.
+    asked.clear();
+    first = QMessageBox::No;
+    EXPECT_FALSE(form.close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(asked, (QStringList{"a", "b"}));
+    EXPECT_TRUE(a.isNull());
+    ASSERT_FALSE(b.isNull());
+    EXPECT_TRUE(b->isModified());
+    EXPECT_TRUE(form.isVisible());
+
+    second = QMessageBox::No;
+    EXPECT_TRUE(form.close());
+}
+
+TEST(MainForm, ProgressBarShowsOnlyWhileWorkRuns)
+{
+    TMainForm form(noDevices());
+    form.show();
+    QApplication::processEvents();
+    auto *bar = form.statusBar()->findChild<QProgressBar *>();
+    ASSERT_TRUE(bar);
+    EXPECT_FALSE(bar->isVisible()) << "no 0 % bar when nothing runs";
+    form.ShowProgress("Reading", 0, 10, 0);
+    EXPECT_TRUE(bar->isVisible());
+    form.SetProgress(5);
+    EXPECT_TRUE(bar->isVisible());
+    form.SetStatus("");
+    EXPECT_FALSE(bar->isVisible());
+    // A loop that names its step goes on; its closing message ends it.
+    form.ShowProgress("Save POI file", 0, 10, 0);
+    form.SetStatus("Writing [1,2,3,4]");
+    form.SetProgress(7);
+    EXPECT_TRUE(bar->isVisible());
+    form.SetStatus("Can't read the icon Fuel.bmp");
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(form.statusText(), "Can't read the icon Fuel.bmp");
+}
+
+TEST(MainForm, FirstEditorFillsTheAreaLaterOnesOpenAtTheSizeTheirKindHadLast)
+{
+    TMainForm form(noDevices());
+    form.settings().WriteString("Windows", "POISize", "");
+    form.settings().WriteString("Windows", "ItnSize", "");
+    form.resize(1280, 900);
+    form.show();
+    QApplication::processEvents();
+    const QSize area = form.mdiArea()->viewport()->size();
+    ASSERT_GE(area.width(), 900);
+    ASSERT_GE(area.height(), 600);
+
+    form.addEditorWindow(new Doc(EditorKind::Poi));
+    QApplication::processEvents();
+    QMdiSubWindow *first = form.mdiArea()->subWindowList().last();
+    EXPECT_TRUE(first->isMaximized());
+
+    // The second one neither fills the area nor opens tiny.
+    form.addEditorWindow(new Doc(EditorKind::Poi));
+    QApplication::processEvents();
+    QMdiSubWindow *second = form.mdiArea()->subWindowList().last();
+    EXPECT_FALSE(second->isMaximized());
+    EXPECT_GE(second->width(), 700);
+    EXPECT_GE(second->height(), 450);
+    EXPECT_TRUE(first->isMaximized()) << "the first stays as it was";
+
+    // The size it had when closed is the next one's size, for its kind only.
+    second->resize(720, 460);
+    second->close();
+    QApplication::processEvents();
+    EXPECT_EQ(Config::editorSize(form.settings(), "POI"), QSize(720, 460));
+    form.addEditorWindow(new Doc(EditorKind::Poi));
+    QApplication::processEvents();
+    EXPECT_EQ(form.mdiArea()->subWindowList().last()->size(), QSize(720, 460));
+    form.addEditorWindow(new Doc(EditorKind::Itinerary));
+    QApplication::processEvents();
+    QMdiSubWindow *itn = form.mdiArea()->subWindowList().last();
+    EXPECT_GE(itn->width(), 500);
+    EXPECT_GE(itn->height(), 400);
+    EXPECT_NE(itn->size(), QSize(720, 460));
+    // A maximised one says nothing about the wanted size.
+    first->close();
+    QApplication::processEvents();
+    EXPECT_EQ(Config::editorSize(form.settings(), "POI"), QSize(720, 460));
+    form.mdiArea()->closeAllSubWindows();
 }

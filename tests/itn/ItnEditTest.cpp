@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPointer>
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,17 +47,24 @@ struct Fixture {
     QList<QPair<QString, QString>> asked, messages; // caption, text
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     QString saveName, openName, clipboard;
+    QMessageBox::StandardButtons offered; // by the last question
 
+    int saveDialogs = 0;
     Fixture()
     {
-        edit->dialogs.ask = [this](QWidget *, const QString &caption, const QString &text, QMessageBox::StandardButtons) {
+        edit->dialogs.ask = [this](QWidget *, const QString &caption, const QString &text,
+                                   QMessageBox::StandardButtons buttons) {
             asked << qMakePair(caption, text);
             return answer;
+            offered = buttons;
         };
         edit->dialogs.message = [this](QWidget *, const QString &caption, const QString &text) {
             messages << qMakePair(caption, text);
         };
-        edit->dialogs.saveFileName = [this](QWidget *, const QString &, const QString &) { return saveName; };
+        edit->dialogs.saveFileName = [this](QWidget *, const QString &, const QString &) {
+            ++saveDialogs;
+            return saveName;
+        };
         edit->dialogs.openFileName = [this](QWidget *, const QString &, const QString &) { return openName; };
         edit->dialogs.clipboardText = [this] { return clipboard; };
     }
@@ -389,4 +397,57 @@ TEST(ItnEdit, DropOfADraggedPointOnTheGrid)
     EXPECT_EQ(f.cell(3, 2), "b");
     EXPECT_EQ(f.cell(3, 3), "a");
     EXPECT_TRUE(f.edit->isModified());
+}
+
+TEST(ItnEdit, CancelOrEscapeInTheCloseQuestionKeepsWindowAndChanges)
+{
+    Fixture f;
+    f.edit->New(f.tmp.path() + "/");
+    f.edit->AddItn("1", "2", "a");
+    f.answer = QMessageBox::Cancel;
+    EXPECT_FALSE(f.edit->close());
+    EXPECT_EQ(f.offered, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_TRUE(f.edit->isModified());
+    EXPECT_EQ(f.saveDialogs, 0);
+
+    // The question the user really sees: Escape is Cancel, not No.
+    FakeShell shell(f.tmp.file("other.ini"));
+    TItnEdit w(shell);
+    w.setAttribute(Qt::WA_DeleteOnClose, false);
+    w.New(f.tmp.path() + "/");
+    w.AddItn("1", "2", "typed");
+    w.show();
+    onNextModal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isModified());
+    EXPECT_TRUE(w.isVisible());
+    w.Cap(false); // let it go without a question
+}
+
+TEST(ItnEdit, AFailedOpenLeavesNoNameToSaveUnder)
+{
+    Fixture f;
+    // A folder where a file is expected cannot be read as one.
+    const QString notAFile = f.tmp.mkdir("Route.itn");
+    EXPECT_THROW(f.edit->Open(notAFile), KorvixError);
+    EXPECT_EQ(f.edit->documentPath(), "");
+    f.edit->AddItn("1", "2", "typed");
+    f.edit->Save();
+    EXPECT_EQ(f.saveDialogs, 1) << "Save must ask for a name";
+}
+
+TEST(ItnEdit, DuplicatesSayHowManyRowsTheyMarked)
+{
+    Fixture f;
+    // b is about 9 m from a, c about 72 m.
+    f.edit->Open(f.tmp.write("d.itn", "1993500|5006200|a|0|\r\n1993512|5006200|b|0|\r\n1993600|5006200|c|0|\r\n"
+                                      "2000000|5006200|far|0|\r\n"));
+    f.edit->Duplicates();
+    EXPECT_EQ(f.shell.statuses.last(), "No duplicates within 0 m");
+    f.shell.settings().WriteInteger("Settings", "MaxDistance", 100);
+    f.edit->Duplicates();
+    EXPECT_EQ(f.shell.statuses.last(), "Marked 2 duplicates within 100 m");
+    f.shell.settings().WriteInteger("Settings", "MaxDistance", 10);
+    f.edit->Duplicates();
+    EXPECT_EQ(f.shell.statuses.last(), "Marked 1 duplicate within 10 m");
 }

@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -178,6 +179,7 @@ TEST(ImageEditor, BadFilesGiveAMessageAndChangeNothing)
     const QString corrupt = dev.write(QStringLiteral("splash.bmp"), QByteArray("BM") + QByteArray(100, '\x7f'));
     Editor e;
     EXPECT_THROW(e.img->OpenBMP(QStringLiteral("splash.bmp"), corrupt), KorvixError);
+    EXPECT_EQ(e.img->imagePath(), "") << "no name left that a save could write over";
 
     const QString good = dev.file(QStringLiteral("antitheft.bmp"));
     ImgFile::save(good, {indexedPicture(320, 240), 8});
@@ -252,6 +254,10 @@ TEST(ImageEditor, ClosingWithChangesAsks)
 
     answerQuestion(QMessageBox::Cancel);
     EXPECT_FALSE(img->close());
+    // Escape is Cancel too, never "No".
+    onNextModal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_FALSE(img->close());
+    EXPECT_TRUE(img->isModified());
 
     // Yes, but the save choice is dismissed: nothing saved, the window stays.
     answerQuestion(QMessageBox::Yes, [] { answerSaveChoice(QStringLiteral("no button")); });

@@ -1,11 +1,7 @@
 #include "PictureFixtures.h"
 
-#include <QApplication>
 #include <QProcess>
-#include <QTimer>
 #include <QtEndian>
-
-#include <memory>
 
 QString writeJpeg(const QString &path, int width, int height)
 {
@@ -51,24 +47,4 @@ QString runTool(const QString &program, const QStringList &args, int *exitCode)
     if (exitCode)
         *exitCode = p.exitCode();
     return QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
-}
-
-void onNextModal(const std::function<void(QWidget *)> &act)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, act, ticks] {
-        if (++*ticks > 500) {   // no modal within 5 s: give up, never leak into later tests
-            timer->stop();
-            timer->deleteLater();
-            return;
-        }
-        if (QWidget *w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(w);
-        }
-    });
-    timer->start();
 }

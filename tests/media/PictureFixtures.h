@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
 // A 640 x 480 JPEG with a colour ramp, written to `path`.
 QString writeJpeg(const QString &path, int width = 640, int height = 480);
 // An 8-bit indexed picture of `width` x `height` using a four-colour table.
@@ -14,6 +12,3 @@ QByteArray bitmapHeaderOnly(int width, int height, int bits = 24);
 
 // Runs an outside program; returns its output, or a null text when it cannot be run.
 QString runTool(const QString &program, const QStringList &args, int *exitCode = nullptr);
-
-// Calls `act` with the next modal window as soon as it is shown (QMessageBox, dialogs).
-void onNextModal(const std::function<void(QWidget *)> &act);

@@ -15,6 +15,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileInfo>
 #include <QAudioDevice>
@@ -37,6 +38,7 @@ public:
     {
         progressTexts << text;
         if (onProgress)
+        status = text; // the status bar shows the step until the next status
             onProgress(text);
     }
     std::function<void(const QString &)> onProgress;
@@ -61,7 +63,9 @@ struct Editor {
     FakeShell shell;
     QPointer<TOV2> w = new TOV2(shell);
     QStringList messages; // caption | text
-    bool answerYes = false;
+    QMessageBox::StandardButton answer = QMessageBox::No; // to "Do you want to save changes?"
+    int saveDialogs = 0;
+    QString saveDialogDir;
     QString saveName;
     int saveFilter = 1;
 
@@ -71,8 +75,10 @@ struct Editor {
         w->prompts.message = [this](QWidget *, const QString &caption, const QString &text, const QString &) {
             messages << caption + "|" + text;
         };
-        w->prompts.askSave = [this](QWidget *) { return answerYes; };
-        w->prompts.saveFile = [this](QWidget *, const QString &, const QString &, int &filter) {
+        w->prompts.askSave = [this](QWidget *) { return answer; };
+        w->prompts.saveFile = [this](QWidget *, const QString &dir, const QString &, int &filter) {
+            ++saveDialogs;
+            saveDialogDir = dir;
             filter = saveFilter;
             return saveName;
         };
@@ -251,7 +257,7 @@ TEST(Ov2Editor, ClosingAsksAndAFailedSaveKeepsTheWindow)
         e.w->AddPoi("1", "1", "added");
         e.w->FileName = dir + "/b.ov2";
         QDir(dir).removeRecursively();
-        e.answerYes = true;
+        e.answer = QMessageBox::Yes;
         EXPECT_FALSE(e.w->close());
         EXPECT_EQ(e.messages, QStringList{"POI|Problem with saving files!"});
         EXPECT_EQ(e.w->DirtyMask & 1, 1);
@@ -310,9 +316,11 @@ TEST(Ov2Editor, SearchesMarkRows)
     EXPECT_EQ(e.grid().Col(), 1);
     EXPECT_EQ(e.shell.progressTexts.value(0), "Find Duplicates");
     e.shell.settings().WriteInteger("Settings", "MaxDistance", 0);
+    EXPECT_EQ(e.shell.status, "Marked 2 duplicates within 50 m");
     e.w->Duplicates();
     EXPECT_FALSE(e.grid().HasMarkedRow(0xFF));
 
+    EXPECT_EQ(e.shell.status, "No duplicates within 0 m");
     // Select: marks add up; a cancelled input box empties FindText.
     e.w->prompts.inputText = [](QWidget *, bool &ok) { ok = true; return QStringLiteral("rynek"); };
     e.w->SelectText();
@@ -342,6 +350,8 @@ TEST(Ov2Editor, SearchesMarkRows)
     e.w->findNext("Wawel", false, false);
     EXPECT_EQ(e.grid().Row(), 1);
     e.w->findDialog()->close();
+    EXPECT_EQ(e.shell.progressTexts.last(), "Searching for: Wawel");
+    EXPECT_EQ(e.shell.status, "") << "the search text goes when the search ends";
 }
 
 TEST(Ov2Editor, DeviceDatabaseCategoryHasNoFileName)
@@ -560,4 +570,84 @@ TEST(Ov2Editor, ASoundTheEncoderRefusesStopsTheSaveBeforeTheList)
     EXPECT_FALSE(QFileInfo::exists(tmp.file("Fuel.ogg")));
     EXPECT_EQ(e.w->DirtyMask, 7);
     EXPECT_EQ(e.shell.refreshed, QStringList{"Fuel.ov2:1"});
+}
+
+TEST(Ov2Editor, DuplicatesSayHowManyRowsTheyMarkedAndWithinWhatDistance)
+{
+    TempFolder tmp;
+    Editor e;
+    // About 7 m apart, the third some kilometres away.
+    ASSERT_TRUE(e.w->OpenOV2(tmp.write("two.ov2", Ov2Bytes().poi(1993500, 5006200, "a").poi(1993510, 5006200, "b").poi(2000000, 5006200, "c"))));
+    e.w->findDuplicates(10);
+    EXPECT_EQ(e.shell.status, "Marked 1 duplicate within 10 m");
+    e.w->findDuplicates(5);
+    EXPECT_EQ(e.shell.status, "No duplicates within 5 m");
+}
+
+TEST(Ov2Editor, AFailedOpenKeepsOnlyTheFolderSoSaveAsksForAName)
+{
+    TempFolder tmp;
+    Editor e;
+    // The user's file, which this program cannot read: it must stay as it is.
+    const QByteArray broken = Ov2Bytes().poi(1, 1, "first").u8(11).raw("zz");
+    const QString file = tmp.write("maps/Fuel.ov2", broken);
+    EXPECT_FALSE(e.w->OpenOV2(file));
+    e.w->AddPoi("2", "2", "typed after the message");
+    e.w->Save();
+    EXPECT_EQ(e.saveDialogs, 1) << "Save must ask for a name";
+    EXPECT_EQ(QDir(e.saveDialogDir).absolutePath(), QDir(tmp.file("maps")).absolutePath());
+    EXPECT_EQ(readAll(file), broken);
+    // Closing with Yes asks for a name too and, cancelled, keeps the window.
+    e.answer = QMessageBox::Yes;
+    EXPECT_FALSE(e.w->close());
+    EXPECT_EQ(e.saveDialogs, 2);
+    EXPECT_EQ(readAll(file), broken);
+}
+
+TEST(Ov2Editor, CancelOrEscapeInTheCloseQuestionKeepsWindowAndChanges)
+{
+    TempFolder tmp;
+    Editor e;
+    const QString file = tmp.write("a.ov2", threePois());
+    ASSERT_TRUE(e.w->OpenOV2(file));
+    e.w->AddPoi("1", "1", "added");
+    e.answer = QMessageBox::Cancel;
+    EXPECT_FALSE(e.w->close());
+    EXPECT_TRUE(e.w->isModified());
+    EXPECT_EQ(e.saveDialogs, 0);
+    EXPECT_EQ(readAll(file), QByteArray(threePois()));
+
+    // The question the user really sees: three answers, Escape is Cancel.
+    FakeShell shell;
+    TOV2 w(shell);
+    w.setAttribute(Qt::WA_DeleteOnClose, false);
+    w.New(tmp.path());
+    w.AddPoi("1", "1", "typed");
+    QStringList buttons;
+    onNextModal([&buttons](QWidget *box) {
+        for (QAbstractButton *b : box->findChildren<QAbstractButton *>())
+            buttons << b->text().remove(u'&');
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    w.show();
+    EXPECT_FALSE(w.close());
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"Cancel", "No", "Yes"}));
+    EXPECT_TRUE(w.isModified());
+    EXPECT_TRUE(w.isVisible());
+    w.DirtyMask = 0; // let it go without a question
+}
+
+TEST(Ov2Editor, ImportMenuShowsOnceItHasEntries)
+{
+    FakeShell shell;
+    TOV2 w(shell);
+    QMenu *import = w.importMenu();
+    ASSERT_TRUE(import);
+    EXPECT_TRUE(w.editorMenu()->actions().contains(import->menuAction()));
+    EXPECT_FALSE(import->menuAction()->isVisible());
+    QAction *feed = import->addAction("Feed");
+    EXPECT_TRUE(import->menuAction()->isVisible());
+    import->removeAction(feed);
+    EXPECT_FALSE(import->menuAction()->isVisible());
 }

@@ -19,8 +19,13 @@ TRBParamsTable listOf(std::initializer_list<std::tuple<const char *, const char 
 
 struct Recorder : IProgress {
     QStringList texts;
-    void ShowProgress(const QString &text, int, int, int) override { texts << text; }
-    void SetStatus(const QString &) override {}
+    QString status; // what the status bar would show now
+    void ShowProgress(const QString &text, int, int, int) override
+    {
+        texts << text;
+        status = text;
+    }
+    void SetStatus(const QString &text) override { status = text; }
     void SetProgress(int) override {}
     void StepProgress() override {}
 };
@@ -71,4 +76,15 @@ TEST(PoiSelect, FindDownUpAndCase)
     EXPECT_EQ(findDescription(t, 4, "alpha", true, false), -1);  // downward from the last row
     EXPECT_EQ(findDescription(t, 1, "ALPHA", true, true), -1);
     EXPECT_EQ(findDescription(t, 0, "Alpha", true, true), 1);
+}
+
+TEST(PoiSelect, FindLeavesNoSearchTextInTheStatusBar)
+{
+    const auto t = listOf({{"", "", "Alpha"}, {"", "", "beta"}});
+    Recorder found, missed;
+    EXPECT_EQ(findDescription(t, 0, "beta", true, false, &found), 2);
+    EXPECT_EQ(found.texts, QStringList{"Searching for: beta"});
+    EXPECT_EQ(found.status, "");
+    EXPECT_EQ(findDescription(t, 0, "gamma", true, false, &missed), -1);
+    EXPECT_EQ(missed.status, "");
 }

@@ -1,9 +1,13 @@
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTimer>
+
+#include <memory>
 
 TempFolder::TempFolder() : m_dir(QDir::tempPath() + QStringLiteral("/korvix-test-XXXXXX")) {}
 
@@ -45,4 +49,24 @@ CliRun runCli(const QStringList &args, const QByteArray &input)
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     return r;
+}
+
+void onNextModal(const std::function<void(QWidget *)> &act)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, ticks] {
+        if (++*ticks > 500) {   // no modal within 5 s: give up, never leak into later tests
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        }
+    });
+    timer->start();
 }

@@ -27,6 +27,11 @@ struct CliRun {
 };
 CliRun runCli(const QStringList &args, const QByteArray &input = {});
 
+#include <functional>
+class QWidget;
+// Calls `act` with the next modal window as soon as it is shown (QMessageBox, dialogs).
+void onNextModal(const std::function<void(QWidget *)> &act);
+
 #include <ostream>
 // Readable failure messages for Qt texts.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
