@@ -299,7 +299,8 @@ ExactAngle CoordinateReader::ParseCoordinate(CoordinateKind kind)
         advance();
         skipBlanks();
         result.seconds = sum(multiplied(value, 60), readNumber());
-    } else if (unit == QLatin1Char('*') || unit == QChar(0x00BA)) {
+    } else if (unit == QLatin1Char('*') || unit == QChar(0x00B0) || unit == QChar(0x00BA)) {
+        // "*", the degree sign and the ordinal indicator all end the degrees.
         advance();
         skipBlanks();
         const ExactDecimal minutes = readNumber();

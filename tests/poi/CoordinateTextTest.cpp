@@ -37,11 +37,19 @@ TEST(CoordinateParse, DegreesMinutesSecondsWithHemispheres)
     EXPECT_EQ(c.lat.degrees(), 0.0);
 }
 
-TEST(CoordinateParse, OrdinalIndicatorIsADegreeSign)
+TEST(CoordinateParse, DegreeSignAndOrdinalIndicatorAreDegreeSigns)
 {
     const CoordinatePair p = parseCoordinatePair(QString::fromUtf8("19º30, 50º15'36"));
     EXPECT_DOUBLE_EQ(p.lng.degrees(), 19.5);
     EXPECT_DOUBLE_EQ(p.lat.degrees(), 50.26);
+
+    // The usual degree sign U+00B0 reads like "*", hemisphere letters and all.
+    const QString typed = QString::fromUtf8("E 19°56'6\"N 50°3'40\"");
+    const CoordinatePair d = parseCoordinatePair(typed);
+    EXPECT_NEAR(d.lng.degrees(), 19 + 56 / 60.0 + 6 / 3600.0, 1e-12);
+    EXPECT_NEAR(d.lat.degrees(), 50 + 3 / 60.0 + 40 / 3600.0, 1e-12);
+    EXPECT_EQ(s(show(typed, CoordinateDisplay::Seconds)), "Lng: 19*56'6 | Lat: 50*3'40");
+    EXPECT_EQ(s(show(QString::fromUtf8("W 0°30, S 1° 30'"), CoordinateDisplay::Minutes)), "Lng: -0*30 | Lat: -1*30");
 }
 
 TEST(CoordinateParse, MinutesAndSecondsAlone)

@@ -37,6 +37,17 @@ TEST(LatLngDialog, ParsesOnEveryChangeAndKeepsTheOption)
     EXPECT_TRUE(dialog.findChildren<QRadioButton *>().at(3)->isChecked());
 }
 
+TEST(LatLngDialog, ReadsTheDegreeSignAsTyped)
+{
+    TLatLng dialog;
+    auto *edit = dialog.findChild<QLineEdit *>();
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit, QString::fromUtf8("E 19°56'6\" N 50°3'40\""));
+    dialog.setDisplay(CoordinateDisplay::Seconds);
+    EXPECT_EQ(dialog.resultText().toStdString(), "Lng: 19*56'6\nLat: 50*3'40");
+    EXPECT_NEAR(dialog.lat(), 50 + 3 / 60.0 + 40 / 3600.0, 1e-12);
+}
+
 TEST(LatLngDialog, CreatedOnceAndReused)
 {
     QWidget parent;
