@@ -36,6 +36,11 @@ QStringList Language::languageList()
     return {QStringLiteral("ENU=English"), QStringLiteral("PLK=Polski")};
 }
 
+QString Language::builtInCode()
+{
+    return QStringLiteral("ENU");
+}
+
 QString Language::storeFile()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Korvix/language.ini");

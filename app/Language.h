@@ -8,6 +8,8 @@
 namespace Language {
 
 QStringList languageList(); // "ENU=English", "PLK=Polski"
+// The language of the built-in texts, in use when nothing else is chosen.
+QString builtInCode(); // "ENU"
 
 // $XDG_CONFIG_HOME/Korvix/language.ini, key = the executable's absolute path.
 QString storeFile();

@@ -84,8 +84,9 @@ void TSettings::load()
 {
     m_loading = true;
     m_pages->setCurrentIndex(0);
-    const QString code = Language::storedCode(m_executable);
-    m_language->setCurrentIndex(code.isEmpty() ? -1 : m_language->findData(code));
+    // Without a (known) stored choice the built-in English texts are the ones in use.
+    const int stored = m_language->findData(Language::storedCode(m_executable));
+    m_language->setCurrentIndex(stored >= 0 ? stored : m_language->findData(Language::builtInCode()));
     m_initialView->setText(Config::initialView(m_settings));
     m_home->setText(Config::home(m_settings));
     m_maxDistance->setText(QString::number(Config::maxDistance(m_settings)));

@@ -166,7 +166,12 @@ TEST(SettingsDialog, StoresEveryChangeAtOnce)
     EXPECT_EQ(restarts, 1);
     EXPECT_TRUE(Config::updateCheck(s));
     EXPECT_TRUE(readAll(s.fileName()).contains("Update=1")); // stored again, as a string
-    EXPECT_EQ(dialog.languageBox()->currentIndex(), -1);
+    // Both languages are listed; with nothing chosen the built-in English is in use.
+    ASSERT_EQ(dialog.languageBox()->count(), 2);
+    EXPECT_EQ(dialog.languageBox()->itemText(0), "English");
+    EXPECT_EQ(dialog.languageBox()->itemText(1), "Polski");
+    EXPECT_EQ(dialog.languageBox()->currentText(), "English");
+    EXPECT_EQ(Language::storedCode("/opt/korvix/korvix"), ""); // showing it stores nothing
     dialog.pages()->setCurrentIndex(2);
     dialog.load(); // later openings start on the first page and change nothing
     EXPECT_EQ(restarts, 1);
@@ -188,6 +193,13 @@ TEST(SettingsDialog, StoresEveryChangeAtOnce)
     EXPECT_EQ(restarts, 2);
     dialog.load();
     EXPECT_EQ(dialog.languageBox()->currentText(), "Polski");
+    dialog.languageBox()->setCurrentIndex(0);
+    EXPECT_EQ(Language::storedCode("/opt/korvix/korvix"), "ENU");
+
+    // A code the program does not know shows the language in use, English.
+    Language::storeCode("/opt/korvix/korvix", "DEU");
+    dialog.load();
+    EXPECT_EQ(dialog.languageBox()->currentText(), "English");
 }
 
 TEST(AboutBox, ShowsTheFourPartVersion)
