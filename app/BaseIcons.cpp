@@ -2,6 +2,7 @@
 
 #include "app/CommandRules.h"
 #include "app/TreeBuilder.h"
+#include "platform/DeviceFiles.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -193,7 +194,9 @@ QList<QIcon> baseTreeIcons()
 QIcon poiBitmapIcon(const QString &bitmapPath)
 {
     QPixmap pm = canvas();
-    const QImage img(bitmapPath);
+    // POI pictures are small; a FIFO or a device node named ".bmp" is never opened.
+    constexpr qint64 maxPictureSize = 4 << 20;
+    const QImage img = QImage::fromData(DeviceFiles::readRegular(bitmapPath, maxPictureSize).value_or(QByteArray()));
     if (!img.isNull()) {
         QPainter p(&pm);
         p.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -2,6 +2,8 @@
 
 #include "app/BaseIcons.h"
 
+#include <QTreeView>
+
 ContentTreeModel::ContentTreeModel(QObject *parent) : QAbstractItemModel(parent), m_icons(baseTreeIcons())
 {
     m_tree.hooks.beforeInsert = [this](TreeNode *p, int row) { beginInsertRows(indexOf(p), row, row); };
@@ -67,4 +69,67 @@ QVariant ContentTreeModel::data(const QModelIndex &index, int role) const
     if (role == Qt::DecorationRole && n->icon() >= 0 && n->icon() < m_icons.size())
         return m_icons[n->icon()];
     return {};
+}
+
+namespace {
+QStringList pathBelow(const TreeNode *device, const TreeNode *node)
+{
+    QStringList texts;
+    for (; node && node != device; node = node->parent())
+        texts.prepend(node->text());
+    return texts;
+}
+
+// Children of closed nodes are not looked at: what the user sees is what is kept.
+void collectExpanded(const QTreeView &view, const ContentTreeModel &model, const TreeNode *device, const TreeNode *node,
+                     QList<QStringList> &out)
+{
+    for (int i = 0; i < node->childCount(); ++i) {
+        const TreeNode *c = node->child(i);
+        if (c->childCount() && view.isExpanded(model.indexOf(c))) {
+            out.append(pathBelow(device, c));
+            collectExpanded(view, model, device, c, out);
+        }
+    }
+}
+
+TreeNode *nearest(TreeNode *device, const QStringList &path)
+{
+    TreeNode *n = device;
+    for (const QString &text : path) {
+        TreeNode *c = n->findChild(text);
+        if (!c)
+            break;
+        n = c;
+    }
+    return n;
+}
+} // namespace
+
+TreeViewState captureViewState(const QTreeView &view, const ContentTreeModel &model, const TreeNode *device)
+{
+    TreeViewState s;
+    if (!device)
+        return s;
+    s.deviceExpanded = view.isExpanded(model.indexOf(device));
+    collectExpanded(view, model, device, device, s.expanded);
+    const TreeNode *current = model.node(view.currentIndex());
+    if (current && deviceNodeOf(const_cast<TreeNode *>(current)) == device) {
+        s.hasCurrent = true;
+        s.current = pathBelow(device, current);
+    }
+    return s;
+}
+
+TreeNode *restoreViewState(QTreeView &view, const ContentTreeModel &model, TreeNode *device, const TreeViewState &state)
+{
+    if (!device)
+        return nullptr;
+    view.setExpanded(model.indexOf(device), state.deviceExpanded);
+    for (const QStringList &path : state.expanded) {
+        TreeNode *n = nearest(device, path);
+        if (pathBelow(device, n) == path)
+            view.expand(model.indexOf(n));
+    }
+    return state.hasCurrent ? nearest(device, state.current) : nullptr;
 }

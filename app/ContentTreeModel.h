@@ -5,6 +5,9 @@
 #include <QAbstractItemModel>
 #include <QIcon>
 #include <QList>
+#include <QStringList>
+
+class QTreeView;
 
 // The content tree for the tree view: node texts and icons, nothing else. It mirrors
 // the ContentTree through its change hooks, so removing one node moves one row.
@@ -31,3 +34,16 @@ private:
     ContentTree m_tree;
     QList<QIcon> m_icons;
 };
+
+// What the view shows of one device: its open nodes and the current one, kept as the
+// node texts below the device, so that they survive a rebuild of the device's nodes.
+struct TreeViewState {
+    bool deviceExpanded = false;
+    QList<QStringList> expanded;
+    bool hasCurrent = false;
+    QStringList current;
+};
+TreeViewState captureViewState(const QTreeView &view, const ContentTreeModel &model, const TreeNode *device);
+// Opens the kept nodes again below `device` and returns the node to make current: the
+// kept one, or its nearest ancestor still there; null when none was kept.
+TreeNode *restoreViewState(QTreeView &view, const ContentTreeModel &model, TreeNode *device, const TreeViewState &state);

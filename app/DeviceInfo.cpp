@@ -2,7 +2,6 @@
 
 #include "platform/DeviceFiles.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 namespace {
@@ -29,7 +28,7 @@ constexpr Label identity[] = {
 };
 
 // Identity files are tiny; a huge one is not an identity file.
-constexpr qint64 maxIdentitySize = 1 << 20;
+constexpr qint64 maxIdentitySize = 64 * 1024;
 
 } // namespace
 
@@ -59,11 +58,8 @@ QString DeviceInfo::iniValue(const QByteArray &ini, const QString &section, cons
 
 QString DeviceInfo::ReadDeviceInfo(const QString &root, const QString &key)
 {
-    QByteArray ini;
-    const QString path = DeviceFiles::find(root, QStringLiteral("TTGO.BIF"));
-    QFile f(path);
-    if (!path.isEmpty() && f.open(QIODevice::ReadOnly))
-        ini = f.read(maxIdentitySize);
+    const QByteArray ini =
+        DeviceFiles::readRegular(DeviceFiles::find(root, QStringLiteral("TTGO.BIF")), maxIdentitySize).value_or(QByteArray());
     const QString section = QStringLiteral("TomTomGo");
     if (!key.isEmpty())
         return iniValue(ini, section, key);

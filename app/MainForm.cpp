@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QScreen>
 #include <QSplitter>
@@ -92,10 +93,16 @@ TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(pare
     m_treeView->setUniformRowHeights(true);
     m_treeView->setContextMenuPolicy(Qt::CustomContextMenu);
     m_treeView->installEventFilter(this);
+    m_treeView->viewport()->installEventFilter(this); // double-clicks open like Enter
     connect(m_treeView, &QWidget::customContextMenuRequested, this, &TMainForm::PopupMenu1Popup);
     connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { TTChanging(current); });
     connect(m_treeView, &QTreeView::clicked, this, [this](const QModelIndex &i) { TTClick(m_model->node(i)); });
+    confirmDelete = [this](const QString &question) {
+        return QMessageBox::question(this, QStringLiteral("Korvix"), question, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No)
+               == QMessageBox::Yes;
+    };
 
     m_mdi = new QMdiArea;
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -288,7 +295,17 @@ QString TMainForm::statusText() const
 
 void TMainForm::UpdateTreeView(const QString &path, int action)
 {
+    // A refresh (after a save) rebuilds the device's nodes: what was open and the
+    // current node are kept across it.
+    const QString key = action == DeviceTree::Remove ? QString() : DeviceTree::deviceKeyFor(path);
+    const TreeNode *old = key.isEmpty() ? nullptr : FindNodeByKey(m_model->tree().firstDevice(), key, true);
+    const TreeViewState kept = old ? captureViewState(*m_treeView, *m_model, old) : TreeViewState();
     m_devices->UpdateTreeView(path, action);
+    if (!old)
+        return;
+    if (TreeNode *fresh = FindNodeByKey(m_model->tree().firstDevice(), key, true))
+        if (TreeNode *current = restoreViewState(*m_treeView, *m_model, fresh, kept))
+            selectNode(current);
 }
 
 QString TMainForm::GetTTPath()
@@ -374,6 +391,12 @@ void TMainForm::registerCreator(TreeActions::NewKind kind, Creator creator)
     m_creators.insert(kind, std::move(creator));
 }
 
+bool TMainForm::opensInEditor(const TreeNode *node) const
+{
+    const TreeActions::OpenKind kind = TreeActions::resolveOpen(node, QStringLiteral("/"), hasVoiceEditor()).kind;
+    return kind != TreeActions::OpenKind::None && m_openers.contains(kind);
+}
+
 bool TMainForm::hasVoiceEditor() const
 {
     for (QMdiSubWindow *w : m_mdi->subWindowList())
@@ -420,12 +443,14 @@ void TMainForm::Delete1Click()
         TreeNode *node = selectedNode();
         const QString root = GetSelTTPath();
         const TreeActions::DeleteAction a = TreeActions::resolveDelete(node, root);
-        if (a.isEmpty())
+        if (a.isEmpty() || !confirmDelete(TreeActions::deleteQuestion(a)))
             return;
         const QString folder = TreeActions::safetyFolder(Folders::UserDataFolder(), QStringLiteral("Delete"),
                                                          QDate::currentDate(), a.categoryFolder);
-        if (TreeActions::deleteWithSafetyCopies(a, folder))
+        const bool moved = TreeActions::deleteWithSafetyCopies(a, folder);
+        if (moved)
             m_model->tree().remove(node);
+        m_status->setText(TreeActions::deleteOutcome(a, folder, moved));
     });
 }
 
@@ -524,6 +549,16 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
                 TTOpen(selectedNode());
                 return true;
             }
+        }
+    } else if (watched == m_treeView->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // A node that opens opens, as with Enter; the others keep the view's own
+        // double-click, which opens and closes them.
+        auto *m = static_cast<QMouseEvent *>(event);
+        TreeNode *node = m_model->node(m_treeView->indexAt(m->position().toPoint()));
+        if (m->button() == Qt::LeftButton && node && opensInEditor(node)) {
+            selectNode(node);
+            TTOpen(node);
+            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);

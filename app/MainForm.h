@@ -89,6 +89,9 @@ public:
     QAction *commandAction(SharedCommand c) const { return m_commands.value(c); }
     void updateCommands(); // the enabling rules, run when idle
 
+    // The question Delete asks first; true = go on. Tests answer it instead of a user.
+    std::function<bool(const QString &question)> confirmDelete;
+
     // Tree commands.
     void TTOpen(TreeNode *node);
     void New1Click();
@@ -122,6 +125,7 @@ private:
     void guarded(const std::function<void()> &command);
     EditorContext editorContext() const;
     bool hasVoiceEditor() const;
+    bool opensInEditor(const TreeNode *node) const;
 
     Options m_options;
     KorvixSettings m_settings;

@@ -2,6 +2,7 @@
 
 #include "platform/DeviceFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -225,6 +226,32 @@ bool deleteWithSafetyCopies(const DeleteAction &action, const QString &folder)
     for (int i = 1; i < action.files.size(); ++i)
         QFile::remove(action.files[i]);
     return true;
+}
+
+bool hasCompanions(const DeleteAction &action)
+{
+    for (int i = 1; i < action.files.size(); ++i)
+        if (QFileInfo::exists(action.files[i]))
+            return true;
+    return false;
+}
+
+QString deleteQuestion(const DeleteAction &action)
+{
+    if (action.isEmpty())
+        return {};
+    const QString name = QFileInfo(action.files.first()).fileName();
+    return hasCompanions(action)
+               ? QCoreApplication::translate("TMainForm", "Move %1 and its companions to the safety folder?").arg(name)
+               : QCoreApplication::translate("TMainForm", "Move %1 to the safety folder?").arg(name);
+}
+
+QString deleteOutcome(const DeleteAction &action, const QString &safetyFolder, bool moved)
+{
+    const QString name = action.isEmpty() ? QString() : QFileInfo(action.files.first()).fileName();
+    const QString folder = QDir::toNativeSeparators(QDir::cleanPath(safetyFolder));
+    return moved ? QCoreApplication::translate("TMainForm", "%1 moved to the safety folder %2").arg(name, folder)
+                 : QCoreApplication::translate("TMainForm", "Could not move %1 to the safety folder %2").arg(name, folder);
 }
 
 } // namespace TreeActions

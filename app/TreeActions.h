@@ -71,4 +71,12 @@ bool TTBackUp(const QString &file, const QString &folder);
 // companions. Returns true when the main file is gone (the node is removed then).
 bool deleteWithSafetyCopies(const DeleteAction &action, const QString &safetyFolder);
 
+// True when any companion of the main file is there to be moved with it.
+bool hasCompanions(const DeleteAction &action);
+// The question asked before a delete, worded for what is there to move:
+// "Move Fuel.ov2 and its companions to the safety folder?" or "Move horn.ogg to ...".
+QString deleteQuestion(const DeleteAction &action);
+// The status text after a delete: where the safety copies went, or that nothing moved.
+QString deleteOutcome(const DeleteAction &action, const QString &safetyFolder, bool moved);
+
 } // namespace TreeActions

@@ -3,7 +3,6 @@
 #include "app/DeviceInfo.h"
 #include "platform/DeviceFiles.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
@@ -117,16 +116,12 @@ bool TreeBuilder::isFresh(const QString &path, const QDateTime &now)
 
 QString TreeBuilder::VIFGetCHK(const QString &vifPath)
 {
-    QFile f(vifPath);
-    if (!f.open(QIODevice::ReadOnly))
+    // A voice description is six short lines; anything larger is not one.
+    constexpr qint64 maxVifSize = 64 * 1024;
+    const std::optional<QByteArray> data = DeviceFiles::readRegular(vifPath, maxVifSize);
+    if (!data)
         return {};
-    const qint64 size = f.size();
-    if (size > (1 << 20))
-        return {}; // no voice description is this large
-    const QByteArray data = f.readAll();
-    if (data.size() != size)
-        return {};
-    const QString text = QString::fromLatin1(data);
+    const QString text = QString::fromLatin1(*data);
     QStringList lines = text.split(QStringLiteral("\r\n"));
     if (lines.size() == 1)
         lines = text.split(QLatin1Char('\n'));

@@ -1,7 +1,10 @@
 #pragma once
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // Device file systems are FAT: names compare without regard to case. Every lookup of
 // a named device file goes through here, so a copy on a case-sensitive disk behaves
@@ -13,6 +16,15 @@ QString find(const QString &dir, const QString &name);
 bool exists(const QString &dir, const QString &name);
 // True when `name` is an ordinary file (not a folder) in `dir`.
 bool isFile(const QString &dir, const QString &name);
+
+// The contents of a device file, read only when `path` (after following links) is a
+// regular file of at most `cap` bytes. A FIFO, a device node, a folder or a larger
+// file gives nothing, at once: a hostile name on a device must neither block the tree
+// nor fill the memory.
+std::optional<QByteArray> readRegular(const QString &path, qint64 cap);
+// The first `count` bytes (fewer when the file is shorter) of a regular file of any
+// size, for readers that need only a header.
+std::optional<QByteArray> readRegularHead(const QString &path, qint64 count);
 
 } // namespace DeviceFiles
 

@@ -2,9 +2,9 @@
 
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Units.h"
+#include "platform/DeviceFiles.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -84,15 +84,15 @@ qint32 poiCategoryId(const QString &categoryText)
 
 PoiDatListing listPoiDat(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    // Listing needs the header and the ids only, never the blocks. The content tree
+    // lists a device's database: only a regular file is read, so a FIFO cannot block it.
+    const std::optional<QByteArray> head = DeviceFiles::readRegularHead(path, kIdsOffset + 4 * kMaxListedCategories);
+    if (!head) {
         PoiDatListing out;
         out.error = QCoreApplication::translate("PoiDat", "Can't open %1").arg(path);
         return out;
     }
-    // Listing needs the header and the ids only, never the blocks.
-    const QByteArray head = f.read(kIdsOffset + 4 * kMaxListedCategories);
-    return listPoiDatBytes(head.constData(), head.size());
+    return listPoiDatBytes(head->constData(), head->size());
 }
 
 PoiDatListing listPoiDatBytes(const char *data, qint64 size)

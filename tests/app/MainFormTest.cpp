@@ -5,6 +5,7 @@
 #include "app/SampleDevice.h"
 #include "platform/Editor.h"
 #include "platform/Folders.h"
+#include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
@@ -69,6 +71,20 @@ struct Doc : QWidget, IEditor {
     int gridRowCount() const override { return 3; }
     void Save() override { ++saves; }
 };
+
+// What the window system sends for a double-click: press, release, press, double-click,
+// release (QTest::mouseDClick leaves out the second press, so a view ignores it).
+void doubleClick(QTreeView *view, const QModelIndex &index)
+{
+    const QPoint at = view->visualRect(index).center();
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(at), view->viewport()->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                      Qt::LeftButton, {});
+    QApplication::sendEvent(view->viewport(), &twice);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+}
 
 } // namespace
 
@@ -292,21 +308,117 @@ TEST(MainForm, TreeSwallowsCharacterKeysAndOpensOnEnter)
     form.mdiArea()->closeAllSubWindows();
 }
 
-TEST(MainForm, DeleteTakesASafetyCopyAndRemovesTheNode)
+TEST(MainForm, DeleteAsksFirstAndSaysWhereTheSafetyCopyWent)
 {
     SampleWindow sample;
     TMainForm &form = *sample.form;
+    QStringList asked;
+    bool answer = false;
+    form.confirmDelete = [&](const QString &question) {
+        asked << question;
+        return answer;
+    };
+    TreeNode *map = form.treeModel().tree().device(0)->findChild("POI")->child(0);
+    TreeNode *fuel = map->findChild("Fuel.ov2");
+    ASSERT_TRUE(fuel);
+    form.selectNode(fuel);
+    form.Delete1Click(); // "No" keeps everything
+    EXPECT_EQ(asked, QStringList({"Move Fuel.ov2 and its companions to the safety folder?"}));
+    EXPECT_EQ(map->findChild("Fuel.ov2"), fuel);
+    for (const char *name : {"Fuel.ov2", "Fuel.bmp", "Fuel_X2.bmp"})
+        EXPECT_TRUE(QFile::exists(sample.tmp.file("dev/Sample_Map/") + name)) << name;
+
+    answer = true;
+    form.Delete1Click();
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_FALSE(map->findChild("Fuel.ov2"));
+    for (const char *name : {"Fuel.ov2", "Fuel.bmp", "Fuel_X2.bmp"})
+        EXPECT_FALSE(QFile::exists(sample.tmp.file("dev/Sample_Map/") + name)) << name;
+    const QString today = QDate::currentDate().toString("yyyyMMdd");
+    const QString poiCopies = Folders::UserDataFolder() + "BackUp/Delete_" + today + "/Sample_Map";
+    EXPECT_EQ(form.statusText(), "Fuel.ov2 moved to the safety folder " + poiCopies);
+    EXPECT_TRUE(QFile::exists(poiCopies + "/Fuel_X2.bmp"));
+
+    // A sound has no companions, and the question does not claim any.
     TreeNode *sounds = form.treeModel().tree().device(0)->findChild("Sounds");
     const int before = sounds->childCount();
-    TreeNode *first = sounds->child(0);
-    const QString name = first->text();
-    form.selectNode(first);
+    const QString name = sounds->child(0)->text();
+    form.selectNode(sounds->child(0));
     form.Delete1Click();
+    EXPECT_EQ(asked.last(), "Move " + name + " to the safety folder?");
     EXPECT_EQ(sounds->childCount(), before - 1);
     EXPECT_FALSE(QFile::exists(sample.tmp.file("dev/sounds/" + name)));
-    const QString copy = Folders::UserDataFolder() + "BackUp/Delete_" + QDate::currentDate().toString("yyyyMMdd")
-                         + "/Sounds/" + name;
-    EXPECT_TRUE(QFile::exists(copy)) << copy.toStdString();
+    const QString soundCopies = Folders::UserDataFolder() + "BackUp/Delete_" + today + "/Sounds";
+    EXPECT_TRUE(QFile::exists(soundCopies + "/" + name)) << soundCopies.toStdString();
+    EXPECT_EQ(form.statusText(), name + " moved to the safety folder " + soundCopies);
+}
+
+TEST(MainForm, DoubleClickOpensLikeEnterAndASaveKeepsTheTreeAsItWas)
+{
+    SampleWindow sample;
+    TMainForm &form = *sample.form;
+    QTreeView *view = form.treeView();
+    ContentTreeModel &model = form.treeModel();
+    TreeNode *device = model.tree().device(0);
+    TreeNode *itn = device->findChild("Itinerary");
+    TreeNode *poi = device->findChild("POI");
+    view->expand(model.indexOf(itn));
+    view->expand(model.indexOf(poi));
+    QApplication::processEvents();
+
+    // A category opens and closes as before; nothing else happens.
+    doubleClick(view, model.indexOf(poi));
+    EXPECT_FALSE(view->isExpanded(model.indexOf(poi)));
+    EXPECT_TRUE(form.mdiArea()->subWindowList().isEmpty());
+    view->expand(model.indexOf(poi));
+    TreeNode *map = poi->child(0);
+    view->expand(model.indexOf(map));
+    view->expand(model.indexOf(map->findChild("Fuel.ov2")));
+    QApplication::processEvents();
+
+    TreeNode *krakow = itn->findChild("Krakow.itn");
+    ASSERT_TRUE(krakow);
+    doubleClick(view, model.indexOf(krakow));
+    QApplication::processEvents();
+    ASSERT_EQ(form.mdiArea()->subWindowList().size(), 1);
+    ASSERT_EQ(form.activeEditor()->editorKind(), EditorKind::Itinerary);
+    EXPECT_EQ(form.selectedNode(), krakow);
+
+    form.activeEditor()->Save(); // the editor refreshes the device in the tree
+    QApplication::processEvents();
+    device = model.tree().device(0);
+    itn = device->findChild("Itinerary");
+    map = device->findChild("POI")->child(0);
+    EXPECT_TRUE(view->isExpanded(model.indexOf(device)));
+    EXPECT_TRUE(view->isExpanded(model.indexOf(itn)));
+    EXPECT_TRUE(view->isExpanded(model.indexOf(map)));
+    EXPECT_TRUE(view->isExpanded(model.indexOf(map->findChild("Fuel.ov2"))));
+    EXPECT_FALSE(view->isExpanded(model.indexOf(map->findChild("Parking.ov2"))));
+    ASSERT_TRUE(form.selectedNode());
+    EXPECT_EQ(form.selectedNode(), itn->findChild("Krakow.itn"));
+    form.mdiArea()->closeAllSubWindows();
+}
+
+TEST(MainForm, PictureThatIsAFifoOrAnEndlessDeviceGivesAPlainIcon)
+{
+    TempFolder tmp;
+    tmp.write("dev/TTGO.BIF", "[TomTomGo]\nDeviceName=GO\n");
+    tmp.write("dev/ttsystem");
+    tmp.write("dev/Map/cline.dat");
+    tmp.write("dev/Map/Fuel.ov2");
+    tmp.write("dev/Map/Zero.ov2");
+    ASSERT_TRUE(makeFifo(tmp.file("dev/Map/Fuel.bmp")));
+    ASSERT_TRUE(QFile::link("/dev/zero", tmp.file("dev/Map/Zero.bmp")));
+    FifoGuard guard({tmp.file("dev/Map/Fuel.bmp")});
+    TMainForm form(folderOnly(tmp.file("dev")));
+    form.show();
+    QApplication::processEvents();
+    guard.stop();
+    EXPECT_FALSE(guard.hadToRelease()) << "the tree waited on a FIFO";
+    ASSERT_EQ(form.treeModel().tree().deviceCount(), 1);
+    TreeNode *map = form.treeModel().tree().device(0)->findChild("POI")->child(0);
+    EXPECT_TRUE(map->findChild("Fuel.ov2") && map->findChild("Fuel.ov2")->findChild("Fuel.bmp"));
+    EXPECT_TRUE(map->findChild("Zero.ov2"));
 }
 
 namespace {

@@ -166,6 +166,24 @@ TEST(TreeActions, DeletingAPoiFileKeepsItsSoundAndTakesSafetyCopies)
               QStringList({"/media/tt/Voices/ann.vif", "/media/tt/Voices/ann.chk", "/media/tt/Voices/ann.bmp"}));
 }
 
+TEST(TreeActions, DeleteQuestionNamesCompanionsOnlyWhenThereAreSome)
+{
+    TempFolder dev;
+    Fixture f;
+    const QString root = dev.path() + "/";
+    dev.write("Europe/Fuel.ov2");
+    const DeleteAction fuel = resolveDelete(f.fuel, root);
+    EXPECT_EQ(deleteQuestion(fuel), "Move Fuel.ov2 to the safety folder?");
+    dev.write("Europe/Fuel_x2.bmp");
+    EXPECT_EQ(deleteQuestion(fuel), "Move Fuel.ov2 and its companions to the safety folder?");
+    dev.write("Voices/ann.vif");
+    EXPECT_EQ(deleteQuestion(resolveDelete(f.ann, root)), "Move ann.vif to the safety folder?");
+    dev.write("Voices/ann.bmp");
+    EXPECT_EQ(deleteQuestion(resolveDelete(f.ann, root)), "Move ann.vif and its companions to the safety folder?");
+    EXPECT_EQ(deleteOutcome(fuel, "/home/ann/BackUp/Delete_20261208/Europe/", false),
+              "Could not move Fuel.ov2 to the safety folder /home/ann/BackUp/Delete_20261208/Europe");
+}
+
 TEST(TreeActions, SafetyCopiesNeverOverwriteAnEarlierOne)
 {
     TempFolder dev, user;

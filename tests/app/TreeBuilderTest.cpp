@@ -1,5 +1,8 @@
 #include "app/TreeBuilder.h"
+#include "app/DeviceInfo.h"
 #include "app/TreeText.h"
+#include "platform/Settings.h"
+#include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -146,4 +149,49 @@ TEST(TreeBuilder, VifNamesItsChkOnTheSecondLine)
     EXPECT_EQ(TreeBuilder::VIFGetCHK(dir.write("b.vif", "Ann\ny.chk\n")), dir.file("y.chk"));
     EXPECT_EQ(TreeBuilder::VIFGetCHK(dir.write("c.vif", "one line")), QString());
     EXPECT_EQ(TreeBuilder::VIFGetCHK(dir.file("missing.vif")), QString());
+}
+
+TEST(TreeBuilder, FifosEndlessDevicesAndHugeFilesAreNeverRead)
+{
+    TempFolder dev, cfg;
+    dev.write("TTGO.BIF", bif);
+    dev.write("ttsystem");
+    dev.write("Map/cline.dat");
+    dev.write("Map/Fuel.ov2");
+    dev.write("Voices/ann.vif", "Ann\r\nann.chk\r\n");
+    dev.write("Voices/ann.chk");
+    const QStringList fifos = {dev.file("Map/Fuel.bmp"), dev.file("Map/poi.dat"), dev.file("Voices/fifo.vif")};
+    for (const QString &f : fifos)
+        ASSERT_TRUE(makeFifo(f)) << f.toStdString();
+    ASSERT_TRUE(QFile::link("/dev/zero", dev.file("Voices/zero.vif")));
+    QFile sparse(dev.file("Voices/sparse.vif"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(2) << 30));
+    sparse.close();
+
+    KorvixSettings settings(cfg.file("k.ini"));
+    TreeOptions o = treeOptionsFrom(settings); // with the real database reader
+    o.superUser = true;
+    CountingIconSink icons;
+    FifoGuard guard(fifos);
+    const auto device = TreeBuilder::buildDevice(QDir::cleanPath(dev.path()), o, icons);
+    guard.stop();
+    EXPECT_FALSE(guard.hadToRelease()) << "the tree waited on a FIFO";
+    const QString text = treeAsText(device.get()).replace(QDir::cleanPath(dev.path()), "DEV");
+    EXPECT_TRUE(text.startsWith("DEV|GO 910 [0]\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("      POI.DAT [3]\n      ")) << text.toStdString(); // no categories
+    for (const char *vif : {"fifo.vif", "zero.vif", "sparse.vif"}) // listed, without a CHK
+        EXPECT_TRUE(text.contains(QString("\n    %1 [10]\n  ").arg(vif))) << vif << "\n" << text.toStdString();
+    EXPECT_TRUE(text.contains("    ann.vif [10]\n      ann.chk [13]\n")) << text.toStdString();
+
+    // The identity file itself: a FIFO or an endless device gives an empty name.
+    TempFolder odd;
+    ASSERT_TRUE(makeFifo(odd.file("TTGO.BIF")));
+    ASSERT_TRUE(QFile::link("/dev/zero", odd.file("ttgo.bif.zero")));
+    FifoGuard identity({odd.file("TTGO.BIF")});
+    EXPECT_EQ(DeviceInfo::ReadDeviceInfo(odd.path(), "DeviceName"), "");
+    identity.stop();
+    EXPECT_FALSE(identity.hadToRelease()) << "the identity read waited on a FIFO";
+    QFile::remove(odd.file("TTGO.BIF"));
+    ASSERT_TRUE(QFile::rename(odd.file("ttgo.bif.zero"), odd.file("TTGO.BIF")));
+    EXPECT_EQ(DeviceInfo::ReadDeviceInfo(odd.path(), "DeviceName"), "");
 }

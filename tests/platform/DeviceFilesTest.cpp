@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ChunkedOut.h"
 #include "platform/DeviceFiles.h"
+#include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -39,6 +40,41 @@ TEST(DeviceFiles, ListingKeepsOrderAndIndexesCompanions)
     EXPECT_TRUE(l.hasFile("FUEL.bmp"));
     EXPECT_FALSE(l.hasFile("sub.ov2"));
     EXPECT_EQ(l.folders(), QStringList({"sub.ov2"}));
+}
+
+TEST(DeviceFiles, OnlyRegularFilesAreReadAndNoneBeyondItsCap)
+{
+    TempFolder tmp;
+    const QString vif = tmp.write("a.vif", "Ann\r\nann.chk\r\n");
+    EXPECT_EQ(DeviceFiles::readRegular(vif, 64).value_or("none"), "Ann\r\nann.chk\r\n");
+    EXPECT_EQ(DeviceFiles::readRegular(vif, 14).value_or("none"), "Ann\r\nann.chk\r\n");
+    EXPECT_FALSE(DeviceFiles::readRegular(vif, 13)); // one byte over the cap
+    EXPECT_EQ(DeviceFiles::readRegularHead(vif, 3).value_or("none"), "Ann");
+    EXPECT_EQ(DeviceFiles::readRegular(tmp.write("empty.vif"), 64).value_or("none"), "");
+    ASSERT_TRUE(QFile::link(vif, tmp.file("link.vif")));
+    EXPECT_EQ(DeviceFiles::readRegular(tmp.file("link.vif"), 64).value_or("none"), "Ann\r\nann.chk\r\n");
+
+    // A sparse 2 GiB file: refused whole, its head still read.
+    QFile sparse(tmp.file("big.vif"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(2) << 30));
+    sparse.close();
+    EXPECT_FALSE(DeviceFiles::readRegular(sparse.fileName(), 1 << 20));
+    EXPECT_EQ(DeviceFiles::readRegularHead(sparse.fileName(), 16).value_or("none"), QByteArray(16, '\0'));
+
+    // An endless device, a FIFO nobody writes, a folder, a dangling link: nothing, at once.
+    ASSERT_TRUE(QFile::link("/dev/zero", tmp.file("zero.vif")));
+    ASSERT_TRUE(makeFifo(tmp.file("fifo.vif")));
+    ASSERT_TRUE(QFile::link(tmp.file("fifo.vif"), tmp.file("fifolink.vif")));
+    ASSERT_TRUE(QFile::link(tmp.file("gone"), tmp.file("dangling.vif")));
+    tmp.mkdir("dir.vif");
+    FifoGuard guard({tmp.file("fifo.vif")});
+    for (const char *name : {"zero.vif", "fifo.vif", "fifolink.vif", "dangling.vif", "dir.vif", "missing.vif"}) {
+        EXPECT_FALSE(DeviceFiles::readRegular(tmp.file(name), 1 << 20)) << name;
+        EXPECT_FALSE(DeviceFiles::readRegularHead(tmp.file(name), 16)) << name;
+    }
+    EXPECT_FALSE(DeviceFiles::readRegular(QString(), 16));
+    guard.stop();
+    EXPECT_FALSE(guard.hadToRelease());
 }
 
 TEST(AtomicFile, FailedWriteKeepsTheOldFile)
