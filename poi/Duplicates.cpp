@@ -12,13 +12,9 @@ namespace {
 using GreatCircle::EarthRadius;
 constexpr double Rad = std::numbers::pi / 180.0;
 
-// Open addressing from cell key to its range in the sorted row list.
+// Open addressing from cell key to cell number.
 class CellTable {
 public:
-    struct Range {
-        quint32 begin = 0, end = 0;
-    };
-
     explicit CellTable(size_t cells)
     {
         size_t cap = 16;
@@ -26,7 +22,7 @@ public:
             cap <<= 1;
         m_mask = cap - 1;
         m_keys.assign(cap, Empty);
-        m_ranges.resize(cap);
+        m_cells.resize(cap);
         // Most neighbour cells are empty: a small bit set (about a byte per cell,
         // so it stays in cache) answers those without touching the table.
         size_t bits = 1 << 16;
@@ -35,26 +31,27 @@ public:
         m_bitMask = bits - 1;
         m_bits.assign(bits / 64, 0);
     }
-    void insert(quint64 key, Range r)
+    void insert(quint64 key, quint32 cell)
     {
         size_t i = slot(key);
         while (m_keys[i] != Empty)
             i = (i + 1) & m_mask;
         m_keys[i] = key;
-        m_ranges[i] = r;
+        m_cells[i] = cell;
         const size_t b = bit(key);
         m_bits[b >> 6] |= quint64(1) << (b & 63);
     }
-    const Range *find(quint64 key) const
+    // The cell number, or -1.
+    qint64 find(quint64 key) const
     {
         const size_t b = bit(key);
         if (!(m_bits[b >> 6] & (quint64(1) << (b & 63))))
-            return nullptr;
+            return -1;
         for (size_t i = slot(key);; i = (i + 1) & m_mask) {
             if (m_keys[i] == key)
-                return &m_ranges[i];
+                return m_cells[i];
             if (m_keys[i] == Empty)
-                return nullptr;
+                return -1;
         }
     }
 
@@ -74,7 +71,7 @@ private:
     size_t m_bitMask = 0;
     std::vector<quint64> m_bits;
     std::vector<quint64> m_keys;
-    std::vector<Range> m_ranges;
+    std::vector<quint32> m_cells;
 };
 
 constexpr int AxisBits = 21;
@@ -128,6 +125,7 @@ DuplicateResult findDuplicatesPairwise(const std::vector<PoiPoint> &points, doub
     for (int a = 1; a <= n - 2 && !r.cancelled; ++a) {
         bool group = false;
         for (int b = a + 1; b <= n - 1; ++b) {
+            ++r.examined;
             if (!marked[size_t(b)] && near(points[size_t(a)], points[size_t(b)], maxDistance)) {
                 marked[size_t(b)] = 1;
                 r.dupOf[size_t(b)] = a;
@@ -154,23 +152,37 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
     if (n < 3 || !(maxDistance > 0)) // also NaN: nothing is near
         return r;
 
-    // Points as unit vectors: the distance formula is the arc cosine of their dot
-    // product for any latitude and longitude (even beyond +-90 / +-180), so nearness
-    // needs no care at the poles or the date line. A pair the formula puts within
-    // the distance has a chord of at most the arc plus the formula's rounding (well
-    // under a metre near zero, where the arc cosine is steepest): `reach` adds a
-    // margin for it. Cells are twice the reach, so each point needs its own cell and
-    // at most one neighbour per axis, on the side of the cell it lies in.
-    const double reach = (maxDistance * 1.001 + 2.0) / EarthRadius;
-    const double reach2 = reach * reach;
-    const double cell = std::max(2.0 * reach, MinCell);
+    // Points as unit vectors: the distance formula's cosine is their dot product for
+    // any latitude and longitude (even beyond +-90 / +-180), so nearness needs no
+    // care at the poles or the date line, and a pair the formula puts within the
+    // distance has a squared chord 2 - 2 cos of at most that of the distance plus the
+    // rounding of the cosine and of the vectors (a few 1e-16; `reach2` allows 2e-14,
+    // about a centimetre at 50 m). A looser bound would send every row just beyond
+    // the distance through the formula's trigonometry again and again.
+    // The walk goes the pairwise loop's way: references A in list order, each taking
+    // every later row within the distance that no earlier reference took. A row
+    // leaves its cell's list once it is taken or has been a reference, as neither
+    // can be taken again; so a dense cluster is paid for once, not once per member.
+    // Cells are twice the reach while the list is sparse: a reference then looks
+    // into at most 2 cells per axis. Where the rows are dense (many to such a cell)
+    // they are an eighth of that, so the rows walked without being taken, those of
+    // the neighbour cells beyond the distance, stay few even on a grid far denser
+    // than the distance.
+    const double half = std::min(maxDistance * (1 + 1e-9) / EarthRadius, std::numbers::pi) / 2;
+    const double reach2 = 4 * std::sin(half) * std::sin(half) + 2e-14;
+    const double reach = std::sqrt(reach2);
+    const qint64 lastAxis = (qint64(1) << AxisBits) - 2;
+    double cell = std::max(2.0 * reach, MinCell);
+    auto axis = [&](double v) { return qint64(std::clamp(std::floor((v + 1.0) / cell), 0.0, double(lastAxis))); };
+    auto keyOf = [](qint64 x, qint64 y, qint64 z) {
+        return (quint64(x) << (2 * AxisBits)) | (quint64(y) << AxisBits) | quint64(z);
+    };
     struct Vec {
         double x, y, z;
     };
     std::vector<Vec> vec(n);
     std::vector<std::pair<quint64, quint32>> order;
     order.reserve(n - 1);
-    auto axis = [&](double v) { return quint64(std::clamp(std::floor((v + 1.0) / cell), 0.0, double((1 << AxisBits) - 2))); };
     for (size_t i = 1; i < n; ++i) {
         const double f = points[i].lat * Rad, l = points[i].lon * Rad;
         const double cf = std::cos(f);
@@ -178,125 +190,126 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
         if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
             v = {0, 0, 0}; // cannot happen for the lists' integers; kept apart anyway
         vec[i] = v;
-        order.emplace_back((axis(v.x) << (2 * AxisBits)) | (axis(v.y) << AxisBits) | axis(v.z), quint32(i));
+        order.emplace_back(keyOf(axis(v.x), axis(v.y), axis(v.z)), quint32(i));
     }
-    // Sorted by cell, rows ascending inside each: the walk below then reads each
-    // cell's points from one stretch of memory.
     std::sort(order.begin(), order.end());
+    size_t occupied = 0;
+    for (size_t i = 0; i < order.size(); ++i)
+        occupied += i == 0 || order[i].first != order[i - 1].first;
+    if (order.size() >= 16 * occupied && cell > MinCell) {
+        cell = std::max(reach / 4.0, MinCell);
+        for (auto &[key, row] : order)
+            key = keyOf(axis(vec[row].x), axis(vec[row].y), axis(vec[row].z));
+        std::sort(order.begin(), order.end());
+    }
+    // Sorted by cell: each cell's rows lie in one stretch [begin, begin + live), the
+    // live ones first; `slot` finds a row's place in it.
     const size_t m = order.size();
     std::vector<quint32> rows(m);
     std::vector<Vec> svec(m);
-    size_t cells = 0;
+    std::vector<quint32> slot(n, 0);
+    std::vector<quint32> cellOf(n, 0);
+    std::vector<quint32> begin, live;
     for (size_t i = 0; i < m; ++i) {
-        rows[i] = order[i].second;
-        svec[i] = vec[order[i].second];
-        if (i == 0 || order[i].first != order[i - 1].first)
-            ++cells;
+        if (i == 0 || order[i].first != order[i - 1].first) {
+            begin.push_back(quint32(i));
+            live.push_back(0);
+        }
+        ++live.back();
+        const quint32 row = order[i].second;
+        rows[i] = row;
+        svec[i] = vec[row];
+        slot[row] = quint32(i);
+        cellOf[row] = quint32(begin.size() - 1);
     }
-    vec.clear();
-    vec.shrink_to_fit();
-    CellTable table(cells);
-    std::vector<quint64> cellKeys;
-    std::vector<CellTable::Range> cellRanges;
-    cellKeys.reserve(cells);
-    cellRanges.reserve(cells);
-    for (size_t i = 0; i < m;) {
-        size_t j = i + 1;
-        while (j < m && order[j].first == order[i].first)
-            ++j;
-        table.insert(order[i].first, {quint32(i), quint32(j)});
-        cellKeys.push_back(order[i].first);
-        cellRanges.push_back({quint32(i), quint32(j)});
-        i = j;
-    }
+    CellTable table(begin.size());
+    for (size_t c = 0; c < begin.size(); ++c)
+        table.insert(order[begin[c]].first, quint32(c));
     order.clear();
     order.shrink_to_fit();
 
-    const quint64 axisMask = (quint64(1) << AxisBits) - 1;
-    struct Cached {
-        quint64 key;
-        const CellTable::Range *range;
+    // Moves the row at `i` behind its cell's live rows.
+    auto drop = [&](quint32 c, quint32 i) {
+        const quint32 last = begin[c] + --live[c];
+        std::swap(rows[i], rows[last]);
+        std::swap(svec[i], svec[last]);
+        slot[rows[i]] = i;
+        slot[rows[last]] = last;
     };
-    Cached cache[27];
-    size_t done = 0;
-    for (size_t ci = 0; ci < cellKeys.size() && !r.cancelled; ++ci) {
-        const quint64 key = cellKeys[ci];
-        const CellTable::Range own = cellRanges[ci];
-        int cached = 0;
-        const qint64 c[3] = {qint64(key >> (2 * AxisBits)), qint64((key >> AxisBits) & axisMask), qint64(key & axisMask)};
-        for (quint32 p = own.begin; p < own.end; ++p, ++done) {
-            if (step && (done & 4095) == 4095 && step(int(done * (n - 1) / m) + 1)) {
-                r.cancelled = true;
-                break;
-            }
-            const quint32 b = rows[p];
-            const Vec &vb = svec[p];
-            // The neighbour on each axis: the side of the cell the point lies in.
-            const double pos[3] = {vb.x, vb.y, vb.z};
-            qint64 side[3];
-            double gap[3]; // distance to that side's boundary
+
+    struct BoxCell {
+        quint32 cell;
+        qint64 at[3];
+    };
+    std::vector<BoxCell> boxCells;
+    qint64 boxLo[3] = {-1, -1, -1}, boxHi[3] = {-1, -1, -1};
+    Vec *const sv = svec.data();
+    quint32 *const rw = rows.data();
+    qint64 seen = 0;
+    for (size_t a = 1; a + 1 < n; ++a) {
+        if (step && (a & 1023) == 0 && step(int(a))) {
+            r.cancelled = true;
+            break;
+        }
+        const quint32 own = cellOf[a];
+        if (slot[a] < begin[own] + live[own])
+            drop(own, slot[a]);
+        const Vec va = vec[a];
+        const double pos[3] = {va.x, va.y, va.z};
+        qint64 lo[3], hi[3];
+        for (int k = 0; k < 3; ++k) {
+            lo[k] = axis(pos[k] - reach);
+            hi[k] = axis(pos[k] + reach);
+        }
+        // The cells of that box that hold rows; the next reference usually has the
+        // same box, dense lists above all, and reuses them.
+        if (!std::equal(lo, lo + 3, boxLo) || !std::equal(hi, hi + 3, boxHi)) {
+            std::copy(lo, lo + 3, boxLo);
+            std::copy(hi, hi + 3, boxHi);
+            boxCells.clear();
+            for (qint64 x = lo[0]; x <= hi[0]; ++x)
+                for (qint64 y = lo[1]; y <= hi[1]; ++y)
+                    for (qint64 z = lo[2]; z <= hi[2]; ++z)
+                        if (const qint64 c = table.find(keyOf(x, y, z)); c >= 0)
+                            boxCells.push_back({quint32(c), {x, y, z}});
+        }
+        for (const BoxCell &bc : boxCells) {
+            const quint32 cc = bc.cell;
+            if (live[cc] == 0)
+                continue;
+            // Cells whose nearest corner lies beyond the reach hold nothing near.
+            double g2 = 0;
             for (int k = 0; k < 3; ++k) {
-                const double off = pos[k] - (double(c[k]) * cell - 1.0);
-                if (off < cell / 2) {
-                    side[k] = -1;
-                    gap[k] = std::max(off, 0.0);
+                const double from = double(bc.at[k]) * cell - 1.0, to = from + cell;
+                const double g = pos[k] < from ? from - pos[k] : pos[k] > to ? pos[k] - to : 0.0;
+                g2 += g * g;
+            }
+            if (g2 > reach2 * 1.0000001)
+                continue;
+            // Locals only in this loop: it is the search's hot spot.
+            const quint32 first = begin[cc];
+            quint32 end = first + live[cc];
+            for (quint32 i = first; i < end;) {
+                const Vec vb = sv[i];
+                const double dx = va.x - vb.x, dy = va.y - vb.y, dz = va.z - vb.z;
+                ++seen;
+                if (dx * dx + dy * dy + dz * dz <= reach2 && near(points[a], points[rw[i]], maxDistance)) {
+                    // Taken: swapped behind the live rows; another live row now sits at i.
+                    const quint32 b = rw[i];
+                    r.dupOf[b] = int(a);
+                    --end;
+                    std::swap(rw[i], rw[end]);
+                    std::swap(sv[i], sv[end]);
+                    slot[rw[i]] = i;
+                    slot[b] = end;
                 } else {
-                    side[k] = 1;
-                    gap[k] = std::max(cell - off, 0.0);
+                    ++i;
                 }
             }
-            quint32 best = b;
-            auto scan = [&](quint32 from, quint32 to) {
-                for (quint32 i = from; i < to; ++i) {
-                    const quint32 a = rows[i];
-                    if (a >= best)
-                        break;
-                    const Vec &va = svec[i];
-                    const double dx = va.x - vb.x, dy = va.y - vb.y, dz = va.z - vb.z;
-                    if (dx * dx + dy * dy + dz * dz > reach2)
-                        continue;
-                    if (near(points[a], points[b], maxDistance)) {
-                        best = a;
-                        break;
-                    }
-                }
-            };
-            scan(own.begin, p);
-            for (int mask = 1; mask < 8; ++mask) {
-                double g2 = 0;
-                qint64 q[3];
-                bool inside = true;
-                for (int k = 0; k < 3; ++k) {
-                    if (mask & (1 << k)) {
-                        q[k] = c[k] + side[k];
-                        g2 += gap[k] * gap[k];
-                        if (q[k] < 0 || q[k] > qint64(axisMask))
-                            inside = false;
-                    } else {
-                        q[k] = c[k];
-                    }
-                }
-                if (!inside || g2 > reach2 * 1.0000001)
-                    continue;
-                const quint64 nk = (quint64(q[0]) << (2 * AxisBits)) | (quint64(q[1]) << AxisBits) | quint64(q[2]);
-                const CellTable::Range *range = nullptr;
-                int hit = 0;
-                while (hit < cached && cache[hit].key != nk)
-                    ++hit;
-                if (hit < cached) {
-                    range = cache[hit].range;
-                } else {
-                    range = table.find(nk);
-                    if (cached < 27)
-                        cache[cached++] = {nk, range};
-                }
-                if (range)
-                    scan(range->begin, range->end);
-            }
-            if (best < b)
-                r.dupOf[b] = int(best);
+            live[cc] = end - first;
         }
     }
+    r.examined = seen;
     finish(r);
     return r;
 }

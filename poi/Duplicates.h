@@ -39,6 +39,8 @@ struct DuplicateResult {
     std::vector<char> hasDuplicates;
     int firstGroupRow = -1;   // the first reference row, -1 when none
     int duplicateCount = 0;
+    // Rows compared with a reference: the search's work, for the tests to bound.
+    qint64 examined = 0;
     bool cancelled = false;
 };
 

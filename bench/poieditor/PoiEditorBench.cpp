@@ -4,6 +4,8 @@
 //   BM_EditorOpen/N       a new window reads an N-POI file and is ready
 //   BM_EditorSave/N       Save of that document (list and icon)
 //   BM_Duplicates/N       the cell index, headless, MaxDistance 50
+//   BM_DuplicatesGrid/N   the same on a square grid of N points 1 m apart: nearly
+//                         every row is a duplicate of thousands of rows
 //   BM_EditorDuplicates/N the window's command: search and marking
 //   BM_Pairwise/N         the pairwise loop (20,000 only: it is quadratic)
 //   BM_GpsbabelPosition/N gpsbabel -x position,distance=50m on the same file (its own
@@ -22,7 +24,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <map>
+#include <numbers>
 #include <memory>
 
 namespace {
@@ -126,6 +130,22 @@ void BM_Duplicates(benchmark::State &state)
     runSearch<findDuplicates>(state);
 }
 
+void BM_DuplicatesGrid(benchmark::State &state)
+{
+    const int side = int(std::lround(std::sqrt(double(state.range(0)))));
+    const double degLat = 1.0 / (6372795.0 * std::numbers::pi / 180);
+    const double degLon = degLat / std::cos(50.0 * std::numbers::pi / 180);
+    std::vector<PoiPoint> pts(1);
+    pts.reserve(size_t(side) * size_t(side) + 1);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            pts.push_back({19.9 + x * degLon, 50.0 + y * degLat});
+    int found = 0;
+    for (auto _ : state)
+        found = findDuplicates(pts, 50, nullptr).duplicateCount;
+    state.counters["duplicates"] = found;
+}
+
 void BM_EditorDuplicates(benchmark::State &state)
 {
     QuietShell shell;
@@ -160,6 +180,7 @@ void BM_GpsbabelPosition(benchmark::State &state)
 BENCHMARK(BM_EditorOpen)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EditorSave)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Duplicates)->Arg(20000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DuplicatesGrid)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_EditorDuplicates)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Pairwise)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
 // Its filter compares every pair: 100,000 points take minutes, a million would take hours.

@@ -167,3 +167,80 @@ TEST(Duplicates, StepStopsTheSearch)
     EXPECT_TRUE(p.cancelled);
     EXPECT_LT(p.duplicateCount, 10); // only row 1 was a reference
 }
+
+namespace {
+
+// A square of side x side points `metres` apart around (lon, lat), row by row.
+void addGrid(std::vector<PoiPoint> &pts, int side, double metres, double lon, double lat)
+{
+    const double degLat = metres / (6372795.0 * std::numbers::pi / 180);
+    const double degLon = degLat / std::cos(lat * std::numbers::pi / 180);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            pts.push_back({lon + x * degLon, lat + y * degLat});
+}
+
+} // namespace
+
+TEST(Duplicates, DenseClustersMatchThePairwiseLoop)
+{
+    // Lists where most rows are duplicates: grids far denser than the distance, in
+    // list order and shuffled, piles of one point, clusters of a few metres. Rows
+    // taken early leave the search, so these are the lists where a slip in that
+    // bookkeeping shows.
+    std::mt19937 rng(11);
+    for (int round = 0; round < 4; ++round) {
+        std::vector<PoiPoint> pts(1);
+        addGrid(pts, 40, 1.0, 19.9, 50.0);
+        addGrid(pts, 25, 3.0, 19.9 + (rng() % 100) * 1e-5, 50.0 + (rng() % 100) * 1e-5); // overlapping
+        std::uniform_real_distribution<double> jitter(-4e-5, 4e-5);
+        for (int c = 0; c < 30; ++c) {
+            const PoiPoint centre{19.9 + (rng() % 200) * 1e-5, 50.0 + (rng() % 200) * 1e-5};
+            const int members = 1 + int(rng() % 60);
+            for (int k = 0; k < members; ++k)
+                pts.push_back(rng() % 3 ? PoiPoint{centre.lon + jitter(rng), centre.lat + jitter(rng)} : centre);
+        }
+        if (round % 2)
+            std::shuffle(pts.begin() + 1, pts.end(), rng);
+        for (double m : {1.0, 5.0, 50.0, 120.0}) {
+            const DuplicateResult fast = findDuplicates(pts, m);
+            expectSame(fast, findDuplicatesPairwise(pts, m), "clusters");
+            EXPECT_GT(fast.duplicateCount, int(pts.size()) / 4) << m;
+        }
+    }
+}
+
+TEST(Duplicates, RowsAlreadyTakenCostNothingOnADenseGrid)
+{
+    // 1 m apart, 50 m distance: every row has thousands of rows within the distance.
+    // A taken row is looked at when it is taken and not again; what is left are the
+    // rows just beyond a reference's reach, a few hundred, whatever the size of the
+    // grid. (Walking the taken rows again costs thousands per row, growing with it.)
+    for (int side : {150, 300}) {
+        std::vector<PoiPoint> pts(1);
+        addGrid(pts, side, 1.0, 19.9, 50.0);
+        const DuplicateResult r = findDuplicates(pts, 50);
+        EXPECT_EQ(r.duplicateCount, side * side - 1);
+        EXPECT_LT(r.examined, qint64(side) * side * 1000) << side;
+    }
+}
+
+TEST(Duplicates, PairsRightAtTheDistanceAreFound)
+{
+    // The distance is set a hair above the formula's own value for the pair, so the
+    // pair is near by the formula however it rounds; the cell search must not lose
+    // it through its own bound, at any scale and anywhere on the earth.
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> lat(-89.9, 89.9), lon(-180, 180), offset(-1, 1);
+    for (int i = 0; i < 3000; ++i) {
+        const double scale = std::pow(10.0, -7 + int(rng() % 8)); // about 1 cm .. 1000 km
+        const PoiPoint a{lon(rng), lat(rng)};
+        const PoiPoint b{a.lon + offset(rng) * scale, a.lat + offset(rng) * scale};
+        const double d = GreatCircleDistance(a.lon, a.lat, b.lon, b.lat);
+        if (d < 0)
+            continue;
+        const DuplicateResult r = findDuplicates({{}, a, b}, std::nextafter(d, 1e300));
+        ASSERT_EQ(r.dupOf[2], 1) << a.lon << ' ' << a.lat << " -> " << b.lon << ' ' << b.lat << ": " << d;
+        EXPECT_EQ(findDuplicates({{}, a, b}, d).dupOf[2], 0) << d;
+    }
+}
