@@ -178,6 +178,8 @@ bool TWave::ConvertToPCM(const TWaveFormat &target, QString *error)
     const TWaveFormat out = TWaveFormat::pcm(target.channels, int(target.samplesPerSec), target.bitsPerSample);
     if (m_format.sameLayout(out)) {
         m_format = out;   // an extensible record of the same layout becomes plain PCM
+        // A cut file may end inside a sample; the working document holds whole ones.
+        m_data.truncate(m_data.size() - m_data.size() % out.blockAlign);
         return true;
     }
     // A document can be assigned any header; the rate decides the size of the result.

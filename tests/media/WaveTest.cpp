@@ -328,3 +328,14 @@ TEST(Wave, ConversionsBeyondTheSizeCapAreRefusedWithTheSize)
     EXPECT_EQ(w.Format().samplesPerSec, 1000u);
     EXPECT_EQ(w.DataSize(), 6'500'000);
 }
+
+TEST(Wave, AFileCutInsideASampleConvertsToWholeSamples)
+{
+    for (const TWaveFormat &f : {Mono16bit22050Hz(), TWaveFormat::pcm(2, 22050, 16)}) {
+        SCOPED_TRACE(f.describe().toStdString());
+        TWave w;
+        w.Assign(f, QByteArray(321, '\x10'));   // the last sample lacks bytes
+        ASSERT_TRUE(w.ConvertToPCM(Mono16bit22050Hz()));
+        EXPECT_EQ(w.DataSize() % 2, 0);
+    }
+}
