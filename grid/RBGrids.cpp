@@ -1,5 +1,7 @@
 #include "grid/RBGrids.h"
 
+#include "grid/CoordinateCells.h"
+
 #include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -334,11 +336,22 @@ public:
         painter->restore();
     }
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
-                          const QModelIndex &) const override
+                          const QModelIndex &index) const override
     {
         auto *e = new QLineEdit(parent);
         e->setFrame(false);
         e->setFont(g->font());
+        if (g->OnCellFault) {
+            // Coloured as the user types, before the text reaches the cell.
+            e->setAutoFillBackground(true);
+            const int col = index.column() + g->FixedCols(), row = index.row() + g->FixedRows();
+            QObject::connect(e, &QLineEdit::textChanged, e, [grid = g, e, col, row](const QString &text) {
+                const bool fault = grid->OnCellFault && grid->OnCellFault(grid, col, row, text);
+                QPalette pal = e->palette();
+                pal.setColor(QPalette::Base, fault ? TRBGrid::ErrorColor() : grid->palette().color(QPalette::Base));
+                e->setPalette(pal);
+            });
+        }
         return e;
     }
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
@@ -1466,6 +1479,19 @@ void TRBGrid::fitAll()
 
 // ---- drawing ---------------------------------------------------------------------------
 
+QColor TRBGrid::ErrorColor()
+{
+    return QColor(255, 128, 128);
+}
+
+TCellFaultEvent TRBGrid::CoordinateFaults(int lastColumn)
+{
+    return [lastColumn](const TRBGrid *g, int col, int row, QStringView text) {
+        return row > 0 && row < g->RowCount()
+               && CoordinateCells::cellFaulty(g->Table().Row(row), col, text, lastColumn);
+    };
+}
+
 void TRBGrid::PaintCell(QPainter &painter, int col, int row, const QRect &rect, bool selected)
 {
     painter.setClipRect(rect);
@@ -1523,6 +1549,9 @@ void TRBGrid::DrawCell(QPainter &p, int col, int row, const QRect &rect, bool se
         brushColor = palette[size_t(bg)].Light;
     if ((bg || (flags & RBFlags::CustomColors)) && !selected)
         p.fillRect(rect, brushColor);
+    // A cell the save would refuse shows so over marks and the selection alike.
+    if (OnCellFault && !fixed && OnCellFault(this, col, row, std::as_const(m_table).Row(row).FieldView(col)))
+        p.fillRect(rect, selected ? ErrorColor().darker(200) : ErrorColor());
 
     // 5. Frame, 2 pixels wide, shared between neighbours with equal flags.
     const int fr = RBFlags::frameIndex(flags);
@@ -1604,6 +1633,10 @@ void TRBGrid::commitEditText(int col, int row, const QString &text)
         SetCell(col, row, text);
         fireChanged();
         --m_editNesting;
+        // One cell can put its neighbours at fault (an empty latitude beside a new
+        // longitude).
+        if (OnCellFault)
+            InvalidateRow(row);
     }
     if (OnSetEditText)
         OnSetEditText(this, col, row, text);

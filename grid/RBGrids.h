@@ -36,6 +36,8 @@ using TDrawCellEvent =
     std::function<void(TRBGrid *sender, int col, int row, QPainter &painter, const QRect &rect,
                        bool selected)>;
 using TKeyEvent = std::function<void(TRBGrid *sender, QKeyEvent *event)>;
+// True when a data cell holding `text` (stored, or being typed) is at fault.
+using TCellFaultEvent = std::function<bool(const TRBGrid *sender, int col, int row, QStringView text)>;
 using TMouseEvent = std::function<void(TRBGrid *sender, QMouseEvent *event, int col, int row)>;
 
 // One palette entry: frame (strong), background (light) and text colour.
@@ -131,6 +133,13 @@ public:
     TDrawCellEvent OnDrawCell;
     TKeyEvent OnKeyUp;
     TMouseEvent OnMouseUp;
+    // Cells at fault are drawn on ErrorColor(), and so is the in-place editor while
+    // its text is at fault. Asked for the painted cells only.
+    TCellFaultEvent OnCellFault;
+    static QColor ErrorColor();
+    // The coordinate check of the POI and itinerary lists; a row whose columns
+    // 1..lastColumn are empty is never at fault (it is not saved).
+    static TCellFaultEvent CoordinateFaults(int lastColumn);
 
     // ---- data ----------------------------------------------------------------------
     // The row table. After filling it directly call TableChanged(); after changing a

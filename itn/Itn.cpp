@@ -148,6 +148,7 @@ TItnEdit::TItnEdit(IShell &shell, QWidget *parent) : QWidget(parent), dialogs(TI
     m_grid->SetImageList(TRBItnGrid::DefaultFlagImages());
     m_grid->OnChanged = [this](TRBGrid *) { Cap(true); };
     m_grid->OnPaste = [this](TRBGrid *sender, QString &text, bool &ok) { ItnGridPaste(sender, text, ok); };
+    m_grid->OnCellFault = TRBGrid::CoordinateFaults(4); // a save refuses these
     m_grid->viewport()->installEventFilter(this);
     m_grid->viewport()->setAcceptDrops(true);
 
@@ -199,10 +200,7 @@ void TItnEdit::resetGrid()
 void TItnEdit::Open(const QString &path)
 {
     const DeviceCodec codec = DeviceCodec::fromSettings(m_shell.settings());
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw KorvixError(tr("Cannot open file \"%1\". %2").arg(path, f.errorString()));
-    const QStringList lines = Itn::splitLines(codec.toUnicode(f.readAll()));
+    const QStringList lines = Itn::splitLines(codec.toUnicode(Itn::readInputFile(path)));
     if (lines.isEmpty())
         return;
     m_grid->HideEditor();
@@ -455,10 +453,7 @@ void TItnEdit::Kml1Click()
                                               QStringLiteral("GggoleMaps *.kml|*.kml|All|*"));
     if (file.isEmpty())
         return;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        throw KorvixError(tr("Cannot open file \"%1\". %2").arg(file, f.errorString()));
-    ImportKML(f.readAll());
+    ImportKML(Itn::readInputFile(file));
 }
 
 void TItnEdit::Link1Click()
@@ -487,10 +482,7 @@ void TItnEdit::ImportzTargeo1Click()
 
 void TItnEdit::importTargeoFile(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw KorvixError(tr("Cannot open file \"%1\". %2").arg(path, f.errorString()));
-    const QByteArray bytes = f.readAll();
+    const QByteArray bytes = Itn::readInputFile(path);
     AddItnPoints(Itn::ReadTargeoRoute(DeviceCodec::fromSettings(m_shell.settings()).toUnicode(bytes)));
 }
 

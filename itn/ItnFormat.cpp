@@ -1,5 +1,6 @@
 #include "itn/ItnFormat.h"
 
+#include "grid/CoordinateCells.h"
 #include "platform/AtomicFile.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
@@ -84,17 +85,40 @@ std::vector<TRBParams> readRows(QByteArrayView bytes, const DeviceCodec &codec)
     return rows;
 }
 
-std::vector<TRBParams> readFile(const QString &path, const DeviceCodec &codec)
+QByteArray readInputFile(const QString &path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw KorvixError(QCoreApplication::translate("Itn", "Cannot open file \"%1\". %2")
                               .arg(path, f.errorString()));
-    const QByteArray bytes = f.readAll();
+    const auto tooLarge = [&] {
+        return KorvixError(QCoreApplication::translate("Itn", "The file is too large: %1").arg(path));
+    };
+    if (f.size() > MaxInputBytes)
+        throw tooLarge();
+    QByteArray bytes;
+    if (f.isSequential()) {
+        // A pipe or device reports no size: read until past the cap at most.
+        while (bytes.size() <= MaxInputBytes) {
+            const QByteArray chunk = f.read(1 << 20);
+            if (chunk.isEmpty())
+                break;
+            bytes += chunk;
+        }
+    } else {
+        bytes = f.readAll();
+    }
     if (f.error() != QFileDevice::NoError)
         throw KorvixError(QCoreApplication::translate("Itn", "Cannot read file \"%1\". %2")
                               .arg(path, f.errorString()));
-    return readRows(bytes, codec);
+    if (bytes.size() > MaxInputBytes)
+        throw tooLarge();
+    return bytes;
+}
+
+std::vector<TRBParams> readFile(const QString &path, const DeviceCodec &codec)
+{
+    return readRows(readInputFile(path), codec);
 }
 
 namespace {
@@ -145,9 +169,15 @@ std::vector<SaveFile> planSave(const QString &path, int points, bool split)
 std::vector<int> pointRows(const TRBParamsTable &rows)
 {
     std::vector<int> out;
-    for (int r = 1; r < rows.RowCount(); ++r)
-        if (rowHasPoint(rows.Row(r)))
-            out.push_back(r);
+    for (int r = 1; r < rows.RowCount(); ++r) {
+        const TRBParams &row = rows.Row(r);
+        if (!rowHasPoint(row))
+            continue;
+        // The device reads the fields as whole numbers: anything else would drive it
+        // to a point nobody chose. The texts themselves are written as they stand.
+        CoordinateCells::rowPosition(r, row.FieldView(1), row.FieldView(2), false);
+        out.push_back(r);
+    }
     return out;
 }
 

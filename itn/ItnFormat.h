@@ -39,6 +39,13 @@ bool rowHasPoint(const TRBParams &row);
 // JoinFields from field 1 with a bar and no quotes, then a bar and CR LF.
 QString lineOf(const TRBParams &row);
 
+// Itineraries, KML documents and Targeo routes are small: a file beyond this is
+// refused, so a wrong choice (a disk image, a device) cannot exhaust the memory.
+constexpr qint64 MaxInputBytes = qint64(256) * 1024 * 1024;
+// A whole itinerary or import file. Throws KorvixError with the file system's
+// reason, or "The file is too large" beyond MaxInputBytes.
+QByteArray readInputFile(const QString &path);
+
 // File bytes to rows (one per line). The device code page decodes the bytes.
 std::vector<TRBParams> readRows(QByteArrayView bytes, const DeviceCodec &codec);
 // Reads a file; throws KorvixError with the file system's reason.
@@ -68,10 +75,13 @@ std::vector<SaveFile> planSave(const QString &path, int points, bool split);
 // Writes rows 1.. of `rows` (row 0 is the header and is never written), skipping
 // empty ones, into the files of planSave. Progress per row with the status "SaveItn"
 // or "SaveItnSplit". Returns the files written; throws KorvixError when one cannot
-// be written (files already written stay).
+// be written (files already written stay), and before writing anything when a row's
+// longitude or latitude is not a whole number.
 QStringList writeRows(const QString &path, const TRBParamsTable &rows, bool split,
                       const DeviceCodec &codec, IProgress *progress = nullptr);
 // The rows holding a point, in order (row indexes of `rows`, header excluded).
+// Throws KorvixError naming the first such row whose coordinates are not whole
+// numbers.
 std::vector<int> pointRows(const TRBParamsTable &rows);
 
 // Decimal degrees (a point as the separator, blanks around allowed, an exponent

@@ -193,6 +193,7 @@ QByteArray fetchMapLink(HttpClient &http, const QUrl &url, int timeoutMs, qint64
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (reply->isOpen())
         body.append(reply->readAll());
+    tooBig = tooBig || body.size() > maxBytes;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QNetworkReply::NetworkError error = reply->error();
     const QString reason = reply->errorString();

@@ -17,6 +17,7 @@
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Table.h"
 #include "poi/Ov2Units.h"
+#include "poi/Ov2Writer.h"
 #include "poi/PoiSave.h"
 #include "poi/PoiSelect.h"
 #include "poi/PoiTextExport.h"
@@ -102,6 +103,11 @@ bool hasFilePart(const QString &path)
 class TOV2::Parts : public PoiSaveParts {
 public:
     explicit Parts(TOV2 &w) : m_w(w) {}
+    void prepareList() override
+    {
+        m_w.m_grid->HideEditor();
+        m_points = poiRowsToPoints(m_w.m_grid->Table(), DeviceCodec::fromSettings(m_w.m_shell.settings()));
+    }
     bool soundEmpty() const override { return m_w.m_audio->isEmpty(); }
     void writeSound(const QString &oggPath) override
     {
@@ -111,7 +117,7 @@ public:
     }
     void writeList(const QString &ov2Path) override
     {
-        SaveOV2(ov2Path, m_w.m_grid->Table(), DeviceCodec::fromSettings(m_w.m_shell.settings()), &m_w.m_shell);
+        SaveOV2(ov2Path, m_points, &m_w.m_shell);
         m_w.FileName = ov2Path;
         m_w.m_captionBase = ov2Path;
     }
@@ -129,6 +135,7 @@ private:
             throw KorvixError(error);
     }
     TOV2 &m_w;
+    Ov2PointList m_points;
 };
 
 TOV2::TOV2(IShell &shell, QWidget *parent)
@@ -186,6 +193,7 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
     m_grid->OnChanged = [this](TRBGrid *) { gridChanged(); };
     // A pasted KML document arrives as rows.
     m_grid->OnPaste = [](TRBGrid *, QString &text, bool &) { Itn::KmlPasteRows(text); };
+    m_grid->OnCellFault = TRBGrid::CoordinateFaults(3); // a save refuses these
     m_split->addWidget(m_grid);
     m_split->setStretchFactor(0, 1);
     layout->addWidget(m_split, 1);

@@ -1,16 +1,17 @@
 #include "poi/Ov2Table.h"
 
+#include "grid/CoordinateCells.h"
 #include "grid/RBParamsTable.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "platform/Progress.h"
 #include "poi/Ov2Reader.h"
-#include "poi/Ov2Units.h"
 #include "poi/Ov2Writer.h"
 #include "poi/PoiDat.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -131,17 +132,22 @@ QString readPoiDatIntoTable(const QString &path, const QString &categoryText, TR
 Ov2PointList poiRowsToPoints(const TRBParamsTable &table, const DeviceCodec &codec)
 {
     const int rows = table.RowCount();
-    if (rows < 2 || !parseOv2Integer(table.Row(1).FieldView(1)) || !parseOv2Integer(table.Row(1).FieldView(2)))
-        throw KorvixError(QCoreApplication::translate("Ov2", "Row 1 has no valid coordinates"));
     Ov2PointList list;
-    list.reserve(size_t(rows - 1));
+    list.reserve(size_t(std::max(rows - 1, 0)));
     QByteArray desc;
     for (int r = 1; r < rows; ++r) {
         const TRBParams &row = table.Row(r);
+        const QStringView text = row.FieldView(3);
+        // Row indexes are the numbers the grid shows, so the message points at the row.
+        const auto at = CoordinateCells::rowPosition(r, row.FieldView(1), row.FieldView(2), text.isEmpty());
+        if (!at)
+            continue;
         desc.resize(0);
-        codec.appendBytes(desc, row.FieldView(3));
-        list.add(parseOv2Integer(row.FieldView(1)).value_or(0), parseOv2Integer(row.FieldView(2)).value_or(0), desc);
+        codec.appendBytes(desc, text);
+        list.add(at->lon, at->lat, desc);
     }
+    if (list.empty())
+        throw KorvixError(QCoreApplication::translate("Ov2", "There is no POI to save"));
     return list;
 }
 

@@ -24,9 +24,9 @@ QString readOv2IntoTable(const QString &path, TRBParamsTable &table, const Devic
 QString readPoiDatIntoTable(const QString &path, const QString &categoryText, TRBParamsTable &table,
                             const DeviceCodec &codec, IProgress *progress = nullptr);
 
-// Rows 1 .. RowCount() - 1 for the writer: cells read as integers (not an integer:
-// 0), descriptions in device bytes. Throws KorvixError when row 1's coordinates are
-// not integers (an empty list included).
+// Rows 1 .. RowCount() - 1 for the writer, descriptions in device bytes. Rows whose
+// longitude, latitude and description are all empty are left out. Throws KorvixError
+// naming the row when a coordinate is not a whole number, or when no row is left.
 Ov2PointList poiRowsToPoints(const TRBParamsTable &table, const DeviceCodec &codec);
 
 // SaveOV2 of the list. Throws KorvixError; the old file survives a failure.

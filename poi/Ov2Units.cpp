@@ -1,5 +1,7 @@
 #include "poi/Ov2Units.h"
 
+#include "grid/CoordinateCells.h"
+
 #include <limits>
 
 namespace {
@@ -9,45 +11,16 @@ inline bool isBlank(char16_t c)
     return c == ' ' || c == '\t';
 }
 
-template <typename Char>
-std::optional<qint32> parseInteger(const Char *s, qsizetype n)
-{
-    qsizetype i = 0;
-    while (i < n && isBlank(char16_t(s[i])))
-        ++i;
-    while (n > i && isBlank(char16_t(s[n - 1])))
-        --n;
-    bool negative = false;
-    if (i < n && (s[i] == '-' || s[i] == '+'))
-        negative = s[i++] == '-';
-    if (i >= n)
-        return std::nullopt;
-    qint64 v = 0;
-    for (; i < n; ++i) {
-        const char16_t c = char16_t(s[i]);
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        v = v * 10 + (c - '0');
-        if (v > qint64(std::numeric_limits<qint32>::max()) + 1)
-            return std::nullopt;
-    }
-    if (negative)
-        v = -v;
-    if (v > std::numeric_limits<qint32>::max() || v < std::numeric_limits<qint32>::min())
-        return std::nullopt;
-    return qint32(v);
-}
-
 } // namespace
 
 std::optional<qint32> parseOv2Integer(QStringView text)
 {
-    return parseInteger(text.utf16(), text.size());
+    return CoordinateCells::parse(text);
 }
 
 std::optional<qint32> parseOv2Integer(QByteArrayView text)
 {
-    return parseInteger(reinterpret_cast<const unsigned char *>(text.data()), text.size());
+    return CoordinateCells::parse(text);
 }
 
 std::optional<qint64> toOv2UnitsValue(QStringView text)

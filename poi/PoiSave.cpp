@@ -61,6 +61,7 @@ void parkCompanion(const QString &path)
 QString savePoiFiles(const QString &file, PoiSaveParts &parts)
 {
     const PoiCompanionPaths p = poiCompanionPaths(file);
+    parts.prepareList();
     if (parts.soundEmpty()) {
         parkCompanion(p.ogg);
         parkCompanion(p.wav);

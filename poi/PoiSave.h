@@ -25,6 +25,9 @@ void parkCompanion(const QString &path);
 class PoiSaveParts {
 public:
     virtual ~PoiSaveParts() = default;
+    // Takes the list as it will be written and checks it; runs before anything is
+    // written, so a list that cannot be saved leaves every file as it was.
+    virtual void prepareList() = 0;
     virtual bool soundEmpty() const = 0;
     virtual void writeSound(const QString &oggPath) = 0;
     virtual void writeList(const QString &ov2Path) = 0;
@@ -36,9 +39,10 @@ public:
     virtual void saved(int bits) = 0;
 };
 
-// In this order: the sound (or park base.ogg and base.wav), the list, the small icon
-// (or park base.bmp), the large icon (or park base_X2.bmp). The first failure ends
-// the save with its KorvixError; the parts already written keep their saved bits.
+// In this order: the list's check, the sound (or park base.ogg and base.wav), the
+// list, the small icon (or park base.bmp), the large icon (or park base_X2.bmp). The
+// first failure ends the save with its KorvixError; the parts already written keep
+// their saved bits.
 // Returns the list's path.
 QString savePoiFiles(const QString &file, PoiSaveParts &parts);
 

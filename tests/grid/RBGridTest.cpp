@@ -602,6 +602,63 @@ TEST(RBGridDrawing, CustomColoursAndAlignment)
     EXPECT_GT(br.top() - g->CellRect(3, 2).top(), left.top() - g->CellRect(2, 2).top() + 10);
 }
 
+TEST(RBGridDrawing, CoordinateCellsAtFaultShowTheErrorColour)
+{
+    auto g = makeGrid(4);
+    for (int c = 1; c <= 3; ++c)
+        g->SetColWidths(c, 90);
+    const QList<QStringList> rows = {{"1993500", "5006200", "fine"},
+                                     {"19.95", "5006200", "degrees"},
+                                     {"1993500", "", "no latitude"},
+                                     {"", "", ""}}; // the automatic last row
+    for (int r = 1; r <= 4; ++r)
+        for (int c = 1; c <= 3; ++c)
+            g->SetCell(c, r, rows[r - 1][c - 1]);
+    g->SetCurrentCell(3, 1);
+    g->clearFocus();
+    auto at = [&](const QImage &img, int col, int row) {
+        const QRect r = g->CellRect(col, row);
+        return img.pixelColor(r.right() - 6, r.top() + 3); // right of the text
+    };
+    const QColor error = TRBGrid::ErrorColor();
+    EXPECT_NE(at(grabViewport(*g), 1, 2), error) << "no check, no colour";
+
+    g->OnCellFault = TRBGrid::CoordinateFaults(3);
+    QImage img = grabViewport(*g);
+    EXPECT_EQ(at(img, 1, 2), error);
+    EXPECT_EQ(at(img, 2, 3), error) << "an empty latitude in a row that is saved";
+    for (const QPoint cell : {QPoint(1, 1), QPoint(2, 1), QPoint(2, 2), QPoint(3, 2), QPoint(1, 3), QPoint(1, 4),
+                              QPoint(2, 4)})
+        EXPECT_NE(at(img, cell.x(), cell.y()), error) << cell.x() << "," << cell.y();
+
+    // While typed: the editor turns red and back.
+    g->setFocus();
+    g->SetCurrentCell(1, 4);
+    QTest::keyClick(g.get(), Qt::Key_F2);
+    ASSERT_TRUE(g->IsEditorActive());
+    QLineEdit *editor = nullptr;
+    for (QLineEdit *e : g->viewport()->findChildren<QLineEdit *>())
+        if (e->isVisible())
+            editor = e;
+    ASSERT_NE(editor, nullptr);
+    auto editorColour = [&] {
+        const QImage shot = editor->grab().toImage();
+        return shot.pixelColor(shot.width() - 3, shot.height() / 2);
+    };
+    EXPECT_NE(editorColour(), error);
+    editor->setText(QStringLiteral("19.9"));
+    EXPECT_EQ(editorColour(), error);
+    editor->setText(QStringLiteral("1990000"));
+    EXPECT_NE(editorColour(), error);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    // The committed longitude puts the empty latitude beside it at fault.
+    g->SetCurrentCell(3, 1);
+    img = grabViewport(*g);
+    EXPECT_NE(at(img, 1, 4), error);
+    EXPECT_EQ(at(img, 2, 4), error);
+}
+
 TEST(RBItnGrid, FlagColumnDrawsIcons)
 {
     TRBItnGrid g;

@@ -212,6 +212,22 @@ TEST(MapLinkFetch, NoRedirectToAnotherHostAndNoServer)
     EXPECT_THROW(fetchMapLink(http, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)), 10000), KorvixError);
 }
 
+TEST(MapLinkFetch, AnswersBeyondTheLimitAreRefused)
+{
+    LocalHttp server;
+    server.body = kml("<Document>" + placemark("Rynek", "19.93,50.06,0") + "</Document>");
+    HttpClient http;
+    const QUrl url = fetchUrl(server.url("/maps?q=x"));
+    EXPECT_EQ(fetchMapLink(http, url, 10000, server.body.size()), server.body);
+    server.body += QByteArray(200000, ' ');
+    try {
+        fetchMapLink(http, url, 10000, 100000);
+        ADD_FAILURE() << "read";
+    } catch (const KorvixError &e) {
+        EXPECT_EQ(e.message(), "The answer of 127.0.0.1 is too large");
+    }
+}
+
 // Mangled inputs give results or messages, never a crash or a hang.
 TEST(ImportRobustness, MangledInputs)
 {

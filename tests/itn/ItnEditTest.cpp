@@ -1,4 +1,5 @@
 #include "itn/Itn.h"
+#include "itn/ItnFormat.h"
 
 #include "grid/RBItnGrid.h"
 #include "platform/Error.h"
@@ -450,4 +451,41 @@ TEST(ItnEdit, DuplicatesSayHowManyRowsTheyMarked)
     f.shell.settings().WriteInteger("Settings", "MaxDistance", 10);
     f.edit->Duplicates();
     EXPECT_EQ(f.shell.statuses.last(), "Marked 1 duplicate within 10 m");
+}
+
+TEST(ItnEdit, ACoordinateThatIsNoWholeNumberStopsTheSaveBeforeAnyWrite)
+{
+    Fixture f;
+    const QByteArray original = "1993730|5006170|Rynek|4|\r\n1993560|5005400|Wawel|1|\r\n";
+    const QString path = f.tmp.write("itn/route.itn", original);
+    f.edit->Open(path);
+    f.grid().SetCell(2, 2, "50.054");
+    EXPECT_TRUE(f.grid().OnCellFault(&f.grid(), 2, 2, f.cell(2, 2))) << "the grid shows the cell at fault";
+    try {
+        f.edit->Save();
+        ADD_FAILURE() << "saved";
+    } catch (const KorvixError &e) {
+        EXPECT_EQ(e.message(), "Row 2: latitude \"50.054\" is not a whole number of 1/100000 degrees");
+    }
+    EXPECT_EQ(readAll(path), original);
+    EXPECT_TRUE(f.shell.updates.isEmpty());
+}
+
+TEST(ItnEdit, FilesBeyondTheCapAreRefusedAndTheGridKept)
+{
+    Fixture f;
+    f.edit->Open(f.tmp.write("route.itn", "1993730|5006170|Rynek|4|\r\n"));
+    for (const QString name : {"huge.itn", "huge.atm", "huge.kml"}) {
+        QFile file(f.tmp.file(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(Itn::MaxInputBytes + 1)); // sparse: nothing is written
+    }
+    EXPECT_THROW(f.edit->Open(f.tmp.file("huge.itn")), KorvixError);
+    f.openName = f.tmp.file("huge.atm");
+    EXPECT_THROW(f.edit->ImportzTargeo1Click(), KorvixError);
+    f.openName = f.tmp.file("huge.kml");
+    EXPECT_THROW(f.edit->Kml1Click(), KorvixError);
+    EXPECT_EQ(f.grid().RowCount(), 2);
+    EXPECT_EQ(f.cell(3, 1), "Rynek");
+    EXPECT_EQ(f.edit->documentPath(), f.tmp.file("route.itn"));
 }

@@ -223,3 +223,55 @@ TEST(ItnFormat, InteroperatesWithGpsbabel)
     EXPECT_EQ(rows[0].ToStringList().mid(1, 3), (QStringList{"1993730", "5006170", "Rynek"}));
     EXPECT_EQ(rows[1].ToStringList().mid(1, 3), (QStringList{"15121530", "-3385680", "Opera House"}));
 }
+
+TEST(ItnFormat, SavesRefuseCoordinatesThatAreNotWholeNumbers)
+{
+    TempFolder tmp;
+    const DeviceCodec codec;
+    const QString path = tmp.write("route.itn", "old");
+    TRBParamsTable t = points(60, 1);
+    t.Row(55).SetField(1, QStringLiteral("19.95"));
+    // In split mode too nothing is written, not even the files before the fault.
+    try {
+        writeRows(path, t, true, codec);
+        ADD_FAILURE() << "saved";
+    } catch (const KorvixError &e) {
+        EXPECT_EQ(e.message(), "Row 55: longitude \"19.95\" is not a whole number of 1/100000 degrees");
+    }
+    EXPECT_EQ(readAll(path), "old");
+    EXPECT_FALSE(QFile::exists(tmp.file("route01.itn")));
+
+    // A name without a point is refused; a short line of two numbers is a point.
+    const TRBParamsTable named = tableOf({rowFromLine(u"1|2|"), rowFromLine(u""), rowFromLine(u"|  |Rynek|0|")});
+    try {
+        writeRows(path, named, false, codec);
+        ADD_FAILURE() << "saved";
+    } catch (const KorvixError &e) {
+        EXPECT_EQ(e.message(), "Row 3: longitude \"\" is not a whole number of 1/100000 degrees");
+    }
+    EXPECT_EQ(readAll(path), "old");
+    writeRows(path, tableOf({rowFromLine(u"1|2|"), rowFromLine(u""), rowFromLine(u"-7|+8|x|0|")}), false, codec);
+    EXPECT_EQ(readAll(path), QByteArray("1|2|\r\n-7|+8|x|0|\r\n"));
+}
+
+TEST(ItnFormat, InputFilesBeyondTheCapAreRefused)
+{
+    TempFolder tmp;
+    const QString huge = tmp.file("huge.itn");
+    {
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(MaxInputBytes + 1)); // sparse: nothing is written
+    }
+    try {
+        readFile(huge, DeviceCodec());
+        ADD_FAILURE() << "read";
+    } catch (const KorvixError &e) {
+        EXPECT_EQ(e.message(), "The file is too large: " + huge);
+    }
+    EXPECT_THROW(readInputFile(tmp.file("missing.kml")), KorvixError);
+    EXPECT_EQ(readInputFile(tmp.write("small.atm", "Start::ptGeo=50&19\r\n")), "Start::ptGeo=50&19\r\n");
+    // A device without a size is read no further than the cap.
+    if (QFile::exists("/dev/zero"))
+        EXPECT_THROW(readInputFile("/dev/zero"), KorvixError);
+}

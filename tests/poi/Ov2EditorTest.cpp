@@ -9,13 +9,14 @@
 #include "platform/Shell.h"
 #include "poi/FindDialog.h"
 #include "poi/Ov2Editor.h"
+#include "poi/Ov2Reader.h"
 #include "poi/SamplePois.h"
 #include "tests/poi/Ov2TestUtil.h"
 #include "tests/support/QuietShell.h"
 #include "tests/support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QAudioDevice>
@@ -650,4 +651,33 @@ TEST(Ov2Editor, ImportMenuShowsOnceItHasEntries)
     EXPECT_TRUE(import->menuAction()->isVisible());
     import->removeAction(feed);
     EXPECT_FALSE(import->menuAction()->isVisible());
+}
+
+TEST(Ov2Editor, ACoordinateThatIsNoWholeNumberStopsTheSaveBeforeAnyWrite)
+{
+    TempFolder tmp;
+    const QString file = tmp.write("Fuel.ov2", threePois());
+    Editor e;
+    ASSERT_TRUE(e.w->OpenOV2(file));
+    QString detail;
+    e.w->prompts.message = [&](QWidget *, const QString &caption, const QString &text, const QString &d) {
+        e.messages << caption + "|" + text;
+        detail = d;
+    };
+    e.grid().SetCell(1, 2, "19.95");
+    EXPECT_TRUE(e.grid().OnCellFault(&e.grid(), 1, 2, e.cell(1, 2))) << "the grid shows the cell at fault";
+    e.w->Save();
+    EXPECT_EQ(e.messages, QStringList{"POI|Problem with saving files!"});
+    EXPECT_EQ(detail, "Row 2: longitude \"19.95\" is not a whole number of 1/100000 degrees");
+    EXPECT_EQ(readAll(file), QByteArray(threePois()));
+
+    // Mended, and with the grid's empty last row: that row is not written.
+    e.grid().SetCell(1, 2, "1993510");
+    e.grid().SetRowCount(e.grid().RowCount() + 1);
+    e.messages.clear();
+    e.w->Save();
+    EXPECT_TRUE(e.messages.isEmpty());
+    Ov2Data d;
+    ASSERT_EQ(readOv2File(file, d), QString());
+    EXPECT_EQ(d.pois.size(), 3u);
 }

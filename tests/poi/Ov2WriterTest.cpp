@@ -192,30 +192,46 @@ TEST(Ov2Writer, IdenticalPointsEndInOneLeafInListOrder)
 
 TEST(Ov2Writer, EmptyDescriptionsAndEmptyRows)
 {
-    const TRBParamsTable t = poiTable({{"100", "200", ""}, {}, {"x", "300", "not a number"}});
+    // Row 2 as the grid's automatic last row leaves it, row 3 as a pasted blank line.
+    const TRBParamsTable t = poiTable({{"100", "200", ""}, {}, {"", "", ""}, {"-300", "400", "b"}});
     const Ov2PointList list = poiRowsToPoints(t, DeviceCodec());
+    ASSERT_EQ(list.size(), 2u);
     const QByteArray bytes = buildOv2(list);
-    // The empty row lies at 0, 0 and stretches the main rectangle.
-    EXPECT_EQ(skippers(bytes).value(0), (AreaRect{0, 300, 100, 0}));
+    // Blank rows are not written, so no "?" at 0, 0 stretches the main rectangle.
+    EXPECT_EQ(skippers(bytes).value(0), (AreaRect{-300, 400, 100, 200}));
     const Ov2Data d = readBack(bytes);
-    ASSERT_EQ(d.pois.size(), 3u);
+    ASSERT_EQ(d.pois.size(), 2u);
     EXPECT_EQ(d.text(d.pois[0]), "?");
     EXPECT_EQ(bytes.mid(21, 5).toHex(), "020f000000") << "len 15 for \"?\"";
-    EXPECT_EQ(d.pois[1].lon, 0);
-    EXPECT_EQ(d.pois[1].lat, 0);
-    EXPECT_EQ(d.text(d.pois[1]), "?");
-    EXPECT_EQ(d.pois[2].lon, 0);
-    EXPECT_EQ(d.pois[2].lat, 300);
+    EXPECT_EQ(d.pois[1].lon, -300);
+    EXPECT_EQ(d.text(d.pois[1]), "b");
 }
 
-TEST(Ov2Writer, RowOneMustHoldIntegers)
+TEST(Ov2Writer, CoordinatesMustBeWholeNumbersNamingTheRow)
 {
     const DeviceCodec codec;
-    for (const QList<QStringList> &rows : QList<QList<QStringList>>{
-             {}, {{}}, {{"", "", ""}}, {{"1.5", "2", "a"}}, {{"1", "2x", "a"}}, {{"99999999999", "1", "a"}}}) {
-        EXPECT_THROW(poiRowsToPoints(poiTable(rows), codec), KorvixError);
-    }
-    EXPECT_NO_THROW(poiRowsToPoints(poiTable({{" -12 ", "+7", ""}}), codec));
+    auto refusal = [&](const QList<QStringList> &rows) -> QString {
+        try {
+            poiRowsToPoints(poiTable(rows), codec);
+        } catch (const KorvixError &e) {
+            return e.message();
+        }
+        return QStringLiteral("saved");
+    };
+    QList<QStringList> rows;
+    for (int i = 0; i < 24; ++i)
+        rows.append({QString::number(1990000 + i), "5000000", "ok"});
+    rows.append({"19.95", "5000000", "Rynek"});
+    EXPECT_EQ(refusal(rows), "Row 25: longitude \"19.95\" is not a whole number of 1/100000 degrees");
+    // Numbered as the grid numbers rows: blank rows before count too.
+    EXPECT_EQ(refusal({{}, {"1", "2x", "a"}}), "Row 2: latitude \"2x\" is not a whole number of 1/100000 degrees");
+    EXPECT_EQ(refusal({{"1", "", "a"}}), "Row 1: latitude \"\" is not a whole number of 1/100000 degrees");
+    EXPECT_EQ(refusal({{"", "", "only a name"}}), "Row 1: longitude \"\" is not a whole number of 1/100000 degrees");
+    EXPECT_EQ(refusal({{"1", "2", "a"}, {"99999999999", "1", "a"}}), "Row 2: longitude \"99999999999\" is out of range");
+    EXPECT_EQ(refusal({{"1", "-2147483649", "a"}}), "Row 1: latitude \"-2147483649\" is out of range");
+    for (const QList<QStringList> &empty : QList<QList<QStringList>>{{}, {{}}, {{"", "", ""}, {}}})
+        EXPECT_EQ(refusal(empty), "There is no POI to save");
+    EXPECT_EQ(refusal({{" -12 ", "+7", ""}, {"-2147483648", "2147483647", "edge"}}), "saved");
     EXPECT_THROW(buildOv2(Ov2PointList()), KorvixError);
 }
 
@@ -224,6 +240,8 @@ TEST(Ov2Writer, FailedSaveKeepsThePreviousFile)
     TempFolder tmp;
     const QString path = tmp.write("keep.ov2", "old content");
     EXPECT_THROW(SaveOV2(path, poiTable({{"", "1", "bad row 1"}}), DeviceCodec()), KorvixError);
+    EXPECT_EQ(readAll(path), "old content");
+    EXPECT_THROW(SaveOV2(path, poiTable({{"1", "1", "a"}, {"1.5", "1", "late fault"}}), DeviceCodec()), KorvixError);
     EXPECT_EQ(readAll(path), "old content");
     EXPECT_THROW(SaveOV2(tmp.file("no/such/folder/x.ov2"), poiTable({{"1", "1", "a"}}), DeviceCodec()), KorvixError);
 

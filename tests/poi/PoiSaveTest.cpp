@@ -26,6 +26,12 @@ struct FakeParts : PoiSaveParts {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(name.toUtf8());
     }
+    void prepareList() override
+    {
+        log << "prepare";
+        if (failAt == "prepare")
+            throw KorvixError(QStringLiteral("Row 2: longitude \"1.5\" is not a whole number of 1/100000 degrees"));
+    }
     void writeSound(const QString &p) override { step("sound", p); }
     void writeList(const QString &p) override { step("list", p); }
     void writeSmallIcon(const QString &p) override { step("small", p); }
@@ -48,7 +54,7 @@ TEST(PoiSave, OrderAndWritesOfAFullDocument)
     FakeParts parts;
     parts.sound = parts.small = parts.large = true;
     EXPECT_EQ(savePoiFiles(tmp.file("Fuel.txt"), parts), tmp.file("Fuel.ov2"));
-    EXPECT_EQ(parts.log, QStringList({"sound:Fuel.ogg", "4", "list:Fuel.ov2", "1", "small:Fuel.bmp",
+    EXPECT_EQ(parts.log, QStringList({"prepare", "sound:Fuel.ogg", "4", "list:Fuel.ov2", "1", "small:Fuel.bmp",
                                       "large:Fuel_X2.bmp", "2"}));
     EXPECT_EQ(filesIn(tmp.path()), QStringList({"Fuel.bmp", "Fuel.ogg", "Fuel.ov2", "Fuel_X2.bmp"}));
 }
@@ -99,7 +105,7 @@ TEST(PoiSave, AFailureStopsTheLaterSteps)
     parts.sound = true;
     parts.failAt = "sound";
     EXPECT_THROW(savePoiFiles(tmp.file("Fuel.ov2"), parts), KorvixError);
-    EXPECT_EQ(parts.log, QStringList({"sound:Fuel.ogg"}));
+    EXPECT_EQ(parts.log, QStringList({"prepare", "sound:Fuel.ogg"}));
     EXPECT_EQ(readAll(tmp.file("Fuel.bmp")), "old bmp");
 
     FakeParts late;
@@ -107,7 +113,22 @@ TEST(PoiSave, AFailureStopsTheLaterSteps)
     late.failAt = "large";
     EXPECT_THROW(savePoiFiles(tmp.file("Fuel.ov2"), late), KorvixError);
     // The icons' bit stays set while the large icon is not on disk.
-    EXPECT_EQ(late.log, QStringList({"4", "list:Fuel.ov2", "1", "large:Fuel_X2.bmp"}));
+    EXPECT_EQ(late.log, QStringList({"prepare", "4", "list:Fuel.ov2", "1", "large:Fuel_X2.bmp"}));
+}
+
+TEST(PoiSave, AListThatCannotBeSavedTouchesNoFile)
+{
+    TempFolder tmp;
+    tmp.write("Fuel.ogg", "old ogg");
+    tmp.write("Fuel.ov2", "old list");
+    tmp.write("Fuel.bmp", "old bmp");
+    // Every part empty: without the check first the sound and icon would be parked.
+    FakeParts parts;
+    parts.failAt = "prepare";
+    EXPECT_THROW(savePoiFiles(tmp.file("Fuel.ov2"), parts), KorvixError);
+    EXPECT_EQ(parts.log, QStringList({"prepare"}));
+    EXPECT_EQ(filesIn(tmp.path()), QStringList({"Fuel.bmp", "Fuel.ogg", "Fuel.ov2"}));
+    EXPECT_EQ(readAll(tmp.file("Fuel.ov2")), "old list");
 }
 
 TEST(PoiSave, ParkedNames)
