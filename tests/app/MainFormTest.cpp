@@ -541,3 +541,123 @@ TEST(MainForm, FirstEditorFillsTheAreaLaterOnesOpenAtTheSizeTheirKindHadLast)
     EXPECT_EQ(Config::editorSize(form.settings(), "POI"), QSize(720, 460));
     form.mdiArea()->closeAllSubWindows();
 }
+
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+// An editor that reports the sound state the rules read and notes what reaches it.
+struct SoundDoc : QWidget, IEditor {
+    EditorKind kind;
+    bool recording = false, playing = false, empty = true, selection = false;
+    QStringList calls;
+    explicit SoundDoc(EditorKind k) : kind(k) {}
+    EditorKind editorKind() const override { return kind; }
+    bool isRecording() const override { return recording; }
+    bool isPlaying() const override { return playing; }
+    bool isWaveEmpty() const override { return empty; }
+    bool hasWaveSelection() const override { return selection; }
+    void PlaySound() override { calls << "Play"; }
+    void RecSound() override { calls << "Record"; }
+    void StopSound() override { calls << "Stop"; }
+    void DelSound() override { calls << "Redo"; }
+    void ImportSound() override { calls << "Import"; }
+    void DeleteSound() override { calls << "Delete"; }
+    void CropSound() override { calls << "Trim"; }
+    void NormalizeSound() override { calls << "Normalize"; }
+};
+} // namespace
+
+TEST(MainForm, SoundToolbarButtonsFollowTheEditorOnTopAndReachIt)
+{
+    TMainForm form(TMainForm::Options{QString(), false, {}, false, false, {}});
+    form.show();
+    auto *bar = form.findChild<QToolBar *>("soundToolBar");
+    ASSERT_TRUE(bar);
+    // The buttons as the user sees them, left to right.
+    QMap<QString, QToolButton *> buttons;
+    QStringList order;
+    for (QAction *a : bar->actions()) {
+        if (a->isSeparator())
+            continue;
+        auto *b = qobject_cast<QToolButton *>(bar->widgetForAction(a));
+        ASSERT_TRUE(b);
+        buttons.insert(a->text(), b);
+        order << a->text();
+    }
+    ASSERT_EQ(order, QStringList({"PlaySound", "RecSound", "StopSound", "DelSound", "ImportSound", "SaveSound", "Delete",
+                                  "Trim", "Normalize"}));
+    const auto enabled = [&] {
+        QApplication::processEvents();
+        form.updateCommands();
+        QStringList on;
+        for (const QString &name : order)
+            if (buttons[name]->isEnabled())
+                on << name;
+        return on;
+    };
+    EXPECT_EQ(enabled(), QStringList()); // no editor offers sound
+
+    auto *poi = new SoundDoc(EditorKind::Poi);
+    form.addEditorWindow(poi);
+    EXPECT_EQ(enabled(), QStringList({"RecSound", "ImportSound"})); // empty wave
+    poi->empty = false;
+    EXPECT_EQ(enabled(), QStringList({"PlaySound", "RecSound", "DelSound", "ImportSound", "Normalize"}));
+    poi->selection = true;
+    EXPECT_EQ(enabled(), QStringList({"PlaySound", "RecSound", "DelSound", "ImportSound", "Delete", "Trim", "Normalize"}));
+    for (const char *name : {"PlaySound", "Trim", "Normalize", "DelSound", "Delete"})
+        QTest::mouseClick(buttons[name], Qt::LeftButton);
+    EXPECT_EQ(poi->calls, QStringList({"Play", "Trim", "Normalize", "Redo", "Delete"}));
+    poi->playing = true;
+    EXPECT_EQ(enabled(), QStringList({"StopSound"}));
+    poi->calls.clear();
+    QTest::mouseClick(buttons["PlaySound"], Qt::LeftButton); // disabled: nothing happens
+    QTest::mouseClick(buttons["StopSound"], Qt::LeftButton);
+    EXPECT_EQ(poi->calls, QStringList({"Stop"}));
+    poi->playing = false;
+    poi->recording = true;
+    EXPECT_EQ(enabled(), QStringList({"StopSound"}));
+
+    // An editor without sound on top: nothing to play, record or trim.
+    auto *itn = new SoundDoc(EditorKind::Itinerary);
+    itn->empty = false;
+    form.addEditorWindow(itn);
+    EXPECT_EQ(enabled(), QStringList());
+    form.mdiArea()->closeAllSubWindows();
+    EXPECT_EQ(enabled(), QStringList());
+}
+
+#include "media/AudioKit.h"
+#include "media/SampleSounds.h"
+
+TEST(MainForm, SoundToolbarActsOnTheSoundOfTheRealPoiEditor)
+{
+    SampleWindow sample;
+    TMainForm &form = *sample.form;
+    TreeNode *map = form.treeModel().tree().device(0)->findChild("POI")->child(0);
+    ASSERT_GE(map->childCount(), 1);
+    form.TTOpen(map->child(0));
+    QApplication::processEvents();
+    auto *poi = dynamic_cast<TOV2 *>(form.activeEditor());
+    ASSERT_TRUE(poi);
+    poi->prompts.askSave = [](QWidget *) { return QMessageBox::No; };
+    auto *bar = form.findChild<QToolBar *>("soundToolBar");
+    ASSERT_TRUE(bar);
+    const auto button = [&](SharedCommand c) { return bar->widgetForAction(form.commandAction(c)); };
+
+    poi->audio().storage.Wave = SampleSounds::tone(440, 1000, 25);
+    poi->audio().box()->RefreshWave(true);
+    form.updateCommands();
+    ASSERT_TRUE(button(SharedCommand::NormalizeSound)->isEnabled());
+    EXPECT_FALSE(button(SharedCommand::TrimSound)->isEnabled()); // nothing selected
+    QTest::mouseClick(button(SharedCommand::NormalizeSound), Qt::LeftButton);
+    EXPECT_GE(poi->audio().storage.Wave.PeakLevel(), 95);
+    EXPECT_TRUE(poi->isModified());
+
+    poi->audio().storage.Wave.Clear();
+    form.updateCommands();
+    EXPECT_FALSE(button(SharedCommand::PlaySound)->isEnabled());
+    EXPECT_FALSE(button(SharedCommand::NormalizeSound)->isEnabled());
+    EXPECT_TRUE(button(SharedCommand::RecSound)->isEnabled());
+    form.mdiArea()->closeAllSubWindows();
+}
