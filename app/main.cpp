@@ -9,6 +9,9 @@
 #include <QScreen>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
 // "-SuperUser" or "/superuser", any case.
 bool hasSuperUserSwitch(const QStringList &args)
@@ -28,10 +31,35 @@ QStringList deviceFolders(const QStringList &args)
             out << QDir(args[i + 1]).absolutePath();
     return out;
 }
+
+// --help and --version answer before anything of the window starts, so they work
+// without a display and never raise or start a running copy.
+bool answeredOnTheCommandLine(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs("usage: korvix [--device DIR]... [-SuperUser]\n"
+                       "  --device DIR  add DIR, a copy of a device (TTGO.BIF and ttsystem), as a device\n"
+                       "  -SuperUser    turn the service menu on (the setting stays)\n"
+                       "  --help        print this help and exit\n"
+                       "  --version     print the version and exit\n"
+                       "The formats from the command line: korvix-cli help\n",
+                       stdout);
+            return true;
+        }
+        if (!std::strcmp(argv[i], "--version")) {
+            std::fputs("Korvix " KORVIX_VERSION "\n", stdout);
+            return true;
+        }
+    }
+    return false;
+}
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (answeredOnTheCommandLine(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvix"));
     QApplication::setApplicationVersion(QStringLiteral(KORVIX_VERSION));

@@ -5,9 +5,18 @@
 #include "grid/RBParamsTable.h"
 #include "platform/DeviceCodec.h"
 #include "poi/Duplicates.h"
+#include "poi/Ov2Reader.h"
 #include "poi/Ov2Table.h"
 
+#include <QElapsedTimer>
+
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <io.h>
+#define isatty _isatty
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -30,23 +39,73 @@ void appendEscaped(QByteArray &out, QStringView text)
     }
 }
 
+// The search's position on standard error: asked for with --progress, or by itself
+// on a terminal once the search has run a second. A new percent at most every 30 ms;
+// a terminal sees one line rewritten, anything else one line per report.
+class SearchProgress {
+public:
+    SearchProgress(bool asked, int rows)
+        : m_asked(asked), m_terminal(isatty(2) != 0), m_rows(std::max(rows, 1))
+    {
+        m_clock.start();
+    }
+    void at(int row)
+    {
+        if (!m_shown && !m_asked && !(m_terminal && m_clock.elapsed() >= 1000))
+            return;
+        const int percent = int(qint64(row) * 100 / m_rows);
+        if (percent == m_percent || (m_shown && m_clock.elapsed() - m_last < 30))
+            return;
+        show(percent);
+    }
+    void done()
+    {
+        if (m_shown || m_asked)
+            show(100);
+        if (m_shown && m_terminal)
+            std::fputc('\n', stderr);
+    }
+
+private:
+    void show(int percent)
+    {
+        std::fprintf(stderr, m_terminal ? "\rFind Duplicates: %d%%" : "Find Duplicates: %d%%\n", percent);
+        std::fflush(stderr);
+        m_shown = true;
+        m_percent = percent;
+        m_last = m_clock.elapsed();
+    }
+    bool m_asked, m_terminal;
+    int m_rows;
+    bool m_shown = false;
+    int m_percent = -1;
+    qint64 m_last = 0;
+    QElapsedTimer m_clock;
+};
+
 int dedup(const QStringList &args, QTextStream &out, QTextStream &err)
 {
+    QStringList rest = args;
+    const bool progress = rest.removeAll(QStringLiteral("--progress")) > 0;
+    // Whole metres as the setting holds them; a negative distance is a slip.
     bool ok = false;
-    const int metres = args.value(1).toInt(&ok);
-    if (args.size() != 2 || !ok) {
-        err << "usage: korvix-cli dedup FILE.ov2 METRES\n";
+    const int metres = rest.value(1).toInt(&ok);
+    if (rest.size() != 2 || !ok || metres < 0) {
+        err << "usage: korvix-cli dedup [--progress] FILE.ov2 METRES   (METRES: a whole number, 0 or more)\n";
         return 2;
     }
+    const QString &file = rest[0];
     TRBParamsTable table;
     table.SetColCount(kPoiColumns);
     table.SetRowCount(1);
-    const QString error = readOv2IntoTable(args[0], table, DeviceCodec::fromSettings());
-    if (!error.isEmpty()) {
-        err << error << '\n';
-        return 1;
-    }
-    const DuplicateResult result = findDuplicates(poiRowPoints(table), double(metres));
+    if (const QString error = readOv2IntoTable(file, table, DeviceCodec::fromSettings()); !error.isEmpty())
+        return fileError(err, file, withOpenFailure(error, Ov2Texts::cantOpen(), file));
+    SearchProgress shown(progress, table.RowCount() - 1);
+    const DuplicateResult result = findDuplicates(poiRowPoints(table), double(metres), [&](int row) {
+        shown.at(row);
+        return false;
+    });
+    shown.done();
     clearPaletteBits(table);
     applyDuplicateMarks(table, result);
 
@@ -65,7 +124,7 @@ int dedup(const QStringList &args, QTextStream &out, QTextStream &err)
 }
 
 const CliRegistrar registrar({QStringLiteral("dedup"),
-                              QStringLiteral("FILE.ov2 METRES: flags and column 4 after the duplicate search"),
+                              QStringLiteral("[--progress] FILE.ov2 METRES: flags and column 4 after the duplicate search"),
                               &dedup});
 
 } // namespace

@@ -28,7 +28,7 @@ bool readFile(const QString &path, QByteArray &bytes, QTextStream &err)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        err << QCoreApplication::translate("Itn", "Cannot open file \"%1\". %2").arg(path, f.errorString()) << '\n';
+        fileError(err, path, QCoreApplication::translate("Itn", "Cannot open file \"%1\". %2").arg(path, f.errorString()));
         return false;
     }
     bytes = f.readAll();
@@ -94,12 +94,18 @@ int write(const QStringList &args, QTextStream &out, QTextStream &err)
     // A last line ending adds no row.
     if (text.endsWith('\n') || text.isEmpty())
         table.SetRowCount(table.RowCount() - 1);
+    // Empty input (a forgotten redirection) must not empty the file.
+    bool anyPoint = false;
+    for (int r = 1; r < table.RowCount() && !anyPoint; ++r)
+        for (int c = 1; c <= 4 && !anyPoint; ++c)
+            anyPoint = !table.Row(r).FieldView(c).isEmpty();
+    if (!anyPoint)
+        return fileError(err, files[0], QStringLiteral("There is no route point to save"));
     try {
         for (const QString &f : Itn::writeRows(files[0], table, split, codec))
             out << f << '\n';
     } catch (const KorvixError &e) {
-        err << e.message() << '\n';
-        return 1;
+        return fileError(err, files[0], e.message());
     }
     return 0;
 }
@@ -144,8 +150,7 @@ int link(const QStringList &args, QTextStream &out, QTextStream &err)
         return 0;
     }
     if (!Itn::isHttpLink(args[0])) {
-        err << Itn::noLinkMessage() << '\n';
-        return 1;
+        return fileError(err, args[0], Itn::noLinkMessage());
     }
     // Links without coordinates need the download; show what would be asked for.
     out << "fetch\t" << Itn::fetchUrl(Itn::kmlRequestUrl(args[0])).toString() << '\n';
@@ -183,8 +188,7 @@ int runKml(const QStringList &args, QTextStream &out, QTextStream &err)
     const Itn::KmlPoints kml = Itn::ImportKML(bytes);
     printPoints(out, kml.points, itn, DeviceCodec::fromSettings());
     if (!kml.valid) {
-        err << Itn::invalidKmlMessage() << '\n';
-        return 1;
+        return fileError(err, rest[0], Itn::invalidKmlMessage());
     }
     return 0;
 }

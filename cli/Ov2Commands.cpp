@@ -29,11 +29,8 @@ int dump(const QStringList &args, QTextStream &out, QTextStream &err)
         return 2;
     }
     Ov2Data data;
-    const QString error = readOv2File(args[0], data);
-    if (!error.isEmpty()) {
-        err << error << '\n';
-        return 1;
-    }
+    if (const QString error = readOv2File(args[0], data); !error.isEmpty())
+        return fileError(err, args[0], withOpenFailure(error, Ov2Texts::cantOpen(), args[0]));
     writeRaw(out, poiDumpLines(data, DeviceCodec::fromSettings()));
     return 0;
 }
@@ -72,17 +69,14 @@ int write(const QStringList &args, QTextStream &, QTextStream &err)
         if (t3 >= 0)
             desc = desc.first(t3);
         const auto x = parseOv2Integer(lon), y = parseOv2Integer(lat);
-        if (row == 1 && (!x || !y)) {
-            err << QCoreApplication::translate("Ov2", "Row 1 has no valid coordinates") << '\n';
-            return 1;
-        }
+        if (row == 1 && (!x || !y))
+            return fileError(err, args[0], QCoreApplication::translate("Ov2", "Row 1 has no valid coordinates"));
         list.add(x.value_or(0), y.value_or(0), poiDumpUnescape(desc, codec));
     }
     try {
         SaveOV2(args[0], list);
     } catch (const KorvixError &e) {
-        err << e.message() << '\n';
-        return 1;
+        return fileError(err, args[0], e.message());
     }
     return 0;
 }
@@ -95,16 +89,12 @@ int exportText(const QStringList &args, QTextStream &, QTextStream &err)
         return 2;
     }
     Ov2Data data;
-    const QString error = readOv2File(args[1], data);
-    if (!error.isEmpty()) {
-        err << error << '\n';
-        return 1;
-    }
+    if (const QString error = readOv2File(args[1], data); !error.isEmpty())
+        return fileError(err, args[1], withOpenFailure(error, Ov2Texts::cantOpen(), args[1]));
     try {
         ExportPoiText(data, args[2], format);
     } catch (const KorvixError &e) {
-        err << e.message() << '\n';
-        return 1;
+        return fileError(err, args[2], e.message());
     }
     return 0;
 }
@@ -116,11 +106,8 @@ int check(const QStringList &args, QTextStream &out, QTextStream &err)
         return 2;
     }
     Ov2Data data;
-    const QString error = loadOv2Bytes(args[0], data);
-    if (!error.isEmpty()) {
-        err << error << '\n';
-        return 1;
-    }
+    if (const QString error = loadOv2Bytes(args[0], data); !error.isEmpty())
+        return fileError(err, args[0], withOpenFailure(error, Ov2Texts::cantOpen(), args[0]));
     const Ov2CheckStats st = checkOv2(data);
     out << "bytes\t" << st.fileSize << '\n';
     for (int t = 0; t < 256; ++t)
@@ -139,11 +126,11 @@ int check(const QStringList &args, QTextStream &out, QTextStream &err)
         out << "warning\t" << st.overhangingAreas << " nested areas end past their parent's end\n";
     if (st.poisOutsideBounds)
         out << "warning\t" << st.poisOutsideBounds << " POIs lie outside their skipper's rectangle\n";
+    if (st.skippersPastEnd)
+        out << "warning\t" << st.skippersPastEnd << " skipper records claim more bytes than the file holds\n";
     out.flush();
-    if (!st.error.isEmpty()) {
-        err << st.error << '\n';
-        return 1;
-    }
+    if (!st.error.isEmpty())
+        return fileError(err, args[0], st.error);
     return 0;
 }
 

@@ -6,6 +6,8 @@
 #include "poi/PoiDat.h"
 #include "poi/PoiDump.h"
 
+#include <QFile>
+
 #include <cstdio>
 
 namespace {
@@ -16,14 +18,23 @@ int list(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "usage: korvix-cli poidat list FILE\n";
         return 2;
     }
+    if (const QString why = openFailure(args[0]); !why.isEmpty())
+        return fileError(err, args[0], QStringLiteral("Can't open the POI database: ") + why);
     const PoiDatListing listing = listPoiDat(args[0]);
     for (qint32 id : listing.ids)
         out << poiCategoryText(id) << '\n';
     out.flush();
-    if (!listing.error.isEmpty()) {
-        err << listing.error << '\n';
-        return 1;
-    }
+    if (!listing.error.isEmpty())
+        return fileError(err, args[0], listing.error);
+    // The tree lists what it can of any file; here a file that is no database at all
+    // (another file given by mistake) says so instead of listing nothing.
+    QFile f(args[0]);
+    PoiDatTable table;
+    const uchar *bytes = f.open(QIODevice::ReadOnly) && f.size() > 0 ? f.map(0, f.size()) : nullptr;
+    const QString why = bytes ? readPoiDatTable(reinterpret_cast<const char *>(bytes), f.size(), table)
+                              : QStringLiteral("The POI database is too short");
+    if (!why.isEmpty())
+        return fileError(err, args[0], QStringLiteral("Not a POI database: ") + why);
     return 0;
 }
 
@@ -33,12 +44,11 @@ int dump(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "usage: korvix-cli poidat dump FILE CATEGORYTEXT\n";
         return 2;
     }
+    if (const QString why = openFailure(args[0]); !why.isEmpty())
+        return fileError(err, args[0], QStringLiteral("Can't open the POI database: ") + why);
     Ov2Data data;
-    const QString error = openPoiDatCategory(args[0], args[1], data);
-    if (!error.isEmpty()) {
-        err << error << '\n';
-        return 1;
-    }
+    if (const QString error = openPoiDatCategory(args[0], args[1], data); !error.isEmpty())
+        return fileError(err, args[0], error);
     const QByteArray lines = poiDumpLines(data, DeviceCodec::fromSettings());
     out.flush();
     std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);

@@ -18,16 +18,15 @@ bool loadSound(const TOggRunner &runner, const QString &path, TWave &wave, QStri
 {
     if (!TOggRunner::OggInfo(path).isEmpty() || isOggName(path)) {
         if (!runner.DecodeOggFile(path, wave)) {
-            why = QStringLiteral("cannot decode %1 (is oggdec installed?)").arg(path);
+            why = QStringLiteral("Can't decode the Ogg file (is oggdec installed?)");
             return false;
         }
     } else if (!wave.LoadFromFile(path, &why)) {
-        why = QStringLiteral("%1: %2").arg(path, why);
         return false;
     }
     QString reason;
     if (!wave.ConvertToPCM(Mono16bit22050Hz(), &reason)) {
-        why = QStringLiteral("cannot convert %1 (%2): %3").arg(path, wave.Format().describe(), reason);
+        why = QStringLiteral("Can't convert the sound (%1): %2").arg(wave.Format().describe(), reason);
         return false;
     }
     return true;
@@ -40,7 +39,7 @@ bool saveSound(const TOggRunner &runner, const TWave &wave, const QString &path,
         return true;
     }
     if (!runner.EncodeOggFile(wave, path)) {
-        why = QStringLiteral("cannot encode %1 (is oggenc installed?)").arg(path);
+        why = QStringLiteral("Can't encode the Ogg file (is oggenc installed?)");
         return false;
     }
     return true;
@@ -50,8 +49,14 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     const QString verb = args.value(0);
     const TOggRunner runner;
+    // The file a failure is about: the input until the output is being written.
+    QString current = args.value(1);
+    const bool info = verb == QLatin1String("info") && args.size() == 2;
+    const bool convert = (verb == QLatin1String("convert") || verb == QLatin1String("normalize")) && args.size() == 3;
+    if (const QString why = openFailure(current); (info || convert) && !why.isEmpty())
+        return fileError(err, current, QStringLiteral("Can't open the sound file: ") + why);
     try {
-        if (verb == QLatin1String("info") && args.size() == 2) {
+        if (info) {
             const QString info = TOggRunner::OggInfo(args[1]);
             if (!info.isEmpty()) {
                 out << info << '\n';
@@ -59,10 +64,8 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err)
             }
             TWave wave;
             QString why;
-            if (!wave.LoadFromFile(args[1], &why)) {
-                err << "korvix-cli: " << args[1] << ": " << why << '\n';
-                return 1;
-            }
+            if (!wave.LoadFromFile(args[1], &why))
+                return fileError(err, args[1], why);
             out << "format: " << wave.Format().describe() << '\n';
             out << "length: " << wave.Length() << " ms\n";
             // The level is that of the sound as an editor would see it.
@@ -73,27 +76,26 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err)
                 out << "peak: unknown (" << why << ")\n";
             return 0;
         }
-        if ((verb == QLatin1String("convert") || verb == QLatin1String("normalize")) && args.size() == 3) {
+        if (convert) {
+            // Wave or Ogg Vorbis by the ending; anything else would be a wave misnamed.
+            if (!hasSuffix(args[2], {"wav", "ogg"}))
+                return refuseOutput(err, args[2], QStringLiteral(".wav or .ogg"));
             TWave wave;
             QString why;
-            if (!loadSound(runner, args[1], wave, why)) {
-                err << "korvix-cli: " << why << '\n';
-                return 1;
-            }
+            if (!loadSound(runner, args[1], wave, why))
+                return fileError(err, args[1], why);
+            current = args[2];
             if (verb == QLatin1String("normalize")) {
                 const int percent = wave.Normalize();
                 out << "peak " << wave.PeakLevel() << " % (volume +" << percent << " %)\n";
             }
-            if (!saveSound(runner, wave, args[2], why)) {
-                err << "korvix-cli: " << why << '\n';
-                return 1;
-            }
+            if (!saveSound(runner, wave, args[2], why))
+                return fileError(err, args[2], why);
             out << args[2] << ": " << wave.Length() << " ms\n";
             return 0;
         }
     } catch (const KorvixError &e) {
-        err << "korvix-cli: " << e.message() << '\n';
-        return 1;
+        return fileError(err, current, e.message());
     }
     err << "usage: korvix-cli sound info FILE | convert IN OUT | normalize IN OUT\n";
     return 2;

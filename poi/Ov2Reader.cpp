@@ -500,6 +500,8 @@ Ov2CheckStats checkOv2(const Ov2Data &data)
             ++st.skippers;
             if (rec.len < 21)
                 ++st.shortSkippers;
+            if (start + rec.len > st.fileSize)
+                ++st.skippersPastEnd;
             if (!areas.empty()) {
                 areas.back().nested = true;
                 if (start + rec.len > areas.back().end)

@@ -130,6 +130,7 @@ struct Ov2CheckStats {
     qint64 shortSkippers = 0;   // len below 21: empty areas
     qint64 overhangingAreas = 0; // nested area ending past its parent's end
     qint64 poisOutsideBounds = 0; // POI outside its skipper's rectangle
+    qint64 skippersPastEnd = 0;   // area claiming more bytes than the file holds
     QString error;
 };
 Ov2CheckStats checkOv2(const Ov2Data &data);

@@ -33,13 +33,14 @@ TEST(PoiCli, EmptyListsAndErrors)
     TempFolder tmp;
     EXPECT_EQ(cli({"ov2", "dump", tmp.write("e.ov2")}).out, "\t\t\t\n");
     EXPECT_EQ(cli({"ov2", "dump", tmp.write("del.ov2", Ov2Bytes().deleted(100, 9).skipper(21))}).out, "\t\t\t\n");
-    const CliRun bad = cli({"ov2", "dump", tmp.write("bad.ov2", Ov2Bytes().poi(1, 1, "a").u8(11).raw("zz"))});
+    const QString badFile = tmp.write("bad.ov2", Ov2Bytes().poi(1, 1, "a").u8(11).raw("zz"));
+    const CliRun bad = cli({"ov2", "dump", badFile});
     EXPECT_EQ(bad.code, 1);
     EXPECT_TRUE(bad.out.isEmpty());
-    EXPECT_TRUE(bad.err.startsWith("Unknown Field: 0000000F : 0B(11) : ")) << bad.err.constData();
+    EXPECT_TRUE(bad.err.startsWith(badFile.toUtf8() + ": Unknown Field: 0000000F : 0B(11) : ")) << bad.err.constData();
     const CliRun missing = cli({"ov2", "dump", tmp.file("none.ov2")});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.err, "Can't open OV2 file\n");
+    EXPECT_EQ(missing.err, tmp.file("none.ov2").toUtf8() + ": Can't open OV2 file: No such file or directory\n");
     EXPECT_EQ(cli({"ov2", "frobnicate"}).code, 2);
 }
 
@@ -92,10 +93,11 @@ TEST(PoiCli, ExportCheckAndPoiDat)
     EXPECT_TRUE(check.out.contains("type 2\t2\n"));
     EXPECT_TRUE(check.out.contains("depth\t1\n"));
     EXPECT_TRUE(check.out.contains("leaf pois\tmin 2\tmax 2"));
-    const CliRun checkBad = cli({"ov2", "check", tmp.write("b.ov2", Ov2Bytes().poi(1, 1, "a").u8(0).le32(2))});
+    const QString badFile = tmp.write("b.ov2", Ov2Bytes().poi(1, 1, "a").u8(0).le32(2));
+    const CliRun checkBad = cli({"ov2", "check", badFile});
     EXPECT_EQ(checkBad.code, 1);
     EXPECT_TRUE(checkBad.out.contains("type 2\t1\n"));
-    EXPECT_TRUE(checkBad.err.startsWith("Unknown Field: 0000000F : 00(0)"));
+    EXPECT_TRUE(checkBad.err.startsWith(badFile.toUtf8() + ": Unknown Field: 0000000F : 00(0)"));
 
     Ov2Bytes dat;
     const QByteArray blk = Ov2Bytes().poi(5, 6, "Orlen");

@@ -1,0 +1,2 @@
+korvix_add_test(cli_messages_tests SOURCES CliMessagesTest.cpp)
+add_dependencies(cli_messages_tests korvix-cli korvix)
