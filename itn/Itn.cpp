@@ -251,6 +251,8 @@ bool TItnEdit::saveAsDialog()
 
 bool TItnEdit::SaveITN(const QString &path)
 {
+    m_grid->HideEditor();
+    Itn::pointRows(m_grid->Table()); // a row the save refuses is named before the split question
     bool split = false;
     if (Itn::needsSplitQuestion(m_grid->RowCount())) {
         const auto answer =

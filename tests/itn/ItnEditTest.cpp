@@ -469,6 +469,13 @@ TEST(ItnEdit, ACoordinateThatIsNoWholeNumberStopsTheSaveBeforeAnyWrite)
     }
     EXPECT_EQ(readAll(path), original);
     EXPECT_TRUE(f.shell.updates.isEmpty());
+
+    // Named before the split question, which would only be asked in vain.
+    f.fill(50);
+    f.grid().SetCell(1, 30, "19.95");
+    EXPECT_THROW(f.edit->SaveITN(f.tmp.file("long.itn")), KorvixError);
+    EXPECT_TRUE(f.asked.isEmpty());
+    EXPECT_FALSE(QFile::exists(f.tmp.file("long.itn")));
 }
 
 TEST(ItnEdit, FilesBeyondTheCapAreRefusedAndTheGridKept)
