@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -246,7 +247,10 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
     Vec *const sv = svec.data();
     quint32 *const rw = rows.data();
     qint64 seen = 0;
-    for (size_t a = 1; a + 1 < n; ++a) {
+    // Asked every 1024 references and every 4096 rows compared, so one reference
+    // with a huge cluster around it can be stopped too.
+    qint64 nextStep = step ? 4096 : std::numeric_limits<qint64>::max();
+    for (size_t a = 1; a + 1 < n && !r.cancelled; ++a) {
         if (step && (a & 1023) == 0 && step(int(a))) {
             r.cancelled = true;
             break;
@@ -290,9 +294,15 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
             const quint32 first = begin[cc];
             quint32 end = first + live[cc];
             for (quint32 i = first; i < end;) {
+                if (++seen >= nextStep) {
+                    nextStep = seen + 4096;
+                    if (step(int(a))) {
+                        r.cancelled = true;
+                        break;
+                    }
+                }
                 const Vec vb = sv[i];
                 const double dx = va.x - vb.x, dy = va.y - vb.y, dz = va.z - vb.z;
-                ++seen;
                 if (dx * dx + dy * dy + dz * dz <= reach2 && near(points[a], points[rw[i]], maxDistance)) {
                     // Taken: swapped behind the live rows; another live row now sits at i.
                     const quint32 b = rw[i];
@@ -307,6 +317,8 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
                 }
             }
             live[cc] = end - first;
+            if (r.cancelled)
+                break;
         }
     }
     r.examined = seen;

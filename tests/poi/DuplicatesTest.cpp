@@ -166,6 +166,13 @@ TEST(Duplicates, StepStopsTheSearch)
     const DuplicateResult p = findDuplicatesPairwise(pts, 5, [&](int) { return true; });
     EXPECT_TRUE(p.cancelled);
     EXPECT_LT(p.duplicateCount, 10); // only row 1 was a reference
+    // One reference taking a whole pile of one place can be stopped as well.
+    const std::vector<PoiPoint> pile(20001, PoiPoint{19.935, 50.061});
+    const DuplicateResult stopped = findDuplicates(pile, 50, [](int) { return true; });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_GT(stopped.duplicateCount, 0);
+    EXPECT_LT(stopped.duplicateCount, 10000);
+    EXPECT_EQ(findDuplicates(pile, 50).duplicateCount, 19999);
 }
 
 namespace {
