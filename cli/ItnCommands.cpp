@@ -26,12 +26,12 @@ void writeRaw(QTextStream &out, const QByteArray &bytes)
 
 bool readFile(const QString &path, QByteArray &bytes, QTextStream &err)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        fileError(err, path, QCoreApplication::translate("Itn", "Cannot open file \"%1\". %2").arg(path, f.errorString()));
+    try {
+        bytes = Itn::readInputFile(path);
+    } catch (const KorvixError &e) {
+        fileError(err, path, e.message());
         return false;
     }
-    bytes = f.readAll();
     return true;
 }
 

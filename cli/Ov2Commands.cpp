@@ -1,6 +1,7 @@
 // korvix-cli ov2 ...: OV2 files from the command line.
 #include "cli/Commands.h"
 
+#include "grid/CoordinateCells.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "poi/Ov2Reader.h"
@@ -68,10 +69,15 @@ int write(const QStringList &args, QTextStream &, QTextStream &err)
         const qsizetype t3 = desc.indexOf('\t');
         if (t3 >= 0)
             desc = desc.first(t3);
-        const auto x = parseOv2Integer(lon), y = parseOv2Integer(lat);
-        if (row == 1 && (!x || !y))
-            return fileError(err, args[0], QCoreApplication::translate("Ov2", "Row 1 has no valid coordinates"));
-        list.add(x.value_or(0), y.value_or(0), poiDumpUnescape(desc, codec));
+        // Checked as the editor's save checks its rows: nothing is written on a fault.
+        std::optional<CoordinateCells::Position> at;
+        try {
+            at = CoordinateCells::rowPosition(row, lon, lat, desc.isEmpty());
+        } catch (const KorvixError &e) {
+            return fileError(err, args[0], e.message());
+        }
+        if (at)
+            list.add(at->lon, at->lat, poiDumpUnescape(desc, codec));
     }
     try {
         SaveOV2(args[0], list);

@@ -1,5 +1,6 @@
 #include "tests/support/TestSupport.h"
 
+#include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -56,4 +57,33 @@ TEST(ItnCli, KmlImportForBothEditors)
     r = cli({"kml", "import", tmp.write("bad.kml", "<html/>"), "--itn"});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("Invalid Kml file"));
+}
+
+TEST(ItnCli, WriteRefusesCoordinatesThatAreNotWholeNumbers)
+{
+    TempFolder tmp;
+    const QString keep = tmp.write("keep.itn", "1|2|old|0|\r\n");
+    const CliRun r = cli({"itn", "write", keep}, "1993730\t5006170\tRynek\t0\n\n1993560\t50.054\tWawel\t0\n");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, keep.toUtf8() + ": Row 3: latitude \"50.054\" is not a whole number of 1/100000 degrees\n");
+    EXPECT_EQ(readAll(keep), QByteArray("1|2|old|0|\r\n"));
+}
+
+TEST(ItnCli, ReadersRefuseFilesBeyondTheCap)
+{
+    TempFolder tmp;
+    for (const QString name : {"huge.itn", "huge.atm", "huge.kml"}) {
+        QFile f(tmp.file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(qint64(256) * 1024 * 1024 + 1)); // sparse: nothing is written
+    }
+    const QList<QStringList> runs = {{"itn", "dump", tmp.file("huge.itn")},
+                                     {"itn", "targeo", tmp.file("huge.atm")},
+                                     {"kml", "import", tmp.file("huge.kml"), "--poi"}};
+    for (const QStringList &args : runs) {
+        const CliRun r = cli(args);
+        EXPECT_EQ(r.code, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(r.err, args[2].toUtf8() + ": The file is too large\n");
+        EXPECT_TRUE(r.out.isEmpty());
+    }
 }

@@ -54,8 +54,7 @@ TEST(PoiCli, WriteThenDumpRoundTrips)
     // A dump fed back gives the same texts, escapes and undefined bytes included.
     const QByteArray rows = "10\t20\tPod R\xC3\xB3\xC5\xBC\xC4\x85 \\x81\\t\\\\x\\n\t2/0\r\n"
                             "-5\t-6\t\t*2/1\n"
-                            "\n"
-                            "x\ty\tnot numbers\n";
+                            "\n";
     const QString out = tmp.file("w.ov2");
     const CliRun w = cli({"ov2", "write", out}, rows);
     ASSERT_EQ(w.code, 0) << w.err.constData();
@@ -66,7 +65,7 @@ TEST(PoiCli, WriteThenDumpRoundTrips)
     for (QByteArray &l : lines)
         l = l.left(l.lastIndexOf('\t')); // the type/level column depends on the tree
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, QList<QByteArray>({"-5\t-6\t?", "0\t0\t?", "0\t0\tnot numbers",
+    EXPECT_EQ(lines, QList<QByteArray>({"-5\t-6\t?",
                                         "10\t20\tPod R\xC3\xB3\xC5\xBC\xC4\x85 \\x81\\t\\\\x\\n"}));
     // The description bytes themselves.
     EXPECT_TRUE(readAll(out).contains("Pod R\xF3\xBF\xB9 \x81\t\\x\n"));
@@ -108,4 +107,22 @@ TEST(PoiCli, ExportCheckAndPoiDat)
     EXPECT_EQ(list.out, "7311:Petrol Station\n1234:?\n");
     EXPECT_EQ(cli({"poidat", "dump", poidat, "7311:Petrol Station"}).out, "5\t6\tOrlen\t2/0\n");
     EXPECT_EQ(cli({"poidat", "dump", poidat, "1234:?"}).out, "\t\t\t\n");
+}
+
+TEST(PoiCli, WriteRefusesCoordinatesThatAreNotWholeNumbers)
+{
+    TempFolder tmp;
+    const QString keep = tmp.write("keep.ov2", "old");
+    QByteArray rows;
+    for (int i = 1; i <= 24; ++i)
+        rows += QByteArray::number(1990000 + i) + "\t5000000\tp" + QByteArray::number(i) + "\n";
+    const CliRun fail = cli({"ov2", "write", keep}, rows + "19.95\t5006000\tRynek\n");
+    EXPECT_EQ(fail.code, 1);
+    EXPECT_EQ(fail.err, keep.toUtf8() + ": Row 25: longitude \"19.95\" is not a whole number of 1/100000 degrees\n");
+    EXPECT_EQ(readAll(keep), "old");
+
+    // Blank lines are no POIs: not "?" at 0, 0.
+    const CliRun ok = cli({"ov2", "write", keep}, "\n7\t8\tx\n\t\t\n");
+    ASSERT_EQ(ok.code, 0) << ok.err.constData();
+    EXPECT_EQ(cli({"ov2", "dump", keep}).out, "7\t8\tx\t*2/1\n");
 }
