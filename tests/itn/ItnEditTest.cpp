@@ -16,8 +16,8 @@
 #include <QFile>
 #include <QMimeData>
 #include <QPointer>
-
 #include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -47,17 +47,17 @@ struct Fixture {
     QPointer<TItnEdit> edit = new TItnEdit(shell);
     QList<QPair<QString, QString>> asked, messages; // caption, text
     QMessageBox::StandardButton answer = QMessageBox::Yes;
-    QString saveName, openName, clipboard;
     QMessageBox::StandardButtons offered; // by the last question
-
+    QString saveName, openName, clipboard;
     int saveDialogs = 0;
+
     Fixture()
     {
         edit->dialogs.ask = [this](QWidget *, const QString &caption, const QString &text,
                                    QMessageBox::StandardButtons buttons) {
             asked << qMakePair(caption, text);
-            return answer;
             offered = buttons;
+            return answer;
         };
         edit->dialogs.message = [this](QWidget *, const QString &caption, const QString &text) {
             messages << qMakePair(caption, text);

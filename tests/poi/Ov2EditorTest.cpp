@@ -38,8 +38,8 @@ public:
     void ShowProgress(const QString &text, int, int, int) override
     {
         progressTexts << text;
-        if (onProgress)
         status = text; // the status bar shows the step until the next status
+        if (onProgress)
             onProgress(text);
     }
     std::function<void(const QString &)> onProgress;
@@ -316,12 +316,12 @@ TEST(Ov2Editor, SearchesMarkRows)
     EXPECT_EQ(e.grid().Row(), 1);
     EXPECT_EQ(e.grid().Col(), 1);
     EXPECT_EQ(e.shell.progressTexts.value(0), "Find Duplicates");
-    e.shell.settings().WriteInteger("Settings", "MaxDistance", 0);
     EXPECT_EQ(e.shell.status, "Marked 2 duplicates within 50 m");
+    e.shell.settings().WriteInteger("Settings", "MaxDistance", 0);
     e.w->Duplicates();
     EXPECT_FALSE(e.grid().HasMarkedRow(0xFF));
-
     EXPECT_EQ(e.shell.status, "No duplicates within 0 m");
+
     // Select: marks add up; a cancelled input box empties FindText.
     e.w->prompts.inputText = [](QWidget *, bool &ok) { ok = true; return QStringLiteral("rynek"); };
     e.w->SelectText();
@@ -350,9 +350,9 @@ TEST(Ov2Editor, SearchesMarkRows)
     e.grid().SetCurrentCell(1, 1);
     e.w->findNext("Wawel", false, false);
     EXPECT_EQ(e.grid().Row(), 1);
-    e.w->findDialog()->close();
     EXPECT_EQ(e.shell.progressTexts.last(), "Searching for: Wawel");
     EXPECT_EQ(e.shell.status, "") << "the search text goes when the search ends";
+    e.w->findDialog()->close();
 }
 
 TEST(Ov2Editor, DeviceDatabaseCategoryHasNoFileName)
