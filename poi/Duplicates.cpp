@@ -160,13 +160,14 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
     // rounding of the cosine and of the vectors (a few 1e-16; `reach2` allows 2e-14,
     // about a centimetre at 50 m). A looser bound would send every row just beyond
     // the distance through the formula's trigonometry again and again.
+    //
     // The walk goes the pairwise loop's way: references A in list order, each taking
     // every later row within the distance that no earlier reference took. A row
     // leaves its cell's list once it is taken or has been a reference, as neither
     // can be taken again; so a dense cluster is paid for once, not once per member.
     // Cells are twice the reach while the list is sparse: a reference then looks
     // into at most 2 cells per axis. Where the rows are dense (many to such a cell)
-    // they are an eighth of that, so the rows walked without being taken, those of
+    // they are a quarter of that, so the rows walked without being taken, those of
     // the neighbour cells beyond the distance, stay few even on a grid far denser
     // than the distance.
     const double half = std::min(maxDistance * (1 + 1e-9) / EarthRadius, std::numbers::pi) / 2;
@@ -197,8 +198,9 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
     size_t occupied = 0;
     for (size_t i = 0; i < order.size(); ++i)
         occupied += i == 0 || order[i].first != order[i - 1].first;
-    if (order.size() >= 16 * occupied && cell > MinCell) {
-        cell = std::max(reach / 4.0, MinCell);
+    const bool fine = order.size() >= 16 * occupied && cell > MinCell;
+    if (fine) {
+        cell = std::max(reach / 2.0, MinCell);
         for (auto &[key, row] : order)
             key = keyOf(axis(vec[row].x), axis(vec[row].y), axis(vec[row].z));
         std::sort(order.begin(), order.end());
@@ -224,8 +226,11 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
         cellOf[row] = quint32(begin.size() - 1);
     }
     CellTable table(begin.size());
-    for (size_t c = 0; c < begin.size(); ++c)
-        table.insert(order[begin[c]].first, quint32(c));
+    std::vector<quint64> cellKey(begin.size());
+    for (size_t c = 0; c < begin.size(); ++c) {
+        cellKey[c] = order[begin[c]].first;
+        table.insert(cellKey[c], quint32(c));
+    }
     order.clear();
     order.shrink_to_fit();
 
@@ -244,6 +249,20 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
     };
     std::vector<BoxCell> boxCells;
     qint64 boxLo[3] = {-1, -1, -1}, boxHi[3] = {-1, -1, -1};
+    auto collect = [&](std::vector<BoxCell> &into, const qint64 *lo, const qint64 *hi) {
+        for (qint64 x = lo[0]; x <= hi[0]; ++x)
+            for (qint64 y = lo[1]; y <= hi[1]; ++y)
+                for (qint64 z = lo[2]; z <= hi[2]; ++z)
+                    if (const qint64 c = table.find(keyOf(x, y, z)); c >= 0)
+                        into.push_back({quint32(c), {x, y, z}});
+    };
+    // Fine cells: each cell's neighbours within the reach of any of its points,
+    // found once for the cell (up to 6 per axis) and kept back to back; a neighbour
+    // whose rows are all gone leaves the list for good.
+    constexpr quint32 NotYet = ~quint32(0);
+    std::vector<quint32> nearStart(fine ? begin.size() : 0, NotYet), nearCount(fine ? begin.size() : 0, 0);
+    std::vector<BoxCell> nearCells;
+    const quint64 axisMask = (quint64(1) << AxisBits) - 1;
     Vec *const sv = svec.data();
     quint32 *const rw = rows.data();
     qint64 seen = 0;
@@ -260,27 +279,54 @@ DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDi
             drop(own, slot[a]);
         const Vec va = vec[a];
         const double pos[3] = {va.x, va.y, va.z};
-        qint64 lo[3], hi[3];
-        for (int k = 0; k < 3; ++k) {
-            lo[k] = axis(pos[k] - reach);
-            hi[k] = axis(pos[k] + reach);
+        BoxCell *list;
+        quint32 *count = nullptr;
+        quint32 boxCount = 0;
+        if (fine) {
+            if (nearStart[own] == NotYet) {
+                const quint64 key = cellKey[own];
+                const qint64 c[3] = {qint64(key >> (2 * AxisBits)), qint64((key >> AxisBits) & axisMask),
+                                     qint64(key & axisMask)};
+                qint64 lo[3], hi[3];
+                // A hair wider than the cell's bounds: they are rounded, its points' cells too.
+                for (int k = 0; k < 3; ++k) {
+                    lo[k] = axis(double(c[k]) * cell - 1.0 - reach - 1e-12);
+                    hi[k] = axis(double(c[k] + 1) * cell - 1.0 + reach + 1e-12);
+                }
+                nearStart[own] = quint32(nearCells.size());
+                collect(nearCells, lo, hi);
+                nearCount[own] = quint32(nearCells.size() - nearStart[own]);
+            }
+            list = nearCells.data() + nearStart[own];
+            count = &nearCount[own];
+        } else {
+            qint64 lo[3], hi[3];
+            for (int k = 0; k < 3; ++k) {
+                lo[k] = axis(pos[k] - reach);
+                hi[k] = axis(pos[k] + reach);
+            }
+            // The next reference often has the same box and reuses its cells.
+            if (!std::equal(lo, lo + 3, boxLo) || !std::equal(hi, hi + 3, boxHi)) {
+                std::copy(lo, lo + 3, boxLo);
+                std::copy(hi, hi + 3, boxHi);
+                boxCells.clear();
+                collect(boxCells, lo, hi);
+            }
+            list = boxCells.data();
+            boxCount = quint32(boxCells.size());
+            count = &boxCount;
         }
-        // The cells of that box that hold rows; the next reference usually has the
-        // same box, dense lists above all, and reuses them.
-        if (!std::equal(lo, lo + 3, boxLo) || !std::equal(hi, hi + 3, boxHi)) {
-            std::copy(lo, lo + 3, boxLo);
-            std::copy(hi, hi + 3, boxHi);
-            boxCells.clear();
-            for (qint64 x = lo[0]; x <= hi[0]; ++x)
-                for (qint64 y = lo[1]; y <= hi[1]; ++y)
-                    for (qint64 z = lo[2]; z <= hi[2]; ++z)
-                        if (const qint64 c = table.find(keyOf(x, y, z)); c >= 0)
-                            boxCells.push_back({quint32(c), {x, y, z}});
-        }
-        for (const BoxCell &bc : boxCells) {
+        for (quint32 j = 0; j < *count;) {
+            const BoxCell &bc = list[j];
             const quint32 cc = bc.cell;
-            if (live[cc] == 0)
+            if (live[cc] == 0) {
+                if (fine)
+                    list[j] = list[--*count];
+                else
+                    ++j;
                 continue;
+            }
+            ++j;
             // Cells whose nearest corner lies beyond the reach hold nothing near.
             double g2 = 0;
             for (int k = 0; k < 3; ++k) {

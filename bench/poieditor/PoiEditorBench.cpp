@@ -5,7 +5,8 @@
 //   BM_EditorSave/N       Save of that document (list and icon)
 //   BM_Duplicates/N       the cell index, headless, MaxDistance 50
 //   BM_DuplicatesGrid/N   the same on a square grid of N points 1 m apart: nearly
-//                         every row is a duplicate of thousands of rows
+//                         every row is a duplicate of thousands of rows; row by row
+//                         and (BM_DuplicatesGridShuffled) in random order
 //   BM_EditorDuplicates/N the window's command: search and marking
 //   BM_Pairwise/N         the pairwise loop (20,000 only: it is quadratic)
 //   BM_GpsbabelPosition/N gpsbabel -x position,distance=50m on the same file (its own
@@ -24,9 +25,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <random>
 #include <memory>
 
 namespace {
@@ -130,7 +133,7 @@ void BM_Duplicates(benchmark::State &state)
     runSearch<findDuplicates>(state);
 }
 
-void BM_DuplicatesGrid(benchmark::State &state)
+void runGrid(benchmark::State &state, bool shuffled)
 {
     const int side = int(std::lround(std::sqrt(double(state.range(0)))));
     const double degLat = 1.0 / (6372795.0 * std::numbers::pi / 180);
@@ -140,10 +143,22 @@ void BM_DuplicatesGrid(benchmark::State &state)
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x)
             pts.push_back({19.9 + x * degLon, 50.0 + y * degLat});
+    if (shuffled)
+        std::shuffle(pts.begin() + 1, pts.end(), std::mt19937(7));
     int found = 0;
     for (auto _ : state)
         found = findDuplicates(pts, 50, nullptr).duplicateCount;
     state.counters["duplicates"] = found;
+}
+
+void BM_DuplicatesGrid(benchmark::State &state)
+{
+    runGrid(state, false);
+}
+
+void BM_DuplicatesGridShuffled(benchmark::State &state)
+{
+    runGrid(state, true);
 }
 
 void BM_EditorDuplicates(benchmark::State &state)
@@ -181,6 +196,7 @@ BENCHMARK(BM_EditorOpen)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iteration
 BENCHMARK(BM_EditorSave)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Duplicates)->Arg(20000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DuplicatesGrid)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_DuplicatesGridShuffled)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_EditorDuplicates)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Pairwise)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
 // Its filter compares every pair: 100,000 points take minutes, a million would take hours.

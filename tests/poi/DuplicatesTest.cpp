@@ -221,14 +221,15 @@ TEST(Duplicates, RowsAlreadyTakenCostNothingOnADenseGrid)
 {
     // 1 m apart, 50 m distance: every row has thousands of rows within the distance.
     // A taken row is looked at when it is taken and not again; what is left are the
-    // rows just beyond a reference's reach, a few hundred, whatever the size of the
-    // grid. (Walking the taken rows again costs thousands per row, growing with it.)
+    // rows just beyond a reference's reach, about a thousand per row whatever the
+    // size of the grid. (Walking the taken rows again costs 2,300 per row on the
+    // small grid, 7,000 on the larger one, and 10,000 on a million.)
     for (int side : {150, 300}) {
         std::vector<PoiPoint> pts(1);
         addGrid(pts, side, 1.0, 19.9, 50.0);
         const DuplicateResult r = findDuplicates(pts, 50);
         EXPECT_EQ(r.duplicateCount, side * side - 1);
-        EXPECT_LT(r.examined, qint64(side) * side * 1000) << side;
+        EXPECT_LT(r.examined, qint64(side) * side * 1500) << side;
     }
 }
 
