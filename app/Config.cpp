@@ -48,6 +48,26 @@ QSize Config::editorSize(const KorvixSettings &s, const QString &kind)
     return okW && okH && size.width() > 0 && size.height() > 0 ? size : QSize();
 }
 
+QList<int> Config::editorColumns(const KorvixSettings &s, const QString &kind)
+{
+    QList<int> widths;
+    const QString text = s.ReadString(QStringLiteral("Windows"), kind + QStringLiteral("Columns"));
+    for (const QString &field : text.split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int w = field.trimmed().toInt(&ok);
+        widths.append(ok && w > 0 ? w : 0);
+    }
+    return widths;
+}
+
+void Config::setEditorColumns(KorvixSettings &s, const QString &kind, const QList<int> &widths)
+{
+    QStringList fields;
+    for (int w : widths)
+        fields.append(QString::number(w));
+    s.WriteString(QStringLiteral("Windows"), kind + QStringLiteral("Columns"), fields.join(u','));
+}
+
 void Config::setEditorSize(KorvixSettings &s, const QString &kind, const QSize &size)
 {
     s.WriteString(QStringLiteral("Windows"), kind + QStringLiteral("Size"),

@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QSize>
 #include <QString>
 
@@ -26,6 +27,10 @@ QString sirfStarPath(const KorvixSettings &s);
 // "width,height"; invalid when none was kept.
 QSize editorSize(const KorvixSettings &s, const QString &kind);
 void setEditorSize(KorvixSettings &s, const QString &kind, const QSize &size);
+// "Windows"/kind + "Columns": the column widths the user chose in that kind's grid,
+// "w0,w1,..." with 0 where none was chosen.
+QList<int> editorColumns(const KorvixSettings &s, const QString &kind);
+void setEditorColumns(KorvixSettings &s, const QString &kind, const QList<int> &widths);
 
 // "Path": the program folder, written only when the store already exists.
 void storeProgramFolder(KorvixSettings &s, const QString &folder);

@@ -7,6 +7,7 @@
 #include "app/SettingsDialog.h"
 #include "app/UpdateCheck.h"
 #include "grid/RBActions.h"
+#include "grid/RBGrids.h"
 #include "app/TreeText.h"
 #include "platform/DeviceFiles.h"
 #include "platform/Error.h"
@@ -536,7 +537,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Close)
         if (auto *sub = qobject_cast<QMdiSubWindow *>(watched))
-            rememberEditorSize(sub);
+            rememberEditorLayout(sub);
     if (watched == m_treeView) {
         if (event->type() == QEvent::KeyPress) {
             auto *k = static_cast<QKeyEvent *>(event);
@@ -572,7 +573,10 @@ void TMainForm::addEditorWindow(QWidget *editor)
     const bool first = m_mdi->subWindowList().isEmpty();
     QMdiSubWindow *sub = m_mdi->addSubWindow(editor);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->installEventFilter(this); // its size is remembered when it closes
+    sub->installEventFilter(this); // its size and column widths are remembered when it closes
+    if (const auto *e = dynamic_cast<IEditor *>(editor))
+        if (auto *grid = editor->findChild<TRBGrid *>())
+            grid->SetChosenColWidths(Config::editorColumns(m_settings, kindName(e->editorKind())));
     if (first) {
         sub->showMaximized();
     } else {
@@ -586,12 +590,15 @@ void TMainForm::addEditorWindow(QWidget *editor)
     m_mdi->setActiveSubWindow(sub);
 }
 
-void TMainForm::rememberEditorSize(QMdiSubWindow *sub)
+void TMainForm::rememberEditorLayout(QMdiSubWindow *sub)
 {
     // A maximised or minimised window says nothing about the size the user wants.
     const auto *e = dynamic_cast<IEditor *>(sub->widget());
     if (e && !sub->isMaximized() && !sub->isMinimized())
         Config::setEditorSize(m_settings, kindName(e->editorKind()), sub->size());
+    if (e)
+        if (const auto *grid = sub->widget()->findChild<TRBGrid *>())
+            Config::setEditorColumns(m_settings, kindName(e->editorKind()), grid->ChosenColWidths());
 }
 
 IEditor *TMainForm::activeEditor() const

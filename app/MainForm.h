@@ -118,7 +118,7 @@ private:
     void showTreePanel();
     void refreshProgressBar();
     void showProgressBar(bool running);
-    void rememberEditorSize(QMdiSubWindow *sub);
+    void rememberEditorLayout(QMdiSubWindow *sub);
     void updateWindowMenu();
     void mergeEditorMenu();
     void dropVanishedFolders();

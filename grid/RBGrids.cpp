@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QtMath>
@@ -387,6 +388,14 @@ TRBGrid::TRBGrid(QWidget *parent) : QTableView(parent)
     m_model = new TRBGridModel(this);
     m_hHeader = new TRBGridHeader(Qt::Horizontal, this);
     m_vHeader = new TRBGridHeader(Qt::Vertical, this);
+    connect(m_hHeader, &QHeaderView::sectionResized, this, [this](int section, int, int width) {
+        if (m_applyingWidth)
+            return;
+        const size_t col = size_t(section + m_fixedCols);
+        if (m_chosenWidth.size() <= col)
+            m_chosenWidth.resize(col + 1, 0);
+        m_chosenWidth[col] = width;
+    });
     setHorizontalHeader(m_hHeader);
     setVerticalHeader(m_vHeader);
     setItemDelegate(new TRBGridDelegate(this));
@@ -689,6 +698,7 @@ void TRBGrid::SetDefaultRowHeight(int height)
 void TRBGrid::SetDefaultColWidth(int width)
 {
     m_defaultColWidth = std::max(width, 1);
+    const QScopedValueRollback<bool> ours(m_applyingWidth, true);
     m_hHeader->setDefaultSectionSize(m_defaultColWidth);
     m_fixedColWidth = m_defaultColWidth;
     updateFixedSizes();
@@ -709,6 +719,7 @@ void TRBGrid::SetColWidths(int col, int width)
         m_fixedColWidth = width;
         updateFixedSizes();
     } else if (m_hHeader->sectionSize(col - m_fixedCols) != width) {
+        const QScopedValueRollback<bool> ours(m_applyingWidth, true);
         m_hHeader->resizeSection(col - m_fixedCols, width);
     }
 }
@@ -781,8 +792,8 @@ void TRBGrid::SetAutoSize(bool on)
 
 void TRBGrid::setSizingModes()
 {
-    // With AutoSize the user cannot drag sizes.
-    m_hHeader->setSectionResizeMode(m_autoSize ? QHeaderView::Fixed : QHeaderView::Interactive);
+    // Columns can be widened by hand; with AutoSize never narrower than their text.
+    m_hHeader->setSectionResizeMode(QHeaderView::Interactive);
     m_vHeader->setSectionResizeMode(QHeaderView::Fixed);
 }
 
@@ -1423,7 +1434,28 @@ void TRBGrid::fitDirtyColumns()
 
 int TRBGrid::FittedColWidth(int col) const
 {
-    return col >= 0 && col < int(m_colMax.size()) ? m_colMax[size_t(col)] + 5 : 0;
+    if (col < 0 || col >= int(m_colMax.size()))
+        return 0;
+    const int chosen = size_t(col) < m_chosenWidth.size() ? m_chosenWidth[size_t(col)] : 0;
+    return std::max(m_colMax[size_t(col)] + 5, chosen);
+}
+
+QList<int> TRBGrid::ChosenColWidths() const
+{
+    return QList<int>(m_chosenWidth.begin(), m_chosenWidth.end());
+}
+
+void TRBGrid::SetChosenColWidths(const QList<int> &widths)
+{
+    m_chosenWidth.assign(widths.begin(), widths.end());
+    for (int &w : m_chosenWidth)
+        w = std::clamp(w, 0, 4000);
+    if (m_autoSize)
+        fitAll();
+    else
+        for (int c = m_fixedCols; c < std::min(ColCount(), int(m_chosenWidth.size())); ++c)
+            if (m_chosenWidth[size_t(c)] > 0)
+                SetColWidths(c, m_chosenWidth[size_t(c)]);
 }
 
 void TRBGrid::applyColWidth(int col)

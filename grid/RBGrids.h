@@ -187,8 +187,12 @@ public:
     void InvalidateRow(int row);
     void InvalidateGrid();
 
-    // The fitted width of a column (largest measured width + 5) with AutoSize on.
+    // The fitted width of a column (largest measured width + 5) with AutoSize on; a
+    // column the user widened keeps at least the width chosen.
     int FittedColWidth(int col) const;
+    // Widths the user chose by dragging a column edge, per column (0: none chosen).
+    QList<int> ChosenColWidths() const;
+    void SetChosenColWidths(const QList<int> &widths);
 
     // Draws one cell the way the grid does; the delegate and the headers call it.
     void PaintCell(QPainter &painter, int col, int row, const QRect &rect, bool selected);
@@ -284,6 +288,8 @@ private:
     std::vector<int> m_colMax;    // largest measured width per column (AutoSize)
     std::vector<int> m_colMaxCount; // cells at that width
     std::vector<char> m_colDirty; // columns whose maximum must be searched again
+    std::vector<int> m_chosenWidth; // widths the user dragged columns to (0: none)
+    bool m_applyingWidth = false;   // a width change of ours, not the user's drag
     std::unique_ptr<TRBTextMeasurer> m_measurers[2]; // data, fixed (own font sizes)
     std::vector<std::pair<int, std::unique_ptr<TRBTextMeasurer>>> m_sizedMeasurers[2];
     int m_commonRowHeight = 0; // fitted height of a data row without font sizes

@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "poi/Ov2Editor.h"
 #include "app/SampleDevice.h"
+#include "grid/RBGrids.h"
 #include "platform/Editor.h"
 #include "platform/Folders.h"
 #include "tests/support/FifoGuard.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QHeaderView>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -25,6 +27,7 @@
 #include <QTest>
 #include <QTranslator>
 #include <QTreeView>
+
 
 #include <gtest/gtest.h>
 
@@ -539,6 +542,43 @@ TEST(MainForm, FirstEditorFillsTheAreaLaterOnesOpenAtTheSizeTheirKindHadLast)
     first->close();
     QApplication::processEvents();
     EXPECT_EQ(Config::editorSize(form.settings(), "POI"), QSize(720, 460));
+    form.mdiArea()->closeAllSubWindows();
+}
+
+namespace {
+// An editor with a grid, as every list editor has.
+struct GridDoc : Doc {
+    TRBGrid *grid = new TRBGrid(this);
+    explicit GridDoc(EditorKind k) : Doc(k)
+    {
+        grid->SetAutoSize(true);
+        grid->SetCell(1, 1, QStringLiteral("a name"));
+    }
+};
+} // namespace
+
+TEST(MainForm, ColumnWidthsChosenByHandAreRememberedPerEditorKind)
+{
+    TMainForm form(noDevices());
+    form.settings().WriteString("Windows", "POIColumns", "");
+    form.settings().WriteString("Windows", "ItnColumns", "");
+    form.resize(1280, 900);
+    form.show();
+    auto *poi = new GridDoc(EditorKind::Poi);
+    form.addEditorWindow(poi);
+    QApplication::processEvents();
+    const int fitted = poi->grid->ColWidths(1);
+    poi->grid->horizontalHeader()->resizeSection(1 - poi->grid->FixedCols(), fitted + 120);
+    form.mdiArea()->subWindowList().last()->close();
+    QApplication::processEvents();
+
+    auto *again = new GridDoc(EditorKind::Poi);
+    form.addEditorWindow(again);
+    auto *itn = new GridDoc(EditorKind::Itinerary);
+    form.addEditorWindow(itn);
+    QApplication::processEvents();
+    EXPECT_EQ(again->grid->ColWidths(1), fitted + 120);
+    EXPECT_EQ(itn->grid->ColWidths(1), fitted) << "another kind keeps its own widths";
     form.mdiArea()->closeAllSubWindows();
 }
 

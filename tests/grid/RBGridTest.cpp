@@ -496,11 +496,12 @@ TEST(RBGridAutoSize, ColumnMaximaFollowChanges)
     g->SetCell(3, 3, wide);
     g->DeleteRow(3);
     EXPECT_LT(g->ColWidths(3), fitted);
-    // Rows share one height; the user cannot drag sizes.
+    // Rows share one height the user cannot drag; columns can be widened by hand.
     const int h = g->RowHeights(1);
     EXPECT_EQ(h, std::max(QFontMetrics(g->font()).height(), QFontMetrics(g->GridFont()).height()) + 2);
     EXPECT_EQ(g->RowHeights(2), h);
-    EXPECT_EQ(g->horizontalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+    EXPECT_EQ(g->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+    EXPECT_EQ(g->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
     // A cell of its own font size gives its row its own height.
     TRBCellStatus s = g->GetCellStatus(1, 2);
     s.FontSize = 30;
@@ -689,3 +690,31 @@ TEST(RBItnGrid, FlagColumnDrawsIcons)
 }
 
 } // namespace
+
+TEST(RBGridAutoSize, AColumnWidenedByHandStaysWideButNeverHidesText)
+{
+    auto g = makeGrid(3);
+    g->SetAutoSize(true);
+    g->SetCell(2, 2, QStringLiteral("short"));
+    const int fitted = g->ColWidths(2);
+    EXPECT_TRUE(g->ChosenColWidths().isEmpty()) << "fitting is not a choice of the user";
+
+    // What the header does when the user drags the column's edge.
+    g->horizontalHeader()->resizeSection(2 - g->FixedCols(), fitted + 150);
+    EXPECT_EQ(g->ChosenColWidths().value(2), fitted + 150);
+    g->SetCell(2, 1, QStringLiteral("x"));
+    EXPECT_EQ(g->ColWidths(2), fitted + 150) << "a refit keeps the chosen width";
+    const QString wide(300, u'W');
+    g->SetCell(2, 3, wide);
+    EXPECT_GT(g->ColWidths(2), fitted + 150) << "text wider than the choice widens the column";
+    g->SetCell(2, 3, QString());
+    EXPECT_EQ(g->ColWidths(2), fitted + 150);
+
+    // Widths chosen earlier apply to a new grid; other columns stay fitted.
+    auto other = makeGrid(3);
+    other->SetAutoSize(true);
+    other->SetCell(2, 2, QStringLiteral("short"));
+    other->SetChosenColWidths(g->ChosenColWidths());
+    EXPECT_EQ(other->ColWidths(2), fitted + 150);
+    EXPECT_EQ(other->ColWidths(1), other->FittedColWidth(1));
+}
