@@ -1,0 +1,10 @@
+# Voices: the container, the information file and the command line, against the real
+# Ogg Vorbis encoder.
+korvix_add_test(voice_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/VoiceFixtures.cpp ${CMAKE_CURRENT_LIST_DIR}/VoiceFixtures.h
+    ${CMAKE_CURRENT_LIST_DIR}/AudioFixtures.cpp ${CMAKE_CURRENT_LIST_DIR}/AudioFixtures.h
+    ${CMAKE_CURRENT_LIST_DIR}/VoiceFileTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VoiceCliTest.cpp
+  LIBS korvix_voice korvix_media korvix_poi PkgConfig::KORVIX_TEST_SNDFILE)
+add_dependencies(voice_tests korvix-cli)
