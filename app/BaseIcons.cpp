@@ -231,9 +231,30 @@ void wave(QPainter &p, const QColor &colour)
     p.drawPath(path);
 }
 
-} // namespace
+// The style's own disabled look leaves dark icons (play, stop) almost as they are, so a
+// toolbar of disabled sound commands looked ready to use: disabled is pale grey here.
+QIcon withPaleDisabledState(const QIcon &icon)
+{
+    QIcon out;
+    for (int side : {16, 22, 32}) {
+        const QPixmap normal = icon.pixmap(QSize(side, side));
+        if (normal.isNull())
+            continue;
+        QImage pale = normal.toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < pale.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(pale.scanLine(y));
+            for (int x = 0; x < pale.width(); ++x) {
+                const int grey = 160 + qGray(line[x]) * 95 / 255;
+                line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) * 2 / 5);
+            }
+        }
+        out.addPixmap(normal, QIcon::Normal);
+        out.addPixmap(QPixmap::fromImage(pale), QIcon::Disabled);
+    }
+    return out;
+}
 
-QIcon commandIcon(SharedCommand c)
+QIcon plainCommandIcon(SharedCommand c)
 {
     switch (c) {
     case SharedCommand::Save: return standard(QStyle::SP_DialogSaveButton);
@@ -324,6 +345,13 @@ QIcon commandIcon(SharedCommand c)
         });
     }
     return {};
+}
+
+} // namespace
+
+QIcon commandIcon(SharedCommand c)
+{
+    return withPaleDisabledState(plainCommandIcon(c));
 }
 
 QIcon windowCommandIcon(const QString &name)

@@ -1,3 +1,4 @@
+#include "app/BaseIcons.h"
 #include "app/Config.h"
 #include "app/EditorRegistry.h"
 #include "app/MainForm.h"
@@ -607,6 +608,37 @@ struct SoundDoc : QWidget, IEditor {
     void NormalizeSound() override { calls << "Normalize"; }
 };
 } // namespace
+
+namespace {
+// How much a picture stands out from a light toolbar: opacity times darkness, summed.
+double ink(const QPixmap &pm)
+{
+    const QImage img = pm.toImage().convertToFormat(QImage::Format_ARGB32);
+    double sum = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb c = img.pixel(x, y);
+            sum += qAlpha(c) / 255.0 * (255 - qGray(c)) / 255.0;
+        }
+    return sum;
+}
+} // namespace
+
+// A disabled button must look disabled: the style's own disabled play and stop were
+// nearly as dark as the enabled ones.
+TEST(MainForm, DisabledCommandPicturesArePale)
+{
+    for (SharedCommand c : {SharedCommand::PlaySound, SharedCommand::RecSound, SharedCommand::StopSound,
+                            SharedCommand::DelSound, SharedCommand::ImportSound, SharedCommand::SaveSound,
+                            SharedCommand::DeleteSound, SharedCommand::TrimSound, SharedCommand::NormalizeSound,
+                            SharedCommand::Save}) {
+        const QIcon icon = commandIcon(c);
+        const double on = ink(icon.pixmap(QSize(22, 22), QIcon::Normal));
+        const double off = ink(icon.pixmap(QSize(22, 22), QIcon::Disabled));
+        EXPECT_GT(on, 0) << int(c);
+        EXPECT_LT(off, on * 0.25) << "command " << int(c);
+    }
+}
 
 TEST(MainForm, SoundToolbarButtonsFollowTheEditorOnTopAndReachIt)
 {
