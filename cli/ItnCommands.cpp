@@ -24,10 +24,10 @@ void writeRaw(QTextStream &out, const QByteArray &bytes)
     std::fflush(stdout);
 }
 
-bool readFile(const QString &path, QByteArray &bytes, QTextStream &err)
+bool readFile(const QString &path, QByteArray &bytes, QTextStream &err, qint64 maxBytes = Itn::MaxInputBytes)
 {
     try {
-        bytes = Itn::readInputFile(path);
+        bytes = Itn::readInputFile(path, maxBytes);
     } catch (const KorvixError &e) {
         fileError(err, path, e.message());
         return false;
@@ -183,7 +183,7 @@ int runKml(const QStringList &args, QTextStream &out, QTextStream &err)
         return 2;
     }
     QByteArray bytes;
-    if (!readFile(rest[0], bytes, err))
+    if (!readFile(rest[0], bytes, err, Itn::MaxKmlBytes))
         return 1;
     const Itn::KmlPoints kml = Itn::ImportKML(bytes);
     printPoints(out, kml.points, itn, DeviceCodec::fromSettings());

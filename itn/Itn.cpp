@@ -455,7 +455,7 @@ void TItnEdit::Kml1Click()
                                               QStringLiteral("GggoleMaps *.kml|*.kml|All|*"));
     if (file.isEmpty())
         return;
-    ImportKML(Itn::readInputFile(file));
+    ImportKML(Itn::readInputFile(file, Itn::MaxKmlBytes));
 }
 
 void TItnEdit::Link1Click()

@@ -85,7 +85,7 @@ std::vector<TRBParams> readRows(QByteArrayView bytes, const DeviceCodec &codec)
     return rows;
 }
 
-QByteArray readInputFile(const QString &path)
+QByteArray readInputFile(const QString &path, qint64 maxBytes)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
@@ -94,12 +94,12 @@ QByteArray readInputFile(const QString &path)
     const auto tooLarge = [&] {
         return KorvixError(QCoreApplication::translate("Itn", "The file is too large: %1").arg(path));
     };
-    if (f.size() > MaxInputBytes)
+    if (f.size() > maxBytes)
         throw tooLarge();
     QByteArray bytes;
     if (f.isSequential()) {
         // A pipe or device reports no size: read until past the cap at most.
-        while (bytes.size() <= MaxInputBytes) {
+        while (bytes.size() <= maxBytes) {
             const QByteArray chunk = f.read(1 << 20);
             if (chunk.isEmpty())
                 break;
@@ -111,7 +111,7 @@ QByteArray readInputFile(const QString &path)
     if (f.error() != QFileDevice::NoError)
         throw KorvixError(QCoreApplication::translate("Itn", "Cannot read file \"%1\". %2")
                               .arg(path, f.errorString()));
-    if (bytes.size() > MaxInputBytes)
+    if (bytes.size() > maxBytes)
         throw tooLarge();
     return bytes;
 }

@@ -42,9 +42,11 @@ QString lineOf(const TRBParams &row);
 // Itineraries, KML documents and Targeo routes are small: a file beyond this is
 // refused, so a wrong choice (a disk image, a device) cannot exhaust the memory.
 constexpr qint64 MaxInputBytes = qint64(256) * 1024 * 1024;
+// A KML document takes about twenty times its size as a document tree.
+constexpr qint64 MaxKmlBytes = qint64(64) * 1024 * 1024;
 // A whole itinerary or import file. Throws KorvixError with the file system's
-// reason, or "The file is too large" beyond MaxInputBytes.
-QByteArray readInputFile(const QString &path);
+// reason, or "The file is too large" beyond maxBytes.
+QByteArray readInputFile(const QString &path, qint64 maxBytes = MaxInputBytes);
 
 // File bytes to rows (one per line). The device code page decodes the bytes.
 std::vector<TRBParams> readRows(QByteArrayView bytes, const DeviceCodec &codec);

@@ -72,10 +72,13 @@ TEST(ItnCli, WriteRefusesCoordinatesThatAreNotWholeNumbers)
 TEST(ItnCli, ReadersRefuseFilesBeyondTheCap)
 {
     TempFolder tmp;
-    for (const QString name : {"huge.itn", "huge.atm", "huge.kml"}) {
+    // KML is parsed into a document tree about twenty times its size: its cap is lower.
+    const QList<QPair<QString, qint64>> files = {{"huge.itn", qint64(256) << 20}, {"huge.atm", qint64(256) << 20},
+                                                 {"huge.kml", qint64(64) << 20}};
+    for (const auto &[name, cap] : files) {
         QFile f(tmp.file(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(qint64(256) * 1024 * 1024 + 1)); // sparse: nothing is written
+        ASSERT_TRUE(f.resize(cap + 1)); // sparse: nothing is written
     }
     const QList<QStringList> runs = {{"itn", "dump", tmp.file("huge.itn")},
                                      {"itn", "targeo", tmp.file("huge.atm")},
