@@ -4,6 +4,8 @@
 #include "itn/Itn.h"
 #include "media/IconEdit.h"
 #include "media/Img.h"
+#include "media/Voice.h"
+#include "platform/Error.h"
 #include "poi/LatLng.h"
 #include "poi/Ov2Editor.h"
 
@@ -77,6 +79,23 @@ void registerItineraries(TMainForm &form)
     });
 }
 
+// The phrase files have fixed names: a second voice editor would overwrite the
+// phrases of the first.
+void openVoice(TMainForm &form, const QString &path)
+{
+    if (TVoice *open = TVoice::openEditor())
+        throw KorvixError(QObject::tr("Only one voice can be edited at a time: close %1 first.").arg(open->voicePath()));
+    openEditor<TVoice>(form, [&](TVoice &w) { w.OpenVoice(path); });
+}
+
+void registerVoices(TMainForm &form)
+{
+    using namespace TreeActions;
+    form.registerOpener(OpenKind::Voice, [&form](const OpenAction &a, TreeNode *) { openVoice(form, a.path); });
+    form.addFileOpen(QStringLiteral("Voices"), QObject::tr("TT Voices (*.chk)"),
+                     [&form](const QString &file) { openVoice(form, file); });
+}
+
 void registerServiceTools(TMainForm &form)
 {
     form.serviceMenu()->addAction(QStringLiteral("TEST"), &form, [&form] { TIconEdit::instance(&form)->show(); });
@@ -90,5 +109,6 @@ void registerEditors(TMainForm &form)
     registerPois(form);
     registerItineraries(form);
     registerImages(form);
+    registerVoices(form);
     registerServiceTools(form);
 }

@@ -35,11 +35,6 @@ void putWord(char *at, quint32 value)
     qToBigEndian(value, at);
 }
 
-QString tooLong(int k, qint64 size)
-{
-    return phraseProblem(k, Texts::tr("its sound takes %1 bytes, a voice holds at most %2").arg(size).arg(MaxOggBytes));
-}
-
 } // namespace
 
 std::vector<quint32> GetCHKHeader(QIODevice &in)
@@ -101,7 +96,7 @@ QByteArray BuildChk(const std::vector<QByteArray> &phrases)
     for (int k = 1; k <= n; ++k) {
         const qint64 size = phrases[size_t(k - 1)].size();
         if (size > MaxOggBytes)
-            throw KorvixError(tooLong(k, size));
+            throw KorvixError(phraseTooLong(k, size));
         total += (RecordHeaderBytes + size + 3) / 4 * 4;
     }
     QByteArray out(qsizetype(total), '\0');
@@ -137,6 +132,11 @@ QString PhraseFileName(int k)
 QString PhraseFile(const QString &folder, int k)
 {
     return folder + PhraseFileName(k);
+}
+
+QString phraseTooLong(int k, qint64 size)
+{
+    return phraseProblem(k, Texts::tr("its sound takes %1 bytes, a voice holds at most %2").arg(size).arg(MaxOggBytes));
 }
 
 QString phraseProblem(int k, const QString &reason)
@@ -214,7 +214,7 @@ QByteArray PackFolder(const QString &folder)
             throw KorvixError(phraseProblem(k, Texts::tr("it is not a regular file")));
         // Refused before it is read, so a huge file never fills the memory.
         if (info.size() > MaxOggBytes)
-            throw KorvixError(tooLong(k, info.size()));
+            throw KorvixError(phraseTooLong(k, info.size()));
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             throw KorvixError(phraseProblem(k, file.errorString()));

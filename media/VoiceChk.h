@@ -64,7 +64,9 @@ UnpackResult Unpack(const QString &chkPath, const QString &folder, bool removeUn
 // naming the phrase (number and file name) when one is missing, unreadable or too long.
 QByteArray PackFolder(const QString &folder);
 
-// Why a phrase cannot be stored ("Phrase 12 (tmp12.ogg) is missing" and the like).
+// Why a phrase cannot be stored ("Phrase 12 (tmp12.ogg): it is missing" and the like).
 QString phraseProblem(int k, const QString &reason);
+// The refusal of phrase k's sound of `size` bytes, longer than a record holds.
+QString phraseTooLong(int k, qint64 size);
 
 } // namespace VoiceChk

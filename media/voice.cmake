@@ -6,3 +6,10 @@ korvix_headless_library(korvix_voice
     ${CMAKE_CURRENT_LIST_DIR}/VoiceFile.cpp ${CMAKE_CURRENT_LIST_DIR}/VoiceFile.h
   DEPS korvix_pictures korvix_grid korvix_platform Qt6::Gui)
 korvix_register_headless(korvix_voice)
+
+# The voice editor window and its phrase editing.
+korvix_gui_library(korvix_voice_gui
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/Voice.cpp ${CMAKE_CURRENT_LIST_DIR}/Voice.h
+    ${CMAKE_CURRENT_LIST_DIR}/VoicePhrase.cpp
+  DEPS korvix_voice korvix_media_gui korvix_grid_gui korvix_platform_gui)
