@@ -1,0 +1,7 @@
+# Colour schemes: the file and the preview picture (headless), the scheme editor.
+korvix_headless_library(korvix_clr
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/ClrFile.cpp ${CMAKE_CURRENT_LIST_DIR}/ClrFile.h
+    ${CMAKE_CURRENT_LIST_DIR}/ClrPreview.cpp ${CMAKE_CURRENT_LIST_DIR}/ClrPreview.h
+  DEPS korvix_grid korvix_platform Qt6::Gui)
+korvix_register_headless(korvix_clr)

@@ -1,0 +1,6 @@
+# Colour schemes: the file, the preview and the command line (headless).
+korvix_add_test(clr_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/ClrFileTest.cpp
+  LIBS korvix_clr Qt6::Gui)
+add_dependencies(clr_tests korvix-cli)
