@@ -1,0 +1,372 @@
+// The map page: the host drives it with the WB_ calls and hears back through
+// external.Write. Names never go into HTML: markers get them as titles, popups as
+// text nodes.
+"use strict";
+
+var KX_CONFIG = window.KX_CONFIG || { tiles: [], texts: [] };
+var T = KX_CONFIG.texts || [];
+function text(i, def) { return T[i] !== undefined ? T[i] : def; }
+
+// external.Write/Read go to the host through the web channel once it is up; calls
+// made before that wait in a queue.
+var kxHost = null, kxQueue = [];
+window.external = {
+    Write: function (fun, dat) {
+        if (kxHost) kxHost.Write(fun, String(dat)); else kxQueue.push([fun, String(dat)]);
+    },
+    Read: function (fun) { return ""; }
+};
+if (window.qt && window.QWebChannel) {
+    new QWebChannel(qt.webChannelTransport, function (channel) {
+        kxHost = channel.objects.host;
+        kxQueue.forEach(function (c) { kxHost.Write(c[0], c[1]); });
+        kxQueue = [];
+    });
+}
+
+var map = L.map("mapka", {
+    center: [0, 0], zoom: 2, doubleClickZoom: false, keyboard: false, scrollWheelZoom: true,
+    worldCopyJump: false
+});
+var baseLayers = {};
+(KX_CONFIG.tiles || []).forEach(function (t, i) {
+    var layer = L.tileLayer(t.url, { attribution: t.attribution, maxZoom: 19 });
+    baseLayers[t.name] = layer;
+    if (i === 0) layer.addTo(map);
+});
+L.control.layers(baseLayers, null, { position: "topright" }).addTo(map);
+L.control.scale({ position: "bottomleft" }).addTo(map);
+
+function icon(url, w, h, ax, ay, px, py) {
+    return L.icon({ iconUrl: url, iconSize: [w, h], iconAnchor: [ax, ay], popupAnchor: [px - ax, py - ay] });
+}
+var poiIcon = icon("POI.png", 32, 32, 13, 25, 16, 6);
+var homeIcon = icon("Home.png", 32, 32, 15, 26, 15, 6);
+var wpIcons = {
+    red: icon("mm_20_red.png", 12, 20, 5, 20, 5, 6),
+    green: icon("mm_20_green.png", 12, 20, 5, 20, 5, 6),
+    white: icon("mm_20_white.png", 12, 20, 5, 20, 5, 6)
+};
+var icons = [poiIcon], currentIcon = 0;
+
+function fixed6(x) { return Number(x).toFixed(6); }
+function quoted(s) { return "\"" + String(s).replace(/"/g, "") + "\""; }
+
+// ---- popups built from DOM nodes ----------------------------------------------------
+function el(tag, cls, content) {
+    var e = document.createElement(tag);
+    if (cls) e.className = cls;
+    if (content !== undefined) e.textContent = content;
+    return e;
+}
+function link(label, act) {
+    var a = el("a", "kx-link", "[ " + label + " ]");
+    a.href = "#";
+    a.addEventListener("click", function (ev) { ev.preventDefault(); act(); });
+    return a;
+}
+function positionLine(lat, lng) {
+    var p = el("div", "kx-pos");
+    var img = el("img"); img.src = "POS.png"; img.width = 16; img.height = 16;
+    p.appendChild(img);
+    p.appendChild(el("b", null, " " + fixed6(lat) + ", " + fixed6(lng)));
+    return p;
+}
+function zoomTo(lat, lng) { savePosition(false); map.setView([lat, lng], 15); }
+
+// ---- POIs: typed arrays, drawn per screen cell ----------------------------------------
+var P = { n: 0, cap: 0, lat: null, lng: null, mx: null, my: null, icon: null, name: [] };
+function grow() {
+    var cap = Math.max(1024, P.cap * 2);
+    function more(Type, old) { var a = new Type(cap); if (old) a.set(old.subarray(0, P.n)); return a; }
+    P.lat = more(Float64Array, P.lat); P.lng = more(Float64Array, P.lng);
+    P.mx = more(Float64Array, P.mx); P.my = more(Float64Array, P.my);
+    P.icon = more(Uint16Array, P.icon);
+    P.cap = cap;
+}
+function mercX(lng) { return (lng + 180) / 360; }
+function mercY(lat) {
+    var s = Math.sin(Math.max(-85.0511, Math.min(85.0511, lat)) * Math.PI / 180);
+    return 0.5 - Math.log((1 + s) / (1 - s)) / (4 * Math.PI);
+}
+
+function WB_Icon(file) {
+    icons.push(L.icon({ iconUrl: String(file), iconSize: [22, 22], iconAnchor: [11, 22], popupAnchor: [11, -22] }));
+    currentIcon = icons.length - 1;
+}
+function WB_POI(lat, lng, name, redraw) {
+    lat = Number(lat); lng = Number(lng);
+    if (!isFinite(lat) || !isFinite(lng)) return;
+    if (P.n === P.cap) grow();
+    P.lat[P.n] = lat; P.lng[P.n] = lng;
+    P.mx[P.n] = mercX(lng); P.my[P.n] = mercY(lat);
+    P.icon[P.n] = currentIcon;
+    P.name.push(String(name));
+    P.n++;
+    if (redraw) scheduleDraw();
+}
+function WB_POIRefresh() { currentIcon = 0; scheduleDraw(); }
+
+var CELL = 64;
+var poiLayer = L.layerGroup().addTo(map);
+var drawn = { markers: 0, clusters: 0, points: 0, ms: 0 };
+var drawPending = false;
+function scheduleDraw() {
+    if (drawPending) return;
+    drawPending = true;
+    setTimeout(function () { drawPending = false; drawPois(); }, 0);
+}
+
+function poiPopup(i) {
+    var box = el("div", "kx-popup");
+    box.appendChild(positionLine(P.lat[i], P.lng[i]));
+    box.appendChild(el("div", "kx-name", P.name[i]));
+    var links = el("div", "kx-links");
+    links.appendChild(link(text(16, "SavePOI"), function () {
+        external.Write(3, fixed6(P.lat[i]) + "," + fixed6(P.lng[i]) + "," + quoted(P.name[i]));
+    }));
+    links.appendChild(link(text(2, "AddToRoute"), function () { addWaypoint(P.lat[i], P.lng[i], P.name[i]); }));
+    links.appendChild(link(text(17, "RemovePOI"), function () { removePoi(i); }));
+    links.appendChild(link(text(31, "PanTo"), function () { map.panTo([P.lat[i], P.lng[i]]); }));
+    links.appendChild(link(text(30, "Zoom"), function () { zoomTo(P.lat[i], P.lng[i]); }));
+    box.appendChild(links);
+    return box;
+}
+function removePoi(i) {
+    // A removed point leaves the view; its slot stays so indexes keep their meaning.
+    P.lat[i] = NaN; P.lng[i] = NaN; P.mx[i] = NaN; P.my[i] = NaN;
+    map.closePopup();
+    scheduleDraw();
+}
+
+function drawPois() {
+    var t0 = performance.now();
+    poiLayer.clearLayers();
+    var size = map.getSize(), pb = map.getPixelBounds();
+    var world = 256 * Math.pow(2, map.getZoom());
+    var cols = Math.ceil(size.x / CELL) + 1, rows = Math.ceil(size.y / CELL) + 1;
+    var cells = cols * rows;
+    var count = new Int32Array(cells), first = new Int32Array(cells);
+    var sumX = new Float64Array(cells), sumY = new Float64Array(cells);
+    var x0 = pb.min.x, y0 = pb.min.y, wx = size.x, wy = size.y;
+    var mx = P.mx, my = P.my, n = P.n, inView = 0;
+    for (var i = 0; i < n; i++) {
+        var x = mx[i] * world - x0, y = my[i] * world - y0;
+        if (!(x >= 0 && x < wx && y >= 0 && y < wy)) continue;
+        var c = ((y / CELL) | 0) * cols + ((x / CELL) | 0);
+        if (count[c]++ === 0) first[c] = i;
+        sumX[c] += x; sumY[c] += y;
+        inView++;
+    }
+    var markers = 0, clusters = 0;
+    for (c = 0; c < cells; c++) {
+        if (count[c] === 0) continue;
+        if (count[c] === 1) {
+            var k = first[c];
+            var m = L.marker([P.lat[k], P.lng[k]], { icon: icons[P.icon[k]] || poiIcon, title: P.name[k] });
+            m.kxIndex = k;
+            m.bindPopup(function (layer) { return poiPopup(layer.kxIndex); });
+            poiLayer.addLayer(m);
+            markers++;
+        } else {
+            var at = map.containerPointToLatLng([sumX[c] / count[c], sumY[c] / count[c]]);
+            var n2 = count[c];
+            var cl = L.marker(at, {
+                icon: L.divIcon({ className: "kx-cluster", html: String(n2), iconSize: [36, 36] }),
+                title: String(n2)
+            });
+            cl.on("click", function (e) { map.setView(e.latlng, Math.min(map.getZoom() + 2, 19)); });
+            poiLayer.addLayer(cl);
+            clusters++;
+        }
+    }
+    drawn = { markers: markers, clusters: clusters, points: inView, ms: performance.now() - t0 };
+}
+map.on("moveend", scheduleDraw);
+
+// ---- view, home, clicked position ---------------------------------------------------------
+var savedView = null;
+function WB_Bounds(a, b, c, d) {
+    var box = L.latLngBounds([Number(a), Number(b)], [Number(c), Number(d)]);
+    if (!box.isValid()) return;
+    map.fitBounds(box, { animate: false, maxZoom: 17 });
+    savedView = map.getBounds();
+}
+function savePosition(report) {
+    savedView = map.getBounds();
+    if (report === false) return;
+    var b = savedView;
+    external.Write(2, [fixed6(b.getSouth()), fixed6(b.getWest()), fixed6(b.getNorth()), fixed6(b.getEast())].join(","));
+}
+
+var homeMarker = null, homeData = null;
+function WB_Home(lat, lng, name) {
+    lat = Number(lat); lng = Number(lng);
+    if (!isFinite(lat) || !isFinite(lng)) return;
+    homeData = { lat: lat, lng: lng, name: String(name) };
+    if (homeMarker) map.removeLayer(homeMarker);
+    homeMarker = L.marker([lat, lng], { icon: homeIcon, title: homeData.name }).addTo(map);
+    homeMarker.bindPopup(function () {
+        var box = el("div", "kx-popup");
+        box.appendChild(positionLine(homeData.lat, homeData.lng));
+        box.appendChild(el("div", "kx-name", homeData.name));
+        box.appendChild(link(text(2, "AddToRoute"), function () { addWaypoint(homeData.lat, homeData.lng, homeData.name); }));
+        return box;
+    });
+}
+function saveAsHome(lat, lng, name) {
+    WB_Home(lat, lng, name);
+    external.Write(1, fixed6(lat) + "," + fixed6(lng) + "," + quoted(name));
+}
+
+var clicked = null, clickedText = "";
+function clickedPopup() {
+    var ll = clicked.getLatLng();
+    var box = el("div", "kx-popup");
+    box.appendChild(positionLine(ll.lat, ll.lng));
+    var input = el("input", "kx-address");
+    input.value = clickedText;
+    input.addEventListener("input", function () { clickedText = input.value; });
+    box.appendChild(input);
+    var links = el("div", "kx-links");
+    links.appendChild(link(text(1, "AddPOI"), function () {
+        external.Write(3, fixed6(ll.lat) + "," + fixed6(ll.lng) + "," + quoted(clickedText));
+    }));
+    links.appendChild(link(text(2, "AddToRoute"), function () { addWaypoint(ll.lat, ll.lng, clickedText); }));
+    links.appendChild(link(text(4, "SaveAsHome"), function () { saveAsHome(ll.lat, ll.lng, clickedText); }));
+    links.appendChild(link(text(5, "SaveView"), function () { savePosition(); }));
+    links.appendChild(link(text(31, "PanTo"), function () { map.panTo(ll); }));
+    links.appendChild(link(text(30, "Zoom"), function () { zoomTo(ll.lat, ll.lng); }));
+    box.appendChild(links);
+    return box;
+}
+function clickAt(lat, lng) {
+    if (!clicked) {
+        clicked = L.marker([lat, lng], { draggable: true, icon: poiIcon }).addTo(map);
+        clicked.bindPopup(clickedPopup);
+        clicked.on("dragend", function () { clickedText = ""; });
+    } else {
+        clicked.setLatLng([lat, lng]);
+        if (!map.hasLayer(clicked)) clicked.addTo(map);
+    }
+    clickedText = "";
+    clicked.openPopup();
+}
+map.on("click", function (e) { clickAt(e.latlng.lat, e.latlng.lng); });
+
+// ---- route -----------------------------------------------------------------------------------
+var route = [], routeLine = null, startHome = false, walking = false, avoidHighways = false;
+function drawRoute() {
+    if (routeLine) map.removeLayer(routeLine);
+    routeLine = route.length > 1
+        ? L.polyline(route.map(function (w) { return w.marker.getLatLng(); }), { color: "#0000ff", weight: 4 }).addTo(map)
+        : null;
+    route.forEach(function (w, i) {
+        w.marker.setIcon(i === 0 && route.length > 1 ? wpIcons.green : i === route.length - 1 ? wpIcons.red : wpIcons.white);
+    });
+}
+function addWaypoint(lat, lng, address) {
+    if (route.length === 0 && startHome && homeData)
+        route.push(makeWaypoint(homeData.lat, homeData.lng, homeData.name));
+    route.push(makeWaypoint(Number(lat), Number(lng), address));
+    drawRoute();
+}
+function makeWaypoint(lat, lng, address) {
+    var w = { address: String(address || ""), marker: L.marker([lat, lng], { draggable: true, icon: wpIcons.red }) };
+    w.marker.addTo(map);
+    w.marker.on("dragend", drawRoute);
+    w.marker.bindPopup(function () {
+        var box = el("div", "kx-popup");
+        var ll = w.marker.getLatLng();
+        box.appendChild(positionLine(ll.lat, ll.lng));
+        var input = el("input", "kx-address");
+        input.value = w.address;
+        input.addEventListener("input", function () { w.address = input.value; });
+        box.appendChild(input);
+        var links = el("div", "kx-links");
+        links.appendChild(link(text(6, "ShowRoute"), showRoute));
+        links.appendChild(link(text(15, "RemoveWP"), function () { removeWaypoint(w); }));
+        links.appendChild(link(text(14, "SaveRoute"), saveRoute));
+        box.appendChild(links);
+        return box;
+    });
+    return w;
+}
+function removeWaypoint(w) {
+    var i = route.indexOf(w);
+    if (i < 0) return;
+    map.removeLayer(w.marker);
+    route.splice(i, 1);
+    drawRoute();
+}
+function WB_WP(lat, lng, name) {
+    lat = Number(lat); lng = Number(lng);
+    if (!isFinite(lat) || !isFinite(lng)) return;
+    addWaypoint(lat, lng, "");
+}
+function showRoute() {
+    if (route.length === 0) { alert(text(18, "Nothing to show")); return; }
+    map.fitBounds(L.latLngBounds(route.map(function (w) { return w.marker.getLatLng(); })), { animate: false });
+}
+function saveRoute() {
+    if (route.length === 0) return;
+    var parts = [String(route.length)];
+    route.forEach(function (w) {
+        var ll = w.marker.getLatLng();
+        parts.push(fixed6(ll.lat) + "," + fixed6(ll.lng) + "," + w.address.replace(/[|"]/g, " "));
+    });
+    external.Write(4, parts.join("|"));
+}
+function removeRoute() {
+    route.forEach(function (w) { map.removeLayer(w.marker); });
+    route = [];
+    drawRoute();
+}
+function WB_startHome(on) { startHome = !!on; }
+function WB_TravelMode(on) { walking = !!on; }
+function WB_AvoidHighways(on) { avoidHighways = !!on; }
+
+// ---- extra layers: without a source a layer stays off -------------------------------------------
+var extras = ["pano", "wiki", "traf", "youtube", "webcam"];
+var extraOn = [false, false, false, false, false];
+function setExtra(i, on) {
+    var source = (KX_CONFIG.extras || {})[extras[i]];
+    extraOn[i] = !!on && !!source;
+    external.Write(100 + i, extraOn[i] ? "True" : "False");
+}
+function doPano(on) { setExtra(0, on); }
+function doWiki(on) { setExtra(1, on); }
+function doTraf(on) { setExtra(2, on); }
+function doYouTube(on) { setExtra(3, on); }
+function doWebCam(on) { setExtra(4, on); }
+
+// What tests and benchmarks read back.
+window.KX = {
+    poiCount: function () { return P.n; },
+    drawn: function () { return drawn; },
+    redraw: function () { drawPois(); return drawn; },
+    home: function () { return homeData; },
+    route: function () { return route.map(function (w) { var l = w.marker.getLatLng(); return [l.lat, l.lng, w.address]; }); },
+    view: function () { var b = map.getBounds(); return [b.getSouth(), b.getWest(), b.getNorth(), b.getEast()]; },
+    openPoi: function (i) {
+        var found = null;
+        poiLayer.eachLayer(function (m) { if (m.kxIndex === i) found = m; });
+        if (found) found.openPopup();
+        return !!found;
+    },
+    popupText: function () {
+        var p = document.querySelector(".leaflet-popup-content");
+        return p ? p.textContent : null;
+    },
+    clickAt: clickAt,
+    clickLink: function (label) {
+        var links = document.querySelectorAll(".leaflet-popup-content a.kx-link");
+        for (var i = 0; i < links.length; i++)
+            if (links[i].textContent === "[ " + label + " ]") { links[i].click(); return true; }
+        return false;
+    },
+    titles: function () {
+        return Array.prototype.map.call(document.querySelectorAll(".leaflet-marker-icon[title]"),
+                                        function (e) { return e.getAttribute("title"); });
+    }
+};

@@ -1,0 +1,183 @@
+#include "map/GMaps.h"
+
+#include "map/MapIcon.h"
+#include "map/MapPage.h"
+#include "platform/AtomicFile.h"
+#include "platform/Settings.h"
+#include "platform/Shell.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QMessageBox>
+#include <QNetworkInformation>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+#include "platform/Folders.h"
+
+namespace {
+
+bool systemOnline()
+{
+    // Where no backend tells, we count as online.
+    if (!QNetworkInformation::instance())
+        QNetworkInformation::load(QNetworkInformation::Feature::Reachability);
+    const QNetworkInformation *info = QNetworkInformation::instance();
+    return !info || info->reachability() != QNetworkInformation::Reachability::Disconnected;
+}
+
+} // namespace
+
+QWebEngineProfile *TGMaps::profile()
+{
+    // One profile for every map window: a stable agent and a disk cache for tiles.
+    static QWebEngineProfile *p = [] {
+        auto *prof = new QWebEngineProfile(QStringLiteral("KorvixMap"), QCoreApplication::instance());
+        prof->setHttpUserAgent(QStringLiteral("Korvix/" KORVIX_VERSION));
+        prof->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+        prof->setCachePath(Folders::CommonDataFolder() + QStringLiteral("MapCache"));
+        prof->setPersistentStoragePath(Folders::CommonDataFolder() + QStringLiteral("MapStorage"));
+        return prof;
+    }();
+    return p;
+}
+
+TGMaps::TGMaps(IShell &shell, QWidget *parent)
+    : QWebEngineView(parent), m_shell(shell), m_host(new TMapHost(this)),
+      m_pagePath(MapFiles::folder() + QStringLiteral("TmpPOI.htm")), isOnline(systemOnline)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("GoogleAPI"));
+    auto *page = new QWebEnginePage(profile(), this);
+    setPage(page);
+    QWebEngineSettings *s = page->settings();
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    auto *channel = new QWebChannel(page);
+    channel->registerObject(QStringLiteral("host"), m_host);
+    page->setWebChannel(channel);
+    connect(m_host, &TMapHost::written, this, &TGMaps::WBWrite);
+    connect(this, &QWebEngineView::loadStarted, this, [this] { m_loading = true; });
+    connect(this, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        m_loading = false;
+        m_loadOk = ok;
+        if (m_wait)
+            m_wait->quit();
+        setFocus();
+        emit pageLoaded(ok);
+    });
+}
+
+TGMaps::~TGMaps()
+{
+    if (m_wait)
+        m_wait->quit();
+    // The page goes before the profile it uses.
+    delete page();
+}
+
+void TGMaps::GoogleAPI()
+{
+    if (m_kind == 1)
+        return;
+    const QString folder = MapFiles::folder();
+    if (!MapPage::writeFiles(folder, MapPage::readConfig(m_shell.settings())).isEmpty())
+        return;
+    QFile channelScript(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    if (channelScript.open(QIODevice::ReadOnly))
+        AtomicFile::write(folder + QStringLiteral("qwebchannel.js"), channelScript.readAll());
+    m_kind = 1;
+    Navig(QUrl::fromLocalFile(m_pagePath), false);
+}
+
+void TGMaps::Navig(const QUrl &url, bool scrollBars)
+{
+    if (isOnline && !isOnline()) {
+        QMessageBox::information(this, QStringLiteral("GMap"), tr("You are offline"));
+        return;
+    }
+    page()->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, scrollBars);
+    setContextMenuPolicy(scrollBars ? Qt::DefaultContextMenu : Qt::NoContextMenu);
+    m_loading = true;
+    m_loadOk = false;
+    load(url);
+}
+
+bool TGMaps::WBWait()
+{
+    if (!m_loading)
+        return m_loadOk;
+    QPointer<TGMaps> self(this);
+    QEventLoop loop;
+    m_wait = &loop;
+    loop.exec();
+    if (!self)
+        return false;
+    m_wait = nullptr;
+    return !m_loading && m_loadOk;
+}
+
+void TGMaps::cancelWait()
+{
+    if (m_wait)
+        m_wait->quit();
+}
+
+bool TGMaps::runScript(const QString &script)
+{
+    QPointer<TGMaps> self(this);
+    if (!WBWait() || !self)
+        return false;
+    page()->runJavaScript(script);
+    return true;
+}
+
+void TGMaps::Calls::send(const QString &call)
+{
+    m_script.append(call);
+    m_script.append(u'\n');
+    if (m_clock.elapsed() >= 30)
+        flush();
+}
+
+void TGMaps::Calls::flush()
+{
+    if (!m_script.isEmpty() && m_map)
+        m_map->runScript(m_script);
+    m_script.clear();
+    m_clock.restart();
+}
+
+void TGMaps::WBWrite(int fun, const QString &dat)
+{
+    switch (fun) {
+    case 1:
+        m_shell.settings().WriteString(QStringLiteral("GoogleAPI"), QStringLiteral("Home"), dat);
+        break;
+    case 2:
+        m_shell.settings().WriteString(QStringLiteral("GoogleAPI"), QStringLiteral("InitialView"), dat);
+        break;
+    case 3:
+        if (const auto p = MapScript::parsePoint(dat))
+            emit poiFromPage(*p);
+        break;
+    case 4:
+        if (const auto r = MapScript::parseRoute(dat))
+            emit routeFromPage(*r);
+        break;
+    case 100: case 101: case 102: case 103: case 104:
+        emit extraChecked(fun - 100, dat == QLatin1String("True"));
+        break;
+    default:
+        break;
+    }
+}
+
+QString TGMaps::WBRead(int) const
+{
+    return QString();
+}

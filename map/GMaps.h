@@ -1,0 +1,94 @@
+#pragma once
+// TGMaps: the map window. A browser view showing the page we write ourselves; the
+// host drives it with WB_ script calls and the page answers through external.Write,
+// which the web channel delivers to WBWrite.
+
+#include "map/MapLists.h"
+#include "map/MapScript.h"
+#include "platform/Editor.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QWebEngineView>
+
+#include <functional>
+#include <vector>
+
+class IShell;
+class QEventLoop;
+class QWebEngineProfile;
+
+// The page's external object.
+class TMapHost : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    Q_INVOKABLE void Write(int fun, const QString &dat) { emit written(fun, dat); }
+    Q_INVOKABLE QString Read(int) { return QString(); }
+signals:
+    void written(int fun, const QString &dat);
+};
+
+class TGMaps : public QWebEngineView, public IEditor {
+    Q_OBJECT
+public:
+    explicit TGMaps(IShell &shell, QWidget *parent = nullptr);
+    ~TGMaps() override;
+    EditorKind editorKind() const override { return EditorKind::Map; }
+
+    // 0 none, 1 the map page.
+    int pageKind() const { return m_kind; }
+    QString pagePath() const { return m_pagePath; }
+    // Writes and loads the map page unless it is already loaded.
+    void GoogleAPI();
+    // Loads `url`; offline it says so instead.
+    void Navig(const QUrl &url, bool scrollBars);
+    // Runs the event loop until the page has loaded; false when it failed, was
+    // cancelled or the window went away meanwhile.
+    bool WBWait();
+    void cancelWait();
+
+    // Calls joined into one script per ~30 ms of work; the rest goes at flush().
+    class Calls : public IMapCalls {
+    public:
+        explicit Calls(TGMaps &map) : m_map(&map) { m_clock.start(); }
+        ~Calls() override { flush(); }
+        void send(const QString &call) override;
+        void flush();
+
+    private:
+        QPointer<TGMaps> m_map;
+        QString m_script;
+        QElapsedTimer m_clock;
+    };
+    // One script for the page, after WBWait; ignored when there is no page.
+    bool runScript(const QString &script);
+
+    // The icon number for the next "image%3.3d.bmp".
+    int takeIconNumber() { return m_iconCounter++; }
+
+    // The page's callbacks.
+    void WBWrite(int fun, const QString &dat);
+    QString WBRead(int fun) const;
+
+    // The switches the online test reads: the system's network state unless a test
+    // sets its own.
+    std::function<bool()> isOnline;
+
+signals:
+    void poiFromPage(const MapScript::PagePoint &point);
+    void routeFromPage(const std::vector<MapScript::PagePoint> &points);
+    void extraChecked(int index, bool checked);
+    void pageLoaded(bool ok);
+
+private:
+    static QWebEngineProfile *profile();
+    IShell &m_shell;
+    TMapHost *m_host;
+    QString m_pagePath;
+    int m_kind = 0;
+    int m_iconCounter = 0;
+    bool m_loading = false;
+    bool m_loadOk = false;
+    QEventLoop *m_wait = nullptr;
+};

@@ -1,0 +1,214 @@
+#include "map/MapPage.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Settings.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace MapPage {
+
+namespace {
+
+const char *const osmAttribution = "\u00a9 OpenStreetMap contributors";
+
+QString setting(const KorvixSettings &s, const char *key, const QString &def)
+{
+    const QString v = s.ReadString(QStringLiteral("GoogleAPI"), QLatin1String(key));
+    return v.isEmpty() ? def : v;
+}
+
+QByteArray resource(const QString &name)
+{
+    QFile f(QStringLiteral(":/map/") + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray png(const QImage &img)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "PNG");
+    return bytes;
+}
+
+QImage canvas(int w, int h)
+{
+    QImage img(w, h, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+// A pin of `colour` filling a w x h box, its tip at the bottom centre.
+void pin(QPainter &p, QRectF box, const QColor &colour)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal r = box.width() / 2;
+    QPainterPath path;
+    path.addEllipse(QRectF(box.left(), box.top(), box.width(), box.width()));
+    QPolygonF tip;
+    tip << QPointF(box.left() + r * 0.25, box.top() + r * 1.4) << QPointF(box.right() - r * 0.25, box.top() + r * 1.4)
+        << QPointF(box.center().x(), box.bottom());
+    path.addPolygon(tip);
+    path = path.simplified();
+    p.setPen(QPen(QColor(0, 0, 64), 1));
+    p.setBrush(colour);
+    p.drawPath(path);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(box.center().x(), box.top() + r), r * 0.4, r * 0.4);
+}
+
+// The shadow: the pin's outline sheared to the right, half transparent.
+QImage shadow(int w, int h, qreal pinWidth)
+{
+    QImage img = canvas(w, h);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 90));
+    QPolygonF s;
+    s << QPointF(pinWidth / 2, h - 1) << QPointF(w - 2, h * 0.25) << QPointF(w - pinWidth * 0.6, h * 0.1)
+      << QPointF(pinWidth * 0.3, h * 0.7);
+    p.drawPolygon(s);
+    return img;
+}
+
+QImage picture(const QString &name, int w, int h)
+{
+    QImage img = canvas(w, h);
+    QPainter p(&img);
+    if (name == QLatin1String("POI.png")) {
+        pin(p, QRectF(6.5, 1.5, 14, 24), QColor(200, 30, 30));
+    } else if (name == QLatin1String("Home.png")) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0, 0, 64), 1));
+        p.setBrush(QColor(0, 0, 128));
+        QPolygonF house;
+        house << QPointF(15, 2) << QPointF(28, 13) << QPointF(24, 13) << QPointF(24, 24) << QPointF(6, 24)
+              << QPointF(6, 13) << QPointF(2, 13);
+        p.drawPolygon(house);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(12.5, 16.5, 5, 7.5));
+        p.setBrush(QColor(0, 0, 128));
+        QPolygonF stem;
+        stem << QPointF(13, 24) << QPointF(17, 24) << QPointF(15, 26);
+        p.drawPolygon(stem);
+    } else if (name == QLatin1String("POS.png")) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0, 0, 128), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(16, 16), 9, 9);
+        p.drawLine(QPointF(16, 2), QPointF(16, 30));
+        p.drawLine(QPointF(2, 16), QPointF(30, 16));
+    } else if (name.startsWith(QLatin1String("mm_20_")) && !name.contains(QLatin1String("shadow"))) {
+        const QColor c = name.contains(QLatin1String("green")) ? QColor(20, 160, 40)
+                         : name.contains(QLatin1String("red")) ? QColor(210, 30, 30)
+                                                               : QColor(250, 250, 250);
+        pin(p, QRectF(0.5, 0.5, 11, 19), c);
+    }
+    p.end();
+    if (name == QLatin1String("HomeA.png") || name == QLatin1String("POIa.png"))
+        return shadow(w, h, 30);
+    if (name == QLatin1String("mm_20_shadow.png"))
+        return shadow(w, h, 12);
+    return img;
+}
+
+} // namespace
+
+const std::vector<Picture> &pictures()
+{
+    static const std::vector<Picture> list = {
+        {"Home.png", 32, 32}, {"HomeA.png", 59, 32}, {"POI.png", 32, 32}, {"POIa.png", 59, 32},
+        {"POS.png", 32, 32}, {"mm_20_green.png", 12, 20}, {"mm_20_red.png", 12, 20},
+        {"mm_20_white.png", 12, 20}, {"mm_20_shadow.png", 22, 20},
+    };
+    return list;
+}
+
+QStringList pageTexts()
+{
+    auto tr = [](const char *s) { return QCoreApplication::translate("TGMaps", s); };
+    return {
+        tr("Str00"), tr("AddPOI"), tr("AddToRoute"), tr("Center"), tr("SaveAsHome"), tr("SaveView"),
+        tr("ShowRoute"), tr("RemoveRoute"), tr("Hide"), tr("Show"), tr("Panoramio"), tr("Wikipedia"),
+        tr("Traffic "), tr("YouTube"), tr("SaveRoute"), tr("RemoveWP"), tr("SavePOI"), tr("RemovePOI"),
+        tr("Nothing to show"), tr("ReverseRoute"), tr("Str20"), tr("END"), tr("START"),
+        tr("Sorry, the Google Maps API is not compatible try to get UpToDate version of the application"),
+        tr("No corresponding geographic location could be found for one of the specified addresses. This may be due to the fact that the address is relatively new, or it may be incorrect.\nError code: "),
+        tr("A geocoding or directions request could not be successfully processed, yet the exact reason for the failure is not known.\n Error code: "),
+        tr("The HTTP q parameter was either missing or had no value. For geocoder requests, this means that an empty address was specified as input. For directions requests, this means that no query was specified in the input.\n Error code: "),
+        tr("The given key is either invalid or does not match the domain for which it was given. \n Error code: "),
+        tr("A directions request could not be successfully parsed.\n Error code: "),
+        tr("An unknown error occurred."), tr("Zoom"), tr("PanTo"), tr("WebCam"),
+    };
+}
+
+Config readConfig(const KorvixSettings &s)
+{
+    Config c;
+    const QString osm = QString::fromUtf8(osmAttribution);
+    c.tiles.push_back({QStringLiteral("Map"),
+                       setting(s, "TileMap", QStringLiteral("https://tile.openstreetmap.org/{z}/{x}/{y}.png")),
+                       setting(s, "TileMapAttribution", osm)});
+    c.tiles.push_back({QStringLiteral("Terrain"),
+                       setting(s, "TileTerrain", QStringLiteral("https://tile.opentopomap.org/{z}/{x}/{y}.png")),
+                       setting(s, "TileTerrainAttribution", osm + QStringLiteral(", SRTM | \u00a9 OpenTopoMap (CC-BY-SA)"))});
+    c.tiles.push_back({QStringLiteral("Satellite"),
+                       setting(s, "TileSatellite",
+                               QStringLiteral("https://server.arcgisonline.com/ArcGIS/rest/services/World_Imagery/MapServer/tile/{z}/{y}/{x}")),
+                       setting(s, "TileSatelliteAttribution", QStringLiteral("Tiles \u00a9 Esri"))});
+    c.texts = pageTexts();
+    return c;
+}
+
+QString pageHtml(const Config &config)
+{
+    QJsonArray tiles;
+    for (const TileSource &t : config.tiles)
+        tiles.append(QJsonObject{{"name", t.name}, {"url", t.url}, {"attribution", t.attribution}});
+    const QJsonObject root{{"tiles", tiles}, {"texts", QJsonArray::fromStringList(config.texts)}};
+    QString json = QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact));
+    // Inside a script element "</" would end it; "<\/" means the same in a literal.
+    json.replace(QLatin1String("</"), QLatin1String("<\\/"));
+    json.replace(QLatin1String("<!--"), QLatin1String("<\\!--"));
+    QString page = QString::fromUtf8(resource(QStringLiteral("page.html")));
+    page.replace(QLatin1String("@CONFIG@"), json);
+    return page;
+}
+
+QString writeFiles(const QString &folder, const Config &config)
+{
+    QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral("images")))
+        return QStringLiteral("Can't create %1").arg(folder);
+    // Leaflet only when missing; our own script and page every time.
+    for (const char *name : {"leaflet.js", "leaflet.css", "images/layers.png", "images/layers-2x.png",
+                             "images/marker-icon.png", "images/marker-icon-2x.png", "images/marker-shadow.png"}) {
+        const QString path = dir.filePath(QLatin1String(name));
+        if (QFileInfo::exists(path))
+            continue;
+        if (QString e = AtomicFile::write(path, resource(QStringLiteral("leaflet/") + QLatin1String(name))); !e.isEmpty())
+            return e;
+    }
+    if (QString e = AtomicFile::write(dir.filePath(QStringLiteral("korvixmap.js")), resource(QStringLiteral("korvixmap.js")));
+        !e.isEmpty())
+        return e;
+    for (const Picture &p : pictures())
+        if (QString e = AtomicFile::write(dir.filePath(QLatin1String(p.name)),
+                                          png(picture(QLatin1String(p.name), p.width, p.height)));
+            !e.isEmpty())
+            return e;
+    return AtomicFile::write(dir.filePath(QStringLiteral("TmpPOI.htm")), pageHtml(config).toUtf8());
+}
+
+} // namespace MapPage

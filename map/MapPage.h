@@ -1,0 +1,44 @@
+#pragma once
+// The map page's files in the map folder: the page itself, its script, Leaflet and
+// the nine marker pictures, with the tile sources and texts from the settings.
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class KorvixSettings;
+
+namespace MapPage {
+
+struct TileSource {
+    QString name, url, attribution;
+};
+
+struct Config {
+    std::vector<TileSource> tiles;   // "Map", "Terrain", "Satellite"
+    QStringList texts;               // the page's texts 0-32
+};
+
+// Tile templates of section "GoogleAPI" ("TileMap", "TileTerrain", "TileSatellite"
+// and their "...Attribution"), OpenStreetMap's own for an empty map template.
+Config readConfig(const KorvixSettings &settings);
+// The page's texts, translated.
+QStringList pageTexts();
+
+// The page: the template with the configuration as a script literal that no text
+// of the settings can close.
+QString pageHtml(const Config &config);
+
+// Writes the page ("TmpPOI.htm"), its script and the nine pictures into `folder`,
+// and Leaflet when it is missing. Returns the first failure, or an empty text.
+QString writeFiles(const QString &folder, const Config &config);
+
+// The pictures written, with their sizes.
+struct Picture {
+    const char *name;
+    int width, height;
+};
+const std::vector<Picture> &pictures();
+
+} // namespace MapPage

@@ -1,0 +1,271 @@
+// The map window with the real browser, against local servers the tests start.
+#include "grid/RBParamsTable.h"
+#include "map/GMaps.h"
+#include "map/MapIcon.h"
+#include "map/MapLists.h"
+#include "map/MapPage.h"
+#include "tests/itn/LocalHttp.h"
+#include "tests/support/QuietShell.h"
+#include "tests/support/TestSupport.h"
+
+#include <QBuffer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonDocument>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QWebEnginePage>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QVariant eval(TGMaps &m, const QString &js)
+{
+    struct State {
+        QVariant value;
+        bool done = false;
+        QEventLoop loop;
+    };
+    auto st = std::make_shared<State>();
+    m.page()->runJavaScript(js, [st](const QVariant &v) {
+        st->value = v;
+        st->done = true;
+        st->loop.quit();
+    });
+    QTimer::singleShot(15000, &st->loop, &QEventLoop::quit);
+    if (!st->done)
+        st->loop.exec();
+    return st->value;
+}
+
+// Runs the event loop until `ok` holds, at most 15 s.
+bool waitFor(const std::function<bool()> &ok)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!ok() && t.elapsed() < 15000) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return ok();
+}
+
+QByteArray tilePng()
+{
+    QImage img(256, 256, QImage::Format_RGB32);
+    img.fill(QColor(200, 230, 200));
+    QByteArray b;
+    QBuffer buf(&b);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    return b;
+}
+
+struct MapFixture {
+    LocalHttp tiles;
+    QuietShell shell;
+    std::unique_ptr<TGMaps> map;
+    MapFixture()
+    {
+        tiles.headers = "Content-Type: image/png\r\n";
+        tiles.body = tilePng();
+        shell.settings().WriteString("GoogleAPI", "TileMap", tiles.url("/tile/{z}/{x}/{y}.png"));
+        map = std::make_unique<TGMaps>(shell);
+        map->setAttribute(Qt::WA_DeleteOnClose, false);
+        map->isOnline = [] { return true; };
+        map->resize(800, 600);
+        map->show();
+        map->GoogleAPI();
+    }
+    QVariant js(const QString &s) { return eval(*map, s); }
+};
+
+TRBParamsTable poiRows(const QStringList &names)
+{
+    TRBParamsTable t;
+    t.SetColCount(5);
+    t.AppendRow();
+    for (int i = 0; i < names.size(); ++i)
+        t.AppendFields(QStringList{QString(), QString::number(1993500 + 100 * i), QString::number(5006200 + 100 * i), names[i]});
+    return t;
+}
+
+} // namespace
+
+TEST(GMaps, PageLoadsWithItsFilesTilesAndAttribution)
+{
+    MapFixture f;
+    ASSERT_TRUE(f.map->WBWait());
+    EXPECT_EQ(f.map->pageKind(), 1);
+    const QString dir = MapFiles::folder();
+    for (const char *name : {"TmpPOI.htm", "korvixmap.js", "leaflet.js", "qwebchannel.js"})
+        EXPECT_TRUE(QFileInfo::exists(dir + name)) << name;
+    EXPECT_EQ(f.js("typeof WB_POI + typeof WB_Home + typeof WB_WP + typeof WB_Bounds + typeof L").toString(),
+              "functionfunctionfunctionfunctionobject");
+    EXPECT_TRUE(waitFor([&] {
+        for (const QByteArray &r : f.tiles.requests)
+            if (r.startsWith("GET /tile/2/") && r.contains("User-Agent: Korvix/"))
+                return true;
+        return false;
+    }));
+    EXPECT_TRUE(f.js("document.querySelector('.leaflet-control-attribution').textContent")
+                    .toString()
+                    .contains(QString::fromUtf8("\u00a9 OpenStreetMap contributors")));
+    // A second display keeps the page (and what it shows).
+    f.js("WB_POI(1,2,'x',false)");
+    f.map->GoogleAPI();
+    EXPECT_EQ(f.js("KX.poiCount()").toInt(), 1);
+}
+
+TEST(GMaps, ListCallsChangeThePage)
+{
+    MapFixture f;
+    ASSERT_TRUE(f.map->WBWait());
+    {
+        TGMaps::Calls calls(*f.map);
+        sendPoiList(poiRows({"a", "b", "c"}), QString(), MapFraming{QString(), "50.1,19.9,\"Dom\""}, calls);
+        sendItinerary(poiRows({"s", "e"}), MapFraming{}, calls);
+    }
+    EXPECT_EQ(f.js("KX.poiCount()").toInt(), 3);
+    const QVariantMap home = f.js("KX.home()").toMap();
+    EXPECT_EQ(home.value("name").toString(), "Dom");
+    EXPECT_DOUBLE_EQ(home.value("lat").toDouble(), 50.1);
+    EXPECT_EQ(f.js("KX.route().length").toInt(), 2);
+    // The view frames the points (the last WB_Bounds: the itinerary's).
+    const QVariantList v = f.js("KX.view()").toList();
+    ASSERT_EQ(v.size(), 4);
+    EXPECT_LE(v[0].toDouble(), 50.062);
+    EXPECT_GE(v[2].toDouble(), 50.063);
+    EXPECT_LE(v[1].toDouble(), 19.935);
+    EXPECT_GE(v[3].toDouble(), 19.936);
+    const QVariantMap drawn = f.js("KX.redraw()").toMap();
+    EXPECT_EQ(drawn.value("points").toInt(), 3);
+    EXPECT_GE(drawn.value("markers").toInt() + drawn.value("clusters").toInt(), 1);
+}
+
+TEST(GMaps, ClustersCountThePointsInView)
+{
+    MapFixture f;
+    ASSERT_TRUE(f.map->WBWait());
+    f.js("for (var i = 0; i < 1000; i++) WB_POI(50 + (i % 10) * 0.001, 19 + Math.floor(i / 10) * 0.001, 'p' + i, false);"
+         "WB_POI(-40, -70, 'far', false); WB_POIRefresh(); WB_Bounds(50, 19, 50.01, 19.1);");
+    const QVariantMap d = f.js("KX.redraw()").toMap();
+    EXPECT_EQ(d.value("points").toInt(), 1000);
+    EXPECT_GT(d.value("clusters").toInt(), 0);
+    int total = 0;
+    for (const QVariant &t : f.js("KX.titles()").toList())
+        total += t.toString().toInt();
+    // Clusters carry their counts as titles; single markers their names (read as 0).
+    EXPECT_EQ(total + d.value("markers").toInt(), 1000);
+}
+
+TEST(GMaps, HostileNamesShowAsTextAndRunNothing)
+{
+    MapFixture f;
+    ASSERT_TRUE(f.map->WBWait());
+    const QString name = QStringLiteral("O'Neil \"q\" </script><img src=x onerror=\"window.pwned=1\">\nnext");
+    {
+        TGMaps::Calls calls(*f.map);
+        sendPoiList(poiRows({name}), QString(), MapFraming{}, calls);
+    }
+    EXPECT_EQ(f.js("KX.poiCount()").toInt(), 1);
+    f.js("KX.redraw()");
+    EXPECT_TRUE(f.js("KX.titles()").toList().contains(name));
+    EXPECT_TRUE(f.js("KX.openPoi(0)").toBool());
+    EXPECT_TRUE(f.js("KX.popupText()").toString().contains(name));
+    // Time for an injected image to fail and run its handler.
+    QEventLoop settle;
+    QTimer::singleShot(500, &settle, &QEventLoop::quit);
+    settle.exec();
+    EXPECT_EQ(f.js("typeof window.pwned").toString(), "undefined");
+    EXPECT_EQ(f.js("document.querySelectorAll('.leaflet-popup-content img[src=x]').length").toInt(), 0);
+}
+
+TEST(GMaps, PageCallbacksReachTheHost)
+{
+    MapFixture f;
+    ASSERT_TRUE(f.map->WBWait());
+    QSignalSpy pois(f.map.get(), &TGMaps::poiFromPage);
+    QSignalSpy routes(f.map.get(), &TGMaps::routeFromPage);
+    QSignalSpy extras(f.map.get(), &TGMaps::extraChecked);
+
+    f.js("WB_Bounds(50, 19, 50.1, 19.2); savePosition();");
+    ASSERT_TRUE(waitFor([&] { return !f.shell.settings().ReadString("GoogleAPI", "InitialView").isEmpty(); }));
+    const QStringList view = f.shell.settings().ReadString("GoogleAPI", "InitialView").split(',');
+    ASSERT_EQ(view.size(), 4);
+    EXPECT_LE(view[0].toDouble(), 50.0);
+    EXPECT_GE(view[3].toDouble(), 19.2);
+
+    f.js("KX.clickAt(50.5, 19.5)");
+    EXPECT_TRUE(f.js("KX.clickLink('SaveAsHome')").toBool());
+    ASSERT_TRUE(waitFor([&] { return !f.shell.settings().ReadString("GoogleAPI", "Home").isEmpty(); }));
+    EXPECT_EQ(f.shell.settings().ReadString("GoogleAPI", "Home"), "50.500000,19.500000,\"\"");
+
+    f.js("KX.clickAt(50.25, 19.75)");
+    EXPECT_TRUE(f.js("KX.clickLink('AddPOI')").toBool());
+    ASSERT_TRUE(waitFor([&] { return pois.size() == 1; }));
+    const auto point = pois.at(0).at(0).value<MapScript::PagePoint>();
+    EXPECT_EQ(point.latitude, "50.250000");
+    EXPECT_EQ(point.longitude, "19.750000");
+
+    f.js("WB_WP(50, 19, 'a'); WB_WP(51, 20, 'b'); saveRoute();");
+    ASSERT_TRUE(waitFor([&] { return routes.size() == 1; }));
+    const auto route = routes.at(0).at(0).value<std::vector<MapScript::PagePoint>>();
+    ASSERT_EQ(route.size(), 2u);
+    EXPECT_EQ(route[1].latitude, "51.000000");
+
+    // No source behind a layer: it reports itself off.
+    f.js("doWiki(true); doWebCam(true);");
+    ASSERT_TRUE(waitFor([&] { return extras.size() == 2; }));
+    EXPECT_EQ(extras.at(0).at(0).toInt(), 1);
+    EXPECT_FALSE(extras.at(0).at(1).toBool());
+    EXPECT_EQ(extras.at(1).at(0).toInt(), 4);
+}
+
+TEST(GMaps, WaitingForAPageThatNeverLoadsCanEnd)
+{
+    QTcpServer silent; // accepts and never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    const QUrl url(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort()));
+    QuietShell shell;
+
+    TGMaps cancelled(shell);
+    cancelled.setAttribute(Qt::WA_DeleteOnClose, false);
+    cancelled.isOnline = [] { return true; };
+    cancelled.Navig(url, true);
+    QTimer::singleShot(300, &cancelled, &TGMaps::cancelWait);
+    EXPECT_FALSE(cancelled.WBWait());
+
+    auto *closed = new TGMaps(shell);
+    closed->isOnline = [] { return true; };
+    closed->Navig(url, true);
+    QTimer::singleShot(300, [closed] { delete closed; });
+    EXPECT_FALSE(closed->WBWait());
+}
+
+TEST(GMaps, OfflineSaysSoAndLoadsNothing)
+{
+    QuietShell shell;
+    TGMaps m(shell);
+    m.setAttribute(Qt::WA_DeleteOnClose, false);
+    m.isOnline = [] { return false; };
+    QString caption, message;
+    onNextModal([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        if (box) {
+            caption = box->windowTitle();
+            message = box->text();
+            box->accept();
+        }
+    });
+    m.Navig(QUrl(QStringLiteral("http://127.0.0.1:1/")), true);
+    EXPECT_EQ(caption, "GMap");
+    EXPECT_EQ(message, "You are offline");
+    EXPECT_TRUE(m.url().isEmpty());
+}
