@@ -70,7 +70,8 @@ bool GetOgg(QIODevice &in, const std::vector<quint32> &header, int k, QByteArray
         return fail(Texts::tr("its offsets are out of order"));
     const quint32 room = end - start;
     uchar record[RecordHeaderBytes];
-    if (!in.seek(start) || in.read(reinterpret_cast<char *>(record), RecordHeaderBytes) != RecordHeaderBytes)
+    if (qint64(start) + RecordHeaderBytes > in.size() || !in.seek(start)
+        || in.read(reinterpret_cast<char *>(record), RecordHeaderBytes) != RecordHeaderBytes)
         return fail(Texts::tr("its record lies past the end of the file"));
     const quint32 lengthField = qFromBigEndian<quint16>(record + 2);
     const quint32 one = qFromBigEndian<quint32>(record + 4), eight = qFromBigEndian<quint32>(record + 8);

@@ -2,6 +2,7 @@
 // editing on the current row, against the real Ogg Vorbis programs.
 #include "grid/RBGrids.h"
 #include "media/AudioKit.h"
+#include "media/SoundBox.h"
 #include "media/Voice.h"
 #include "media/VoiceChk.h"
 #include "media/VoiceFile.h"
@@ -14,6 +15,7 @@
 
 #include <QAudioDevice>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -347,4 +349,37 @@ TEST_F(VoiceEditor, ARecordingHoldsTheRowAndStopsByItselfAfterTenSeconds)
     EXPECT_GT(editor->audio().storage.Wave.Length(), 10000);
     EXPECT_LT(editor->audio().storage.Wave.Length(), 10500);
     EXPECT_TRUE(editor->isSampleEdited());
+}
+
+TEST_F(VoiceEditor, Screenshot)
+{
+    // The editor with phrase 14 in the waveform, saved with the test output (under
+    // Xvfb with QT_QPA_PLATFORM=xcb it is the real window system's).
+    editor->OpenVoice(voice);
+    editor->grid()->SetCurrentCell(1, 14);
+    settle();
+    editor->resize(760, 620);
+    editor->show();
+    QTest::qWait(50);
+    TRBSoundBox *box = editor->soundBox();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 4, 10));
+    QTest::mouseClick(box, Qt::RightButton, {}, QPoint(box->width() / 2, 10));
+    QTest::qWait(50);
+    const QString out = QStringLiteral(KORVIX_BINARY_DIR "/test-output");
+    QDir().mkpath(out);
+    const QImage shot = editor->grab().toImage();
+    EXPECT_TRUE(shot.save(out + "/voice-editor.png"));
+    EXPECT_EQ(editor->currentSample(), 14);
+    EXPECT_FALSE(editor->isWaveEmpty());
+    EXPECT_TRUE(box->HasSelection());
+    // The voice's red picture and the selection's yellow are on the screen.
+    bool red = false, yellow = false;
+    for (int y = 0; y < shot.height(); y += 2)
+        for (int x = 0; x < shot.width(); x += 2) {
+            const QColor c = shot.pixelColor(x, y);
+            red = red || c == QColor(Qt::red);
+            yellow = yellow || c == QColor(255, 255, 0);
+        }
+    EXPECT_TRUE(red);
+    EXPECT_TRUE(yellow);
 }
