@@ -220,6 +220,12 @@ void TItnEdit::Open(const QString &path)
     m_shell.SetStatus(QString());
 }
 
+void TItnEdit::ShowGoogleAPI(QWidget *mapView)
+{
+    if (mapView)
+        QMetaObject::invokeMethod(mapView, "showItinerary", Qt::DirectConnection, Q_ARG(QWidget *, this));
+}
+
 void TItnEdit::New(const QString &path)
 {
     resetGrid();

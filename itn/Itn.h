@@ -53,6 +53,8 @@ public:
     void SaveAs() override;
     void ShowFind() override;
     void Duplicates() override;
+    // Hands the points to the map view, which sends them to its page as a route.
+    void ShowGoogleAPI(QWidget *mapView) override;
 
     // ---- published operations ------------------------------------------------------
     // Reads an ITN file into the grid; a file without lines changes nothing. Throws

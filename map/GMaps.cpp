@@ -1,10 +1,14 @@
 #include "map/GMaps.h"
 
+#include "grid/RBItnGrid.h"
+#include "itn/Itn.h"
 #include "map/MapIcon.h"
 #include "map/MapPage.h"
 #include "platform/AtomicFile.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
+#include "poi/Ov2Editor.h"
+#include "grid/RBGrids.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -150,6 +154,47 @@ void TGMaps::Calls::flush()
         m_map->runScript(m_script);
     m_script.clear();
     m_clock.restart();
+}
+
+MapFraming TGMaps::framing() const
+{
+    const KorvixSettings &s = m_shell.settings();
+    return MapFraming{s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("InitialView")),
+                      s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("Home"))};
+}
+
+void TGMaps::showPoiList(QWidget *editor)
+{
+    auto *poi = qobject_cast<TOV2 *>(editor);
+    if (!poi)
+        return;
+    GoogleAPI();
+    poi->grid()->HideEditor();
+    m_shell.SetStatus(QCoreApplication::translate("TOV2", "Producing images"));
+    const QString icon = MapFiles::writeIcon(poi->smallIcon(), takeIconNumber());
+    Calls calls(*this);
+    sendPoiList(poi->grid()->Table(), icon, framing(), calls, &m_shell);
+}
+
+void TGMaps::showItinerary(QWidget *editor)
+{
+    auto *itn = qobject_cast<TItnEdit *>(editor);
+    if (!itn)
+        return;
+    GoogleAPI();
+    itn->ItnGrid()->HideEditor();
+    Calls calls(*this);
+    sendItinerary(itn->ItnGrid()->Table(), framing(), calls);
+}
+
+void TGMaps::showStoredView()
+{
+    const MapFraming f = framing();
+    Calls calls(*this);
+    if (auto view = MapScript::initialView(f.initialView))
+        calls.send(*view);
+    if (auto home = MapScript::home(f.home))
+        calls.send(*home);
 }
 
 void TGMaps::WBWrite(int fun, const QString &dat)

@@ -67,6 +67,13 @@ public:
     // The icon number for the next "image%3.3d.bmp".
     int takeIconNumber() { return m_iconCounter++; }
 
+    // What the editors' ShowGoogleAPI hands over: a POI editor's list with its icon,
+    // an itinerary editor's points. Without an editor: the stored view and home.
+    Q_INVOKABLE void showPoiList(QWidget *editor);
+    Q_INVOKABLE void showItinerary(QWidget *editor);
+    void showStoredView();
+    MapFraming framing() const;
+
     // The page's callbacks.
     void WBWrite(int fun, const QString &dat);
     QString WBRead(int fun) const;

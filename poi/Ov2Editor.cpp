@@ -426,6 +426,12 @@ void TOV2::OpenTTPoi(const QString &file, const QString &category)
     setSmallIcon(defaultIcon());
 }
 
+void TOV2::ShowGoogleAPI(QWidget *mapView)
+{
+    if (mapView)
+        QMetaObject::invokeMethod(mapView, "showPoiList", Qt::DirectConnection, Q_ARG(QWidget *, this));
+}
+
 void TOV2::AddPoi(const QString &longitude, const QString &latitude, const QString &description)
 {
     int row;

@@ -53,6 +53,8 @@ public:
     void DeleteSound() override;
     void CropSound() override;
     void NormalizeSound() override;
+    // Hands the list and its icon to the map view, which sends them to its page.
+    void ShowGoogleAPI(QWidget *mapView) override;
     QMenu *editorMenu() override { return m_tools; }
     void hideOwnMenuBar() override;
     // Tools > Import: hidden while it has no entries.
