@@ -4,6 +4,7 @@
 #include "itn/Itn.h"
 #include "media/IconEdit.h"
 #include "media/Img.h"
+#include "media/SchemEdit.h"
 #include "media/Voice.h"
 #include "platform/Error.h"
 #include "poi/LatLng.h"
@@ -96,6 +97,21 @@ void registerVoices(TMainForm &form)
                      [&form](const QString &file) { openVoice(form, file); });
 }
 
+void registerSchemes(TMainForm &form)
+{
+    using namespace TreeActions;
+    form.registerOpener(OpenKind::Scheme, [&form](const OpenAction &a, TreeNode *) {
+        openEditor<TSchemEdit>(form, [&](TSchemEdit &w) { w.Open(a.path); });
+    });
+    form.registerCreator(NewKind::Scheme, [&form](const NewAction &, TreeNode *) {
+        openEditor<TSchemEdit>(form, [](TSchemEdit &) {});
+    });
+    form.addFileNew(QStringLiteral("Schem"), [&form] { openEditor<TSchemEdit>(form, [](TSchemEdit &) {}); });
+    form.addFileOpen(QStringLiteral("Schem"), QObject::tr("TT Scheme (*.clr)"), [&form](const QString &file) {
+        openEditor<TSchemEdit>(form, [&](TSchemEdit &w) { w.Open(file); });
+    });
+}
+
 void registerServiceTools(TMainForm &form)
 {
     form.serviceMenu()->addAction(QStringLiteral("TEST"), &form, [&form] { TIconEdit::instance(&form)->show(); });
@@ -110,5 +126,6 @@ void registerEditors(TMainForm &form)
     registerItineraries(form);
     registerImages(form);
     registerVoices(form);
+    registerSchemes(form);
     registerServiceTools(form);
 }

@@ -5,3 +5,8 @@ korvix_headless_library(korvix_clr
     ${CMAKE_CURRENT_LIST_DIR}/ClrPreview.cpp ${CMAKE_CURRENT_LIST_DIR}/ClrPreview.h
   DEPS korvix_grid korvix_platform Qt6::Gui)
 korvix_register_headless(korvix_clr)
+
+korvix_gui_library(korvix_clr_gui
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/SchemEdit.cpp ${CMAKE_CURRENT_LIST_DIR}/SchemEdit.h
+  DEPS korvix_clr korvix_grid_gui korvix_platform_gui)
