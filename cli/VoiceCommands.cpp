@@ -1,7 +1,10 @@
 // korvix-cli chk unpack|pack and vif dump: voice containers and information files.
+#include "app/Language.h"
 #include "cli/Commands.h"
+#include "media/OggRunner.h"
 #include "media/VoiceChk.h"
 #include "media/VoiceFile.h"
+#include "media/VoiceSpeech.h"
 #include "media/VoiceTables.h"
 #include "platform/AtomicFile.h"
 #include "platform/DeviceCodec.h"
@@ -11,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTranslator>
 
 namespace {
 
@@ -111,6 +116,58 @@ int vif(const QStringList &args, QTextStream &out, QTextStream &err)
     return runSubCommand(args, out, err, {{"dump", vifDump}}, "vif dump FILE");
 }
 
+// The program's translation whose texts a synthesiser of `speechLanguage` speaks, if
+// there is one ("pl" takes the Polish texts); the English ones otherwise.
+void useTextsFor(const QString &speechLanguage, QTranslator &translator)
+{
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/korvix");
+    const QString primary = speechLanguage.section(QLatin1Char('-'), 0, 0).toLower();
+    for (const QString &entry : Language::languageList()) {
+        const QString file = Language::companionFile(program, entry.section(QLatin1Char('='), 0, 0));
+        if (file.isEmpty() || !translator.load(file))
+            continue;
+        QCoreApplication::installTranslator(&translator);
+        if (VoiceSpeech::programLanguage() == primary)
+            return;
+        QCoreApplication::removeTranslator(&translator);
+    }
+}
+
+int voiceSpeak(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 2) {
+        err << "usage: korvix-cli voice speak LANG OUT.vif\n";
+        return 2;
+    }
+    const QString &language = args[0], &target = args[1];
+    if (!hasSuffix(target, {"vif"})) {
+        err << target << ": the voice must be named *.vif (its .chk and .bmp go beside it)\n";
+        return 2;
+    }
+    QTranslator translator;
+    useTextsFor(language, translator);
+    try {
+        QTemporaryDir work;
+        const QString phrases = work.filePath(QStringLiteral("phrases/"));
+        const TOggRunner runner;
+        VoiceSpeech::SpeakAll(language, phrases, runner);
+        VoiceFile::VifData vif;
+        vif.name = QStringLiteral("%1 %2").arg(QLatin1String(VoiceSpeech::Speaker), language);
+        vif.language = VoiceSpeech::languageIndex(language);
+        VoiceFile::SaveVoice(target, phrases, vif, VoiceFile::blankPicture(), DeviceCodec::fromSettings());
+    } catch (const KorvixError &e) {
+        err << target << ": " << e.message() << '\n';
+        return 1;
+    }
+    out << target << ": " << VoiceTables::PhraseCount << " phrases spoken in " << language << '\n';
+    return 0;
+}
+
+int voice(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    return runSubCommand(args, out, err, {{"speak", voiceSpeak}}, "voice speak LANG OUT.vif");
+}
+
 const CliRegistrar chkRegistrar({QStringLiteral("chk"),
                                  QStringLiteral("unpack FILE.chk DIR | pack DIR OUT.chk  (voice containers: "
                                                 "tmp01.ogg .. tmp59.ogg)"),
@@ -119,5 +176,9 @@ const CliRegistrar vifRegistrar({QStringLiteral("vif"),
                                  QStringLiteral("dump FILE  (voice information: name, container, gender, "
                                                 "language, flag)"),
                                  vif});
+const CliRegistrar voiceRegistrar({QStringLiteral("voice"),
+                                   QStringLiteral("speak LANG OUT.vif  (a complete voice from espeak-ng in its "
+                                                  "language LANG: pl, en-us, ...)"),
+                                   voice});
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -65,6 +66,8 @@ TVoice::TVoice(IShell &shell, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     auto *bar = new QMenuBar(this);
     m_tools = bar->addMenu(tr("Tools"));
+    m_tools->addAction(tr("Speak all phrases..."), this,
+                       [this] { ErrorGuard::run(m_shell.window(), [this] { SpeakClick(); }); });
     layout->setMenuBar(bar);
     m_bar = bar;
 
@@ -128,6 +131,14 @@ TVoice::TVoice(IShell &shell, QWidget *parent)
     };
     prompts.openSound = [](QWidget *parent) {
         return QFileDialog::getOpenFileName(parent, QString(), QString(), tr("Wave (*.wav);;Ogg (*.ogg)"));
+    };
+    prompts.speechLanguage = [](QWidget *parent, const QStringList &languages, const QString &proposed) {
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(
+            parent, tr("Speak all phrases"),
+            tr("Every phrase of the voice is replaced by synthetic speech.\nLanguage of the speech:"), languages,
+            std::max(0, int(languages.indexOf(proposed))), true, &ok);
+        return ok ? chosen.trimmed() : QString();
     };
     prompts.message = [](QWidget *parent, const QString &text) {
         QMessageBox::warning(parent, tr("Voices"), text);

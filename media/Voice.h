@@ -73,6 +73,12 @@ public:
     void Cap(bool modified);
     void ImageClick();
     void RedoSound();
+    // Tools > "Speak all phrases...": asks for the synthesiser's language, then
+    // SpeakAllPhrases.
+    void SpeakClick();
+    // Replaces every phrase by the synthesiser's speech in `speechLanguage`. Throws
+    // KorvixError when it cannot speak; the phrases spoken before stay.
+    void SpeakAllPhrases(const QString &speechLanguage);
 
     // The 10 ms tick (also called by tests, in place of the timer).
     void LMDHiTimer1Timer();
@@ -111,6 +117,8 @@ public:
         std::function<QString(QWidget *parent, const QString &dir)> openPicture;
         // The sound import dialog; empty = cancelled.
         std::function<QString(QWidget *parent)> openSound;
+        // The synthesiser's language among `languages`, `proposed` first; empty = cancelled.
+        std::function<QString(QWidget *parent, const QStringList &languages, const QString &proposed)> speechLanguage;
         // A message about a part of the voice that could not be read or stored.
         std::function<void(QWidget *parent, const QString &text)> message;
     };

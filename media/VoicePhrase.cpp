@@ -3,11 +3,14 @@
 #include "media/AudioKit.h"
 #include "media/Voice.h"
 #include "media/VoiceChk.h"
+#include "media/VoiceSpeech.h"
+#include "media/VoiceTables.h"
 
 #include "grid/RBGrids.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Shell.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
@@ -144,4 +147,45 @@ void TVoice::SaveSound()
     Cap(true);
     setOggInfo(k);
     m_grid->setFocus();
+}
+
+void TVoice::SpeakClick()
+{
+    if (SampleEdited || isPlaying() || isRecording()) {
+        prompts.message(this, tr("Save or discard the phrase being edited first."));
+        return;
+    }
+    const TOggRunner &runner = m_audio->runner;
+    if (!VoiceSpeech::available(runner)) {
+        prompts.message(this,
+                        tr("The speech synthesiser %1 is not installed.").arg(QLatin1String(VoiceSpeech::Speaker)));
+        return;
+    }
+    const QString language =
+        prompts.speechLanguage(this, VoiceSpeech::languages(runner), VoiceSpeech::programLanguage());
+    if (!language.isEmpty())
+        SpeakAllPhrases(language);
+}
+
+void TVoice::SpeakAllPhrases(const QString &speechLanguage)
+{
+    m_shell.ShowProgress(tr("Speaking"), 0, VoiceTables::PhraseCount, 0);
+    struct Done {
+        TVoice *w;
+        ~Done()
+        {
+            w->m_shell.SetStatus(QString());
+            // The current phrase is loaded again whatever was spoken.
+            w->LoadCountdown = 1;
+            w->Loading = true;
+        }
+    } done{this};
+    VoiceSpeech::SpeakAll(speechLanguage, m_phraseFolder, m_audio->runner, [this](int k) {
+        m_grid->UnmarkRow(k, 2 | DamagedBit | EditedBit);
+        setOggInfo(k);
+        Cap(true);
+        m_shell.StepProgress();
+    });
+    if (m_language->currentIndex() < 0)
+        m_language->setCurrentIndex(VoiceSpeech::languageIndex(speechLanguage));
 }

@@ -4,7 +4,8 @@ korvix_headless_library(korvix_voice
     ${CMAKE_CURRENT_LIST_DIR}/VoiceTables.cpp ${CMAKE_CURRENT_LIST_DIR}/VoiceTables.h
     ${CMAKE_CURRENT_LIST_DIR}/VoiceChk.cpp ${CMAKE_CURRENT_LIST_DIR}/VoiceChk.h
     ${CMAKE_CURRENT_LIST_DIR}/VoiceFile.cpp ${CMAKE_CURRENT_LIST_DIR}/VoiceFile.h
-  DEPS korvix_pictures korvix_grid korvix_platform Qt6::Gui)
+    ${CMAKE_CURRENT_LIST_DIR}/VoiceSpeech.cpp ${CMAKE_CURRENT_LIST_DIR}/VoiceSpeech.h
+  DEPS korvix_media korvix_pictures korvix_grid korvix_platform Qt6::Gui)
 korvix_register_headless(korvix_voice)
 
 # The voice editor window and its phrase editing.

@@ -12,7 +12,7 @@ packages=(
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev qt6-multimedia-dev qt6-svg-dev
   qt6-qpa-plugins libqt6opengl6-dev libgl-dev
   zlib1g-dev libmspack-dev libsndfile1-dev libsamplerate0-dev
-  vorbis-tools libjs-leaflet libjs-leaflet.markercluster
+  vorbis-tools espeak-ng libjs-leaflet libjs-leaflet.markercluster
 )
 test_packages=(libgtest-dev libbenchmark-dev gpsbabel cabextract gcab xvfb xauth imagemagick pulseaudio pulseaudio-utils)
 [ "$mode" = test ] && packages+=("${test_packages[@]}")

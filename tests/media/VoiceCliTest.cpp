@@ -1,12 +1,15 @@
 // korvix-cli chk unpack|pack and vif dump, run as a user runs them.
 #include "media/VoiceChk.h"
+#include "media/OggRunner.h"
 #include "media/VoiceFile.h"
+#include "media/VoiceSpeech.h"
 #include "platform/DeviceCodec.h"
 #include "tests/media/VoiceFixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -110,4 +113,30 @@ TEST(VoiceCli, VifDumpShowsTheValuesAsTheEditorReadsThem)
     EXPECT_EQ(missing.code, 1);
     const CliRun huge = runCli({"vif", "dump", tmp.write("huge.vif", QByteArray(10 << 20, 'x'))});
     EXPECT_EQ(huge.code, 1);
+}
+
+TEST(VoiceCli, SpeakMakesACompleteVoiceInTheChosenLanguage)
+{
+    if (!VoiceSpeech::available(TOggRunner()) || !oggToolsInstalled())
+        GTEST_SKIP() << "espeak-ng or vorbis-tools are not installed";
+    TempFolder tmp;
+    const CliRun run = runCli({"voice", "speak", "pl", tmp.file("Mowa.vif")});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const CliRun dump = runCli({"vif", "dump", tmp.file("Mowa.vif")});
+    EXPECT_EQ(dump.out, "name\tespeak-ng pl\ncontainer\tMowa.chk\ngender\t-1\nlanguage\t13\nflag\t-1\n");
+    const VoiceChk::UnpackResult r = VoiceChk::Unpack(tmp.file("Mowa.chk"), tmp.file("out/"), true);
+    ASSERT_EQ(r.count, 59);
+    for (int k = 1; k <= 59; ++k) {
+        EXPECT_EQ(r.states[size_t(k - 1)], VoiceChk::PhraseState::Held) << k;
+        EXPECT_EQ(TOggRunner::OggInfo(VoiceChk::PhraseFile(tmp.file("out/"), k)), "vorbis Mono 22050Hz") << k;
+    }
+    EXPECT_EQ(QImage(tmp.file("Mowa.bmp")).size(), QSize(160, 160));
+
+    // A language the synthesiser lacks leaves nothing behind.
+    const CliRun unknown = runCli({"voice", "speak", "xx-none", tmp.file("None.vif")});
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_TRUE(unknown.err.contains("xx-none")) << unknown.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(tmp.file("None.chk")));
+    EXPECT_FALSE(QFileInfo::exists(tmp.file("None.vif")));
+    EXPECT_EQ(runCli({"voice", "speak", "pl", tmp.file("voice.chk")}).code, 2);
 }

@@ -6,6 +6,7 @@
 #include "media/Voice.h"
 #include "media/VoiceChk.h"
 #include "media/VoiceFile.h"
+#include "media/VoiceSpeech.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "tests/media/AudioFixtures.h"
@@ -34,7 +35,10 @@ namespace {
 // Records what the editor tells the main window.
 class RecordingShell : public QuietShell {
 public:
-    void ShowProgress(const QString &text, int, int max, int) override { calls << "progress " + text + " " + QString::number(max); }
+    void ShowProgress(const QString &text, int, int max, int) override
+    {
+        calls << "progress " + text + " " + QString::number(max);
+    }
     void SetStatus(const QString &text) override { calls << "status " + text; }
     void UpdateTreeView(const QString &path, int action) override { trees << path + " " + QString::number(action); }
     QStringList calls, trees;
@@ -302,7 +306,7 @@ TEST_F(VoiceEditor, AnImportedPhraseIsEncodedIntoItsFileAndSavedWithTheVoice)
     EXPECT_TRUE(phrase.startsWith("OggS"));
     EXPECT_EQ(editor->grid()->GetCell(3, 7), "vorbis Mono 22050Hz");
     editor->Save();
-    const VoiceChk::UnpackResult back = VoiceChk::Unpack(VoiceFile::withExtension(voice, ".chk"), tmp.file("back/"), true);
+    VoiceChk::Unpack(VoiceFile::withExtension(voice, ".chk"), tmp.file("back/"), true);
     EXPECT_EQ(readAll(VoiceChk::PhraseFile(tmp.file("back/"), 7)), phrase);
     EXPECT_EQ(readAll(VoiceChk::PhraseFile(tmp.file("back/"), 8)), realPhrases()[7]);
 }
@@ -382,4 +386,45 @@ TEST_F(VoiceEditor, Screenshot)
         }
     EXPECT_TRUE(red);
     EXPECT_TRUE(yellow);
+}
+
+TEST_F(VoiceEditor, SpeechReplacesEveryPhraseSoADamagedVoiceCanBeSaved)
+{
+    TOggRunner probe;
+    if (!VoiceSpeech::available(probe))
+        GTEST_SKIP() << "espeak-ng is not installed";
+    const QString other = tmp.mkdir("dev2/Voices") + "/Short.vif";
+    tmp.write("dev2/Voices/Short.chk", container({record(realPhrases()[0]), record(realPhrases()[1], 8, 1)}));
+    editor->OpenVoice(other);
+    EXPECT_EQ(frame(2), TVoice::DamagedFrame);
+    EXPECT_EQ(frame(59), TVoice::DamagedFrame);
+    QStringList offered;
+    editor->prompts.speechLanguage = [&](QWidget *, const QStringList &languages, const QString &proposed) {
+        offered = languages;
+        EXPECT_EQ(proposed, "en");
+        return QStringLiteral("en-us");
+    };
+    editor->SpeakClick();
+    EXPECT_TRUE(offered.contains("pl"));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+    EXPECT_TRUE(editor->isModified());
+    EXPECT_EQ(editor->languageBox()->currentText(), "English US");
+    for (int k = 1; k <= 59; ++k) {
+        EXPECT_EQ(frame(k) & TVoice::DamagedBit, 0u) << k;
+        EXPECT_EQ(editor->grid()->GetCell(3, k), "vorbis Mono 22050Hz") << k;
+    }
+    editor->Save();
+    const VoiceChk::UnpackResult back = VoiceChk::Unpack(tmp.file("dev2/Voices/Short.chk"), tmp.file("back/"), true);
+    EXPECT_EQ(back.count, 59);
+    // "Depart" is spoken, not its note about the Test button.
+    settle();
+    editor->grid()->SetCurrentCell(1, 31);
+    settle();
+    EXPECT_GT(editor->audio().storage.Wave.Length(), 200);
+    EXPECT_LT(editor->audio().storage.Wave.Length(), 2000);
+
+    // An edited phrase is never spoken over.
+    editor->NormalizeSound();
+    editor->SpeakClick();
+    EXPECT_EQ(messages.size(), 1);
 }
