@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
+    <name>Coordinates</name>
+    <message>
+        <source>Row %1: longitude &quot;%2&quot; is not a whole number of 1/100000 degrees</source>
+        <translation>Wiersz %1: długość geograficzna „%2” nie jest liczbą całkowitą w 1/100000 stopnia</translation>
+    </message>
+    <message>
+        <source>Row %1: latitude &quot;%2&quot; is not a whole number of 1/100000 degrees</source>
+        <translation>Wiersz %1: szerokość geograficzna „%2” nie jest liczbą całkowitą w 1/100000 stopnia</translation>
+    </message>
+    <message>
+        <source>Row %1: longitude &quot;%2&quot; is out of range</source>
+        <translation>Wiersz %1: długość geograficzna „%2” jest poza zakresem</translation>
+    </message>
+    <message>
+        <source>Row %1: latitude &quot;%2&quot; is out of range</source>
+        <translation>Wiersz %1: szerokość geograficzna „%2” jest poza zakresem</translation>
+    </message>
+</context>
+<context>
     <name>ImgFile</name>
     <message>
         <source>the picture</source>
@@ -82,6 +101,10 @@
         <source>SaveItn</source>
         <translation>SaveItn</translation>
     </message>
+    <message>
+        <source>The file is too large: %1</source>
+        <translation>Plik jest za duży: %1</translation>
+    </message>
 </context>
 <context>
     <name>Ov2</name>
@@ -112,10 +135,6 @@
     <message>
         <source>Reading...</source>
         <translation>Odczytywanie...</translation>
-    </message>
-    <message>
-        <source>Row 1 has no valid coordinates</source>
-        <translation>Wiersz 1 nie zawiera poprawnych współrzędnych</translation>
     </message>
     <message>
         <source>There is no POI to save</source>
@@ -442,10 +461,6 @@
         <translation>Kml</translation>
     </message>
     <message>
-        <source>Cannot open file &quot;%1&quot;. %2</source>
-        <translation>Nie można otworzyć pliku „%1”. %2</translation>
-    </message>
-    <message>
         <source>TomTom obsługuje tylko 48 punktów trasy</source>
         <translation>TomTom obsługuje tylko 48 punktów trasy</translation>
     </message>
@@ -500,6 +515,18 @@
     <message>
         <source>Error</source>
         <translation>Błąd</translation>
+    </message>
+    <message>
+        <source>No duplicates within %1 m</source>
+        <translation>Brak duplikatów w promieniu %1 m</translation>
+    </message>
+    <message>
+        <source>Marked 1 duplicate within %1 m</source>
+        <translation>Oznaczono 1 duplikat w promieniu %1 m</translation>
+    </message>
+    <message>
+        <source>Marked %1 duplicates within %2 m</source>
+        <translation>Oznaczono duplikaty: %1 w promieniu %2 m</translation>
     </message>
 </context>
 <context>
@@ -774,6 +801,22 @@ Czy chcesz kontynuować?</translation>
         <source>Sound</source>
         <translation>Dźwięk</translation>
     </message>
+    <message>
+        <source>Move %1 and its companions to the safety folder?</source>
+        <translation>Przenieść %1 wraz z plikami towarzyszącymi do folderu kopii bezpieczeństwa?</translation>
+    </message>
+    <message>
+        <source>Move %1 to the safety folder?</source>
+        <translation>Przenieść %1 do folderu kopii bezpieczeństwa?</translation>
+    </message>
+    <message>
+        <source>%1 moved to the safety folder %2</source>
+        <translation>Przeniesiono %1 do folderu kopii bezpieczeństwa %2</translation>
+    </message>
+    <message>
+        <source>Could not move %1 to the safety folder %2</source>
+        <translation>Nie udało się przenieść %1 do folderu kopii bezpieczeństwa %2</translation>
+    </message>
 </context>
 <context>
     <name>TOV2</name>
@@ -876,6 +919,37 @@ Czy chcesz kontynuować?</translation>
     <message>
         <source>Find Duplicates</source>
         <translation>Znajdź duplikaty</translation>
+    </message>
+    <message>
+        <source>No duplicates within %1 m</source>
+        <translation>Brak duplikatów w promieniu %1 m</translation>
+    </message>
+    <message>
+        <source>Marked 1 duplicate within %1 m</source>
+        <translation>Oznaczono 1 duplikat w promieniu %1 m</translation>
+    </message>
+    <message>
+        <source>Marked %1 duplicates within %2 m</source>
+        <translation>Oznaczono duplikaty: %1 w promieniu %2 m</translation>
+    </message>
+    <message>
+        <source>Writing HomePosition</source>
+        <translation>Zapisywanie pozycji domu</translation>
+    </message>
+    <message>
+        <source>Writing POIs</source>
+        <translation>Zapisywanie POI</translation>
+    </message>
+</context>
+<context>
+    <name>TOggRunner</name>
+    <message>
+        <source>The Ogg work folder %1 is in use by another conversion (%2, process %3); try again when it has finished</source>
+        <translation>Folder roboczy Ogg %1 jest zajęty przez inną konwersję (%2, proces %3); spróbuj ponownie, gdy się zakończy</translation>
+    </message>
+    <message>
+        <source>Can&apos;t lock the Ogg work folder %1</source>
+        <translation>Nie można zablokować folderu roboczego Ogg %1</translation>
     </message>
 </context>
 <context>
@@ -1026,6 +1100,496 @@ Czy chcesz kontynuować?</translation>
     </message>
 </context>
 <context>
+    <name>TVoice</name>
+    <message>
+        <source>After</source>
+        <translation>Po</translation>
+    </message>
+    <message>
+        <source>50</source>
+        <translation>50</translation>
+    </message>
+    <message>
+        <source>80</source>
+        <translation>80</translation>
+    </message>
+    <message>
+        <source>100</source>
+        <translation>100</translation>
+    </message>
+    <message>
+        <source>200</source>
+        <translation>200</translation>
+    </message>
+    <message>
+        <source>300</source>
+        <translation>300</translation>
+    </message>
+    <message>
+        <source>400</source>
+        <translation>400</translation>
+    </message>
+    <message>
+        <source>500</source>
+        <translation>500</translation>
+    </message>
+    <message>
+        <source>600</source>
+        <translation>600</translation>
+    </message>
+    <message>
+        <source>700</source>
+        <translation>700</translation>
+    </message>
+    <message>
+        <source>800</source>
+        <translation>800</translation>
+    </message>
+    <message>
+        <source>Metres</source>
+        <translation>Metrach</translation>
+    </message>
+    <message>
+        <source>You have reached your destination </source>
+        <translation>Dotarłeś do celu</translation>
+    </message>
+    <message>
+        <source>Turn Right</source>
+        <translation>Skręć w prawo</translation>
+    </message>
+    <message>
+        <source>Take the second left</source>
+        <translation>Skręć w drugą w lewo</translation>
+    </message>
+    <message>
+        <source>Take the second right</source>
+        <translation>Skręć w drugą w prawo</translation>
+    </message>
+    <message>
+        <source>Take the third left</source>
+        <translation>Skręć w trzecią w lewo</translation>
+    </message>
+    <message>
+        <source>Take the third right</source>
+        <translation>Skręć w trzecią w prawo</translation>
+    </message>
+    <message>
+        <source>Exit ahead</source>
+        <translation>Zjazd przed tobą</translation>
+    </message>
+    <message>
+        <source>ahead Exit left</source>
+        <translation>przed tobą zjazd w lewo</translation>
+    </message>
+    <message>
+        <source>ahead Exit right</source>
+        <translation>przed tobą zjazd w prawo</translation>
+    </message>
+    <message>
+        <source>Ferry ahead</source>
+        <translation>Prom przed tobą</translation>
+    </message>
+    <message>
+        <source>Ahead keep left</source>
+        <translation>Przed tobą trzymaj się lewej</translation>
+    </message>
+    <message>
+        <source>Ahead keep right</source>
+        <translation>Przed tobą trzymaj się prawej</translation>
+    </message>
+    <message>
+        <source>Left turn ahead</source>
+        <translation>Przed tobą skręt w lewo</translation>
+    </message>
+    <message>
+        <source>Right turn ahead</source>
+        <translation>Przed tobą skręt w prawo</translation>
+    </message>
+    <message>
+        <source>U-turn ahead</source>
+        <translation>Przed tobą zawracanie</translation>
+    </message>
+    <message>
+        <source>Bear left</source>
+        <translation>Odbij w lewo</translation>
+    </message>
+    <message>
+        <source>Bear right</source>
+        <translation>Odbij w prawo</translation>
+    </message>
+    <message>
+        <source>Congestion charge</source>
+        <translation>Opłata za wjazd do centrum</translation>
+    </message>
+    <message>
+        <source>Depart (only heard when you tap Test when selecting a voice)</source>
+        <translation>Start (słychać tylko po dotknięciu Test przy wyborze głosu)</translation>
+    </message>
+    <message>
+        <source>Keep left</source>
+        <translation>Trzymaj się lewej</translation>
+    </message>
+    <message>
+        <source>Keep right</source>
+        <translation>Trzymaj się prawej</translation>
+    </message>
+    <message>
+        <source>Stay in the left lane</source>
+        <translation>Zostań na lewym pasie</translation>
+    </message>
+    <message>
+        <source>Stay in the right lane</source>
+        <translation>Zostań na prawym pasie</translation>
+    </message>
+    <message>
+        <source>Take the motorway </source>
+        <translation>Wjedź na autostradę</translation>
+    </message>
+    <message>
+        <source>Leave the motorway </source>
+        <translation>Zjedź z autostrady</translation>
+    </message>
+    <message>
+        <source>Leave the motorway at the exit on the left</source>
+        <translation>Zjedź z autostrady zjazdem po lewej</translation>
+    </message>
+    <message>
+        <source>Leave the motorway at the exit on the right</source>
+        <translation>Zjedź z autostrady zjazdem po prawej</translation>
+    </message>
+    <message>
+        <source>Go around the roundabout</source>
+        <translation>Objedź rondo dookoła</translation>
+    </message>
+    <message>
+        <source>Cross the roundabout</source>
+        <translation>Przejedź przez rondo</translation>
+    </message>
+    <message>
+        <source>First exit</source>
+        <translation>Pierwszy zjazd</translation>
+    </message>
+    <message>
+        <source>Second exit</source>
+        <translation>Drugi zjazd</translation>
+    </message>
+    <message>
+        <source>Third exit</source>
+        <translation>Trzeci zjazd</translation>
+    </message>
+    <message>
+        <source>Fourth exit</source>
+        <translation>Czwarty zjazd</translation>
+    </message>
+    <message>
+        <source>Fifth exit</source>
+        <translation>Piąty zjazd</translation>
+    </message>
+    <message>
+        <source>Sixth exit</source>
+        <translation>Szósty zjazd</translation>
+    </message>
+    <message>
+        <source>Go left on the roundabout</source>
+        <translation>Na rondzie jedź w lewo</translation>
+    </message>
+    <message>
+        <source>Go right on the roundabout</source>
+        <translation>Na rondzie jedź w prawo</translation>
+    </message>
+    <message>
+        <source>At the end of the road</source>
+        <translation>Na końcu drogi</translation>
+    </message>
+    <message>
+        <source>Sharp left </source>
+        <translation>Ostro w lewo</translation>
+    </message>
+    <message>
+        <source>Sharp right </source>
+        <translation>Ostro w prawo</translation>
+    </message>
+    <message>
+        <source>Go straight on</source>
+        <translation>Jedź prosto</translation>
+    </message>
+    <message>
+        <source>Take the ferry</source>
+        <translation>Wjedź na prom</translation>
+    </message>
+    <message>
+        <source>Then</source>
+        <translation>Następnie</translation>
+    </message>
+    <message>
+        <source>Turn around when possible</source>
+        <translation>Zawróć, gdy będzie to możliwe</translation>
+    </message>
+    <message>
+        <source>Turn left</source>
+        <translation>Skręć w lewo</translation>
+    </message>
+    <message>
+        <source>Make a U-turn</source>
+        <translation>Zawróć</translation>
+    </message>
+    <message>
+        <source>Yards</source>
+        <translation>Jardach</translation>
+    </message>
+    <message>
+        <source>Young</source>
+        <translation>Młody</translation>
+    </message>
+    <message>
+        <source>Female</source>
+        <translation>Kobieta</translation>
+    </message>
+    <message>
+        <source>Male</source>
+        <translation>Mężczyzna</translation>
+    </message>
+</context>
+<context>
+    <name>TVoiceSpeech</name>
+    <message>
+        <source>After</source>
+        <translation>Po</translation>
+    </message>
+    <message>
+        <source>50</source>
+        <translation>50</translation>
+    </message>
+    <message>
+        <source>80</source>
+        <translation>80</translation>
+    </message>
+    <message>
+        <source>100</source>
+        <translation>100</translation>
+    </message>
+    <message>
+        <source>200</source>
+        <translation>200</translation>
+    </message>
+    <message>
+        <source>300</source>
+        <translation>300</translation>
+    </message>
+    <message>
+        <source>400</source>
+        <translation>400</translation>
+    </message>
+    <message>
+        <source>500</source>
+        <translation>500</translation>
+    </message>
+    <message>
+        <source>600</source>
+        <translation>600</translation>
+    </message>
+    <message>
+        <source>700</source>
+        <translation>700</translation>
+    </message>
+    <message>
+        <source>800</source>
+        <translation>800</translation>
+    </message>
+    <message>
+        <source>Metres</source>
+        <translation>metrach</translation>
+    </message>
+    <message>
+        <source>You have reached your destination</source>
+        <translation>Dotarłeś do celu</translation>
+    </message>
+    <message>
+        <source>Turn right</source>
+        <translation>Skręć w prawo</translation>
+    </message>
+    <message>
+        <source>Take the second left</source>
+        <translation>Skręć w drugą w lewo</translation>
+    </message>
+    <message>
+        <source>Take the second right</source>
+        <translation>Skręć w drugą w prawo</translation>
+    </message>
+    <message>
+        <source>Take the third left</source>
+        <translation>Skręć w trzecią w lewo</translation>
+    </message>
+    <message>
+        <source>Take the third right</source>
+        <translation>Skręć w trzecią w prawo</translation>
+    </message>
+    <message>
+        <source>Exit ahead</source>
+        <translation>Zjazd przed tobą</translation>
+    </message>
+    <message>
+        <source>Exit left ahead</source>
+        <translation>Zjazd w lewo przed tobą</translation>
+    </message>
+    <message>
+        <source>Exit right ahead</source>
+        <translation>Zjazd w prawo przed tobą</translation>
+    </message>
+    <message>
+        <source>Ferry ahead</source>
+        <translation>Prom przed tobą</translation>
+    </message>
+    <message>
+        <source>Ahead keep left</source>
+        <translation>Przed tobą trzymaj się lewej</translation>
+    </message>
+    <message>
+        <source>Ahead keep right</source>
+        <translation>Przed tobą trzymaj się prawej</translation>
+    </message>
+    <message>
+        <source>Left turn ahead</source>
+        <translation>Przed tobą skręt w lewo</translation>
+    </message>
+    <message>
+        <source>Right turn ahead</source>
+        <translation>Przed tobą skręt w prawo</translation>
+    </message>
+    <message>
+        <source>U-turn ahead</source>
+        <translation>Przed tobą zawracanie</translation>
+    </message>
+    <message>
+        <source>Bear left</source>
+        <translation>Odbij w lewo</translation>
+    </message>
+    <message>
+        <source>Bear right</source>
+        <translation>Odbij w prawo</translation>
+    </message>
+    <message>
+        <source>Congestion charge</source>
+        <translation>Opłata za wjazd do centrum</translation>
+    </message>
+    <message>
+        <source>Depart</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Keep left</source>
+        <translation>Trzymaj się lewej</translation>
+    </message>
+    <message>
+        <source>Keep right</source>
+        <translation>Trzymaj się prawej</translation>
+    </message>
+    <message>
+        <source>Stay in the left lane</source>
+        <translation>Zostań na lewym pasie</translation>
+    </message>
+    <message>
+        <source>Stay in the right lane</source>
+        <translation>Zostań na prawym pasie</translation>
+    </message>
+    <message>
+        <source>Take the motorway</source>
+        <translation>Wjedź na autostradę</translation>
+    </message>
+    <message>
+        <source>Leave the motorway</source>
+        <translation>Zjedź z autostrady</translation>
+    </message>
+    <message>
+        <source>Leave the motorway at the exit on the left</source>
+        <translation>Zjedź z autostrady zjazdem po lewej</translation>
+    </message>
+    <message>
+        <source>Leave the motorway at the exit on the right</source>
+        <translation>Zjedź z autostrady zjazdem po prawej</translation>
+    </message>
+    <message>
+        <source>Go around the roundabout</source>
+        <translation>Objedź rondo dookoła</translation>
+    </message>
+    <message>
+        <source>Cross the roundabout</source>
+        <translation>Przejedź przez rondo</translation>
+    </message>
+    <message>
+        <source>First exit</source>
+        <translation>Pierwszy zjazd</translation>
+    </message>
+    <message>
+        <source>Second exit</source>
+        <translation>Drugi zjazd</translation>
+    </message>
+    <message>
+        <source>Third exit</source>
+        <translation>Trzeci zjazd</translation>
+    </message>
+    <message>
+        <source>Fourth exit</source>
+        <translation>Czwarty zjazd</translation>
+    </message>
+    <message>
+        <source>Fifth exit</source>
+        <translation>Piąty zjazd</translation>
+    </message>
+    <message>
+        <source>Sixth exit</source>
+        <translation>Szósty zjazd</translation>
+    </message>
+    <message>
+        <source>Go left on the roundabout</source>
+        <translation>Na rondzie jedź w lewo</translation>
+    </message>
+    <message>
+        <source>Go right on the roundabout</source>
+        <translation>Na rondzie jedź w prawo</translation>
+    </message>
+    <message>
+        <source>At the end of the road</source>
+        <translation>Na końcu drogi</translation>
+    </message>
+    <message>
+        <source>Sharp left</source>
+        <translation>Ostro w lewo</translation>
+    </message>
+    <message>
+        <source>Sharp right</source>
+        <translation>Ostro w prawo</translation>
+    </message>
+    <message>
+        <source>Go straight on</source>
+        <translation>Jedź prosto</translation>
+    </message>
+    <message>
+        <source>Take the ferry</source>
+        <translation>Wjedź na prom</translation>
+    </message>
+    <message>
+        <source>Then</source>
+        <translation>Następnie</translation>
+    </message>
+    <message>
+        <source>Turn around when possible</source>
+        <translation>Zawróć, gdy będzie to możliwe</translation>
+    </message>
+    <message>
+        <source>Turn left</source>
+        <translation>Skręć w lewo</translation>
+    </message>
+    <message>
+        <source>Make a U-turn</source>
+        <translation>Zawróć</translation>
+    </message>
+    <message>
+        <source>Yards</source>
+        <translation>jardach</translation>
+    </message>
+</context>
+<context>
     <name>TWave</name>
     <message>
         <source>Can&apos;t open the wave file %1</source>
@@ -1058,6 +1622,108 @@ Czy chcesz kontynuować?</translation>
     <message>
         <source>Can&apos;t write the wave file %1: %2</source>
         <translation>Nie można zapisać pliku WAV %1: %2</translation>
+    </message>
+    <message>
+        <source>The sample rate %1 Hz is outside %2 to %3 Hz</source>
+        <translation>Częstotliwość próbkowania %1 Hz leży poza zakresem od %2 do %3 Hz</translation>
+    </message>
+    <message>
+        <source>There is no sound to convert</source>
+        <translation>Nie ma dźwięku do przekonwertowania</translation>
+    </message>
+    <message>
+        <source>Can&apos;t convert a sound to %1</source>
+        <translation>Nie można przekonwertować dźwięku na %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t decode %1</source>
+        <translation>Nie można zdekodować %1</translation>
+    </message>
+    <message>
+        <source>Converted, the sound would take %1 MB, more than %2 MB</source>
+        <translation>Po konwersji dźwięk zająłby %1 MB, więcej niż %2 MB</translation>
+    </message>
+    <message>
+        <source>The sound is too long to convert</source>
+        <translation>Dźwięk jest zbyt długi, by go przekonwertować</translation>
+    </message>
+    <message>
+        <source>Can&apos;t change the sample rate of %1</source>
+        <translation>Nie można zmienić częstotliwości próbkowania %1</translation>
+    </message>
+</context>
+<context>
+    <name>VoiceChk</name>
+    <message>
+        <source>its sound takes %1 bytes, a voice holds at most %2</source>
+        <translation>jej dźwięk zajmuje %1 bajtów, głos mieści najwyżej %2</translation>
+    </message>
+    <message>
+        <source>no such phrase</source>
+        <translation>nie ma takiej frazy</translation>
+    </message>
+    <message>
+        <source>its offsets are out of order</source>
+        <translation>jej przesunięcia są w złej kolejności</translation>
+    </message>
+    <message>
+        <source>its record lies past the end of the file</source>
+        <translation>jej rekord leży za końcem pliku</translation>
+    </message>
+    <message>
+        <source>its record does not start with the words 1 and 8</source>
+        <translation>jej rekord nie zaczyna się od słów 1 i 8</translation>
+    </message>
+    <message>
+        <source>its length field is smaller than its data</source>
+        <translation>jej pole długości jest mniejsze niż jej dane</translation>
+    </message>
+    <message>
+        <source>its data run past its record</source>
+        <translation>jej dane wychodzą poza jej rekord</translation>
+    </message>
+    <message>
+        <source>its data run past the end of the file</source>
+        <translation>jej dane wychodzą poza koniec pliku</translation>
+    </message>
+    <message>
+        <source>Phrase %1 (%2): %3</source>
+        <translation>Fraza %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create the folder %1</source>
+        <translation>Nie można utworzyć folderu %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t remove %1: %2</source>
+        <translation>Nie można usunąć %1: %2</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open %1: %2</source>
+        <translation>Nie można otworzyć %1: %2</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open %1: not a regular file</source>
+        <translation>Nie można otworzyć %1: to nie jest zwykły plik</translation>
+    </message>
+    <message>
+        <source>it is missing; record or import it first</source>
+        <translation>brak jej; najpierw ją nagraj lub zaimportuj</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>to nie jest zwykły plik</translation>
+    </message>
+</context>
+<context>
+    <name>VoiceFile</name>
+    <message>
+        <source>%1 is no voice information file: it has %2 bytes, such a file has a few dozen</source>
+        <translation>%1 nie jest plikiem opisu głosu: ma %2 bajtów, taki plik ma ich kilkadziesiąt</translation>
+    </message>
+    <message>
+        <source>Can&apos;t read %1: not a regular file</source>
+        <translation>Nie można odczytać %1: to nie jest zwykły plik</translation>
     </message>
 </context>
 </TS>
