@@ -8,6 +8,7 @@
 #include "app/UpdateCheck.h"
 #include "grid/RBActions.h"
 #include "grid/RBGrids.h"
+#include "map/GMaps.h"
 #include "app/TreeText.h"
 #include "platform/DeviceFiles.h"
 #include "platform/Error.h"
@@ -631,6 +632,38 @@ void TMainForm::updateCommands()
         a->setEnabled(any);
 }
 
+TGMaps *TMainForm::GetGoogleAPI()
+{
+    if (!m_map) {
+        m_mdi->setUpdatesEnabled(false);
+        m_map = new TGMaps(*this);
+        addEditorWindow(m_map);
+        if (QMdiSubWindow *sub = qobject_cast<QMdiSubWindow *>(m_map->parentWidget()))
+            sub->showMaximized();
+        m_mdi->setUpdatesEnabled(true);
+    }
+    if (QMdiSubWindow *sub = qobject_cast<QMdiSubWindow *>(m_map->parentWidget()))
+        m_mdi->setActiveSubWindow(sub);
+    return m_map;
+}
+
+void TMainForm::GoogleAPIAction()
+{
+    try {
+        IEditor *top = topEditor();
+        const bool mapOnTop = top && top->editorKind() == EditorKind::Map;
+        TGMaps *map = GetGoogleAPI();
+        if (!mapOnTop)
+            map->GoogleAPI();
+        if (top && (top->editorKind() == EditorKind::Poi || top->editorKind() == EditorKind::Itinerary))
+            top->ShowGoogleAPI(map);
+        else
+            map->showStoredView();
+    } catch (...) {
+        // The map shows what it can; nothing to tell the user.
+    }
+}
+
 void TMainForm::guarded(const std::function<void()> &command)
 {
     ErrorGuard::run(this, command);
@@ -711,6 +744,8 @@ void TMainForm::buildMenus()
 {
     m_saveAction = command(SharedCommand::Save, tr("Save"), QKeySequence(), QString());
     command(SharedCommand::SaveAs, tr("RBSaveAs"), QKeySequence::SaveAs, QString());
+    QAction *googleApi = command(SharedCommand::GoogleAPI, QStringLiteral("GoogleAPI"), QKeySequence(), QString());
+    connect(googleApi, &QAction::triggered, this, &TMainForm::GoogleAPIAction);
     command(SharedCommand::Search, tr("Search"), QKeySequence(Qt::CTRL | Qt::Key_F), tr("Search for text in Poi's"));
     command(SharedCommand::Duplicates, tr("Duplicates"), QKeySequence(Qt::CTRL | Qt::Key_B), tr("Select duplicated Poi's"));
     command(SharedCommand::Select, tr("Select"), QKeySequence(Qt::CTRL | Qt::Key_S), tr("Select Poi's containing text"));
@@ -849,6 +884,8 @@ void TMainForm::buildToolBars()
     QAction *tileV = m_mainBar->addAction(windowCommandIcon(QStringLiteral("tileV")), tr("Tile &Vertically"), this,
                                           [this] { tile(m_mdi, false); });
     m_windowCommands << cascade << tileH << tileV;
+    m_mainBar->addSeparator();
+    m_mainBar->addAction(m_commands[SharedCommand::GoogleAPI]);
 
     m_soundBar = addToolBar(tr("Sound"));
     m_soundBar->setObjectName(QStringLiteral("soundToolBar"));

@@ -16,6 +16,7 @@
 class HttpClient;
 class RBActions;
 class TAboutBox;
+class TGMaps;
 class TSettings;
 class UpdateCheck;
 class MountWatcher;
@@ -68,6 +69,12 @@ public:
     void addFileNew(const QString &caption, const std::function<void()> &create);
     void addFileOpen(const QString &caption, const QString &filter, const std::function<void(const QString &)> &open);
     QMenu *serviceMenu() const { return m_serviceMenu; }
+    // The one map window: the existing one, else a new maximised one; brought to the
+    // front either way.
+    TGMaps *GetGoogleAPI();
+    // The "GoogleAPI" command: the top editor's points on the map, or without one the
+    // stored view and home. Failures are swallowed.
+    void GoogleAPIAction();
     TSettings *settingsDialog() const { return m_settingsDialog; }
     TAboutBox *aboutBox() const { return m_about; }
     UpdateCheck *updateCheck() const { return m_update; }
@@ -145,6 +152,7 @@ private:
     QAction *m_saveAction = nullptr;
     QPointer<QAction> m_mergedMenu; // the active editor's own menu in the menu bar
     QMap<SharedCommand, QAction *> m_commands;
+    QPointer<TGMaps> m_map;
     QAction *m_popupOpen = nullptr, *m_popupNew = nullptr, *m_popupDelete = nullptr, *m_popupGddkia = nullptr;
     QAction *m_popupCurrentItn = nullptr, *m_popupBackUp = nullptr;
     QList<QAction *> m_windowCommands;

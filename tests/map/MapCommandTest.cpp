@@ -1,0 +1,117 @@
+// The main window's "GoogleAPI" command with the real map window.
+#include "app/MainForm.h"
+#include "map/GMaps.h"
+#include "poi/Ov2Editor.h"
+#include "tests/support/TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <QWebEnginePage>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QVariant js(TGMaps &m, const QString &script)
+{
+    struct State {
+        QVariant value;
+        bool done = false;
+        QEventLoop loop;
+    };
+    auto st = std::make_shared<State>();
+    m.page()->runJavaScript(script, [st](const QVariant &v) {
+        st->value = v;
+        st->done = true;
+        st->loop.quit();
+    });
+    QTimer::singleShot(15000, &st->loop, &QEventLoop::quit);
+    if (!st->done)
+        st->loop.exec();
+    return st->value;
+}
+
+struct Window {
+    TempFolder tmp;
+    std::unique_ptr<TMainForm> form;
+    Window()
+    {
+        TMainForm::Options o;
+        o.scanMounts = false;
+        o.updateCheck = false;
+        form = std::make_unique<TMainForm>(o);
+        form->settings().WriteString("GoogleAPI", "TileMap", "http://127.0.0.1:9/{z}/{x}/{y}.png");
+        form->settings().WriteString("GoogleAPI", "InitialView", "");
+        form->settings().WriteString("GoogleAPI", "Home", "");
+        form->resize(1000, 700);
+        form->show();
+        QApplication::processEvents();
+    }
+    ~Window() { form->mdiArea()->closeAllSubWindows(); }
+    TGMaps *map() const
+    {
+        for (QMdiSubWindow *s : form->mdiArea()->subWindowList())
+            if (auto *m = qobject_cast<TGMaps *>(s->widget()))
+                return m;
+        return nullptr;
+    }
+    int maps() const
+    {
+        int n = 0;
+        for (QMdiSubWindow *s : form->mdiArea()->subWindowList())
+            n += qobject_cast<TGMaps *>(s->widget()) != nullptr;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST(MapCommand, WithoutAnEditorTheStoredViewAndHomeInOneMapWindow)
+{
+    Window w;
+    w.form->settings().WriteString("GoogleAPI", "InitialView", "49.0,20.0,49.1,20.2");
+    w.form->settings().WriteString("GoogleAPI", "Home", "49.05,20.1,\"Dom\"");
+    QAction *command = w.form->commandAction(SharedCommand::GoogleAPI);
+    ASSERT_TRUE(command);
+    w.form->updateCommands();
+    EXPECT_TRUE(command->isEnabled());
+    command->trigger();
+    TGMaps *map = w.map();
+    ASSERT_TRUE(map);
+    ASSERT_TRUE(map->WBWait());
+    EXPECT_TRUE(qobject_cast<QMdiSubWindow *>(map->parentWidget())->isMaximized());
+    EXPECT_EQ(js(*map, "KX.home().name").toString(), "Dom");
+    const QVariantList v = js(*map, "KX.view()").toList();
+    ASSERT_EQ(v.size(), 4);
+    EXPECT_LE(v[0].toDouble(), 49.0);
+    EXPECT_GT(v[0].toDouble(), 48.5);
+
+    // With the map on top the command is off; carried out anyway it makes no second map.
+    w.form->updateCommands();
+    EXPECT_FALSE(command->isEnabled());
+    w.form->GoogleAPIAction();
+    EXPECT_EQ(w.maps(), 1);
+}
+
+TEST(MapCommand, ThePoiEditorOnTopSendsItsList)
+{
+    Window w;
+    auto *poi = new TOV2(*w.form);
+    poi->New(w.tmp.path());
+    poi->AddPoi("19.935", "50.062", "Rynek");
+    poi->AddPoi("19.94", "50.07", "Wawel");
+    w.form->addEditorWindow(poi);
+    w.form->GoogleAPIAction();
+    TGMaps *map = w.map();
+    ASSERT_TRUE(map);
+    ASSERT_TRUE(map->WBWait());
+    EXPECT_EQ(js(*map, "KX.poiCount()").toInt(), 2);
+    EXPECT_EQ(w.form->mdiArea()->activeSubWindow()->widget(), map);
+    poi->Saved(TOV2::AllBits); // closes without a question
+}
