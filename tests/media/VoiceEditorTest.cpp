@@ -2,6 +2,7 @@
 // editing on the current row, against the real Ogg Vorbis programs.
 #include "grid/RBGrids.h"
 #include "media/AudioKit.h"
+#include "media/ImgFile.h"
 #include "media/SoundBox.h"
 #include "media/Voice.h"
 #include "media/VoiceChk.h"
@@ -169,6 +170,27 @@ TEST_F(VoiceEditor, EditsMarkTheVoiceAndASaveWritesThemAndRefreshesTheTree)
     EXPECT_EQ(readAll(tmp.file("dev/Voices/Copy.chk")), readAll(VoiceFile::withExtension(voice, ".chk")));
     EXPECT_TRUE(readAll(tmp.file("dev/Voices/Copy.vif")).startsWith("Ania\r\nCopy.chk\r\n"));
     EXPECT_EQ(editor->voicePath(), voice);
+}
+
+TEST_F(VoiceEditor, AChosenPictureIsStretchedAndSavedAs160By160With24Bits)
+{
+    editor->OpenVoice(voice);
+    QImage wide(200, 100, QImage::Format_RGB32);
+    wide.fill(Qt::blue);
+    const QString file = tmp.file("wide.bmp");
+    ASSERT_TRUE(wide.save(file));
+    editor->prompts.openPicture = [&](QWidget *, const QString &dir) {
+        EXPECT_EQ(dir, tmp.file("dev/Voices"));
+        return file;
+    };
+    editor->ImageClick();
+    EXPECT_TRUE(editor->isModified());
+    EXPECT_EQ(editor->picture().size(), QSize(160, 160));
+    editor->Save();
+    const QString bmp = VoiceFile::withExtension(voice, ".bmp");
+    EXPECT_EQ(QImage(bmp).size(), QSize(160, 160));
+    EXPECT_EQ(QImage(bmp).pixelColor(159, 159), QColor(Qt::blue));
+    EXPECT_EQ(ImgFile::bitmapBitsPerPixel(readAll(bmp)), 24);
 }
 
 TEST_F(VoiceEditor, AShortOrDamagedContainerMarksRowsAndCannotBeSavedUntilRecorded)
