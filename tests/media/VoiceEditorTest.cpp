@@ -450,3 +450,24 @@ TEST_F(VoiceEditor, SpeechReplacesEveryPhraseSoADamagedVoiceCanBeSaved)
     editor->SpeakClick();
     EXPECT_EQ(messages.size(), 1);
 }
+
+TEST_F(VoiceEditor, APlayingPhraseHoldsTheRow)
+{
+    if (QMediaDevices::audioOutputs().isEmpty()) {
+        if (qEnvironmentVariableIsSet("CI"))
+            FAIL() << "no sound server: run scripts/sound-server.sh first";
+        GTEST_SKIP() << "no sound devices (run scripts/sound-server.sh)";
+    }
+    editor->OpenVoice(voice);
+    editor->PlaySound();   // nothing while the first phrase is still loading
+    EXPECT_FALSE(editor->isPlaying());
+    editor->grid()->SetCurrentCell(1, 59);
+    settle();
+    editor->PlaySound();
+    EXPECT_TRUE(editor->isPlaying());
+    editor->grid()->SetCurrentCell(1, 58);
+    EXPECT_EQ(editor->grid()->Row(), 59);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !editor->isPlaying(); }, 10000));
+    editor->grid()->SetCurrentCell(1, 58);
+    EXPECT_EQ(editor->grid()->Row(), 58);
+}
