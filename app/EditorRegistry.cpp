@@ -5,6 +5,7 @@
 #include "media/IconEdit.h"
 #include "media/Img.h"
 #include "media/SchemEdit.h"
+#include "media/Sound.h"
 #include "media/Voice.h"
 #include "platform/Error.h"
 #include "poi/LatLng.h"
@@ -112,6 +113,19 @@ void registerSchemes(TMainForm &form)
     });
 }
 
+void registerSounds(TMainForm &form)
+{
+    using namespace TreeActions;
+    // A file of the "Sounds" folder, or New there with the folder itself.
+    const auto open = [&form](const QString &path) {
+        openEditor<TSound>(form, [&](TSound &w) { w.OpenSound(path); });
+    };
+    form.registerOpener(OpenKind::Sound, [open](const OpenAction &a, TreeNode *) { open(a.path); });
+    form.registerCreator(NewKind::Sound, [open](const NewAction &a, TreeNode *) { open(a.path); });
+    form.addFileNew(QStringLiteral("Sound"), [&form] { openEditor<TSound>(form, [](TSound &) {}); });
+    form.addFileOpen(QStringLiteral("Sound"), QObject::tr("OGG (*.ogg);;Wave (*.wav)"), open);
+}
+
 void registerServiceTools(TMainForm &form)
 {
     form.serviceMenu()->addAction(QStringLiteral("TEST"), &form, [&form] { TIconEdit::instance(&form)->show(); });
@@ -127,5 +141,6 @@ void registerEditors(TMainForm &form)
     registerImages(form);
     registerVoices(form);
     registerSchemes(form);
+    registerSounds(form);
     registerServiceTools(form);
 }
