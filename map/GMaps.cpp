@@ -4,6 +4,7 @@
 #include "itn/Itn.h"
 #include "map/MapIcon.h"
 #include "map/MapPage.h"
+#include "map/SavePoiDlg.h"
 #include "platform/AtomicFile.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
@@ -14,6 +15,9 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QNetworkInformation>
 #include <QWebChannel>
@@ -65,6 +69,18 @@ TGMaps::TGMaps(IShell &shell, QWidget *parent)
     channel->registerObject(QStringLiteral("host"), m_host);
     page->setWebChannel(channel);
     connect(m_host, &TMapHost::written, this, &TGMaps::WBWrite);
+    connect(this, &TGMaps::extraChecked, this, [this](int i, bool on) { m_extra[i]->setChecked(on); });
+    openEditors = [this] {
+        QList<QWidget *> out;
+        for (QWidget *p = parentWidget(); p; p = p->parentWidget())
+            if (auto *mdi = qobject_cast<QMdiArea *>(p)) {
+                for (QMdiSubWindow *s : mdi->subWindowList())
+                    out << s->widget();
+                break;
+            }
+        return out;
+    };
+    buildMenu();
     connect(this, &QWebEngineView::loadStarted, this, [this] { m_loading = true; });
     connect(this, &QWebEngineView::loadFinished, this, [this](bool ok) {
         m_loading = false;
@@ -82,6 +98,74 @@ TGMaps::~TGMaps()
         m_wait->quit();
     // The page goes before the profile it uses.
     delete page();
+}
+
+void TGMaps::buildMenu()
+{
+    m_tools = new QMenu(tr("Tools"), this);
+    m_tools->addAction(tr("Save View"), this, [this] { runScript(QStringLiteral("savePosition();")); });
+    QMenu *route = m_tools->addMenu(tr("Route"));
+    route->setObjectName(QStringLiteral("route"));
+    auto plain = [&](const QString &name, const QString &caption, const char *script) {
+        QAction *a = route->addAction(caption, this, [this, script] { runScript(QLatin1String(script)); });
+        a->setObjectName(name);
+    };
+    auto toggle = [&](const QString &name, const QString &caption, const char *function) {
+        QAction *a = route->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(true);
+        connect(a, &QAction::toggled, this, [this, function](bool on) {
+            runScript(QStringLiteral("%1(%2);").arg(QLatin1String(function), on ? QStringLiteral("true") : QStringLiteral("false")));
+        });
+    };
+    plain(QStringLiteral("Show"), tr("Show"), "showRoute();");
+    plain(QStringLiteral("Save"), tr("Save"), "saveRoute();");
+    toggle(QStringLiteral("StartAtHome"), tr("StartAtHome"), "WB_startHome");
+    toggle(QStringLiteral("Walking"), tr("Walking"), "WB_TravelMode");
+    toggle(QStringLiteral("AvoidHigways"), tr("AvoidHigways"), "WB_AvoidHighways");
+    plain(QStringLiteral("Remove"), tr("Remove"), "removeRoute();");
+
+    QMenu *extra = m_tools->addMenu(tr("Extra"));
+    static const char *const functions[] = {"doPano", "doWiki", "doTraf", "doYouTube", "doWebCam"};
+    const QString captions[] = {tr("Panoramio"), tr("Wikipedia"), tr("Traffic"), tr("YouTube"), tr("WebCam")};
+    for (int i = 0; i < 5; ++i) {
+        QAction *a = extra->addAction(captions[i]);
+        a->setCheckable(true);
+        m_extra[i] = a;
+        // The check mark follows the page's report, not the click.
+        connect(a, &QAction::triggered, this, [this, a, i](bool checked) {
+            a->setChecked(!checked);
+            runScript(QStringLiteral("%1(%2);").arg(QLatin1String(functions[i]), checked ? QStringLiteral("true") : QStringLiteral("false")));
+        });
+    }
+}
+
+QAction *TGMaps::routeAction(const QString &name) const
+{
+    return m_tools->findChild<QMenu *>(QStringLiteral("route"))->findChild<QAction *>(name);
+}
+
+QWidget *TGMaps::targetEditor(EditorKind kind)
+{
+    QList<QWidget *> windows;
+    for (QWidget *w : openEditors())
+        if (auto *e = dynamic_cast<IEditor *>(w); e && e->editorKind() == kind)
+            windows << w;
+    bool cancelled = false;
+    QWidget *target = TSavePOIDlg::choose(this, windows, cancelled);
+    if (target || cancelled)
+        return target;
+    if (kind == EditorKind::Poi) {
+        auto *poi = new TOV2(m_shell);
+        poi->New(Folders::UserDataFolder());
+        target = poi;
+    } else {
+        auto *itn = new TItnEdit(m_shell);
+        itn->New(QString());
+        target = itn;
+    }
+    m_shell.addEditorWindow(target);
+    return target;
 }
 
 void TGMaps::GoogleAPI()
@@ -210,12 +294,19 @@ void TGMaps::WBWrite(int fun, const QString &dat)
         m_shell.settings().WriteString(QStringLiteral("GoogleAPI"), QStringLiteral("InitialView"), dat);
         break;
     case 3:
-        if (const auto p = MapScript::parsePoint(dat))
+        if (const auto p = MapScript::parsePoint(dat)) {
             emit poiFromPage(*p);
+            if (auto *poi = qobject_cast<TOV2 *>(targetEditor(EditorKind::Poi)))
+                poi->AddPoi(p->longitude, p->latitude, p->name);
+        }
         break;
     case 4:
-        if (const auto r = MapScript::parseRoute(dat))
+        if (const auto r = MapScript::parseRoute(dat)) {
             emit routeFromPage(*r);
+            if (auto *itn = qobject_cast<TItnEdit *>(targetEditor(EditorKind::Itinerary)))
+                for (const MapScript::PagePoint &p : *r)
+                    itn->AddItn(p.longitude, p.latitude, p.name);
+        }
         break;
     case 100: case 101: case 102: case 103: case 104:
         emit extraChecked(fun - 100, dat == QLatin1String("True"));

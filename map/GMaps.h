@@ -15,7 +15,9 @@
 #include <vector>
 
 class IShell;
+class QAction;
 class QEventLoop;
+class QMenu;
 class QWebEngineProfile;
 
 // The page's external object.
@@ -78,6 +80,15 @@ public:
     void WBWrite(int fun, const QString &dat);
     QString WBRead(int fun) const;
 
+    // The "Tools" menu: Save View, Route and Extra with the five layers.
+    QMenu *editorMenu() override { return m_tools; }
+    QAction *extraAction(int index) const { return m_extra[index]; }
+    QAction *routeAction(const QString &name) const;
+
+    // The editor windows open now (the main window's children by default); points and
+    // routes from the page go to one of them.
+    std::function<QList<QWidget *>()> openEditors;
+
     // The switches the online test reads: the system's network state unless a test
     // sets its own.
     std::function<bool()> isOnline;
@@ -90,6 +101,10 @@ signals:
 
 private:
     static QWebEngineProfile *profile();
+    void buildMenu();
+    QWidget *targetEditor(EditorKind kind);
+    QMenu *m_tools = nullptr;
+    QAction *m_extra[5] = {};
     IShell &m_shell;
     TMapHost *m_host;
     QString m_pagePath;
