@@ -33,6 +33,18 @@ int listIndex(const QString &line, int offset, int count)
     return index >= 0 && index < count ? int(index) : -1;
 }
 
+// The split lines lose their blanks before their CR and LF: a line break inside a
+// line can leave a blank at its end, which the next read would trim.
+QString withoutEndBlanks(const QString &line)
+{
+    qsizetype from = 0, to = line.size();
+    while (from < to && line[from] == QLatin1Char(' '))
+        ++from;
+    while (to > from && line[to - 1] == QLatin1Char(' '))
+        --to;
+    return line.mid(from, to - from);
+}
+
 void writeOrThrow(const QString &path, const QByteArray &data)
 {
     const QString error = AtomicFile::write(path, data);
@@ -51,9 +63,9 @@ VifData ParseVIF(const QByteArray &bytes, const DeviceCodec &codec)
     if (lines.Count() == 1)
         lines.SplitText(text, u"\n", blank);
     VifData vif;
-    const QString line1 = lines.GetField(0), line3 = lines.GetField(2);
+    const QString line1 = withoutEndBlanks(lines.GetField(0)), line3 = withoutEndBlanks(lines.GetField(2));
     vif.name = line3.isEmpty() ? line1 : line3;
-    vif.container = lines.GetField(1);
+    vif.container = withoutEndBlanks(lines.GetField(1));
     vif.gender = listIndex(lines.GetField(3), 0, int(VoiceTables::genders().size()));
     vif.language = listIndex(lines.GetField(4), 0, VoiceTables::LanguageCount);
     vif.flag = listIndex(lines.GetField(5), VoiceTables::FlagBase, VoiceTables::FlagCount);

@@ -347,6 +347,14 @@ TEST(VoiceVif, LinesAreReadWithEitherLineEnd)
     EXPECT_EQ(b.flag, a.flag);
 }
 
+TEST(VoiceVif, ALineBreakInsideALineLeavesNoBlankThatTheNextReadWouldLose)
+{
+    const VoiceFile::VifData vif = VoiceFile::ParseVIF("x\r\nv.chk \n\r\n\n Jan\r\n1\r\n", cp1250);
+    EXPECT_EQ(vif.name, "Jan");
+    EXPECT_EQ(vif.container, "v.chk");
+    EXPECT_EQ(VoiceFile::ParseVIF(VoiceFile::VifBytes(vif, "v.vif", cp1250), cp1250).name, vif.name);
+}
+
 TEST(VoiceVif, MissingEmptyAndForeignValuesSelectNothing)
 {
     // Line 3 empty: the name is line 1; fewer than six lines: the rest unselected.
