@@ -175,8 +175,13 @@ quint32 Clr::cellColor(QStringView cell)
 
 Clr::ReadResult Clr::readText(const QByteArray &data)
 {
+    return readText(data, DeviceCodec::fromSettings());
+}
+
+Clr::ReadResult Clr::readText(const QByteArray &data, const DeviceCodec &codec)
+{
     ReadResult r;
-    const QString text = DeviceCodec::fromSettings().toUnicode(data);
+    const QString text = codec.toUnicode(data);
     const TRBCharSet blank = RBConventions::blankSet();
     TRBParams lines;
     lines.SplitText(text, u"\r\n", blank);

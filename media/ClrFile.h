@@ -8,6 +8,8 @@
 
 #include <vector>
 
+class DeviceCodec;
+
 // Colour scheme files (.clr): one "R,G,B // description" line per map colour. A
 // colour number holds red in the low byte (0x00BBGGRR).
 namespace Clr {
@@ -36,6 +38,7 @@ struct ReadResult {
     bool ok() const { return error.isEmpty(); }
 };
 ReadResult readText(const QByteArray &data);
+ReadResult readText(const QByteArray &data, const DeviceCodec &codec);
 // The same from a file; a missing, unreadable or oversized file is an error too.
 ReadResult readFile(const QString &path);
 

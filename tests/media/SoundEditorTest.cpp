@@ -333,7 +333,15 @@ TEST(SoundEditor, ShowsTheWaveform)
 {
     Fixture f;
     f.edit->resize(480, 180);
-    f.edit->audio().storage.Wave = SampleSounds::chirp(200, 2000, 1500, 60);
+    // Words of rising and falling loudness with pauses, as a recorded phrase looks.
+    TWave phrase = SampleSounds::tone(300, 150, 10);
+    for (int i = 0; i < 8; ++i) {
+        const TWave word = SampleSounds::chirp(200 + 100 * i, 900, 120, 15 + 10 * (i % 5));
+        phrase.AppendData(word.Data().constData(), word.DataSize());
+        const TWave pause = AudioFixtures::constant(0, 60);
+        phrase.AppendData(pause.Data().constData(), pause.DataSize());
+    }
+    f.edit->audio().storage.Wave = phrase;
     f.edit->soundBox()->RefreshWave(true);
     f.select(120, 260);
     QApplication::processEvents();
