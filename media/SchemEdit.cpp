@@ -198,6 +198,7 @@ void TSchemEdit::RBColorGridGetEditText(int col, int row, QString &text)
         text = Clr::colorCell(Clr::cellColor(m_grid->GetCell(col, row)));
     EditStartText = text;
     m_editing = true;
+    m_editCell = QPoint(col, row);
 }
 
 void TSchemEdit::RBColorGridSetEditText(int col, int, const QString &text)
@@ -216,7 +217,9 @@ void TSchemEdit::RBColorGridKeyUp(QKeyEvent *event)
     if (event->key() != Qt::Key_Escape || !m_editing)
         return;
     m_editing = false;
-    m_grid->SetCell(m_grid->Col(), m_grid->Row(), EditStartText);
+    // Only the cell whose edit was escaped, should the current cell have moved since.
+    if (m_editCell == QPoint(m_grid->Col(), m_grid->Row()))
+        m_grid->SetCell(m_editCell.x(), m_editCell.y(), EditStartText);
 }
 
 void TSchemEdit::RBColorGridMouseUp(QMouseEvent *event, int col, int row)

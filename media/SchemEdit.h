@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
 
 #include <functional>
@@ -76,6 +77,7 @@ private:
     QString EditStartText;
     bool Modified = false;
     bool m_editing = false;
+    QPoint m_editCell; // col, row of the cell being edited
     QImage m_picture;
     TRBGrid *m_grid;
     QWidget *m_view;

@@ -225,6 +225,13 @@ TEST(SchemEditor, EscapeRestoresTheTextBeforeTheEdit)
     QTest::keyRelease(f.edit->grid(), Qt::Key_Escape);
     EXPECT_EQ(f.edit->grid()->GetCell(2, 5), "my woods");
     EXPECT_FALSE(f.edit->isModified());
+    // An Escape released elsewhere after the edit ended leaves other cells alone.
+    e = f.startEdit(2, 5);
+    ASSERT_TRUE(e);
+    Fixture::type(e, "x", Qt::Key_Escape);
+    f.edit->grid()->SetCurrentCell(2, 6);
+    QTest::keyRelease(f.edit->grid(), Qt::Key_Escape);
+    EXPECT_EQ(f.edit->grid()->GetCell(2, 6), Clr::description(6));
 
     // A description typed anew marks the scheme and is written as the comment.
     e = f.startEdit(2, 5);
