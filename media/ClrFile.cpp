@@ -303,6 +303,9 @@ QString Clr::clrPath(const QString &path)
 {
     const QFileInfo info(path);
     const QString suffix = info.suffix();
+    // ".CLR" already is the extension on the device's file system: the same file.
+    if (suffix.compare(QLatin1String("clr"), Qt::CaseInsensitive) == 0)
+        return path;
     const QString stem = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
     return stem + QStringLiteral(".clr");
 }

@@ -143,6 +143,7 @@ TEST(ClrWrite, FilesGetTheClrExtension)
     TempFolder tmp;
     EXPECT_EQ(Clr::clrPath("/a/b/night.txt"), "/a/b/night.clr");
     EXPECT_EQ(Clr::clrPath("/a/b.c/night"), "/a/b.c/night.clr");
+    EXPECT_EQ(Clr::clrPath("/a/b/NIGHT.CLR"), "/a/b/NIGHT.CLR"); // the device's own file, not a second one
     ASSERT_EQ(Clr::writeFile(tmp.file("day.bak"), Clr::newRows()), QString());
     EXPECT_EQ(readAll(tmp.file("day.clr")).count("000,000,000 // "), 71);
     EXPECT_FALSE(QFile::exists(tmp.file("day.bak")));
