@@ -167,6 +167,17 @@ Config readConfig(const KorvixSettings &s)
                        setting(s, "TileSatellite",
                                QStringLiteral("https://server.arcgisonline.com/ArcGIS/rest/services/World_Imagery/MapServer/tile/{z}/{y}/{x}")),
                        setting(s, "TileSatelliteAttribution", QStringLiteral("Tiles \u00a9 Esri"))});
+    c.services.driving = setting(
+        s, "Driving",
+        QStringLiteral("https://router.project-osrm.org/route/v1/driving/{lng1},{lat1};{lng2},{lat2}?overview=full&geometries=geojson&steps=true"));
+    c.services.walking = setting(
+        s, "Walking",
+        QStringLiteral("https://routing.openstreetmap.de/routed-foot/route/v1/foot/{lng1},{lat1};{lng2},{lat2}?overview=full&geometries=geojson&steps=true"));
+    c.services.avoidHighways = setting(s, "AvoidHighways", QStringLiteral("&exclude=motorway"));
+    c.services.search = setting(
+        s, "Search", QStringLiteral("https://nominatim.openstreetmap.org/search?format=jsonv2&limit=10&q={query}"));
+    c.services.reverse = setting(
+        s, "Reverse", QStringLiteral("https://nominatim.openstreetmap.org/reverse?format=jsonv2&lat={lat}&lon={lng}"));
     c.texts = pageTexts();
     return c;
 }
@@ -176,7 +187,11 @@ QString pageHtml(const Config &config)
     QJsonArray tiles;
     for (const TileSource &t : config.tiles)
         tiles.append(QJsonObject{{"name", t.name}, {"url", t.url}, {"attribution", t.attribution}});
-    const QJsonObject root{{"tiles", tiles}, {"texts", QJsonArray::fromStringList(config.texts)}};
+    const Services &sv = config.services;
+    const QJsonObject services{{"driving", sv.driving}, {"walking", sv.walking}, {"avoidHighways", sv.avoidHighways},
+                               {"search", sv.search}, {"reverse", sv.reverse}};
+    const QJsonObject root{{"tiles", tiles}, {"services", services},
+                           {"texts", QJsonArray::fromStringList(config.texts)}};
     QString json = QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact));
     // Inside a script element "</" would end it; "<\/" means the same in a literal.
     json.replace(QLatin1String("</"), QLatin1String("<\\/"));

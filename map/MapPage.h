@@ -15,13 +15,23 @@ struct TileSource {
     QString name, url, attribution;
 };
 
+// Web services by URL template. Placeholders: {lat1} {lng1} {lat2} {lng2} for a
+// leg, {lat} {lng} for a position, {query} for a search text.
+struct Services {
+    QString driving, walking, avoidHighways; // avoidHighways: appended to a leg's URL
+    QString search, reverse;
+};
+
 struct Config {
     std::vector<TileSource> tiles;   // "Map", "Terrain", "Satellite"
+    Services services;
     QStringList texts;               // the page's texts 0-32
 };
 
 // Tile templates of section "GoogleAPI" ("TileMap", "TileTerrain", "TileSatellite"
-// and their "...Attribution"), OpenStreetMap's own for an empty map template.
+// and their "...Attribution"), OpenStreetMap's own for an empty map template; the
+// services "Driving", "Walking", "AvoidHighways", "Search", "Reverse" (OSRM and
+// Nominatim by default).
 Config readConfig(const KorvixSettings &settings);
 // The page's texts, translated.
 QStringList pageTexts();

@@ -244,60 +244,204 @@ function clickAt(lat, lng) {
     if (!clicked) {
         clicked = L.marker([lat, lng], { draggable: true, icon: poiIcon }).addTo(map);
         clicked.bindPopup(clickedPopup);
-        clicked.on("dragend", function () { clickedText = ""; });
+        clicked.on("dragend", function () { var ll = clicked.getLatLng(); clickAt(ll.lat, ll.lng); });
     } else {
         clicked.setLatLng([lat, lng]);
         if (!map.hasLayer(clicked)) clicked.addTo(map);
     }
     clickedText = "";
     clicked.openPopup();
+    var ticket = clicked.kxTicket = {};
+    reverseGeocode(lat, lng, function (address) {
+        if (clicked.kxTicket !== ticket) return;
+        clickedText = address;
+        if (clicked.isPopupOpen()) { clicked.closePopup(); clicked.openPopup(); }
+    });
 }
 map.on("click", function (e) { clickAt(e.latlng.lat, e.latlng.lng); });
 
-// ---- route -----------------------------------------------------------------------------------
-var route = [], routeLine = null, startHome = false, walking = false, avoidHighways = false;
-function drawRoute() {
-    if (routeLine) map.removeLayer(routeLine);
-    routeLine = route.length > 1
-        ? L.polyline(route.map(function (w) { return w.marker.getLatLng(); }), { color: "#0000ff", weight: 4 }).addTo(map)
-        : null;
+// ---- web services: one request per second per kind, as their usage policies ask ----
+var SVC = KX_CONFIG.services || {};
+var queues = { geo: [], dir: [] }, busy = { geo: false, dir: false }, lastAt = { geo: -1e9, dir: -1e9 };
+function fillUrl(template, values) {
+    return String(template || "").replace(/\{(\w+)\}/g, function (m, k) {
+        return values.hasOwnProperty(k) ? encodeURIComponent(values[k]) : m;
+    });
+}
+function politeFetch(kind, url, done) {
+    if (!url) { done(0, null); return; }
+    queues[kind].push({ url: url, done: done });
+    pump(kind);
+}
+function pump(kind) {
+    if (busy[kind] || queues[kind].length === 0) return;
+    busy[kind] = true;
+    setTimeout(function () {
+        var job = queues[kind].shift();
+        lastAt[kind] = performance.now();
+        var ctrl = new AbortController();
+        var timer = setTimeout(function () { ctrl.abort(); }, 20000);
+        function finish(status, text) {
+            clearTimeout(timer);
+            busy[kind] = false;
+            var data = null;
+            try { data = JSON.parse(text); } catch (e) { data = null; }
+            try { job.done(status, data); } finally { pump(kind); }
+        }
+        fetch(job.url, { signal: ctrl.signal }).then(function (r) {
+            return r.text().then(function (t) { finish(r.status, t); });
+        }).catch(function () { finish(0, ""); });
+    }, Math.max(0, lastAt[kind] + 1000 - performance.now()));
+}
+
+// ---- route: waypoints and the legs between them ------------------------------------
+var route = [], startHome = false, walking = false, avoidHighways = false;
+var legs = [];   // legs[i] joins route[i] and route[i + 1]
+function directionsError(status, code) {
+    if (code === "NoRoute" || code === "NoSegment") return text(24, "") + code;
+    if (status === 429 || status >= 500 || status === 0) return text(25, "") + status;
+    if (code === "InvalidQuery" || code === "InvalidValue") return text(26, "") + code;
+    if (status === 401 || status === 403) return text(27, "") + status;
+    if (code === "InvalidUrl" || code === "InvalidOptions" || status === 400) return text(28, "") + (code || status);
+    return text(29, "An unknown error occurred.");
+}
+function legLine(leg) {
+    if (leg.line) map.removeLayer(leg.line);
+    leg.line = L.polyline(leg.points, leg.routed ? { color: "#0000ff", weight: 4, opacity: 0.7 }
+                                                 : { color: "#0000ff", weight: 2, dashArray: "4 6" }).addTo(map);
+    leg.line.on("click", function (e) {
+        L.DomEvent.stopPropagation(e);
+        insertWaypoint(legs.indexOf(leg) + 1, e.latlng.lat, e.latlng.lng);
+    });
+}
+function requestLeg(i) {
+    if (i < 0 || i >= route.length - 1) return;
+    var a = route[i].marker.getLatLng(), b = route[i + 1].marker.getLatLng();
+    var leg = legs[i] || (legs[i] = {});
+    leg.points = [a, b];
+    leg.routed = false;
+    leg.distance = 0; leg.duration = 0; leg.steps = [];
+    legLine(leg);
+    var url = fillUrl(walking ? SVC.walking : SVC.driving,
+                      { lat1: a.lat.toFixed(6), lng1: a.lng.toFixed(6), lat2: b.lat.toFixed(6), lng2: b.lng.toFixed(6) });
+    if (url && avoidHighways && !walking) url += SVC.avoidHighways || "";
+    var ticket = leg.ticket = {};
+    politeFetch("dir", url, function (status, data) {
+        if (leg.ticket !== ticket || legs.indexOf(leg) < 0) return; // a newer request or a removed leg
+        var r = data && data.code === "Ok" && data.routes && data.routes[0];
+        var coords = r && r.geometry && r.geometry.coordinates;
+        if (status !== 200 || !Array.isArray(coords)) {
+            alert(directionsError(status, data && typeof data.code === "string" ? data.code : ""));
+            return;
+        }
+        leg.points = [];
+        for (var k = 0; k < coords.length; k++)
+            if (Array.isArray(coords[k]) && isFinite(coords[k][1]) && isFinite(coords[k][0]))
+                leg.points.push(L.latLng(Number(coords[k][1]), Number(coords[k][0])));
+        leg.routed = true;
+        leg.distance = Number(r.distance) || 0;
+        leg.duration = Number(r.duration) || 0;
+        leg.steps = [];
+        (r.legs || []).forEach(function (l) {
+            (l.steps || []).forEach(function (st) {
+                var m = st.maneuver || {};
+                leg.steps.push([m.type, m.modifier, st.name].filter(function (x) { return x; }).join(" "));
+            });
+        });
+        var ways = Array.isArray(data.waypoints) ? data.waypoints : [];
+        var w0 = route[legs.indexOf(leg)], w1 = route[legs.indexOf(leg) + 1];
+        if (w0 && !w0.address && ways[0] && ways[0].name) w0.address = String(ways[0].name);
+        if (w1 && !w1.address && ways[1] && ways[1].name) w1.address = String(ways[1].name);
+        legLine(leg);
+        markRoute();
+    });
+}
+function markRoute() {
     route.forEach(function (w, i) {
-        w.marker.setIcon(i === 0 && route.length > 1 ? wpIcons.green : i === route.length - 1 ? wpIcons.red : wpIcons.white);
+        w.marker.setIcon(i === route.length - 1 ? wpIcons.red : i === 0 ? wpIcons.green : wpIcons.white);
     });
 }
 function addWaypoint(lat, lng, address) {
     if (route.length === 0 && startHome && homeData)
         route.push(makeWaypoint(homeData.lat, homeData.lng, homeData.name));
     route.push(makeWaypoint(Number(lat), Number(lng), address));
-    drawRoute();
+    markRoute();
+    requestLeg(route.length - 2);
+}
+function insertWaypoint(i, lat, lng) {
+    route.splice(i, 0, makeWaypoint(lat, lng, ""));
+    legs.splice(i, 0, {});
+    markRoute();
+    requestLeg(i - 1);
+    requestLeg(i);
+}
+function fmtTime(s) {
+    s = Math.round(s);
+    var d = Math.floor(s / 86400), h = Math.floor(s % 86400 / 3600), m = Math.floor(s % 3600 / 60), sec = s % 60;
+    return (d ? d + "d " : "") + h + "h " + m + "m " + sec + "s";
+}
+function fromStart(i) {
+    var dist = 0, time = 0;
+    for (var k = 0; k < i && k < legs.length; k++) { dist += legs[k].distance || 0; time += legs[k].duration || 0; }
+    return { dist: dist, time: time };
+}
+function waypointPopup(w) {
+    var i = route.indexOf(w), ll = w.marker.getLatLng();
+    var box = el("div", "kx-popup");
+    box.appendChild(positionLine(ll.lat, ll.lng));
+    var input = el("input", "kx-address");
+    input.value = w.address;
+    input.addEventListener("input", function () { w.address = input.value; });
+    box.appendChild(input);
+    var at = fromStart(i), total = fromStart(route.length - 1);
+    var where = i === 0 ? text(22, "START") : i === route.length - 1 ? text(21, "END")
+              : i + ". " + (at.dist / 1000).toFixed(1) + " km, " + fmtTime(at.time);
+    box.appendChild(el("div", "kx-leg", where));
+    box.appendChild(el("div", "kx-total", "Total: " + (total.dist / 1000).toFixed(1) + " km, " + fmtTime(total.time)));
+    var leg = legs[i];
+    if (leg && leg.steps && leg.steps.length) {
+        var ol = el("ol", "kx-steps");
+        leg.steps.forEach(function (st) { ol.appendChild(el("li", null, st)); });
+        box.appendChild(ol);
+    }
+    var links = el("div", "kx-links");
+    links.appendChild(link(text(6, "ShowRoute"), showRoute));
+    links.appendChild(link(text(15, "RemoveWP"), function () { removeWaypoint(w); }));
+    links.appendChild(link(text(30, "Zoom"), function () { zoomTo(ll.lat, ll.lng); }));
+    links.appendChild(link(text(14, "SaveRoute"), saveRoute));
+    links.appendChild(link(text(7, "RemoveRoute"), removeRoute));
+    box.appendChild(links);
+    return box;
 }
 function makeWaypoint(lat, lng, address) {
     var w = { address: String(address || ""), marker: L.marker([lat, lng], { draggable: true, icon: wpIcons.red }) };
     w.marker.addTo(map);
-    w.marker.on("dragend", drawRoute);
-    w.marker.bindPopup(function () {
-        var box = el("div", "kx-popup");
-        var ll = w.marker.getLatLng();
-        box.appendChild(positionLine(ll.lat, ll.lng));
-        var input = el("input", "kx-address");
-        input.value = w.address;
-        input.addEventListener("input", function () { w.address = input.value; });
-        box.appendChild(input);
-        var links = el("div", "kx-links");
-        links.appendChild(link(text(6, "ShowRoute"), showRoute));
-        links.appendChild(link(text(15, "RemoveWP"), function () { removeWaypoint(w); }));
-        links.appendChild(link(text(14, "SaveRoute"), saveRoute));
-        box.appendChild(links);
-        return box;
+    w.marker.on("dragend", function () {
+        var i = route.indexOf(w);
+        requestLeg(i - 1);
+        requestLeg(i);
     });
+    w.marker.bindPopup(function () { return waypointPopup(w); });
     return w;
+}
+function dropLeg(i) {
+    if (legs[i] && legs[i].line) map.removeLayer(legs[i].line);
+    legs.splice(i, 1);
 }
 function removeWaypoint(w) {
     var i = route.indexOf(w);
     if (i < 0) return;
     map.removeLayer(w.marker);
     route.splice(i, 1);
-    drawRoute();
+    if (i === 0) {
+        dropLeg(0);
+    } else if (i === route.length) {
+        dropLeg(i - 1);
+    } else {
+        dropLeg(i);
+        requestLeg(i - 1);
+    }
+    markRoute();
 }
 function WB_WP(lat, lng, name) {
     lat = Number(lat); lng = Number(lng);
@@ -319,12 +463,70 @@ function saveRoute() {
 }
 function removeRoute() {
     route.forEach(function (w) { map.removeLayer(w.marker); });
+    legs.forEach(function (l) { if (l.line) map.removeLayer(l.line); });
     route = [];
-    drawRoute();
+    legs = [];
 }
 function WB_startHome(on) { startHome = !!on; }
 function WB_TravelMode(on) { walking = !!on; }
 function WB_AvoidHighways(on) { avoidHighways = !!on; }
+
+// ---- the address of a clicked position ------------------------------------------------
+function reverseGeocode(lat, lng, done) {
+    politeFetch("geo", fillUrl(SVC.reverse, { lat: lat.toFixed(6), lng: lng.toFixed(6) }), function (status, data) {
+        if (status !== 200 || !data || typeof data.display_name !== "string") { done(""); return; }
+        var cc = data.address && typeof data.address.country_code === "string" ? " " + data.address.country_code : "";
+        done(data.display_name + cc);
+    });
+}
+
+// ---- search bar ---------------------------------------------------------------------------
+var searchLayer = L.layerGroup().addTo(map);
+var searchResults = [];
+function plain(s) { return String(s).replace(/["']/g, ""); }
+function resultPopup(r) {
+    var box = el("div", "kx-popup");
+    box.appendChild(el("b", "kx-title", r.title));
+    r.lines.forEach(function (l) { box.appendChild(el("div", "kx-address-line", l)); });
+    var links = el("div", "kx-links");
+    links.appendChild(link(text(1, "AddPOI"), function () {
+        external.Write(3, fixed6(r.lat) + "," + fixed6(r.lng) + "," + quoted(plain(r.title)));
+    }));
+    links.appendChild(link(text(2, "AddToRoute"), function () { addWaypoint(r.lat, r.lng, plain(r.title)); }));
+    links.appendChild(link(text(4, "SaveAsHome"), function () { saveAsHome(r.lat, r.lng, plain(r.title)); }));
+    box.appendChild(links);
+    return box;
+}
+function search(query) {
+    searchLayer.clearLayers();
+    searchResults = [];
+    politeFetch("geo", fillUrl(SVC.search, { query: String(query) }), function (status, data) {
+        if (status !== 200 || !Array.isArray(data)) return;
+        data.forEach(function (d) {
+            var lat = Number(d && d.lat), lng = Number(d && d.lon);
+            if (!isFinite(lat) || !isFinite(lng)) return;
+            var full = typeof d.display_name === "string" ? d.display_name : "";
+            var title = typeof d.name === "string" && d.name ? d.name : full.split(",")[0];
+            var r = { lat: lat, lng: lng, title: title, lines: full ? [full] : [] };
+            r.marker = L.marker([lat, lng], { icon: poiIcon, title: title }).bindPopup(function () { return resultPopup(r); });
+            searchLayer.addLayer(r.marker);
+            searchResults.push(r);
+        });
+        if (searchResults.length)
+            map.fitBounds(L.latLngBounds(searchResults.map(function (r) { return [r.lat, r.lng]; })), { animate: false, maxZoom: 16 });
+    });
+}
+var SearchBar = L.Control.extend({
+    onAdd: function () {
+        var box = L.DomUtil.create("div", "kx-search leaflet-bar");
+        var input = L.DomUtil.create("input", "", box);
+        input.type = "search";
+        input.addEventListener("keydown", function (e) { if (e.key === "Enter") search(input.value); });
+        L.DomEvent.disableClickPropagation(box);
+        return box;
+    }
+});
+new SearchBar({ position: "topleft" }).addTo(map);
 
 // ---- extra layers: without a source a layer stays off -------------------------------------------
 var extras = ["pano", "wiki", "traf", "youtube", "webcam"];
@@ -347,6 +549,17 @@ window.KX = {
     redraw: function () { drawPois(); return drawn; },
     home: function () { return homeData; },
     route: function () { return route.map(function (w) { var l = w.marker.getLatLng(); return [l.lat, l.lng, w.address]; }); },
+    legs: function () {
+        return legs.map(function (l) {
+            return { points: l.points ? l.points.length : 0, routed: !!l.routed, distance: l.distance || 0,
+                     duration: l.duration || 0, steps: l.steps || [] };
+        });
+    },
+    clickedText: function () { return clickedText; },
+    search: search,
+    results: function () { return searchResults.map(function (r) { return [r.lat, r.lng, r.title]; }); },
+    openResult: function (i) { if (searchResults[i]) searchResults[i].marker.openPopup(); return !!searchResults[i]; },
+    openWaypoint: function (i) { if (route[i]) route[i].marker.openPopup(); return !!route[i]; },
     view: function () { var b = map.getBounds(); return [b.getSouth(), b.getWest(), b.getNorth(), b.getEast()]; },
     openPoi: function (i) {
         var found = null;

@@ -1,0 +1,215 @@
+// Directions, reverse geocoding and search on the page, against local servers in the
+// services' own formats.
+#include "map/GMaps.h"
+#include "tests/map/MapHttp.h"
+#include "tests/support/QuietShell.h"
+#include "tests/support/TestSupport.h"
+
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QWebEnginePage>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QVariant js(TGMaps &m, const QString &script)
+{
+    struct State {
+        QVariant value;
+        bool done = false;
+        QEventLoop loop;
+    };
+    auto st = std::make_shared<State>();
+    m.page()->runJavaScript(script, [st](const QVariant &v) {
+        st->value = v;
+        st->done = true;
+        st->loop.quit();
+    });
+    QTimer::singleShot(15000, &st->loop, &QEventLoop::quit);
+    if (!st->done)
+        st->loop.exec();
+    return st->value;
+}
+
+bool waitFor(const std::function<bool()> &ok)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!ok() && t.elapsed() < 20000) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return ok();
+}
+
+const QByteArray osrm = R"({"code":"Ok","routes":[{"geometry":{"type":"LineString","coordinates":[[19,50],[19.5,50.5],[20,51]]},
+ "legs":[{"steps":[{"maneuver":{"type":"depart"},"name":"Rynek"},{"maneuver":{"type":"turn","modifier":"left"},"name":"Floria\u0144ska"},
+ {"maneuver":{"type":"arrive"},"name":""}]}],"distance":12345.6,"duration":600}],
+ "waypoints":[{"name":"Rynek","location":[19,50]},{"name":"Meta","location":[20,51]}]})";
+
+struct Fixture {
+    MapHttp web;
+    QuietShell shell;
+    std::unique_ptr<TGMaps> map;
+    QString alert;
+    explicit Fixture(bool servicesUp = true)
+    {
+        const QString base = servicesUp ? web.url(QString()) : QStringLiteral("http://127.0.0.1:9");
+        KorvixSettings &s = shell.settings();
+        s.WriteString("GoogleAPI", "TileMap", base + "/tile/{z}/{x}/{y}.png");
+        s.WriteString("GoogleAPI", "Driving", base + "/route/v1/driving/{lng1},{lat1};{lng2},{lat2}?overview=full&geometries=geojson&steps=true");
+        s.WriteString("GoogleAPI", "Walking", base + "/route/v1/foot/{lng1},{lat1};{lng2},{lat2}?overview=full&geometries=geojson");
+        s.WriteString("GoogleAPI", "Reverse", base + "/reverse?format=jsonv2&lat={lat}&lon={lng}");
+        s.WriteString("GoogleAPI", "Search", base + "/search?format=jsonv2&q={query}");
+        map = std::make_unique<TGMaps>(shell);
+        map->setAttribute(Qt::WA_DeleteOnClose, false);
+        map->isOnline = [] { return true; };
+        map->resize(800, 600);
+        map->show();
+        map->GoogleAPI();
+        EXPECT_TRUE(map->WBWait());
+    }
+    QVariant page(const QString &s) { return js(*map, s); }
+    // The next alert of the page, answered.
+    QString nextAlert(const QString &script)
+    {
+        QString text;
+        onNextModal([&text](QWidget *w) {
+            if (auto *box = qobject_cast<QMessageBox *>(w)) {
+                text = box->text();
+                box->accept();
+            }
+        });
+        page(script);
+        waitFor([&] { return !text.isEmpty(); });
+        return text;
+    }
+};
+
+} // namespace
+
+TEST(MapServices, EachLegFollowsTheDirectionsService)
+{
+    Fixture f;
+    f.web.answers["/route/v1/"].body = osrm;
+    f.page("WB_WP(50, 19, 'a'); WB_WP(51, 20, 'b');");
+    ASSERT_TRUE(waitFor([&] { return f.page("KX.legs().length && KX.legs()[0].routed").toBool(); }));
+    const QVariantMap leg = f.page("KX.legs()[0]").toMap();
+    EXPECT_EQ(leg.value("points").toInt(), 3);
+    EXPECT_DOUBLE_EQ(leg.value("distance").toDouble(), 12345.6);
+    EXPECT_EQ(leg.value("steps").toStringList(),
+              QStringList({"depart Rynek", QString::fromUtf8("turn left Floriańska"), "arrive"}));
+    // Waypoints without an address take the one the service found.
+    EXPECT_EQ(f.page("KX.route().map(function (w) { return w[2]; }).join('|')").toString(), "Rynek|Meta");
+    const auto first = f.web.requestsTo("/route/v1/driving/");
+    ASSERT_EQ(first.size(), 1);
+    EXPECT_TRUE(first[0].head.startsWith("GET /route/v1/driving/19.000000,50.000000;20.000000,51.000000?"))
+        << first[0].head.constData();
+    EXPECT_TRUE(first[0].head.contains("User-Agent: Korvix/"));
+
+    EXPECT_TRUE(f.page("KX.openWaypoint(1)").toBool());
+    const QString popup = f.page("KX.popupText()").toString();
+    EXPECT_TRUE(popup.contains("END")) << popup.toStdString();
+    EXPECT_TRUE(popup.contains("Total: 12.3 km, 0h 10m 0s")) << popup.toStdString();
+
+    // Walking asks the walking service; avoiding highways adds the exclusion to driving.
+    f.page("WB_TravelMode(true); WB_WP(52, 21, 'c');");
+    ASSERT_TRUE(waitFor([&] { return f.web.requestsTo("/route/v1/foot/").size() == 1; }));
+    f.page("WB_TravelMode(false); WB_AvoidHighways(true); WB_WP(53, 22, 'd');");
+    ASSERT_TRUE(waitFor([&] { return f.web.requestsTo("/route/v1/driving/").size() == 2; }));
+    EXPECT_TRUE(f.web.requestsTo("/route/v1/driving/")[1].head.contains("&exclude=motorway"));
+    // One directions request per second at most.
+    QList<qint64> at;
+    for (const MapHttp::Request &r : f.web.requestsTo("/route/v1/"))
+        at << r.at;
+    ASSERT_EQ(at.size(), 3);
+    EXPECT_GE(at[1] - at[0], 950);
+    EXPECT_GE(at[2] - at[1], 950);
+
+    // Removing the middle waypoint replaces its two legs by one.
+    f.page("removeWaypoint(route[1]);");
+    EXPECT_EQ(f.page("KX.legs().length").toInt(), 2);
+    EXPECT_EQ(f.page("KX.route().length").toInt(), 3);
+}
+
+TEST(MapServices, BadDirectionsGiveAMessageAndBigOnesDraw)
+{
+    Fixture f;
+    f.web.answers["/route/v1/"] = {"429 Too Many Requests", "application/json", "{\"message\":\"slow down\"}"};
+    EXPECT_TRUE(f.nextAlert("WB_WP(50, 19, ''); WB_WP(51, 20, '');").endsWith("Error code: 429"));
+
+    f.web.answers["/route/v1/"] = {"200 OK", "text/html", "<html>garbage"};
+    EXPECT_EQ(f.nextAlert("removeRoute(); WB_WP(50, 19, ''); WB_WP(51, 20, '');"), "An unknown error occurred.");
+
+    f.web.answers["/route/v1/"] = {"200 OK", "application/json", "{\"code\":\"NoRoute\",\"message\":\"none\"}"};
+    EXPECT_TRUE(f.nextAlert("removeRoute(); WB_WP(50, 19, ''); WB_WP(51, 20, '');").startsWith("No corresponding geographic"));
+
+    QByteArray big = "{\"code\":\"Ok\",\"routes\":[{\"distance\":1,\"duration\":1,\"geometry\":{\"coordinates\":[";
+    for (int i = 0; i < 10000; ++i)
+        big += (i ? "," : "") + QByteArray("[") + QByteArray::number(19 + i * 0.0001, 'f', 5) + ",50]";
+    big += "]}}]}";
+    f.web.answers["/route/v1/"] = {"200 OK", "application/json", big};
+    f.page("removeRoute(); WB_WP(50, 19, ''); WB_WP(50, 20, '');");
+    ASSERT_TRUE(waitFor([&] { return f.page("KX.legs().length && KX.legs()[0].routed").toBool(); }));
+    EXPECT_EQ(f.page("KX.legs()[0].points").toInt(), 10000);
+}
+
+TEST(MapServices, ServicesThatAreDownGiveAMessageOrNothing)
+{
+    Fixture f(false);
+    EXPECT_TRUE(f.nextAlert("WB_WP(50, 19, ''); WB_WP(51, 20, '');").endsWith("Error code: 0"));
+    f.page("KX.clickAt(50.06, 19.94)");
+    QEventLoop settle;
+    QTimer::singleShot(1500, &settle, &QEventLoop::quit);
+    settle.exec();
+    EXPECT_EQ(f.page("KX.clickedText()").toString(), "");
+    // The straight line stands in for the leg the service did not give.
+    EXPECT_EQ(f.page("KX.legs()[0].points").toInt(), 2);
+}
+
+TEST(MapServices, ClickedPositionGetsItsAddressAsText)
+{
+    Fixture f;
+    const QByteArray hostile = "<img src=x onerror=\\\"window.pwned=1\\\">Rynek G\\u0142\\u00f3wny 1, Krak\\u00f3w";
+    f.web.answers["/reverse"].body = "{\"display_name\":\"" + hostile + "\",\"address\":{\"country_code\":\"pl\"}}";
+    f.page("KX.clickAt(50.06, 19.94)");
+    const QString expected = QString::fromUtf8("<img src=x onerror=\"window.pwned=1\">Rynek Główny 1, Kraków pl");
+    ASSERT_TRUE(waitFor([&] { return f.page("KX.clickedText()").toString() == expected; }));
+    EXPECT_EQ(f.page("document.querySelector('.leaflet-popup-content input').value").toString(), expected);
+    EXPECT_EQ(f.page("typeof window.pwned").toString(), "undefined");
+    const auto req = f.web.requestsTo("/reverse");
+    ASSERT_EQ(req.size(), 1);
+    EXPECT_TRUE(req[0].head.contains("lat=50.060000&lon=19.940000"));
+
+    // Garbage from the geocoder leaves the text empty.
+    f.web.answers["/reverse"].body = "not json";
+    f.page("KX.clickAt(50.07, 19.95)");
+    ASSERT_TRUE(waitFor([&] { return f.web.requestsTo("/reverse").size() == 2; }));
+    QEventLoop settle;
+    QTimer::singleShot(300, &settle, &QEventLoop::quit);
+    settle.exec();
+    EXPECT_EQ(f.page("KX.clickedText()").toString(), "");
+}
+
+TEST(MapServices, SearchResultsOfferTheirPointWithoutQuotes)
+{
+    Fixture f;
+    f.web.answers["/search"].body =
+        R"([{"lat":"50.0614","lon":"19.9366","name":"Rynek \"G\u0142\u00f3wny\" O'Neil","display_name":"Rynek G\u0142\u00f3wny, Krak\u00f3w, Polska"},
+            {"lat":"bad","lon":"1","name":"broken"}])";
+    QSignalSpy pois(f.map.get(), &TGMaps::poiFromPage);
+    f.page("KX.search('Rynek Główny')");
+    ASSERT_TRUE(waitFor([&] { return f.page("KX.results().length").toInt() == 1; }));
+    EXPECT_TRUE(f.web.requestsTo("/search")[0].head.contains("q=Rynek%20G%C5%82%C3%B3wny"));
+    EXPECT_TRUE(f.page("KX.openResult(0)").toBool());
+    EXPECT_TRUE(f.page("KX.popupText()").toString().contains(QString::fromUtf8("Rynek Główny, Kraków, Polska")));
+    EXPECT_TRUE(f.page("KX.clickLink('AddPOI')").toBool());
+    ASSERT_TRUE(waitFor([&] { return pois.size() == 1; }));
+    EXPECT_EQ(pois.at(0).at(0).value<MapScript::PagePoint>().name, QString::fromUtf8("Rynek Główny ONeil"));
+}
