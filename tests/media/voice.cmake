@@ -16,3 +16,11 @@ korvix_add_test(voice_editor_tests
     ${CMAKE_CURRENT_LIST_DIR}/AudioFixtures.cpp ${CMAKE_CURRENT_LIST_DIR}/AudioFixtures.h
     ${CMAKE_CURRENT_LIST_DIR}/VoiceEditorTest.cpp
   LIBS korvix_voice_gui korvix_voice korvix_media_gui Qt6::Test PkgConfig::KORVIX_TEST_SNDFILE)
+
+# The voice editor reached from the main window's tree.
+korvix_add_test(voice_entry_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/VoiceFixtures.cpp ${CMAKE_CURRENT_LIST_DIR}/VoiceFixtures.h
+    ${CMAKE_CURRENT_LIST_DIR}/AudioFixtures.cpp ${CMAKE_CURRENT_LIST_DIR}/AudioFixtures.h
+    ${CMAKE_CURRENT_LIST_DIR}/VoiceEntryTest.cpp
+  LIBS korvix_app_gui korvix_voice_gui PkgConfig::KORVIX_TEST_SNDFILE)
