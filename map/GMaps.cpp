@@ -175,11 +175,16 @@ void TGMaps::GoogleAPI()
     const QString folder = MapFiles::folder();
     if (!MapPage::writeFiles(folder, MapPage::readConfig(m_shell.settings())).isEmpty())
         return;
+    writeChannelScript(folder);
+    m_kind = 1;
+    Navig(QUrl::fromLocalFile(m_pagePath), false);
+}
+
+void TGMaps::writeChannelScript(const QString &folder)
+{
     QFile channelScript(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
     if (channelScript.open(QIODevice::ReadOnly))
         AtomicFile::write(folder + QStringLiteral("qwebchannel.js"), channelScript.readAll());
-    m_kind = 1;
-    Navig(QUrl::fromLocalFile(m_pagePath), false);
 }
 
 void TGMaps::Navig(const QUrl &url, bool scrollBars)

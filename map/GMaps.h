@@ -66,6 +66,9 @@ public:
     // One script for the page, after WBWait; ignored when there is no page.
     bool runScript(const QString &script);
 
+    // qwebchannel.js beside our pages.
+    static void writeChannelScript(const QString &folder);
+
     // The icon number for the next "image%3.3d.bmp".
     int takeIconNumber() { return m_iconCounter++; }
 

@@ -182,7 +182,22 @@ Config readConfig(const KorvixSettings &s)
     return c;
 }
 
+namespace {
+QString fromTemplate(const QString &name, const Config &config);
+}
+
 QString pageHtml(const Config &config)
+{
+    return fromTemplate(QStringLiteral("page.html"), config);
+}
+
+QString miniPageHtml(const Config &config)
+{
+    return fromTemplate(QStringLiteral("minimap.html"), config);
+}
+
+namespace {
+QString fromTemplate(const QString &name, const Config &config)
 {
     QJsonArray tiles;
     for (const TileSource &t : config.tiles)
@@ -196,10 +211,11 @@ QString pageHtml(const Config &config)
     // Inside a script element "</" would end it; "<\/" means the same in a literal.
     json.replace(QLatin1String("</"), QLatin1String("<\\/"));
     json.replace(QLatin1String("<!--"), QLatin1String("<\\!--"));
-    QString page = QString::fromUtf8(resource(QStringLiteral("page.html")));
+    QString page = QString::fromUtf8(resource(name));
     page.replace(QLatin1String("@CONFIG@"), json);
     return page;
 }
+} // namespace
 
 QString writeFiles(const QString &folder, const Config &config)
 {
@@ -215,9 +231,10 @@ QString writeFiles(const QString &folder, const Config &config)
         if (QString e = AtomicFile::write(path, resource(QStringLiteral("leaflet/") + QLatin1String(name))); !e.isEmpty())
             return e;
     }
-    if (QString e = AtomicFile::write(dir.filePath(QStringLiteral("korvixmap.js")), resource(QStringLiteral("korvixmap.js")));
-        !e.isEmpty())
-        return e;
+    for (const char *script : {"korvixmap.js", "minimap.js"})
+        if (QString e = AtomicFile::write(dir.filePath(QLatin1String(script)), resource(QLatin1String(script)));
+            !e.isEmpty())
+            return e;
     for (const Picture &p : pictures())
         if (QString e = AtomicFile::write(dir.filePath(QLatin1String(p.name)),
                                           png(picture(QLatin1String(p.name), p.width, p.height)));

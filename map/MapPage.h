@@ -39,6 +39,8 @@ QStringList pageTexts();
 // The page: the template with the configuration as a script literal that no text
 // of the settings can close.
 QString pageHtml(const Config &config);
+// The small map of the POI editor, shown from text with the map folder as its base.
+QString miniPageHtml(const Config &config);
 
 // Writes the page ("TmpPOI.htm"), its script and the nine pictures into `folder`,
 // and Leaflet when it is missing. Returns the first failure, or an empty text.

@@ -1,0 +1,155 @@
+// The POI editor's small map, in the real browser.
+#include "grid/RBGrids.h"
+#include "map/MiniMap.h"
+#include "poi/Ov2Editor.h"
+#include "tests/map/MapHttp.h"
+#include "tests/support/QuietShell.h"
+#include "tests/support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QSplitter>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QVariant js(QWebEngineView *v, const QString &script)
+{
+    struct State {
+        QVariant value;
+        bool done = false;
+        QEventLoop loop;
+    };
+    auto st = std::make_shared<State>();
+    v->page()->runJavaScript(script, [st](const QVariant &r) {
+        st->value = r;
+        st->done = true;
+        st->loop.quit();
+    });
+    QTimer::singleShot(15000, &st->loop, &QEventLoop::quit);
+    if (!st->done)
+        st->loop.exec();
+    return st->value;
+}
+
+bool waitFor(const std::function<bool()> &ok)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!ok() && t.elapsed() < 15000) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return ok();
+}
+
+struct Fixture {
+    TempFolder tmp;
+    MapHttp web;
+    QuietShell shell{tmp.file("k.ini")};
+    TOV2 poi{shell};
+    TMiniMap *mini;
+    bool online = true;
+    Fixture()
+    {
+        shell.settings().WriteString("GoogleAPI", "TileMap", "http://127.0.0.1:9/{z}/{x}/{y}.png");
+        shell.settings().WriteString("GoogleAPI", "Reverse", web.url("/reverse?lat={lat}&lon={lng}"));
+        poi.setAttribute(Qt::WA_DeleteOnClose, false);
+        poi.New(tmp.path());
+        poi.AddPoi("19.935", "50.062", "Rynek");
+        poi.AddPoi("21.0", "52.2", "Warszawa");
+        poi.grid()->SetCurrentCell(3, 1);
+        mini = new TMiniMap(poi, shell);
+        mini->isOnline = [this] { return online; };
+        poi.resize(1000, 600);
+        poi.show();
+    }
+    ~Fixture() { poi.Saved(TOV2::AllBits); }
+    int panelWidth() const { return poi.listSplitter()->sizes().value(1); }
+};
+
+} // namespace
+
+TEST(MiniMap, FollowsTheCurrentRowASecondAfterThePageIsReady)
+{
+    Fixture f;
+    EXPECT_EQ(f.mini->LastMapPoint(), "?");
+    EXPECT_TRUE(waitFor([&] { return f.panelWidth() == 300; })) << f.panelWidth();
+    ASSERT_TRUE(waitFor([&] { return f.mini->LastMapPoint() == "50.06200,19.93500,\"Rynek\""; }));
+    ASSERT_TRUE(waitFor([&] { return js(f.mini->view(), "KX.marker()").toList().size() == 2; }));
+    EXPECT_DOUBLE_EQ(js(f.mini->view(), "KX.marker()[0]").toDouble(), 50.062);
+    EXPECT_EQ(f.mini->MapDelay, -1);
+
+    // A key released in the description column leaves the map; in a coordinate
+    // column the map follows 0.4 s later.
+    f.poi.grid()->SetCurrentCell(3, 2);
+    f.mini->MapDelay = -1;
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.poi.grid(), &release);
+    EXPECT_EQ(f.mini->MapDelay, -1);
+    f.poi.grid()->SetCurrentCell(1, 2);
+    f.mini->MapDelay = -1;
+    QCoreApplication::sendEvent(f.poi.grid(), &release);
+    EXPECT_EQ(f.mini->MapDelay, 4);
+    ASSERT_TRUE(waitFor([&] { return f.mini->LastMapPoint() == "52.20000,21.00000,\"Warszawa\""; }));
+}
+
+TEST(MiniMap, AddNewAndUpdateTakeThePointOfTheLabel)
+{
+    Fixture f;
+    f.mini->Write(1, "50.06200,19.93500,\"Rynek, Kraków\"");
+    f.mini->AddNew();
+    ASSERT_EQ(f.poi.grid()->RowCount(), 4);
+    EXPECT_EQ(f.poi.grid()->GetCell(1, 3), "1993500");
+    EXPECT_EQ(f.poi.grid()->GetCell(2, 3), "5006200");
+    EXPECT_EQ(f.poi.grid()->GetCell(3, 3), QString::fromUtf8("Rynek, Kraków"));
+
+    f.poi.Saved(TOV2::AllBits);
+    f.poi.grid()->SetCurrentCell(1, 2);
+    f.mini->Write(1, "49.5,20.25,\" spaced \"");
+    f.mini->Update();
+    EXPECT_EQ(f.poi.grid()->GetCell(1, 2), "2025000");
+    EXPECT_EQ(f.poi.grid()->GetCell(2, 2), "4950000");
+    EXPECT_EQ(f.poi.grid()->GetCellFlags(1, 2) & RBFlags::RowAdded, RBFlags::RowAdded);
+    EXPECT_EQ(f.poi.DirtyMask, TOV2::AllBits);
+
+    // An empty label adds nothing.
+    f.mini->Write(1, "");
+    f.mini->AddNew();
+    EXPECT_EQ(f.poi.grid()->RowCount(), 4);
+}
+
+TEST(MiniMap, AClickOnTheMapReportsThePointWithItsAddress)
+{
+    Fixture f;
+    f.web.answers["/reverse"].body = "{\"display_name\":\"Sukiennice \\\"Hall\\\", Krak\\u00f3w\"}";
+    ASSERT_TRUE(waitFor([&] { return f.mini->MapDelay == -1; }));
+    js(f.mini->view(), "KX.clickAt(50.0617, 19.9373)");
+    ASSERT_TRUE(waitFor([&] { return f.mini->LastMapPoint().startsWith("50.061700,19.937300,"); }));
+    EXPECT_EQ(f.mini->LastMapPoint(), QString::fromUtf8("50.061700,19.937300,\"Sukiennice Hall, Kraków\""));
+    // No address known: "?".
+    f.web.answers["/reverse"].body = "{\"error\":\"Unable to geocode\"}";
+    js(f.mini->view(), "KX.clickAt(10, 20)");
+    ASSERT_TRUE(waitFor([&] { return f.mini->LastMapPoint().startsWith("10.000000,"); }));
+    EXPECT_EQ(f.mini->LastMapPoint(), "10.000000,20.000000,?");
+}
+
+TEST(MiniMap, OfflineShrinksToAPixelAndComesBack)
+{
+    Fixture f;
+    ASSERT_TRUE(waitFor([&] { return f.mini->MapDelay == -1; }));
+    f.online = false;
+    ASSERT_TRUE(waitFor([&] { return f.mini->LastMapPoint() == "OffLine"; }));
+    EXPECT_TRUE(waitFor([&] { return f.panelWidth() <= 1; })) << f.panelWidth();
+    EXPECT_FALSE(f.mini->WB_SetMarker("1", "2"));
+    f.online = true;
+    ASSERT_TRUE(waitFor([&] { return f.panelWidth() == 300; }));
+}
