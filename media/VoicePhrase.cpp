@@ -11,6 +11,7 @@
 #include "platform/Shell.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
@@ -185,6 +186,8 @@ void TVoice::SpeakAllPhrases(const QString &speechLanguage)
         setOggInfo(k);
         Cap(true);
         m_shell.StepProgress();
+        // Each phrase takes two program runs: the bar is repainted, input waits.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
     if (m_language->currentIndex() < 0)
         m_language->setCurrentIndex(VoiceSpeech::languageIndex(speechLanguage));
