@@ -1,0 +1,88 @@
+// korvix-cli cab pack|list|unpack: cabinet archives from the command line.
+#include "cli/Commands.h"
+#include "services/CabFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+QString notACabinet(const QString &path)
+{
+    const QString why = openFailure(path);
+    return why.isEmpty() ? QStringLiteral("not a cabinet") : why;
+}
+
+int pack(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    TCABFile cab;
+    bool ok = args.size() == 2;
+    if (args.size() == 3 && args[2] == QLatin1String("--none")) {
+        cab.CompressionType = TCABFile::typNone;
+        ok = true;
+    } else if (args.size() == 4 && args[2] == QLatin1String("--lzx")) {
+        const int bits = args[3].toInt(&ok);
+        ok = ok && bits >= 15 && bits <= 21;
+        cab.CompressionType = TCABFile::typLZX;
+        cab.LZXMemory = TCABFile::TLZXMemory(bits - 15);
+    }
+    if (!ok) {
+        err << "usage: korvix-cli cab pack OUT.cab DIR [--none|--lzx N]   (N = 15 ... 21)\n";
+        return 2;
+    }
+    if (!QFileInfo(args[1]).isDir())
+        return fileError(err, args[1], QStringLiteral("not a folder"));
+    cab.CABFile = args[0];
+    cab.CABFileContents.AddFiles(args[1] + QStringLiteral("/*"), QString(), true);
+    try {
+        cab.Compress();
+    } catch (const ECABFileError &e) {
+        return fileError(err, e.fileName().isEmpty() ? args[0] : e.fileName(), ECABFileError::text(e.code()));
+    }
+    out << args[0] << ": " << cab.CABFileContents.size() << " files\n";
+    return 0;
+}
+
+int list(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1) {
+        err << "usage: korvix-cli cab list FILE.cab\n";
+        return 2;
+    }
+    TCABFile cab;
+    cab.CABFile = args[0];
+    QList<TCABStoredFile> files;
+    if (!cab.List(files))
+        return fileError(err, args[0], notACabinet(args[0]));
+    for (const TCABStoredFile &f : files)
+        out << f.name << '\t' << f.size << '\t' << f.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) << '\n';
+    return 0;
+}
+
+int unpack(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 2) {
+        err << "usage: korvix-cli cab unpack FILE.cab DIR\n";
+        return 2;
+    }
+    TCABFile cab;
+    cab.CABFile = args[0];
+    cab.TargetPath = args[1];
+    if (cab.Extract())
+        return 0;
+    if (cab.extractProblems().isEmpty())
+        return fileError(err, args[0], notACabinet(args[0]));
+    for (const QString &problem : cab.extractProblems())
+        fileError(err, args[0], problem);
+    return 1;
+}
+
+int run(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    return runSubCommand(args, out, err, {{"pack", pack}, {"list", list}, {"unpack", unpack}},
+                         "cab pack OUT.cab DIR [--none|--lzx N] | list FILE.cab | unpack FILE.cab DIR");
+}
+
+const CliRegistrar registrar({QStringLiteral("cab"),
+                              QStringLiteral("pack OUT.cab DIR [--none|--lzx N] | list FILE.cab | unpack FILE.cab DIR"),
+                              run});
+} // namespace

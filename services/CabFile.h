@@ -1,0 +1,99 @@
+#pragma once
+#include "platform/Error.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// One file to store: `Name` is its full path on disk, `RelPath` the folder part of its
+// name inside the archive ("" for the top level).
+struct TCABFileEntry {
+    QString Name;
+    QString RelPath;
+    // The name inside the archive, with "\" separators.
+    QString storedName() const;
+};
+
+class TCABFileContents : public QList<TCABFileEntry> {
+public:
+    // One entry per file matching `mask` (a path whose last part may hold wild cards),
+    // and with `recursive` the same for every subfolder, its name appended to `relPath`.
+    void AddFiles(const QString &mask, const QString &relPath, bool recursive);
+};
+
+// The error codes of the compressor and their texts.
+class ECABFileError : public KorvixError {
+public:
+    // Beyond the compressor's own codes: a file or an archive over the format's limits.
+    enum { TooLargeForFolder = 100, TooLargeForCabinet = 101, NothingToPack = 102 };
+    ECABFileError(int code, const QString &fileName = {});
+    int code() const { return m_code; }
+    QString fileName() const { return m_fileName; }
+    static QString text(int code);
+
+private:
+    int m_code;
+    QString m_fileName;
+};
+
+// A file as the archive lists it.
+struct TCABStoredFile {
+    QString name; // as stored, "\" separators
+    qint64 size = 0;
+    QDateTime time; // local
+    int attributes = 0;
+};
+
+class TCABFile {
+public:
+    enum TCompressionType { typNone, typMSZIP, typLZX };
+    enum TLZXMemory { lzxLowest, lzxLower, lzxLow, lzxMedium, lzxHigh, lzxHigher, lzxHighest };
+
+    TCABFileContents CABFileContents;
+    QString CABFile;
+    TCompressionType CompressionType = typMSZIP;
+    TLZXMemory LZXMemory = lzxLowest;
+    QString TargetPath;
+    // Position = uncompressed bytes read so far, Total = sum of the listed files' sizes.
+    std::function<void(TCABFile *sender, qint64 position, qint64 total)> OnCompressProgress;
+    // The stored name, the bytes written of it so far and its size.
+    std::function<void(TCABFile *sender, const QString &fileName, qint64 position, qint64 size)>
+        OnDecompressProgress;
+    // FileName is the full target path; Overwrite starts true.
+    std::function<void(TCABFile *sender, const QString &fileName, bool &overwrite)> OnOverWriteFile;
+
+    QString Version() const { return QStringLiteral("1.5.1.1"); }
+
+    // Builds CABFile from CABFileContents; throws ECABFileError. The archive is replaced
+    // only when it is complete.
+    bool Compress();
+    // Unpacks every file of CABFile into TargetPath. False when the archive cannot be
+    // read or any file could not be unpacked; names that would land outside TargetPath
+    // are skipped.
+    bool Extract();
+
+    // The files of CABFile in archive order; false when it is not a readable cabinet.
+    bool List(QList<TCABStoredFile> &files) const;
+
+    // Largest cabinet (bytes) and a single folder's limit.
+    qint64 MaxCabinetSize = 2147483647;
+    static constexpr qint64 MaxFolderBytes = 65535LL * 32768;
+    static constexpr qint64 FolderThreshold = 900000;
+    static constexpr quint16 SetId = 12345;
+
+    // Why the last Extract skipped or failed files (one line each).
+    QStringList extractProblems() const { return m_problems; }
+
+private:
+    friend struct CabExtractor;
+    QStringList m_problems;
+};
+
+// The date and time of the format (local time) and back.
+quint32 cabDateTime(const QDateTime &local);
+QDateTime cabDateTimeToLocal(quint16 date, quint16 time);
+// Whether a stored name stays inside the target folder: no drive letter, no "..", no
+// leading double separator. A single leading "\" means the target's top.
+bool isSafeStoredName(const QString &name);
