@@ -168,6 +168,9 @@ TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(pare
 
 TMainForm::~TMainForm()
 {
+    // The window area deletes its editors after this destructor; their activation
+    // signals must not reach the menus and commands of a half-destroyed window.
+    disconnect(m_mdi, nullptr, this, nullptr);
     if (m_mounts)
         m_mounts->stop();
     delete m_devices;

@@ -558,6 +558,29 @@ struct GridDoc : Doc {
 };
 } // namespace
 
+namespace {
+// An editor with a menu of its own, which the main window merges into its menu bar.
+struct MenuDoc : Doc {
+    QMenu *menu = new QMenu(QStringLiteral("Tools"), this);
+    explicit MenuDoc(EditorKind k) : Doc(k) { menu->addAction(QStringLiteral("Something")); }
+    QMenu *editorMenu() override { return menu; }
+};
+} // namespace
+
+// Quitting without closing the editors first (a session ending) must not run the
+// menu merging on a main window half destroyed.
+TEST(MainForm, DestroyedWithEditorsOpenEndsCleanly)
+{
+    auto form = std::make_unique<TMainForm>(noDevices());
+    form->show();
+    form->addEditorWindow(new MenuDoc(EditorKind::Poi));
+    form->addEditorWindow(new MenuDoc(EditorKind::Itinerary));
+    QApplication::processEvents();
+    EXPECT_EQ(form->mdiArea()->subWindowList().size(), 2);
+    form.reset();
+    QApplication::processEvents();
+}
+
 TEST(MainForm, ColumnWidthsChosenByHandAreRememberedPerEditorKind)
 {
     TMainForm form(noDevices());
