@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -20,7 +21,7 @@ struct CabExtractor {
     QString storedName, target;
     qint64 size = 0, written = 0;
     QDateTime stamp;
-    bool failed = false;
+    QElapsedTimer clock;
 };
 
 namespace {
@@ -44,8 +45,6 @@ mspack_file *msOpen(mspack_system *self, const char *name, int mode)
         m = QIODevice::WriteOnly | QIODevice::Append;
     }
     if (!f->file.open(m)) {
-        if (f->owner)
-            ex->failed = true;
         delete f;
         return nullptr;
     }
@@ -76,8 +75,11 @@ int msWrite(mspack_file *file, void *buffer, int bytes)
         return -1;
     if (CabExtractor *ex = f->owner) {
         ex->written += n;
-        if (ex->cab->OnDecompressProgress)
+        // At most every ~30 ms, and once the file is whole.
+        if (ex->cab->OnDecompressProgress && (ex->written == ex->size || ex->clock.elapsed() >= 30)) {
+            ex->clock.restart();
             ex->cab->OnDecompressProgress(ex->cab, ex->storedName, ex->written, ex->size);
+        }
     }
     return int(n);
 }
@@ -193,7 +195,7 @@ bool TCABFile::Extract()
         ex.target = target;
         ex.size = file->length;
         ex.written = 0;
-        ex.failed = false;
+        ex.clock.start();
         ex.stamp = stampOf(file);
         if (cabd->extract(cabd, file, target.toUtf8().constData()) != MSPACK_ERR_OK) {
             m_problems << tr("Can't unpack %1").arg(stored);
