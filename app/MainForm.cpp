@@ -16,6 +16,7 @@
 #include "platform/Folders.h"
 #include "platform/HttpClient.h"
 #include "platform/Mounts.h"
+#include "services/HexExportMenu.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -796,6 +797,7 @@ void TMainForm::buildMenus()
 
     QMenu *extra = bar->addMenu(tr("Extra"));
     m_serviceMenu = extra->addMenu(QStringLiteral("SERWIS"));
+    HexExportMenu::addTo(m_serviceMenu, this);
     QMenu *web = extra->addMenu(tr("WebPages"));
     struct Site { const char *host; const char *path; const char *hint; };
     const Site sites[] = {
