@@ -1,5 +1,6 @@
 #include "services/CabFile.h"
 #include "services/CabWriter.h"
+#include "services/LzxEncoder.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -67,7 +68,7 @@ PlannedFile planFile(const TCABFileEntry &entry)
 class FolderWriter {
 public:
     FolderWriter(TCABFile &cab, QSaveFile &out, qint64 total)
-        : m_cab(cab), m_out(out), m_total(total)
+        : m_cab(cab), m_out(out), m_total(total), m_lzx(15 + int(cab.LZXMemory))
     {
         m_clock.start();
     }
@@ -77,6 +78,7 @@ public:
         folder.dataStart = quint32(m_out.pos());
         m_blocks = 0;
         m_mszip.reset();
+        m_lzx.reset();
         for (int i = folder.firstFile; i < folder.firstFile + folder.fileCount; ++i) {
             const PlannedFile &f = files[size_t(i)];
             QFile in(f.path);
@@ -117,6 +119,10 @@ private:
                 throw ECABFileError(8);
             data = m_coded.constData();
             size = int(m_coded.size());
+        } else if (m_cab.CompressionType == TCABFile::typLZX) {
+            m_lzx.encode(m_block, m_fill, m_coded);
+            data = m_coded.constData();
+            size = int(m_coded.size());
         }
         QByteArray head;
         put32(head, 0);
@@ -147,13 +153,14 @@ private:
     QByteArray m_coded;
     int m_blocks = 0;
     MszipBlockEncoder m_mszip;
+    LzxEncoder m_lzx;
     QElapsedTimer m_clock;
 };
 } // namespace
 
 bool TCABFile::Compress()
 {
-    if (CompressionType == typLZX)
+    if (CompressionType == typLZX && (LZXMemory < lzxLowest || LZXMemory > lzxHighest))
         throw ECABFileError(5);
     // A cabinet without a file is not one to the readers, so none is written.
     if (CABFileContents.isEmpty())
@@ -215,7 +222,9 @@ bool TCABFile::Compress()
     put16(head, 0); // no previous or next cabinet, no reserved areas
     put16(head, SetId);
     put16(head, 0);
-    const quint16 type = CompressionType == typMSZIP ? 1 : 0;
+    const quint16 type = CompressionType == typMSZIP ? 1
+                         : CompressionType == typLZX ? quint16(3 | (15 + int(LZXMemory)) << 8)
+                                                     : 0;
     for (const PlannedFolder &folder : folders) {
         put32(head, folder.dataStart);
         put16(head, folder.blocks);

@@ -246,6 +246,23 @@ TEST(CabFile, AFileLargerThanOneFolderIsRefusedByName)
     EXPECT_FALSE(QFileInfo::exists(cab.CABFile));
 }
 
+TEST(CabFile, LzxWindowIsTheChosenMemory)
+{
+    TempFolder t;
+    t.write(QStringLiteral("src/a"), QByteArray(100000, 'a'));
+    TCABFile cab;
+    cab.CABFile = t.file(QStringLiteral("l.cab"));
+    cab.CompressionType = TCABFile::typLZX;
+    cab.LZXMemory = TCABFile::lzxMedium;
+    cab.CABFileContents.AddFiles(t.file(QStringLiteral("src/*")), QString(), false);
+    ASSERT_TRUE(cab.Compress());
+    const QByteArray bytes = readAll(cab.CABFile);
+    // The folder's compression word: LZX (3) with the window's bits above it.
+    EXPECT_EQ(quint8(bytes[36 + 6]), 3);
+    EXPECT_EQ(quint8(bytes[36 + 7]), 18);
+    EXPECT_LT(bytes.size(), 2000);
+}
+
 TEST(CabFile, FixedPropertiesAndErrorTexts)
 {
     TCABFile cab;

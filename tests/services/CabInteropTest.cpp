@@ -15,10 +15,12 @@ const QString cabextract = QStringLiteral("cabextract");
 
 // Packs `src` as the command line does and checks it with cabextract: the test, the
 // listing (every file by name) and an unpack equal to the source.
-void checkWithCabextract(const TempFolder &t, const QString &src, TCABFile::TCompressionType type)
+void checkWithCabextract(const TempFolder &t, const QString &src, TCABFile::TCompressionType type,
+                         TCABFile::TLZXMemory window = TCABFile::lzxLowest)
 {
     TCABFile cab;
     cab.CompressionType = type;
+    cab.LZXMemory = window;
     cab.CABFile = t.file(QStringLiteral("check.cab"));
     cab.CABFileContents.AddFiles(src + QStringLiteral("/*"), QString(), true);
     ASSERT_TRUE(cab.Compress());
@@ -37,6 +39,12 @@ void checkWithCabextract(const TempFolder &t, const QString &src, TCABFile::TCom
     const ToolRun unpack = runTool(cabextract, {QStringLiteral("-q"), QStringLiteral("-d"), out, cab.CABFile});
     ASSERT_EQ(unpack.code, 0) << unpack.out.toStdString();
     EXPECT_TRUE(treeOf(out) == source);
+
+    // And libmspack through our own unpacking.
+    cab.TargetPath = t.file(QStringLiteral("our-out"));
+    QDir(cab.TargetPath).removeRecursively();
+    ASSERT_TRUE(cab.Extract());
+    EXPECT_TRUE(treeOf(cab.TargetPath) == source);
 }
 
 void fillTree(const TempFolder &t)
@@ -53,6 +61,9 @@ void fillTree(const TempFolder &t)
     t.write(QStringLiteral("src/Voices/empty too"), {});
     t.write(QStringLiteral("src/Zażółć gęślą jaźń/Łódź ćma.txt"), "ż");
     t.write(QStringLiteral("src/one/two/three/four/deep.txt"), text.left(70000));
+    t.write(QStringLiteral("src/zeros"), QByteArray(300000, '\0'));
+    // Repeats far apart: matches beyond the smallest window, and lengths past 257.
+    t.write(QStringLiteral("src/far.bin"), noise.left(100000).repeated(6) + noise.left(77));
 }
 } // namespace
 
@@ -63,6 +74,10 @@ TEST(CabInterop, CabextractAcceptsAndUnpacksEveryKindWeWrite)
     for (auto type : {TCABFile::typNone, TCABFile::typMSZIP}) {
         SCOPED_TRACE(int(type));
         checkWithCabextract(t, t.file(QStringLiteral("src")), type);
+    }
+    for (int window = TCABFile::lzxLowest; window <= TCABFile::lzxHighest; ++window) {
+        SCOPED_TRACE(window);
+        checkWithCabextract(t, t.file(QStringLiteral("src")), TCABFile::typLZX, TCABFile::TLZXMemory(window));
     }
 }
 
