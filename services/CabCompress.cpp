@@ -6,6 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QThread>
+
+#include <deque>
+#include <future>
+#include <memory>
 
 #include <vector>
 
@@ -64,21 +69,74 @@ PlannedFile planFile(const TCABFileEntry &entry)
     return f;
 }
 
-// Streams the folders' files through the block coder into the archive.
+// Data blocks are coded in batches of up to 1 MiB. MSZIP batches are independent (each
+// starts from its folder's previous block as dictionary), so they run on every core while
+// the archive keeps its order; LZX carries its window along and runs in order.
+constexpr int BatchBlocks = 32;
+
+struct Batch {
+    QByteArray raw, dictionary, coded;
+    int folder = 0, blocks = 0;
+    bool failed = false;
+};
+
+void appendRecord(QByteArray &out, const char *data, int size, int rawSize)
+{
+    QByteArray head;
+    put32(head, 0);
+    put16(head, quint16(size));
+    put16(head, quint16(rawSize));
+    const quint32 sum = cabChecksum(head.constData() + 4, 4, cabChecksum(data, size, 0));
+    head[0] = char(sum & 0xff);
+    head[1] = char(sum >> 8 & 0xff);
+    head[2] = char(sum >> 16 & 0xff);
+    head[3] = char(sum >> 24);
+    out += head;
+    out.append(data, size);
+}
+
+void codeBatch(Batch &b, TCABFile::TCompressionType type, LzxEncoder *lzx)
+{
+    b.coded.reserve(b.raw.size() + b.raw.size() / 16 + 1024);
+    std::unique_ptr<MszipBlockEncoder> mszip;
+    if (type == TCABFile::typMSZIP) {
+        mszip = std::make_unique<MszipBlockEncoder>();
+        mszip->start(b.dictionary.constData(), int(b.dictionary.size()));
+    }
+    QByteArray coded;
+    for (qsizetype at = 0; at < b.raw.size(); at += BlockSize, ++b.blocks) {
+        const char *data = b.raw.constData() + at;
+        const int size = int(qMin<qsizetype>(BlockSize, b.raw.size() - at));
+        if (type == TCABFile::typMSZIP) {
+            if (!mszip->encode(data, size, coded)) {
+                b.failed = true;
+                return;
+            }
+            appendRecord(b.coded, coded.constData(), int(coded.size()), size);
+        } else if (type == TCABFile::typLZX) {
+            lzx->encode(data, size, coded);
+            appendRecord(b.coded, coded.constData(), int(coded.size()), size);
+        } else {
+            appendRecord(b.coded, data, size, size);
+        }
+    }
+}
+
+// Streams the folders' files through the block coders into the archive.
 class FolderWriter {
 public:
-    FolderWriter(TCABFile &cab, QSaveFile &out, qint64 total)
-        : m_cab(cab), m_out(out), m_total(total), m_lzx(15 + int(cab.LZXMemory))
+    FolderWriter(TCABFile &cab, QSaveFile &out, qint64 total, std::vector<PlannedFolder> &folders)
+        : m_cab(cab), m_out(out), m_total(total), m_folders(folders), m_lzx(15 + int(cab.LZXMemory))
+        , m_inFlight(2 * qMax(1, QThread::idealThreadCount()))
     {
         m_clock.start();
     }
 
-    void writeFolder(std::vector<PlannedFile> &files, PlannedFolder &folder)
+    void writeFolder(const std::vector<PlannedFile> &files, int folderIndex)
     {
-        folder.dataStart = quint32(m_out.pos());
-        m_blocks = 0;
-        m_mszip.reset();
+        const PlannedFolder &folder = m_folders[size_t(folderIndex)];
         m_lzx.reset();
+        auto batch = newBatch(folderIndex, {});
         for (int i = folder.firstFile; i < folder.firstFile + folder.fileCount; ++i) {
             const PlannedFile &f = files[size_t(i)];
             QFile in(f.path);
@@ -86,59 +144,89 @@ public:
                 throw ECABFileError(1, f.path);
             qint64 left = f.size;
             while (left > 0) {
-                const qint64 want = qMin<qint64>(left, qint64(BlockSize - m_fill));
-                const qint64 got = in.read(m_block + m_fill, want);
+                const qint64 room = qint64(BatchBlocks) * BlockSize - batch->raw.size();
+                const qint64 want = qMin(left, room);
+                const qsizetype had = batch->raw.size();
+                batch->raw.resize(had + want);
+                const qint64 got = in.read(batch->raw.data() + had, want);
                 // A file that shrank since it was measured cannot fill its entry.
-                if (got <= 0)
+                if (got != want)
                     throw ECABFileError(2, f.path);
-                m_fill += int(got);
                 left -= got;
-                m_done += got;
-                if (m_fill == BlockSize)
-                    flushBlock();
+                if (batch->raw.size() == qsizetype(BatchBlocks) * BlockSize) {
+                    QByteArray last = batch->raw.right(BlockSize);
+                    submit(std::move(batch));
+                    batch = newBatch(folderIndex, std::move(last));
+                }
             }
         }
-        if (m_fill > 0)
-            flushBlock();
-        folder.blocks = quint16(m_blocks);
+        if (!batch->raw.isEmpty())
+            submit(std::move(batch));
     }
 
-    void finalProgress()
+    void finish()
     {
+        while (!m_pending.empty())
+            writeOldest();
+        for (PlannedFolder &f : m_folders)
+            if (f.blocks == 0)
+                f.dataStart = quint32(m_out.pos()); // no data: any place inside the cabinet
         if (m_cab.OnCompressProgress)
             m_cab.OnCompressProgress(&m_cab, m_done, m_total);
     }
 
 private:
-    void flushBlock()
+    struct Pending {
+        std::unique_ptr<Batch> batch;
+        std::future<void> done;
+    };
+
+    static std::unique_ptr<Batch> newBatch(int folder, QByteArray dictionary)
     {
-        const char *data = m_block;
-        int size = m_fill;
-        if (m_cab.CompressionType == TCABFile::typMSZIP) {
-            if (!m_mszip.encode(m_block, m_fill, m_coded))
-                throw ECABFileError(8);
-            data = m_coded.constData();
-            size = int(m_coded.size());
-        } else if (m_cab.CompressionType == TCABFile::typLZX) {
-            m_lzx.encode(m_block, m_fill, m_coded);
-            data = m_coded.constData();
-            size = int(m_coded.size());
+        auto b = std::make_unique<Batch>();
+        b->folder = folder;
+        b->dictionary = std::move(dictionary);
+        b->raw.reserve(BatchBlocks * BlockSize);
+        return b;
+    }
+
+    void submit(std::unique_ptr<Batch> batch)
+    {
+        Batch *b = batch.get();
+        const TCABFile::TCompressionType type = m_cab.CompressionType;
+        std::future<void> done;
+        if (type == TCABFile::typMSZIP) {
+            done = std::async(std::launch::async, [b, type] { codeBatch(*b, type, nullptr); });
+        } else {
+            codeBatch(*b, type, &m_lzx);
+            std::promise<void> ready;
+            ready.set_value();
+            done = ready.get_future();
         }
-        QByteArray head;
-        put32(head, 0);
-        put16(head, quint16(size));
-        put16(head, quint16(m_fill));
-        const quint32 sum = cabChecksum(head.constData() + 4, 4, cabChecksum(data, size, 0));
-        head[0] = char(sum & 0xff);
-        head[1] = char(sum >> 8 & 0xff);
-        head[2] = char(sum >> 16 & 0xff);
-        head[3] = char(sum >> 24);
-        if (m_out.write(head) != head.size() || m_out.write(data, size) != size)
+        m_pending.push_back({std::move(batch), std::move(done)});
+        while (int(m_pending.size()) > m_inFlight)
+            writeOldest();
+    }
+
+    void writeOldest()
+    {
+        Pending p = std::move(m_pending.front());
+        m_pending.pop_front();
+        p.done.get();
+        const Batch &b = *p.batch;
+        if (b.failed)
+            throw ECABFileError(8);
+        PlannedFolder &folder = m_folders[size_t(b.folder)];
+        if (folder.blocks == 0)
+            folder.dataStart = quint32(m_out.pos());
+        if (m_out.write(b.coded) != b.coded.size())
             throw ECABFileError(6, m_cab.CABFile);
         if (m_out.pos() > m_cab.MaxCabinetSize)
             throw ECABFileError(ECABFileError::TooLargeForCabinet, m_cab.CABFile);
-        ++m_blocks;
-        m_fill = 0;
+        if (folder.blocks + b.blocks > 65535)
+            throw ECABFileError(ECABFileError::TooLargeForFolder, m_cab.CABFile);
+        folder.blocks = quint16(folder.blocks + b.blocks);
+        m_done += b.raw.size();
         if (m_cab.OnCompressProgress && m_clock.elapsed() >= 30) {
             m_clock.restart();
             m_cab.OnCompressProgress(&m_cab, m_done, m_total);
@@ -148,12 +236,10 @@ private:
     TCABFile &m_cab;
     QSaveFile &m_out;
     qint64 m_total, m_done = 0;
-    char m_block[BlockSize];
-    int m_fill = 0;
-    QByteArray m_coded;
-    int m_blocks = 0;
-    MszipBlockEncoder m_mszip;
+    std::vector<PlannedFolder> &m_folders;
     LzxEncoder m_lzx;
+    int m_inFlight;
+    std::deque<Pending> m_pending;
     QElapsedTimer m_clock;
 };
 } // namespace
@@ -202,10 +288,10 @@ bool TCABFile::Compress()
     QSaveFile out(CABFile);
     if (!out.open(QIODevice::WriteOnly) || out.write(QByteArray(dataStart, '\0')) != dataStart)
         throw ECABFileError(6, CABFile);
-    FolderWriter writer(*this, out, total);
-    for (PlannedFolder &folder : folders)
-        writer.writeFolder(files, folder);
-    writer.finalProgress();
+    FolderWriter writer(*this, out, total, folders);
+    for (int i = 0; i < int(folders.size()); ++i)
+        writer.writeFolder(files, i);
+    writer.finish();
     const qint64 cabinetSize = out.pos();
 
     QByteArray head;

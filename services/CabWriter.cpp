@@ -17,6 +17,13 @@ void MszipBlockEncoder::reset()
     deflateReset(&m_z);
 }
 
+void MszipBlockEncoder::start(const char *dictionary, int size)
+{
+    deflateReset(&m_z);
+    if (size > 0)
+        deflateSetDictionary(&m_z, reinterpret_cast<const Bytef *>(dictionary), uInt(size));
+}
+
 bool MszipBlockEncoder::encode(const char *data, int size, QByteArray &out)
 {
     // Deflate's worst case for 32 KiB plus the flush marker and the closing block.

@@ -8,12 +8,15 @@
 // block can refer back into the previous one as the reader's window allows.
 class MszipBlockEncoder {
 public:
-    explicit MszipBlockEncoder(int level = Z_DEFAULT_COMPRESSION);
+    // Level 5 packs tighter than the other writer we know at its speed on one core.
+    explicit MszipBlockEncoder(int level = 5);
     ~MszipBlockEncoder();
     MszipBlockEncoder(const MszipBlockEncoder &) = delete;
     MszipBlockEncoder &operator=(const MszipBlockEncoder &) = delete;
     // Starts a new folder: no history.
     void reset();
+    // Starts coding in the middle of a folder: `dictionary` is the block before.
+    void start(const char *dictionary, int size);
     // The compressed form of `size` (at most 32768) bytes; false when zlib fails.
     bool encode(const char *data, int size, QByteArray &out);
 
