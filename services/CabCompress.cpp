@@ -127,7 +127,7 @@ class FolderWriter {
 public:
     FolderWriter(TCABFile &cab, QSaveFile &out, qint64 total, std::vector<PlannedFolder> &folders)
         : m_cab(cab), m_out(out), m_total(total), m_folders(folders), m_lzx(15 + int(cab.LZXMemory))
-        , m_inFlight(2 * qMax(1, QThread::idealThreadCount()))
+        , m_threads(cab.Threads > 0 ? cab.Threads : qMax(1, QThread::idealThreadCount())), m_inFlight(2 * m_threads)
     {
         m_clock.start();
     }
@@ -195,7 +195,7 @@ private:
         Batch *b = batch.get();
         const TCABFile::TCompressionType type = m_cab.CompressionType;
         std::future<void> done;
-        if (type == TCABFile::typMSZIP) {
+        if (type == TCABFile::typMSZIP && m_threads > 1) {
             done = std::async(std::launch::async, [b, type] { codeBatch(*b, type, nullptr); });
         } else {
             codeBatch(*b, type, &m_lzx);
@@ -238,7 +238,7 @@ private:
     qint64 m_total, m_done = 0;
     std::vector<PlannedFolder> &m_folders;
     LzxEncoder m_lzx;
-    int m_inFlight;
+    int m_threads, m_inFlight;
     std::deque<Pending> m_pending;
     QElapsedTimer m_clock;
 };

@@ -77,6 +77,9 @@ public:
     // The files of CABFile in archive order; false when it is not a readable cabinet.
     bool List(QList<TCABStoredFile> &files) const;
 
+    // Threads that code MSZIP batches; 0: one per core.
+    int Threads = 0;
+
     // Largest cabinet (bytes) and a single folder's limit.
     qint64 MaxCabinetSize = 2147483647;
     static constexpr qint64 MaxFolderBytes = 65535LL * 32768;

@@ -1,0 +1,223 @@
+// Packing with MSZIP (ours on one and on two threads, gcab) and unpacking (ours,
+// cabextract) of the same tree in one run; peak memory of the command-line runs at a
+// quarter of the tree and at the whole tree. KORVIX_CAB_BENCH_MB sets the tree's size
+// (default 1024).
+#include "services/CabFile.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+namespace {
+QTemporaryDir &workDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+qint64 treeMegabytes()
+{
+    const int mb = qEnvironmentVariableIntValue("KORVIX_CAB_BENCH_MB");
+    return mb > 0 ? mb : 1024;
+}
+
+// A device-like tree: text-like files that pack well, pictures and sounds that do not,
+// many small files and a few large ones, four levels deep.
+QString makeTree(const QString &name, qint64 megabytes)
+{
+    const QString root = workDir().filePath(name);
+    if (QDir(root).exists())
+        return root;
+    QRandomGenerator random(42);
+    QByteArray words;
+    for (int i = 0; i < 20000; ++i)
+        words += QByteArray::number(random.bounded(100000)) + (i % 7 ? " POI;" : " Stacja paliw;\r\n");
+    qint64 left = megabytes << 20;
+    for (int i = 0; left > 0; ++i) {
+        const qint64 size = qMin<qint64>(left, i % 50 == 0 ? (24 << 20) : 4096 + random.bounded(400000));
+        const QString path = root + QStringLiteral("/d%1/e%2/f%3/g%4/file%5.%6")
+                                        .arg(i % 4).arg(i % 3).arg(i % 5).arg(i % 2).arg(i).arg(i % 3 ? "ov2" : "ogg");
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        QByteArray chunk;
+        for (qint64 done = 0; done < size; done += chunk.size()) {
+            const bool noise = i % 3 == 0 && i % 50 != 0; // the large files pack well
+            chunk = !noise ? words.mid(random.bounded(int(words.size() / 2)), int(qMin<qint64>(size - done, words.size() / 2)))
+                          : QByteArray(int(qMin<qint64>(size - done, 1 << 20)), '\0');
+            if (noise)
+                random.fillRange(reinterpret_cast<quint32 *>(chunk.data()), chunk.size() / 4);
+            f.write(chunk);
+        }
+        left -= size;
+    }
+    return root;
+}
+
+struct ChildRun {
+    double seconds = 0;
+    long maxRssKb = 0;
+    int code = -1;
+};
+
+// Peak memory through GNU time: a child's own figure would start from ours, as the
+// high-water mark survives the exec.
+ChildRun runChild(const QStringList &command, const QString &workDirectory = {})
+{
+    const QString memoryFile = workDir().filePath(QStringLiteral("maxrss"));
+    const QStringList args = QStringList{QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"),
+                                         QStringLiteral("-o"), memoryFile} + command;
+    std::vector<QByteArray> bytes;
+    for (const QString &a : args)
+        bytes.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    const QString here = QDir::currentPath();
+    if (!workDirectory.isEmpty())
+        QDir::setCurrent(workDirectory);
+    QElapsedTimer clock;
+    clock.start();
+    pid_t pid = 0;
+    ChildRun r;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+        QFile m(memoryFile);
+        m.open(QIODevice::ReadOnly);
+        r.maxRssKb = m.readAll().trimmed().toLong();
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    r.seconds = clock.nsecsElapsed() / 1e9;
+    QDir::setCurrent(here);
+    return r;
+}
+
+QString tree()
+{
+    return makeTree(QStringLiteral("tree"), treeMegabytes());
+}
+
+QStringList relativeFiles(const QString &root)
+{
+    QStringList files;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next().mid(root.size() + 1);
+    return files;
+}
+
+void report(benchmark::State &state, double seconds)
+{
+    state.SetIterationTime(seconds);
+}
+
+void BM_PackMszipOurs(benchmark::State &state)
+{
+    const QString src = tree();
+    for (auto _ : state) {
+        TCABFile cab;
+        cab.Threads = int(state.range(0));
+        cab.CABFile = workDir().filePath(QStringLiteral("ours.cab"));
+        cab.CABFileContents.AddFiles(src + QStringLiteral("/*"), QString(), true);
+        QElapsedTimer clock;
+        clock.start();
+        cab.Compress();
+        report(state, clock.nsecsElapsed() / 1e9);
+    }
+    state.counters["MB"] = double(treeMegabytes());
+    state.counters["archive_MB"] = double(QFileInfo(workDir().filePath(QStringLiteral("ours.cab"))).size()) / (1 << 20);
+}
+BENCHMARK(BM_PackMszipOurs)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3);
+
+void BM_PackMszipGcab(benchmark::State &state)
+{
+    const QString src = tree();
+    const QStringList files = relativeFiles(src);
+    for (auto _ : state) {
+        QFile::remove(workDir().filePath(QStringLiteral("gcab.cab")));
+        const ChildRun r = runChild(QStringList{QStringLiteral("gcab"), QStringLiteral("-c"), QStringLiteral("-z"),
+                                                workDir().filePath(QStringLiteral("gcab.cab"))} + files, src);
+        if (r.code != 0)
+            state.SkipWithError("gcab failed");
+        report(state, r.seconds);
+        state.counters["maxrss_MB"] = r.maxRssKb / 1024.0;
+    }
+    state.counters["archive_MB"] = double(QFileInfo(workDir().filePath(QStringLiteral("gcab.cab"))).size()) / (1 << 20);
+}
+BENCHMARK(BM_PackMszipGcab)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3);
+
+void BM_UnpackOurs(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const QString out = workDir().filePath(QStringLiteral("ours-out"));
+        QDir(out).removeRecursively();
+        TCABFile cab;
+        cab.CABFile = workDir().filePath(QStringLiteral("ours.cab"));
+        cab.TargetPath = out;
+        QElapsedTimer clock;
+        clock.start();
+        if (!cab.Extract())
+            state.SkipWithError("unpacking failed");
+        report(state, clock.nsecsElapsed() / 1e9);
+    }
+}
+BENCHMARK(BM_UnpackOurs)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3);
+
+void BM_UnpackCabextract(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const QString out = workDir().filePath(QStringLiteral("cabextract-out"));
+        QDir(out).removeRecursively();
+        const ChildRun r = runChild({QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), out,
+                                     workDir().filePath(QStringLiteral("ours.cab"))});
+        if (r.code != 0)
+            state.SkipWithError("cabextract failed");
+        report(state, r.seconds);
+        state.counters["maxrss_MB"] = r.maxRssKb / 1024.0;
+    }
+}
+BENCHMARK(BM_UnpackCabextract)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3);
+
+// Peak memory of korvix-cli packing and unpacking a quarter of the tree and the whole.
+void BM_CliMemory(benchmark::State &state)
+{
+    const qint64 mb = treeMegabytes() * state.range(0) / 4;
+    const QString src = state.range(0) == 4 ? tree() : makeTree(QStringLiteral("part"), mb);
+    const QString cli = QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli");
+    const QString archive = workDir().filePath(QStringLiteral("cli.cab"));
+    for (auto _ : state) {
+        const ChildRun pack = runChild({cli, QStringLiteral("cab"), QStringLiteral("pack"), archive, src});
+        QDir(workDir().filePath(QStringLiteral("cli-out"))).removeRecursively();
+        const ChildRun unpack = runChild({cli, QStringLiteral("cab"), QStringLiteral("unpack"), archive,
+                                          workDir().filePath(QStringLiteral("cli-out"))});
+        if (pack.code != 0 || unpack.code != 0)
+            state.SkipWithError("korvix-cli failed");
+        report(state, pack.seconds);
+        state.counters["pack_maxrss_MB"] = pack.maxRssKb / 1024.0;
+        state.counters["unpack_maxrss_MB"] = unpack.maxRssKb / 1024.0;
+        state.counters["tree_MB"] = double(mb);
+    }
+}
+BENCHMARK(BM_CliMemory)->Arg(1)->Arg(4)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
+} // namespace
+
+BENCHMARK_MAIN();
