@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -244,6 +245,27 @@ TEST(CabFile, AFileLargerThanOneFolderIsRefusedByName)
         EXPECT_TRUE(e.message().contains(big.fileName()));
     }
     EXPECT_FALSE(QFileInfo::exists(cab.CABFile));
+}
+
+TEST(CabFile, AnArchiveOverTheMaximumCabinetSizeIsRefusedWhole)
+{
+    TempFolder t;
+    QByteArray noise(300000, '\0');
+    QRandomGenerator(9).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    t.write(QStringLiteral("src/a"), noise);
+    TCABFile cab;
+    cab.CABFile = t.file(QStringLiteral("o.cab"));
+    cab.MaxCabinetSize = 100000;
+    cab.CABFileContents.AddFiles(t.file(QStringLiteral("src/*")), QString(), false);
+    try {
+        cab.Compress();
+        FAIL();
+    } catch (const ECABFileError &e) {
+        EXPECT_EQ(e.code(), int(ECABFileError::TooLargeForCabinet));
+    }
+    EXPECT_FALSE(QFileInfo::exists(cab.CABFile));
+    cab.MaxCabinetSize = 2147483647;
+    EXPECT_TRUE(cab.Compress());
 }
 
 TEST(CabFile, LzxWindowIsTheChosenMemory)

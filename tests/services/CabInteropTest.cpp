@@ -167,6 +167,11 @@ TEST(CabInterop, CommandLinePacksListsAndUnpacks)
     EXPECT_FALSE(QFileInfo::exists(t.file(QStringLiteral("e/x"))));
     EXPECT_EQ(readAll(t.file(QStringLiteral("e/in/ok"))), "ok");
 
+    r = runCli({QStringLiteral("cab"), QStringLiteral("pack"), archive, t.file(QStringLiteral("src")), QStringLiteral("--lzx"), QStringLiteral("21")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(quint8(readAll(archive)[36 + 7]), 21);
+    EXPECT_EQ(runTool(cabextract, {QStringLiteral("-t"), archive}).code, 0);
+
     r = runCli({QStringLiteral("cab"), QStringLiteral("list"), t.write(QStringLiteral("no.cab"), "plain text")});
     EXPECT_EQ(r.code, 1);
     r = runCli({QStringLiteral("cab"), QStringLiteral("pack"), archive, t.file(QStringLiteral("src")), QStringLiteral("--lzx"), QStringLiteral("22")});
