@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "itn/Itn.h"
+#include "map/MiniMap.h"
 #include "media/IconEdit.h"
 #include "media/Img.h"
 #include "media/SchemEdit.h"
@@ -15,12 +16,20 @@
 
 namespace {
 
+// A POI list gets its small map; other editors have none.
+void attachMiniMap(QWidget *, TMainForm &) {}
+void attachMiniMap(TOV2 *poi, TMainForm &form)
+{
+    new TMiniMap(*poi, form);
+}
+
 // Opens an editor window of type E, or throws (and leaves nothing behind) when the
 // document cannot be read.
 template <typename E, typename Open>
 void openEditor(TMainForm &form, Open &&open)
 {
     auto *editor = new E(form);
+    attachMiniMap(editor, form);
     try {
         open(*editor);
     } catch (...) {
@@ -46,6 +55,7 @@ void registerImages(TMainForm &form)
 void openOv2(TMainForm &form, const QString &path)
 {
     auto *editor = new TOV2(form);
+    attachMiniMap(editor, form);
     form.addEditorWindow(editor);
     editor->OpenOV2(path);
 }

@@ -4,6 +4,7 @@
 #include "itn/Itn.h"
 #include "map/MapIcon.h"
 #include "map/MapPage.h"
+#include "map/MiniMap.h"
 #include "map/SavePoiDlg.h"
 #include "platform/AtomicFile.h"
 #include "platform/Settings.h"
@@ -157,6 +158,7 @@ QWidget *TGMaps::targetEditor(EditorKind kind)
         return target;
     if (kind == EditorKind::Poi) {
         auto *poi = new TOV2(m_shell);
+        new TMiniMap(*poi, m_shell);
         poi->New(Folders::UserDataFolder());
         target = poi;
     } else {

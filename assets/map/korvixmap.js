@@ -299,7 +299,7 @@ var route = [], startHome = false, walking = false, avoidHighways = false;
 var legs = [];   // legs[i] joins route[i] and route[i + 1]
 function directionsError(status, code) {
     if (code === "NoRoute" || code === "NoSegment") return text(24, "") + code;
-    if (status === 429 || status >= 500 || status === 0) return text(25, "") + status;
+    if (status === 429 || status >= 500) return text(25, "") + status;
     if (code === "InvalidQuery" || code === "InvalidValue") return text(26, "") + code;
     if (status === 401 || status === 403) return text(27, "") + status;
     if (code === "InvalidUrl" || code === "InvalidOptions" || status === 400) return text(28, "") + (code || status);
@@ -330,6 +330,9 @@ function requestLeg(i) {
         if (leg.ticket !== ticket || legs.indexOf(leg) < 0) return; // a newer request or a removed leg
         var r = data && data.code === "Ok" && data.routes && data.routes[0];
         var coords = r && r.geometry && r.geometry.coordinates;
+        // Unreachable (offline, no such host): the straight line stays, without a box
+        // per leg; an answer that is no route gets the service's message.
+        if (status === 0) return;
         if (status !== 200 || !Array.isArray(coords)) {
             alert(directionsError(status, data && typeof data.code === "string" ? data.code : ""));
             return;

@@ -1,11 +1,13 @@
 // The map window with the real browser, against local servers the tests start.
 #include "grid/RBParamsTable.h"
+#include "itn/Itn.h"
+#include "poi/Ov2Editor.h"
 #include "map/GMaps.h"
 #include "map/MapIcon.h"
 #include "map/MapLists.h"
 #include "map/MapPage.h"
 #include "tests/itn/LocalHttp.h"
-#include "tests/support/QuietShell.h"
+#include "tests/map/EditorShell.h"
 #include "tests/support/TestSupport.h"
 
 #include <QBuffer>
@@ -69,7 +71,7 @@ QByteArray tilePng()
 
 struct MapFixture {
     LocalHttp tiles;
-    QuietShell shell;
+    EditorShell shell;
     std::unique_ptr<TGMaps> map;
     MapFixture()
     {
