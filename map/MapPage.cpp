@@ -135,22 +135,36 @@ const std::vector<Picture> &pictures()
     return list;
 }
 
+// Marked for the translation tools, translated when the page is written.
+const char *const pageTextSources[] = {
+    QT_TRANSLATE_NOOP("TGMaps", "Str00"), QT_TRANSLATE_NOOP("TGMaps", "AddPOI"),
+    QT_TRANSLATE_NOOP("TGMaps", "AddToRoute"), QT_TRANSLATE_NOOP("TGMaps", "Center"),
+    QT_TRANSLATE_NOOP("TGMaps", "SaveAsHome"), QT_TRANSLATE_NOOP("TGMaps", "SaveView"),
+    QT_TRANSLATE_NOOP("TGMaps", "ShowRoute"), QT_TRANSLATE_NOOP("TGMaps", "RemoveRoute"),
+    QT_TRANSLATE_NOOP("TGMaps", "Hide"), QT_TRANSLATE_NOOP("TGMaps", "Show"),
+    QT_TRANSLATE_NOOP("TGMaps", "Panoramio"), QT_TRANSLATE_NOOP("TGMaps", "Wikipedia"),
+    QT_TRANSLATE_NOOP("TGMaps", "Traffic "), QT_TRANSLATE_NOOP("TGMaps", "YouTube"),
+    QT_TRANSLATE_NOOP("TGMaps", "SaveRoute"), QT_TRANSLATE_NOOP("TGMaps", "RemoveWP"),
+    QT_TRANSLATE_NOOP("TGMaps", "SavePOI"), QT_TRANSLATE_NOOP("TGMaps", "RemovePOI"),
+    QT_TRANSLATE_NOOP("TGMaps", "Nothing to show"), QT_TRANSLATE_NOOP("TGMaps", "ReverseRoute"),
+    QT_TRANSLATE_NOOP("TGMaps", "Str20"), QT_TRANSLATE_NOOP("TGMaps", "END"),
+    QT_TRANSLATE_NOOP("TGMaps", "START"),
+    QT_TRANSLATE_NOOP("TGMaps", "Sorry, the Google Maps API is not compatible try to get UpToDate version of the application"),
+    QT_TRANSLATE_NOOP("TGMaps", "No corresponding geographic location could be found for one of the specified addresses. This may be due to the fact that the address is relatively new, or it may be incorrect.\nError code: "),
+    QT_TRANSLATE_NOOP("TGMaps", "A geocoding or directions request could not be successfully processed, yet the exact reason for the failure is not known.\n Error code: "),
+    QT_TRANSLATE_NOOP("TGMaps", "The HTTP q parameter was either missing or had no value. For geocoder requests, this means that an empty address was specified as input. For directions requests, this means that no query was specified in the input.\n Error code: "),
+    QT_TRANSLATE_NOOP("TGMaps", "The given key is either invalid or does not match the domain for which it was given. \n Error code: "),
+    QT_TRANSLATE_NOOP("TGMaps", "A directions request could not be successfully parsed.\n Error code: "),
+    QT_TRANSLATE_NOOP("TGMaps", "An unknown error occurred."), QT_TRANSLATE_NOOP("TGMaps", "Zoom"),
+    QT_TRANSLATE_NOOP("TGMaps", "PanTo"), QT_TRANSLATE_NOOP("TGMaps", "WebCam"),
+};
+
 QStringList pageTexts()
 {
-    auto tr = [](const char *s) { return QCoreApplication::translate("TGMaps", s); };
-    return {
-        tr("Str00"), tr("AddPOI"), tr("AddToRoute"), tr("Center"), tr("SaveAsHome"), tr("SaveView"),
-        tr("ShowRoute"), tr("RemoveRoute"), tr("Hide"), tr("Show"), tr("Panoramio"), tr("Wikipedia"),
-        tr("Traffic "), tr("YouTube"), tr("SaveRoute"), tr("RemoveWP"), tr("SavePOI"), tr("RemovePOI"),
-        tr("Nothing to show"), tr("ReverseRoute"), tr("Str20"), tr("END"), tr("START"),
-        tr("Sorry, the Google Maps API is not compatible try to get UpToDate version of the application"),
-        tr("No corresponding geographic location could be found for one of the specified addresses. This may be due to the fact that the address is relatively new, or it may be incorrect.\nError code: "),
-        tr("A geocoding or directions request could not be successfully processed, yet the exact reason for the failure is not known.\n Error code: "),
-        tr("The HTTP q parameter was either missing or had no value. For geocoder requests, this means that an empty address was specified as input. For directions requests, this means that no query was specified in the input.\n Error code: "),
-        tr("The given key is either invalid or does not match the domain for which it was given. \n Error code: "),
-        tr("A directions request could not be successfully parsed.\n Error code: "),
-        tr("An unknown error occurred."), tr("Zoom"), tr("PanTo"), tr("WebCam"),
-    };
+    QStringList out;
+    for (const char *text : pageTextSources)
+        out << QCoreApplication::translate("TGMaps", text);
+    return out;
 }
 
 Config readConfig(const KorvixSettings &s)
