@@ -192,6 +192,13 @@ Config readConfig(const KorvixSettings &s)
         s, "Search", QStringLiteral("https://nominatim.openstreetmap.org/search?format=jsonv2&limit=10&q={query}"));
     c.services.reverse = setting(
         s, "Reverse", QStringLiteral("https://nominatim.openstreetmap.org/reverse?format=jsonv2&lat={lat}&lon={lng}"));
+    c.extras.wikipedia = setting(
+        s, "Wikipedia",
+        QStringLiteral("https://pl.wikipedia.org/w/api.php?action=query&list=geosearch&gsbbox={north}|{west}|{south}|{east}&gslimit=50&format=json&origin=*"));
+    c.extras.panoramio = s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("Panoramio"));
+    c.extras.traffic = s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("Traffic"));
+    c.extras.youtube = s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("YouTube"));
+    c.extras.webcam = s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("WebCam"));
     c.texts = pageTexts();
     return c;
 }
@@ -219,7 +226,10 @@ QString fromTemplate(const QString &name, const Config &config)
     const Services &sv = config.services;
     const QJsonObject services{{"driving", sv.driving}, {"walking", sv.walking}, {"avoidHighways", sv.avoidHighways},
                                {"search", sv.search}, {"reverse", sv.reverse}};
-    const QJsonObject root{{"tiles", tiles}, {"services", services},
+    const Extras &x = config.extras;
+    const QJsonObject extras{{"pano", x.panoramio}, {"wiki", x.wikipedia}, {"traf", x.traffic},
+                             {"youtube", x.youtube}, {"webcam", x.webcam}};
+    const QJsonObject root{{"tiles", tiles}, {"services", services}, {"extras", extras},
                            {"texts", QJsonArray::fromStringList(config.texts)}};
     QString json = QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact));
     // Inside a script element "</" would end it; "<\/" means the same in a literal.

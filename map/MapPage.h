@@ -22,9 +22,16 @@ struct Services {
     QString search, reverse;
 };
 
+// The Extra layers: Wikipedia's geotagged articles of the view (a geosearch URL with
+// {north} {west} {south} {east}), the other four tile overlays; empty: no source.
+struct Extras {
+    QString panoramio, wikipedia, traffic, youtube, webcam;
+};
+
 struct Config {
     std::vector<TileSource> tiles;   // "Map", "Terrain", "Satellite"
     Services services;
+    Extras extras;
     QStringList texts;               // the page's texts 0-32
 };
 

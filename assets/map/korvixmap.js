@@ -531,12 +531,43 @@ var SearchBar = L.Control.extend({
 });
 new SearchBar({ position: "topleft" }).addTo(map);
 
-// ---- extra layers: without a source a layer stays off -------------------------------------------
+// ---- extra layers: Wikipedia's articles of the view, the others tile overlays; a
+// layer without a source stays off and says so ---------------------------------------------
 var extras = ["pano", "wiki", "traf", "youtube", "webcam"];
 var extraOn = [false, false, false, false, false];
+var extraLayers = [null, null, null, null, null];
+var wikiLayer = L.layerGroup();
+function loadWiki() {
+    if (!extraOn[1]) return;
+    var b = map.getBounds();
+    var url = fillUrl((KX_CONFIG.extras || {}).wiki, {
+        north: b.getNorth().toFixed(6), west: b.getWest().toFixed(6),
+        south: b.getSouth().toFixed(6), east: b.getEast().toFixed(6)
+    });
+    politeFetch("geo", url, function (status, data) {
+        if (!extraOn[1] || status !== 200 || !data || !data.query || !Array.isArray(data.query.geosearch)) return;
+        wikiLayer.clearLayers();
+        data.query.geosearch.forEach(function (a) {
+            var lat = Number(a && a.lat), lng = Number(a && a.lon);
+            if (!isFinite(lat) || !isFinite(lng)) return;
+            var title = String(a.title || "");
+            wikiLayer.addLayer(L.circleMarker([lat, lng], { radius: 6, color: "#333", fillColor: "#fff", fillOpacity: 1 })
+                .bindPopup(function () { var box = el("div", "kx-popup"); box.appendChild(el("b", null, title)); return box; }));
+        });
+    });
+}
+map.on("moveend", loadWiki);
 function setExtra(i, on) {
     var source = (KX_CONFIG.extras || {})[extras[i]];
+    if (extraLayers[i]) { map.removeLayer(extraLayers[i]); extraLayers[i] = null; }
     extraOn[i] = !!on && !!source;
+    if (extraOn[i]) {
+        extraLayers[i] = i === 1 ? wikiLayer : L.tileLayer(source, { maxZoom: 19, opacity: 0.8 });
+        extraLayers[i].addTo(map);
+        if (i === 1) loadWiki();
+    } else if (i === 1) {
+        wikiLayer.clearLayers();
+    }
     external.Write(100 + i, extraOn[i] ? "True" : "False");
 }
 function doPano(on) { setExtra(0, on); }
@@ -559,6 +590,7 @@ window.KX = {
         });
     },
     clickedText: function () { return clickedText; },
+    wikiCount: function () { return wikiLayer.getLayers().length; },
     search: search,
     results: function () { return searchResults.map(function (r) { return [r.lat, r.lng, r.title]; }); },
     openResult: function (i) { if (searchResults[i]) searchResults[i].marker.openPopup(); return !!searchResults[i]; },

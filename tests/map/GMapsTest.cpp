@@ -223,9 +223,9 @@ TEST(GMaps, PageCallbacksReachTheHost)
     EXPECT_EQ(route[1].latitude, "51.000000");
 
     // No source behind a layer: it reports itself off.
-    f.js("doWiki(true); doWebCam(true);");
+    f.js("doPano(true); doWebCam(true);");
     ASSERT_TRUE(waitFor([&] { return extras.size() == 2; }));
-    EXPECT_EQ(extras.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(extras.at(0).at(0).toInt(), 0);
     EXPECT_FALSE(extras.at(0).at(1).toBool());
     EXPECT_EQ(extras.at(1).at(0).toInt(), 4);
 }

@@ -214,3 +214,34 @@ TEST(MapServices, SearchResultsOfferTheirPointWithoutQuotes)
     ASSERT_TRUE(waitFor([&] { return pois.size() == 1; }));
     EXPECT_EQ(pois.at(0).at(0).value<MapScript::PagePoint>().name, QString::fromUtf8("Rynek Główny ONeil"));
 }
+
+TEST(MapServices, WikipediaArticlesOfTheViewAndATrafficOverlay)
+{
+    Fixture f;
+    f.shell.settings().WriteString("GoogleAPI", "Wikipedia", f.web.url("/w/api.php?list=geosearch&gsbbox={north}|{west}|{south}|{east}"));
+    f.shell.settings().WriteString("GoogleAPI", "Traffic", f.web.url("/traffic/{z}/{x}/{y}.png"));
+    // The page takes its sources when it is written.
+    TGMaps map(f.shell);
+    map.setAttribute(Qt::WA_DeleteOnClose, false);
+    map.isOnline = [] { return true; };
+    map.resize(800, 600);
+    map.show();
+    map.GoogleAPI();
+    ASSERT_TRUE(map.WBWait());
+    f.web.answers["/w/api.php"].body =
+        R"({"query":{"geosearch":[{"pageid":1,"title":"Sukiennice <b>","lat":50.0617,"lon":19.9373},
+            {"pageid":2,"title":"Wawel","lat":50.054,"lon":19.9354},{"title":"broken","lat":"x"}]}})";
+    QSignalSpy reports(&map, &TGMaps::extraChecked);
+    js(map, "WB_Bounds(50.05, 19.93, 50.07, 19.95); doWiki(true);");
+    ASSERT_TRUE(waitFor([&] { return reports.size() == 1 && js(map, "KX.wikiCount()").toInt() == 2; }));
+    EXPECT_EQ(reports.at(0).at(0).toInt(), 1);
+    EXPECT_TRUE(reports.at(0).at(1).toBool());
+    EXPECT_TRUE(f.web.requestsTo("/w/api.php")[0].head.contains("gsbbox=50."));
+    js(map, "doWiki(false); doTraf(true);");
+    ASSERT_TRUE(waitFor([&] { return reports.size() == 3; }));
+    EXPECT_FALSE(reports.at(1).at(1).toBool());
+    EXPECT_EQ(js(map, "KX.wikiCount()").toInt(), 0);
+    EXPECT_EQ(reports.at(2).at(0).toInt(), 2);
+    EXPECT_TRUE(reports.at(2).at(1).toBool());
+    EXPECT_TRUE(waitFor([&] { return !f.web.requestsTo("/traffic/").isEmpty(); }));
+}

@@ -127,10 +127,10 @@ TEST(MapTools, ExtraChecksFollowThePagesReport)
 {
     Fixture f;
     QSignalSpy reports(f.map.get(), &TGMaps::extraChecked);
-    QAction *wiki = f.map->extraAction(1);
-    wiki->trigger(); // no source behind the layer: the page says False
+    QAction *pano = f.map->extraAction(0);
+    pano->trigger(); // no source behind the layer: the page says False
     ASSERT_TRUE(waitFor([&] { return reports.size() == 1; }));
-    EXPECT_FALSE(wiki->isChecked());
+    EXPECT_FALSE(pano->isChecked());
     f.page("external.Write(104, 'True')");
     ASSERT_TRUE(waitFor([&] { return reports.size() == 2; }));
     EXPECT_TRUE(f.map->extraAction(4)->isChecked());
