@@ -1,5 +1,7 @@
 #include "app/SettingsDialog.h"
 
+#include "map/MapPage.h"
+
 #include "app/Autoplay.h"
 #include "app/Config.h"
 #include "app/Language.h"
@@ -43,6 +45,38 @@ TSettings::TSettings(KorvixSettings &settings, const QString &executablePath, QW
     m_home = new QLineEdit;
     mapsLayout->addRow(tr("Initial view bounds"), m_initialView);
     mapsLayout->addRow(tr("Home position"), m_home);
+    // Every host of the map is configuration; empty means the built-in default, shown
+    // greyed.
+    const struct {
+        const char *key;
+        const char *label;
+    } services[] = {
+        {"TileMap", QT_TR_NOOP("Map tiles")}, {"TileMapAttribution", QT_TR_NOOP("Map tiles attribution")},
+        {"TileTerrain", QT_TR_NOOP("Terrain tiles")}, {"TileSatellite", QT_TR_NOOP("Satellite tiles")},
+        {"Driving", QT_TR_NOOP("Driving directions")}, {"Walking", QT_TR_NOOP("Walking directions")},
+        {"AvoidHighways", QT_TR_NOOP("Avoid highways")}, {"Search", QT_TR_NOOP("Search")},
+        {"Reverse", QT_TR_NOOP("Address of a position")}, {"Wikipedia", QT_TR_NOOP("Wikipedia")},
+        {"Panoramio", QT_TR_NOOP("Panoramio")}, {"Traffic", QT_TR_NOOP("Traffic")},
+        {"YouTube", QT_TR_NOOP("YouTube")}, {"WebCam", QT_TR_NOOP("WebCam")},
+    };
+    const MapPage::Config defaults = MapPage::readConfig(KorvixSettings(QString()));
+    const QMap<QString, QString> placeholders{
+        {"TileMap", defaults.tiles[0].url}, {"TileMapAttribution", defaults.tiles[0].attribution},
+        {"TileTerrain", defaults.tiles[1].url}, {"TileSatellite", defaults.tiles[2].url},
+        {"Driving", defaults.services.driving}, {"Walking", defaults.services.walking},
+        {"AvoidHighways", defaults.services.avoidHighways}, {"Search", defaults.services.search},
+        {"Reverse", defaults.services.reverse}, {"Wikipedia", defaults.extras.wikipedia}};
+    for (const auto &s : services) {
+        const QString key = QLatin1String(s.key);
+        auto *edit = new QLineEdit;
+        edit->setPlaceholderText(placeholders.value(key));
+        mapsLayout->addRow(tr(s.label), edit);
+        m_services.insert(key, edit);
+        connect(edit, &QLineEdit::textChanged, this, [this, key](const QString &t) {
+            if (!m_loading)
+                m_settings.WriteString(QStringLiteral("GoogleAPI"), key, t);
+        });
+    }
     m_pages->addTab(maps, QStringLiteral("GoogleAPI"));
 
     auto *tools = new QWidget;
@@ -89,6 +123,8 @@ void TSettings::load()
     m_language->setCurrentIndex(stored >= 0 ? stored : m_language->findData(Language::builtInCode()));
     m_initialView->setText(Config::initialView(m_settings));
     m_home->setText(Config::home(m_settings));
+    for (auto it = m_services.cbegin(); it != m_services.cend(); ++it)
+        it.value()->setText(m_settings.ReadString(QStringLiteral("GoogleAPI"), it.key()));
     m_maxDistance->setText(QString::number(Config::maxDistance(m_settings)));
     m_loading = false;
     m_update->setChecked(Config::updateCheck(m_settings));

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QMap>
 
 #include <functional>
 
@@ -27,6 +28,8 @@ public:
     QLineEdit *initialViewEdit() const { return m_initialView; }
     QLineEdit *homeEdit() const { return m_home; }
     QLineEdit *maxDistanceEdit() const { return m_maxDistance; }
+    // The map's web services on the "GoogleAPI" page, by settings key ("TileMap", ...).
+    QLineEdit *serviceEdit(const QString &key) const { return m_services.value(key); }
     QTabWidget *pages() const { return m_pages; }
 
 private:
@@ -36,5 +39,6 @@ private:
     QComboBox *m_language;
     QCheckBox *m_update;
     QLineEdit *m_initialView, *m_home, *m_maxDistance;
+    QMap<QString, QLineEdit *> m_services;
     bool m_loading = false;
 };

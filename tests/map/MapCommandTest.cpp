@@ -1,5 +1,8 @@
 // The main window's "GoogleAPI" command with the real map window.
 #include "app/MainForm.h"
+#include "app/SettingsDialog.h"
+#include "map/MapPage.h"
+#include "platform/Settings.h"
 #include "map/GMaps.h"
 #include "poi/Ov2Editor.h"
 #include "tests/support/TestSupport.h"
@@ -7,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
@@ -114,4 +118,21 @@ TEST(MapCommand, ThePoiEditorOnTopSendsItsList)
     EXPECT_EQ(js(*map, "KX.poiCount()").toInt(), 2);
     EXPECT_EQ(w.form->mdiArea()->activeSubWindow()->widget(), map);
     poi->Saved(TOV2::AllBits); // closes without a question
+}
+
+TEST(MapCommand, TheSettingsPageHoldsTheMapsServices)
+{
+    TempFolder tmp;
+    KorvixSettings settings(tmp.file("k.ini"));
+    settings.WriteString("GoogleAPI", "Driving", "http://127.0.0.1:5000/route/{lng1},{lat1};{lng2},{lat2}");
+    TSettings dialog(settings, tmp.file("korvix"));
+    dialog.load();
+    ASSERT_TRUE(dialog.serviceEdit("TileMap"));
+    EXPECT_EQ(dialog.serviceEdit("Driving")->text(), "http://127.0.0.1:5000/route/{lng1},{lat1};{lng2},{lat2}");
+    // Empty: the built-in service, shown greyed.
+    EXPECT_EQ(dialog.serviceEdit("TileMap")->text(), "");
+    EXPECT_EQ(dialog.serviceEdit("TileMap")->placeholderText(), "https://tile.openstreetmap.org/{z}/{x}/{y}.png");
+    dialog.serviceEdit("Search")->setText("http://127.0.0.1:5000/search?q={query}");
+    EXPECT_EQ(settings.ReadString("GoogleAPI", "Search"), "http://127.0.0.1:5000/search?q={query}");
+    EXPECT_EQ(MapPage::readConfig(settings).services.search, "http://127.0.0.1:5000/search?q={query}");
 }
