@@ -245,3 +245,39 @@ TEST(MapServices, WikipediaArticlesOfTheViewAndATrafficOverlay)
     EXPECT_TRUE(reports.at(2).at(1).toBool());
     EXPECT_TRUE(waitFor([&] { return !f.web.requestsTo("/traffic/").isEmpty(); }));
 }
+
+TEST(MapServices, RouteEditingStartAtHomeInsertAndRemove)
+{
+    Fixture f;
+    f.web.answers["/route/v1/"].body = osrm;
+    auto iconOf = [&](int i) {
+        return f.page(QStringLiteral("route[%1].marker.options.icon.options.iconUrl").arg(i)).toString();
+    };
+    // Start at home: the first waypoint brings the home in front of it.
+    f.page("WB_Home(50.1, 19.1, 'Dom'); WB_startHome(true); WB_WP(50.5, 19.5, 'a');");
+    ASSERT_EQ(f.page("KX.route().length").toInt(), 2);
+    EXPECT_DOUBLE_EQ(f.page("KX.route()[0][0]").toDouble(), 50.1);
+    EXPECT_EQ(iconOf(0), "mm_20_green.png");
+    EXPECT_EQ(iconOf(1), "mm_20_red.png");
+    ASSERT_TRUE(waitFor([&] { return f.web.requestsTo("/route/v1/driving/").size() == 1; }));
+    EXPECT_TRUE(f.web.requestsTo("/route/v1/driving/")[0].head.contains("19.100000,50.100000;19.500000,50.500000"));
+
+    // A click on the leg puts a waypoint there and asks for both new legs.
+    f.page("legs[0].line.fire('click', {latlng: L.latLng(50.3, 19.3)});");
+    ASSERT_EQ(f.page("KX.route().length").toInt(), 3);
+    EXPECT_DOUBLE_EQ(f.page("KX.route()[1][0]").toDouble(), 50.3);
+    EXPECT_EQ(iconOf(1), "mm_20_white.png");
+    EXPECT_EQ(f.page("KX.legs().length").toInt(), 2);
+    ASSERT_TRUE(waitFor([&] { return f.web.requestsTo("/route/v1/driving/").size() == 3; }));
+
+    // Removing the first: its leg goes and the next is the green start; the last: the
+    // leg before it goes and the new last turns red; the only one: nothing is left.
+    f.page("removeWaypoint(route[0]);");
+    EXPECT_EQ(f.page("KX.legs().length").toInt(), 1);
+    EXPECT_EQ(iconOf(0), "mm_20_green.png");
+    f.page("removeWaypoint(route[1]);");
+    EXPECT_EQ(f.page("KX.legs().length").toInt(), 0);
+    EXPECT_EQ(iconOf(0), "mm_20_red.png");
+    f.page("removeWaypoint(route[0]);");
+    EXPECT_EQ(f.page("KX.route().length").toInt(), 0);
+}
