@@ -71,8 +71,9 @@ PlannedFile planFile(const TCABFileEntry &entry)
 
 // Data blocks are coded in batches of up to 1 MiB. MSZIP batches are independent (each
 // starts from its folder's previous block as dictionary), so they run on every core while
-// the archive keeps its order; LZX carries its window along and runs in order.
-constexpr int BatchBlocks = 32;
+// the archive keeps its order; LZX carries its window along and runs in order, in
+// smaller batches so that progress still comes every few tens of milliseconds.
+constexpr int BatchBlocks = 32, InOrderBatchBlocks = 4;
 
 struct Batch {
     QByteArray raw, dictionary, coded;
@@ -128,6 +129,7 @@ public:
     FolderWriter(TCABFile &cab, QSaveFile &out, qint64 total, std::vector<PlannedFolder> &folders)
         : m_cab(cab), m_out(out), m_total(total), m_folders(folders), m_lzx(15 + int(cab.LZXMemory))
         , m_threads(cab.Threads > 0 ? cab.Threads : qMax(1, QThread::idealThreadCount())), m_inFlight(2 * m_threads)
+        , m_batchBytes(qsizetype(cab.CompressionType == TCABFile::typMSZIP ? BatchBlocks : InOrderBatchBlocks) * BlockSize)
     {
         m_clock.start();
     }
@@ -144,7 +146,7 @@ public:
                 throw ECABFileError(1, f.path);
             qint64 left = f.size;
             while (left > 0) {
-                const qint64 room = qint64(BatchBlocks) * BlockSize - batch->raw.size();
+                const qint64 room = m_batchBytes - batch->raw.size();
                 const qint64 want = qMin(left, room);
                 const qsizetype had = batch->raw.size();
                 batch->raw.resize(had + want);
@@ -153,7 +155,7 @@ public:
                 if (got != want)
                     throw ECABFileError(2, f.path);
                 left -= got;
-                if (batch->raw.size() == qsizetype(BatchBlocks) * BlockSize) {
+                if (batch->raw.size() == m_batchBytes) {
                     QByteArray last = batch->raw.right(BlockSize);
                     submit(std::move(batch));
                     batch = newBatch(folderIndex, std::move(last));
@@ -181,12 +183,12 @@ private:
         std::future<void> done;
     };
 
-    static std::unique_ptr<Batch> newBatch(int folder, QByteArray dictionary)
+    std::unique_ptr<Batch> newBatch(int folder, QByteArray dictionary) const
     {
         auto b = std::make_unique<Batch>();
         b->folder = folder;
         b->dictionary = std::move(dictionary);
-        b->raw.reserve(BatchBlocks * BlockSize);
+        b->raw.reserve(m_batchBytes);
         return b;
     }
 
@@ -239,6 +241,7 @@ private:
     std::vector<PlannedFolder> &m_folders;
     LzxEncoder m_lzx;
     int m_threads, m_inFlight;
+    qsizetype m_batchBytes;
     std::deque<Pending> m_pending;
     QElapsedTimer m_clock;
 };
