@@ -51,10 +51,12 @@ mspack_file *msOpen(mspack_system *self, const char *name, int mode)
     return reinterpret_cast<mspack_file *>(f);
 }
 
+// A mangled archive can make the library use a file it failed to open: every call
+// takes a null file as a failure.
 void msClose(mspack_file *file)
 {
     auto *f = reinterpret_cast<MsFile *>(file);
-    if (f->owner) {
+    if (f && f->owner) {
         // The time goes on after the last write is out, or the flush would change it.
         f->file.flush();
         f->file.setFileTime(f->owner->stamp, QFileDevice::FileModificationTime);
@@ -64,12 +66,16 @@ void msClose(mspack_file *file)
 
 int msRead(mspack_file *file, void *buffer, int bytes)
 {
+    if (!file)
+        return -1;
     return int(reinterpret_cast<MsFile *>(file)->file.read(static_cast<char *>(buffer), bytes));
 }
 
 int msWrite(mspack_file *file, void *buffer, int bytes)
 {
     auto *f = reinterpret_cast<MsFile *>(file);
+    if (!f)
+        return -1;
     const qint64 n = f->file.write(static_cast<const char *>(buffer), bytes);
     if (n != bytes)
         return -1;
@@ -86,6 +92,8 @@ int msWrite(mspack_file *file, void *buffer, int bytes)
 
 int msSeek(mspack_file *file, off_t offset, int mode)
 {
+    if (!file)
+        return -1;
     QFile &f = reinterpret_cast<MsFile *>(file)->file;
     qint64 to = offset;
     if (mode == MSPACK_SYS_SEEK_CUR)
@@ -97,6 +105,8 @@ int msSeek(mspack_file *file, off_t offset, int mode)
 
 off_t msTell(mspack_file *file)
 {
+    if (!file)
+        return -1;
     return off_t(reinterpret_cast<MsFile *>(file)->file.pos());
 }
 

@@ -189,6 +189,23 @@ TEST(CabFile, ExtractNeverWritesOutsideTheTarget)
     EXPECT_EQ(treeOf(t.path()).size(), 3); // the archive and the two unpacked files
 }
 
+TEST(CabFile, AMangledArchiveWhoseFileHasNoReadableDataFailsWithoutACrash)
+{
+    // Found by the unpacking fuzz target: the library then reads through a file it
+    // could not open.
+    const QByteArray mangled = QByteArray::fromHex(
+        "4d53434600000000a5000000000000002c000000000000009900010004000000010000000400000000fe0000010000000000"
+        "000000002150000020002e2e265c7570ffffffffffffffffffffffffffffffffffffffffffffffffffffffffffff2f747874"
+        "00010000000100000000002175702e74787400010000000100000000002150000020007532705c74687200d9000000010000"
+        "000000215000200000756e5c745c696e2e7478f400000000000500050078797a6f6b");
+    TempFolder t;
+    TCABFile cab;
+    cab.CABFile = t.write(QStringLiteral("mangled.cab"), mangled);
+    cab.TargetPath = t.file(QStringLiteral("target"));
+    EXPECT_FALSE(cab.Extract());
+    EXPECT_FALSE(cab.extractProblems().isEmpty());
+}
+
 TEST(CabFile, ExtractOfWhatIsNoCabinetReturnsFalseAndCreatesNothing)
 {
     TempFolder t;
