@@ -2,6 +2,297 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
+    <name>Clr</name>
+    <message>
+        <source>background</source>
+        <translation>tło</translation>
+    </message>
+    <message>
+        <source>built-up area (city)</source>
+        <translation>obszar zabudowany (miasto)</translation>
+    </message>
+    <message>
+        <source>water solid</source>
+        <translation>woda (wypełnienie)</translation>
+    </message>
+    <message>
+        <source>park</source>
+        <translation>park</translation>
+    </message>
+    <message>
+        <source>woodland</source>
+        <translation>las</translation>
+    </message>
+    <message>
+        <source>beach/dune/sand</source>
+        <translation>plaża/wydma/piasek</translation>
+    </message>
+    <message>
+        <source>industrial zone</source>
+        <translation>strefa przemysłowa</translation>
+    </message>
+    <message>
+        <source>harbor/marina</source>
+        <translation>port/przystań</translation>
+    </message>
+    <message>
+        <source>moor/heath</source>
+        <translation>wrzosowisko</translation>
+    </message>
+    <message>
+        <source>marsh</source>
+        <translation>bagno</translation>
+    </message>
+    <message>
+        <source>pedestrian zone</source>
+        <translation>strefa dla pieszych</translation>
+    </message>
+    <message>
+        <source>airport</source>
+        <translation>lotnisko</translation>
+    </message>
+    <message>
+        <source>runway</source>
+        <translation>pas startowy</translation>
+    </message>
+    <message>
+        <source>route background (&apos;below&apos; the road)</source>
+        <translation>tło trasy („pod” drogą)</translation>
+    </message>
+    <message>
+        <source>route foreground (on top of the road)</source>
+        <translation>pierwszy plan trasy (na drodze)</translation>
+    </message>
+    <message>
+        <source>blocked road (dotted on top of any road)</source>
+        <translation>droga zablokowana (kropki na każdej drodze)</translation>
+    </message>
+    <message>
+        <source>traffic jam (dotted on top of any road)</source>
+        <translation>korek (kropki na każdej drodze)</translation>
+    </message>
+    <message>
+        <source>highlighted / selected (line on top of any road)</source>
+        <translation>wyróżniona / wybrana (linia na każdej drodze)</translation>
+    </message>
+    <message>
+        <source>unreachable / not allowed to drive (dotted on top of any road)</source>
+        <translation>nieosiągalna / zakaz wjazdu (kropki na każdej drodze)</translation>
+    </message>
+    <message>
+        <source>motorway solid</source>
+        <translation>autostrada (wypełnienie)</translation>
+    </message>
+    <message>
+        <source>motorway edge</source>
+        <translation>autostrada – krawędź</translation>
+    </message>
+    <message>
+        <source>motorway inside</source>
+        <translation>autostrada – wnętrze</translation>
+    </message>
+    <message>
+        <source>motorway text</source>
+        <translation>autostrada – tekst</translation>
+    </message>
+    <message>
+        <source>major/international road solid</source>
+        <translation>droga główna/międzynarodowa (wypełnienie)</translation>
+    </message>
+    <message>
+        <source>major/international road edge</source>
+        <translation>droga główna/międzynarodowa – krawędź</translation>
+    </message>
+    <message>
+        <source>international road inside</source>
+        <translation>droga międzynarodowa – wnętrze</translation>
+    </message>
+    <message>
+        <source>major road inside</source>
+        <translation>droga główna – wnętrze</translation>
+    </message>
+    <message>
+        <source>major road text</source>
+        <translation>droga główna – tekst</translation>
+    </message>
+    <message>
+        <source>secondary road small</source>
+        <translation>droga drugorzędna – wąska</translation>
+    </message>
+    <message>
+        <source>secondary road solid</source>
+        <translation>droga drugorzędna (wypełnienie)</translation>
+    </message>
+    <message>
+        <source>secondary road edge</source>
+        <translation>droga drugorzędna – krawędź</translation>
+    </message>
+    <message>
+        <source>secondary road inside</source>
+        <translation>droga drugorzędna – wnętrze</translation>
+    </message>
+    <message>
+        <source>secondary road text</source>
+        <translation>droga drugorzędna – tekst</translation>
+    </message>
+    <message>
+        <source>connecting road small</source>
+        <translation>droga łącząca – wąska</translation>
+    </message>
+    <message>
+        <source>connecting road solid</source>
+        <translation>droga łącząca (wypełnienie)</translation>
+    </message>
+    <message>
+        <source>connecting road edge</source>
+        <translation>droga łącząca – krawędź</translation>
+    </message>
+    <message>
+        <source>connecting road inside</source>
+        <translation>droga łącząca – wnętrze</translation>
+    </message>
+    <message>
+        <source>connecting road text</source>
+        <translation>droga łącząca – tekst</translation>
+    </message>
+    <message>
+        <source>(major)local road small</source>
+        <translation>(główna) droga lokalna – wąska</translation>
+    </message>
+    <message>
+        <source>major local road solid</source>
+        <translation>główna droga lokalna (wypełnienie)</translation>
+    </message>
+    <message>
+        <source>local road solid</source>
+        <translation>droga lokalna (wypełnienie)</translation>
+    </message>
+    <message>
+        <source>local/destination road edge</source>
+        <translation>droga lokalna/dojazdowa – krawędź</translation>
+    </message>
+    <message>
+        <source>local/destination road inside</source>
+        <translation>droga lokalna/dojazdowa – wnętrze</translation>
+    </message>
+    <message>
+        <source>local road text</source>
+        <translation>droga lokalna – tekst</translation>
+    </message>
+    <message>
+        <source>destination road solid</source>
+        <translation>droga dojazdowa (wypełnienie)</translation>
+    </message>
+    <message>
+        <source>destination road text</source>
+        <translation>droga dojazdowa – tekst</translation>
+    </message>
+    <message>
+        <source>ferry background</source>
+        <translation>prom – tło</translation>
+    </message>
+    <message>
+        <source>ferry dots</source>
+        <translation>prom – kropki</translation>
+    </message>
+    <message>
+        <source>ferry text</source>
+        <translation>prom – tekst</translation>
+    </message>
+    <message>
+        <source>railroad dashed A</source>
+        <translation>kolej – kreski A</translation>
+    </message>
+    <message>
+        <source>railroad dashed B</source>
+        <translation>kolej – kreski B</translation>
+    </message>
+    <message>
+        <source>water edge outlines</source>
+        <translation>woda – linia brzegu</translation>
+    </message>
+    <message>
+        <source>borders (dot-dash)</source>
+        <translation>granice (kropka-kreska)</translation>
+    </message>
+    <message>
+        <source>arrows (road direction)</source>
+        <translation>strzałki (kierunek ruchu)</translation>
+    </message>
+    <message>
+        <source>arrows border (road direction)</source>
+        <translation>obramowanie strzałek (kierunek ruchu)</translation>
+    </message>
+    <message>
+        <source>Route indication arrow color, normal</source>
+        <translation>Kolor strzałki trasy, zwykły</translation>
+    </message>
+    <message>
+        <source>Route indication arrow color, highlighted</source>
+        <translation>Kolor strzałki trasy, wyróżniony</translation>
+    </message>
+    <message>
+        <source>Tollroad edge color</source>
+        <translation>Droga płatna – kolor krawędzi</translation>
+    </message>
+    <message>
+        <source>Tollroad inside color</source>
+        <translation>Droga płatna – kolor wnętrza</translation>
+    </message>
+    <message>
+        <source>NavView: status/safeview panel background (default:dark blue)</source>
+        <translation>NavView: tło panelu stanu/safeview (domyślnie: ciemnoniebieskie)</translation>
+    </message>
+    <message>
+        <source>NavView: status/safeview panel borders (default:blue)</source>
+        <translation>NavView: obramowanie panelu stanu/safeview (domyślnie: niebieskie)</translation>
+    </message>
+    <message>
+        <source>NavView: status/safeview panel text (default:white)</source>
+        <translation>NavView: tekst panelu stanu/safeview (domyślnie: biały)</translation>
+    </message>
+    <message>
+        <source>NavView: status/safeview panel dim text (default:lightblue)</source>
+        <translation>NavView: przygaszony tekst panelu stanu/safeview (domyślnie: jasnoniebieski)</translation>
+    </message>
+    <message>
+        <source>NavView: next highway background</source>
+        <translation>NavView: następna autostrada – tło</translation>
+    </message>
+    <message>
+        <source>NavView: next highway border</source>
+        <translation>NavView: następna autostrada – obramowanie</translation>
+    </message>
+    <message>
+        <source>NavView: next highway text</source>
+        <translation>NavView: następna autostrada – tekst</translation>
+    </message>
+    <message>
+        <source>NavView: next highway EXIT background</source>
+        <translation>NavView: następna autostrada, ZJAZD – tło</translation>
+    </message>
+    <message>
+        <source>NavView: next highway EXIT border</source>
+        <translation>NavView: następna autostrada, ZJAZD – obramowanie</translation>
+    </message>
+    <message>
+        <source>NavView: next highway EXIT text</source>
+        <translation>NavView: następna autostrada, ZJAZD – tekst</translation>
+    </message>
+    <message>
+        <source>NavView: routeplanning progressbar color</source>
+        <translation>NavView: kolor paska postępu planowania trasy</translation>
+    </message>
+    <message>
+        <source>Distant route color</source>
+        <translation>Kolor odległej trasy</translation>
+    </message>
+    <message>
+        <source>ERROR, System did not change palette, bitmap may be 24bit</source>
+        <translation>BŁĄD, system nie zmienił palety, obraz może być 24-bitowy</translation>
+    </message>
+</context>
+<context>
     <name>Coordinates</name>
     <message>
         <source>Row %1: longitude &quot;%2&quot; is not a whole number of 1/100000 degrees</source>
@@ -18,6 +309,17 @@
     <message>
         <source>Row %1: latitude &quot;%2&quot; is out of range</source>
         <translation>Wiersz %1: szerokość geograficzna „%2” jest poza zakresem</translation>
+    </message>
+</context>
+<context>
+    <name>HexExport</name>
+    <message>
+        <source>Any file (*)</source>
+        <translation>Dowolny plik (*)</translation>
+    </message>
+    <message>
+        <source>Any File (*)</source>
+        <translation>Dowolny plik (*)</translation>
     </message>
 </context>
 <context>
@@ -206,6 +508,22 @@
         <source>TT Overlay (*.ov2)</source>
         <translation>Nakładka TT (*.ov2)</translation>
     </message>
+    <message>
+        <source>Only one voice can be edited at a time: close %1 first.</source>
+        <translation>Naraz można edytować tylko jeden głos: najpierw zamknij %1.</translation>
+    </message>
+    <message>
+        <source>TT Voices (*.chk)</source>
+        <translation>Głosy TT (*.chk)</translation>
+    </message>
+    <message>
+        <source>TT Scheme (*.clr)</source>
+        <translation>Schemat TT (*.clr)</translation>
+    </message>
+    <message>
+        <source>OGG (*.ogg);;Wave (*.wav)</source>
+        <translation>OGG (*.ogg);;Wave (*.wav)</translation>
+    </message>
 </context>
 <context>
     <name>TAboutBox</name>
@@ -247,6 +565,266 @@
     <message>
         <source>The sound output device cannot play %1</source>
         <translation>Urządzenie wyjściowe dźwięku nie może odtworzyć formatu %1</translation>
+    </message>
+</context>
+<context>
+    <name>TCABFile</name>
+    <message>
+        <source>Name leads outside the target folder, not unpacked: %1</source>
+        <translation>Nazwa prowadzi poza folder docelowy, nie rozpakowano: %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create the folder of %1</source>
+        <translation>Nie można utworzyć folderu dla %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t replace %1</source>
+        <translation>Nie można zastąpić %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t unpack %1</source>
+        <translation>Nie można rozpakować %1</translation>
+    </message>
+    <message>
+        <source>No error</source>
+        <translation>Brak błędu</translation>
+    </message>
+    <message>
+        <source>Failure opening file to be stored in cabinet</source>
+        <translation>Nie można otworzyć pliku do zapisania w archiwum CAB</translation>
+    </message>
+    <message>
+        <source>Failure reading file to be stored in cabinet</source>
+        <translation>Nie można odczytać pliku do zapisania w archiwum CAB</translation>
+    </message>
+    <message>
+        <source>Insufficient memory in FCI</source>
+        <translation>Za mało pamięci w FCI</translation>
+    </message>
+    <message>
+        <source>Could not create a temporary file</source>
+        <translation>Nie można utworzyć pliku tymczasowego</translation>
+    </message>
+    <message>
+        <source>Unknown compression type</source>
+        <translation>Nieznany rodzaj kompresji</translation>
+    </message>
+    <message>
+        <source>Could not create cabinet file</source>
+        <translation>Nie można utworzyć pliku archiwum CAB</translation>
+    </message>
+    <message>
+        <source>Client requested abort</source>
+        <translation>Przerwano na żądanie</translation>
+    </message>
+    <message>
+        <source>Failure compressing data</source>
+        <translation>Błąd kompresji danych</translation>
+    </message>
+    <message>
+        <source>File too large for one cabinet folder</source>
+        <translation>Plik jest za duży dla jednego folderu archiwum CAB</translation>
+    </message>
+    <message>
+        <source>The archive is larger than one cabinet may be</source>
+        <translation>Archiwum jest większe, niż może być jeden plik CAB</translation>
+    </message>
+    <message>
+        <source>There are no files to put into the cabinet</source>
+        <translation>Brak plików do umieszczenia w archiwum CAB</translation>
+    </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>Nieznany błąd</translation>
+    </message>
+</context>
+<context>
+    <name>TGMaps</name>
+    <message>
+        <source>Tools</source>
+        <translation>Narzędzia</translation>
+    </message>
+    <message>
+        <source>Save View</source>
+        <translation>Zapisz widok</translation>
+    </message>
+    <message>
+        <source>Route</source>
+        <translation>Trasa</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Pokaż</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Zapisz</translation>
+    </message>
+    <message>
+        <source>StartAtHome</source>
+        <translation>StartZDomu</translation>
+    </message>
+    <message>
+        <source>Walking</source>
+        <translation>Pieszo</translation>
+    </message>
+    <message>
+        <source>AvoidHigways</source>
+        <translation>OmijajAutostrady</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Usuń</translation>
+    </message>
+    <message>
+        <source>Extra</source>
+        <translation>Dodatki</translation>
+    </message>
+    <message>
+        <source>Panoramio</source>
+        <translation>Panoramio</translation>
+    </message>
+    <message>
+        <source>Wikipedia</source>
+        <translation>Wikipedia</translation>
+    </message>
+    <message>
+        <source>Traffic</source>
+        <translation>Ruch drogowy</translation>
+    </message>
+    <message>
+        <source>YouTube</source>
+        <translation>YouTube</translation>
+    </message>
+    <message>
+        <source>WebCam</source>
+        <translation>Kamery</translation>
+    </message>
+    <message>
+        <source>You are offline</source>
+        <translation>Jesteś offline</translation>
+    </message>
+    <message>
+        <source>Str00</source>
+        <translation>Str00</translation>
+    </message>
+    <message>
+        <source>AddPOI</source>
+        <translation>DodajPOI</translation>
+    </message>
+    <message>
+        <source>AddToRoute</source>
+        <translation>DodajDoTrasy</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>Środek</translation>
+    </message>
+    <message>
+        <source>SaveAsHome</source>
+        <translation>ZapiszJakoDom</translation>
+    </message>
+    <message>
+        <source>SaveView</source>
+        <translation>ZapiszWidok</translation>
+    </message>
+    <message>
+        <source>ShowRoute</source>
+        <translation>PokażTrasę</translation>
+    </message>
+    <message>
+        <source>RemoveRoute</source>
+        <translation>UsuńTrasę</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Ukryj</translation>
+    </message>
+    <message>
+        <source>Traffic </source>
+        <translation>Ruch drogowy </translation>
+    </message>
+    <message>
+        <source>SaveRoute</source>
+        <translation>ZapiszTrasę</translation>
+    </message>
+    <message>
+        <source>RemoveWP</source>
+        <translation>UsuńPunkt</translation>
+    </message>
+    <message>
+        <source>SavePOI</source>
+        <translation>ZapiszPOI</translation>
+    </message>
+    <message>
+        <source>RemovePOI</source>
+        <translation>UsuńPOI</translation>
+    </message>
+    <message>
+        <source>Nothing to show</source>
+        <translation>Nic do pokazania</translation>
+    </message>
+    <message>
+        <source>ReverseRoute</source>
+        <translation>OdwróćTrasę</translation>
+    </message>
+    <message>
+        <source>Str20</source>
+        <translation>Str20</translation>
+    </message>
+    <message>
+        <source>END</source>
+        <translation>KONIEC</translation>
+    </message>
+    <message>
+        <source>START</source>
+        <translation>START</translation>
+    </message>
+    <message>
+        <source>Sorry, the Google Maps API is not compatible try to get UpToDate version of the application</source>
+        <translation>Niestety, interfejs map nie jest zgodny, pobierz aktualną wersję programu</translation>
+    </message>
+    <message>
+        <source>No corresponding geographic location could be found for one of the specified addresses. This may be due to the fact that the address is relatively new, or it may be incorrect.
+Error code: </source>
+        <translation>Nie znaleziono położenia geograficznego dla jednego z podanych adresów. Adres może być nowy albo błędny.
+Kod błędu: </translation>
+    </message>
+    <message>
+        <source>A geocoding or directions request could not be successfully processed, yet the exact reason for the failure is not known.
+ Error code: </source>
+        <translation>Nie udało się przetworzyć zapytania o adres lub trasę, a dokładna przyczyna nie jest znana.
+ Kod błędu: </translation>
+    </message>
+    <message>
+        <source>The HTTP q parameter was either missing or had no value. For geocoder requests, this means that an empty address was specified as input. For directions requests, this means that no query was specified in the input.
+ Error code: </source>
+        <translation>Brak parametru q zapytania HTTP albo jest on pusty. W zapytaniu o adres oznacza to pusty adres, w zapytaniu o trasę brak zapytania.
+ Kod błędu: </translation>
+    </message>
+    <message>
+        <source>The given key is either invalid or does not match the domain for which it was given. 
+ Error code: </source>
+        <translation>Podany klucz jest nieprawidłowy albo nie pasuje do domeny, dla której go wydano. 
+ Kod błędu: </translation>
+    </message>
+    <message>
+        <source>A directions request could not be successfully parsed.
+ Error code: </source>
+        <translation>Nie udało się odczytać zapytania o trasę.
+ Kod błędu: </translation>
+    </message>
+    <message>
+        <source>An unknown error occurred.</source>
+        <translation>Wystąpił nieznany błąd.</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Powiększ</translation>
+    </message>
+    <message>
+        <source>PanTo</source>
+        <translation>Przesuń</translation>
     </message>
 </context>
 <context>
@@ -819,6 +1397,17 @@ Czy chcesz kontynuować?</translation>
     </message>
 </context>
 <context>
+    <name>TMiniMap</name>
+    <message>
+        <source>Update</source>
+        <translation>Aktualizuj</translation>
+    </message>
+    <message>
+        <source>AddNew</source>
+        <translation>DodajNowy</translation>
+    </message>
+</context>
+<context>
     <name>TOV2</name>
     <message>
         <source>Problem with saving files!</source>
@@ -940,6 +1529,10 @@ Czy chcesz kontynuować?</translation>
         <source>Writing POIs</source>
         <translation>Zapisywanie POI</translation>
     </message>
+    <message>
+        <source>Producing images</source>
+        <translation>Tworzenie obrazów</translation>
+    </message>
 </context>
 <context>
     <name>TOggRunner</name>
@@ -1030,6 +1623,52 @@ Czy chcesz kontynuować?</translation>
     </message>
 </context>
 <context>
+    <name>TSavePOIDlg</name>
+    <message>
+        <source>Save As...</source>
+        <translation>Zapisz jako...</translation>
+    </message>
+    <message>
+        <source>Select file</source>
+        <translation>Wybierz plik</translation>
+    </message>
+    <message>
+        <source>Zapisz</source>
+        <translation>Zapisz</translation>
+    </message>
+</context>
+<context>
+    <name>TSchemEdit</name>
+    <message>
+        <source>LP</source>
+        <translation>LP</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Kolor</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Opis</translation>
+    </message>
+    <message>
+        <source>Schems</source>
+        <translation>Schematy</translation>
+    </message>
+    <message>
+        <source>Do you want to save changes?</source>
+        <translation>Czy zapisać zmiany?</translation>
+    </message>
+    <message>
+        <source>ColorScheme (*.clr)</source>
+        <translation>Schemat kolorów (*.clr)</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Nie można utworzyć pliku „%1”. %2</translation>
+    </message>
+</context>
+<context>
     <name>TSettings</name>
     <message>
         <source>Korvix Settings</source>
@@ -1066,6 +1705,101 @@ Czy chcesz kontynuować?</translation>
     <message>
         <source>Tools</source>
         <translation>Narzędzia</translation>
+    </message>
+    <message>
+        <source>Map tiles</source>
+        <translation>Kafelki mapy</translation>
+    </message>
+    <message>
+        <source>Map tiles attribution</source>
+        <translation>Opis źródła kafelków mapy</translation>
+    </message>
+    <message>
+        <source>Terrain tiles</source>
+        <translation>Kafelki terenu</translation>
+    </message>
+    <message>
+        <source>Satellite tiles</source>
+        <translation>Kafelki satelitarne</translation>
+    </message>
+    <message>
+        <source>Driving directions</source>
+        <translation>Trasa samochodem</translation>
+    </message>
+    <message>
+        <source>Walking directions</source>
+        <translation>Trasa pieszo</translation>
+    </message>
+    <message>
+        <source>Avoid highways</source>
+        <translation>Omijanie autostrad</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Wyszukiwanie</translation>
+    </message>
+    <message>
+        <source>Address of a position</source>
+        <translation>Adres miejsca</translation>
+    </message>
+    <message>
+        <source>Wikipedia</source>
+        <translation>Wikipedia</translation>
+    </message>
+    <message>
+        <source>Panoramio</source>
+        <translation>Panoramio</translation>
+    </message>
+    <message>
+        <source>Traffic</source>
+        <translation>Ruch drogowy</translation>
+    </message>
+    <message>
+        <source>YouTube</source>
+        <translation>YouTube</translation>
+    </message>
+    <message>
+        <source>WebCam</source>
+        <translation>Kamery</translation>
+    </message>
+</context>
+<context>
+    <name>TSound</name>
+    <message>
+        <source>Tools</source>
+        <translation>Narzędzia</translation>
+    </message>
+    <message>
+        <source>Silence</source>
+        <translation>Cisza</translation>
+    </message>
+    <message>
+        <source>Sounds</source>
+        <translation>Dźwięki</translation>
+    </message>
+    <message>
+        <source>Do you want to save changes?</source>
+        <translation>Czy zapisać zmiany?</translation>
+    </message>
+    <message>
+        <source>OGG (*.ogg)</source>
+        <translation>OGG (*.ogg)</translation>
+    </message>
+    <message>
+        <source>Wave (*.wav)</source>
+        <translation>Wave (*.wav)</translation>
+    </message>
+    <message>
+        <source>Wave (*.wav);;Ogg (*.ogg)</source>
+        <translation>Wave (*.wav);;Ogg (*.ogg)</translation>
+    </message>
+    <message>
+        <source>Can&apos;t read the sound file %1</source>
+        <translation>Nie można odczytać pliku dźwiękowego %1</translation>
+    </message>
+    <message>
+        <source>Problem with saving files!</source>
+        <translation>Problem z zapisem plików!</translation>
     </message>
 </context>
 <context>
@@ -1348,6 +2082,132 @@ Czy chcesz kontynuować?</translation>
     <message>
         <source>Male</source>
         <translation>Mężczyzna</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Narzędzia</translation>
+    </message>
+    <message>
+        <source>Speak all phrases...</source>
+        <translation>Wypowiedz wszystkie frazy...</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nazwa</translation>
+    </message>
+    <message>
+        <source>Gender</source>
+        <translation>Płeć</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Język</translation>
+    </message>
+    <message>
+        <source>Flag</source>
+        <translation>Flaga</translation>
+    </message>
+    <message>
+        <source>Click to choose the voice&apos;s picture</source>
+        <translation>Kliknij, aby wybrać obrazek głosu</translation>
+    </message>
+    <message>
+        <source>Voices</source>
+        <translation>Głosy</translation>
+    </message>
+    <message>
+        <source>Do you want to save changes?</source>
+        <translation>Czy chcesz zapisać zmiany?</translation>
+    </message>
+    <message>
+        <source>TT Voice (VIF) (*.VIF *.vif)</source>
+        <translation>Głos TT (VIF) (*.VIF *.vif)</translation>
+    </message>
+    <message>
+        <source>Bitmap (*.bmp)</source>
+        <translation>Bitmapa (*.bmp)</translation>
+    </message>
+    <message>
+        <source>Wave (*.wav);;Ogg (*.ogg)</source>
+        <translation>Wave (*.wav);;Ogg (*.ogg)</translation>
+    </message>
+    <message>
+        <source>Speak all phrases</source>
+        <translation>Wypowiedz wszystkie frazy</translation>
+    </message>
+    <message>
+        <source>Every phrase of the voice is replaced by synthetic speech.
+Language of the speech:</source>
+        <translation>Każda fraza głosu zostanie zastąpiona mową syntetyczną.
+Język mowy:</translation>
+    </message>
+    <message>
+        <source>LP</source>
+        <translation>LP</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Plik</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Opis</translation>
+    </message>
+    <message>
+        <source>OGG Info</source>
+        <translation>Informacja OGG</translation>
+    </message>
+    <message>
+        <source>Open Voice file</source>
+        <translation>Otwieranie pliku głosu</translation>
+    </message>
+    <message>
+        <source>Reading CHK</source>
+        <translation>Czytanie CHK</translation>
+    </message>
+    <message>
+        <source>Reading VIF</source>
+        <translation>Czytanie VIF</translation>
+    </message>
+    <message>
+        <source>Reading BMP</source>
+        <translation>Czytanie BMP</translation>
+    </message>
+    <message>
+        <source>Save Voice file</source>
+        <translation>Zapisywanie pliku głosu</translation>
+    </message>
+    <message>
+        <source>Building header</source>
+        <translation>Budowanie nagłówka</translation>
+    </message>
+    <message>
+        <source>Saving...</source>
+        <translation>Zapisywanie...</translation>
+    </message>
+    <message>
+        <source>the sound could not be encoded (is oggenc installed?)</source>
+        <translation>nie udało się zakodować dźwięku (czy oggenc jest zainstalowany?)</translation>
+    </message>
+    <message>
+        <source>Shorten it (Trim or Delete) and save it again.</source>
+        <translation>Skróć go (Przytnij lub Usuń) i zapisz ponownie.</translation>
+    </message>
+    <message>
+        <source>the phrase file could not be written</source>
+        <translation>nie udało się zapisać pliku frazy</translation>
+    </message>
+    <message>
+        <source>Save or discard the phrase being edited first.</source>
+        <translation>Najpierw zapisz lub odrzuć edytowaną frazę.</translation>
+    </message>
+    <message>
+        <source>The speech synthesiser %1 is not installed.</source>
+        <translation>Syntezator mowy %1 nie jest zainstalowany.</translation>
+    </message>
+    <message>
+        <source>Speaking</source>
+        <translation>Wypowiadanie</translation>
     </message>
 </context>
 <context>
@@ -1724,6 +2584,34 @@ Czy chcesz kontynuować?</translation>
     <message>
         <source>Can&apos;t read %1: not a regular file</source>
         <translation>Nie można odczytać %1: to nie jest zwykły plik</translation>
+    </message>
+</context>
+<context>
+    <name>VoiceSpeech</name>
+    <message>
+        <source>en</source>
+        <extracomment>The espeak-ng language that speaks this translation&apos;s texts (&quot;pl&quot; for Polish).</extracomment>
+        <translation>pl</translation>
+    </message>
+    <message>
+        <source>The speech synthesiser %1 is not installed.</source>
+        <translation>Syntezator mowy %1 nie jest zainstalowany.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create the folder %1</source>
+        <translation>Nie można utworzyć folderu %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t write %1: %2</source>
+        <translation>Nie można zapisać %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 could not speak in the language &quot;%2&quot;.</source>
+        <translation>%1 nie potrafi mówić w języku „%2”.</translation>
+    </message>
+    <message>
+        <source>the sound could not be encoded (is oggenc installed?)</source>
+        <translation>nie udało się zakodować dźwięku (czy oggenc jest zainstalowany?)</translation>
     </message>
 </context>
 </TS>
