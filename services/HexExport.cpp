@@ -12,11 +12,6 @@
 namespace {
 constexpr int BytesPerLine = 33;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("HexExport", text);
-}
-
 // Reads the input in pieces and hands each to `digits`; the output is replaced only
 // when everything was read and written.
 QString convert(const QString &input, const std::function<void(ChunkedOut &)> &head,
@@ -26,11 +21,11 @@ QString convert(const QString &input, const std::function<void(ChunkedOut &)> &h
     const QString output = HexExport::outputPath(input);
     QFile in(input);
     if (!in.open(QIODevice::ReadOnly) || QFileInfo(input).isDir())
-        throw KorvixError(tr("Cannot open file \"%1\": %2").arg(input, in.errorString()));
+        throw KorvixError(QCoreApplication::translate("HexExport", "Cannot open file \"%1\": %2").arg(input, in.errorString()));
     // A ".txt" input would be its own output and be lost.
     if (QFileInfo(output).absoluteFilePath() == QFileInfo(input).absoluteFilePath()
         || (QFileInfo::exists(output) && QFileInfo(output).canonicalFilePath() == QFileInfo(input).canonicalFilePath()))
-        throw KorvixError(tr("Cannot create file \"%1\": it is the chosen file itself").arg(output));
+        throw KorvixError(QCoreApplication::translate("HexExport", "Cannot create file \"%1\": it is the chosen file itself").arg(output));
     QString readError;
     const QString why = AtomicFile::writeStreamed(output, [&](ChunkedOut &out) {
         head(out);
@@ -38,7 +33,7 @@ QString convert(const QString &input, const std::function<void(ChunkedOut &)> &h
         for (;;) {
             const qint64 n = in.read(buf, sizeof buf);
             if (n < 0)
-                throw KorvixError(tr("Cannot read file \"%1\": %2").arg(input, in.errorString()));
+                throw KorvixError(QCoreApplication::translate("HexExport", "Cannot read file \"%1\": %2").arg(input, in.errorString()));
             if (n == 0)
                 break;
             digits(out, buf, n);
@@ -46,7 +41,7 @@ QString convert(const QString &input, const std::function<void(ChunkedOut &)> &h
         tail(out);
     });
     if (!why.isEmpty())
-        throw KorvixError(tr("Cannot create file \"%1\": %2").arg(output, why));
+        throw KorvixError(QCoreApplication::translate("HexExport", "Cannot create file \"%1\": %2").arg(output, why));
     return output;
 }
 

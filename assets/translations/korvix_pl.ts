@@ -321,6 +321,22 @@
         <source>Any File (*)</source>
         <translation>Dowolny plik (*)</translation>
     </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;: %2</source>
+        <translation>Nie można utworzyć pliku "%1": %2</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;: %2</source>
+        <translation>Nie można otworzyć pliku "%1": %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;: it is the chosen file itself</source>
+        <translation>Nie można utworzyć pliku "%1": to jest sam wybrany plik</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;: %2</source>
+        <translation>Nie można odczytać pliku "%1": %2</translation>
+    </message>
 </context>
 <context>
     <name>ImgFile</name>
