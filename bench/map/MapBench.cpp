@@ -4,6 +4,7 @@
 #include "map/GMaps.h"
 #include "map/MapLists.h"
 #include "tests/support/QuietShell.h"
+#include "tests/map/PageScript.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,25 +25,6 @@ QTemporaryDir &workDir()
 {
     static QTemporaryDir dir;
     return dir;
-}
-
-QVariant js(TGMaps &m, const QString &script)
-{
-    struct State {
-        QVariant value;
-        bool done = false;
-        QEventLoop loop;
-    };
-    auto st = std::make_shared<State>();
-    m.page()->runJavaScript(script, [st](const QVariant &v) {
-        st->value = v;
-        st->done = true;
-        st->loop.quit();
-    });
-    QTimer::singleShot(120000, &st->loop, &QEventLoop::quit);
-    if (!st->done)
-        st->loop.exec();
-    return st->value;
 }
 
 // POIs spread over a country-sized box, as a national POI set lies.

@@ -9,6 +9,7 @@
 #include "tests/itn/LocalHttp.h"
 #include "tests/map/EditorShell.h"
 #include "tests/support/TestSupport.h"
+#include "tests/map/PageScript.h"
 
 #include <QBuffer>
 #include <QEventLoop>
@@ -25,38 +26,6 @@
 #include <memory>
 
 namespace {
-
-QVariant eval(TGMaps &m, const QString &js)
-{
-    struct State {
-        QVariant value;
-        bool done = false;
-        QEventLoop loop;
-    };
-    auto st = std::make_shared<State>();
-    m.page()->runJavaScript(js, [st](const QVariant &v) {
-        st->value = v;
-        st->done = true;
-        st->loop.quit();
-    });
-    QTimer::singleShot(15000, &st->loop, &QEventLoop::quit);
-    if (!st->done)
-        st->loop.exec();
-    return st->value;
-}
-
-// Runs the event loop until `ok` holds, at most 15 s.
-bool waitFor(const std::function<bool()> &ok)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!ok() && t.elapsed() < 15000) {
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return ok();
-}
 
 QByteArray tilePng()
 {
@@ -85,7 +54,7 @@ struct MapFixture {
         map->show();
         map->GoogleAPI();
     }
-    QVariant js(const QString &s) { return eval(*map, s); }
+    QVariant js(const QString &s) { return ::js(*map, s); }
 };
 
 TRBParamsTable poiRows(const QStringList &names)

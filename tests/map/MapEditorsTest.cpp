@@ -7,6 +7,7 @@
 #include "poi/Ov2Editor.h"
 #include "tests/support/QuietShell.h"
 #include "tests/support/TestSupport.h"
+#include "tests/map/PageScript.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -20,25 +21,6 @@
 #include <memory>
 
 namespace {
-
-QVariant js(TGMaps &m, const QString &script)
-{
-    struct State {
-        QVariant value;
-        bool done = false;
-        QEventLoop loop;
-    };
-    auto st = std::make_shared<State>();
-    m.page()->runJavaScript(script, [st](const QVariant &v) {
-        st->value = v;
-        st->done = true;
-        st->loop.quit();
-    });
-    QTimer::singleShot(15000, &st->loop, &QEventLoop::quit);
-    if (!st->done)
-        st->loop.exec();
-    return st->value;
-}
 
 struct Fixture {
     TempFolder tmp;

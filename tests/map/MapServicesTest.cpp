@@ -4,6 +4,7 @@
 #include "tests/map/MapHttp.h"
 #include "tests/map/EditorShell.h"
 #include "tests/support/TestSupport.h"
+#include "tests/map/PageScript.h"
 
 #include <QEventLoop>
 #include <QMessageBox>
@@ -16,37 +17,6 @@
 #include <memory>
 
 namespace {
-
-QVariant js(TGMaps &m, const QString &script)
-{
-    struct State {
-        QVariant value;
-        bool done = false;
-        QEventLoop loop;
-    };
-    auto st = std::make_shared<State>();
-    m.page()->runJavaScript(script, [st](const QVariant &v) {
-        st->value = v;
-        st->done = true;
-        st->loop.quit();
-    });
-    QTimer::singleShot(15000, &st->loop, &QEventLoop::quit);
-    if (!st->done)
-        st->loop.exec();
-    return st->value;
-}
-
-bool waitFor(const std::function<bool()> &ok)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!ok() && t.elapsed() < 20000) {
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return ok();
-}
 
 const QByteArray osrm = R"({"code":"Ok","routes":[{"geometry":{"type":"LineString","coordinates":[[19,50],[19.5,50.5],[20,51]]},
  "legs":[{"steps":[{"maneuver":{"type":"depart"},"name":"Rynek"},{"maneuver":{"type":"turn","modifier":"left"},"name":"Floria\u0144ska"},

@@ -6,6 +6,7 @@
 #include "poi/Ov2Editor.h"
 #include "tests/support/QuietShell.h"
 #include "tests/support/TestSupport.h"
+#include "tests/map/PageScript.h"
 
 #include <QAction>
 #include <QDialog>
@@ -22,37 +23,6 @@
 #include <memory>
 
 namespace {
-
-QVariant js(TGMaps &m, const QString &script)
-{
-    struct State {
-        QVariant value;
-        bool done = false;
-        QEventLoop loop;
-    };
-    auto st = std::make_shared<State>();
-    m.page()->runJavaScript(script, [st](const QVariant &v) {
-        st->value = v;
-        st->done = true;
-        st->loop.quit();
-    });
-    QTimer::singleShot(15000, &st->loop, &QEventLoop::quit);
-    if (!st->done)
-        st->loop.exec();
-    return st->value;
-}
-
-bool waitFor(const std::function<bool()> &ok)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!ok() && t.elapsed() < 15000) {
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return ok();
-}
 
 // Keeps the editor windows the map opens, as the main window would.
 class WindowShell : public QuietShell {

@@ -5,6 +5,7 @@
 #include "tests/map/MapHttp.h"
 #include "tests/support/QuietShell.h"
 #include "tests/support/TestSupport.h"
+#include "tests/map/PageScript.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -19,37 +20,6 @@
 #include <memory>
 
 namespace {
-
-QVariant js(QWebEngineView *v, const QString &script)
-{
-    struct State {
-        QVariant value;
-        bool done = false;
-        QEventLoop loop;
-    };
-    auto st = std::make_shared<State>();
-    v->page()->runJavaScript(script, [st](const QVariant &r) {
-        st->value = r;
-        st->done = true;
-        st->loop.quit();
-    });
-    QTimer::singleShot(15000, &st->loop, &QEventLoop::quit);
-    if (!st->done)
-        st->loop.exec();
-    return st->value;
-}
-
-bool waitFor(const std::function<bool()> &ok)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!ok() && t.elapsed() < 15000) {
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return ok();
-}
 
 struct Fixture {
     TempFolder tmp;

@@ -1,0 +1,48 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QVariant>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <functional>
+#include <memory>
+
+// The value of a script run in the page of `view`, waiting at most 15 s for it.
+inline QVariant js(QWebEngineView &view, const QString &script)
+{
+    struct State {
+        QVariant value;
+        bool done = false;
+        QEventLoop loop;
+    };
+    auto st = std::make_shared<State>();
+    view.page()->runJavaScript(script, [st](const QVariant &v) {
+        st->value = v;
+        st->done = true;
+        st->loop.quit();
+    });
+    QTimer::singleShot(15000, &st->loop, &QEventLoop::quit);
+    if (!st->done)
+        st->loop.exec();
+    return st->value;
+}
+
+inline QVariant js(QWebEngineView *view, const QString &script)
+{
+    return js(*view, script);
+}
+
+// Runs the event loop until `ok` holds, at most 15 s.
+inline bool waitFor(const std::function<bool()> &ok)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!ok() && t.elapsed() < 15000) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return ok();
+}
