@@ -1450,8 +1450,9 @@ void TRBGrid::SetChosenColWidths(const QList<int> &widths)
     m_chosenWidth.assign(widths.begin(), widths.end());
     for (int &w : m_chosenWidth)
         w = std::clamp(w, 0, 4000);
-    if (m_autoSize)
-        fitAll();
+    if (m_autoSize) // the measured maxima stand: only the widths change
+        for (int c = 0; c < int(m_colMax.size()); ++c)
+            applyColWidth(c);
     else
         for (int c = m_fixedCols; c < std::min(ColCount(), int(m_chosenWidth.size())); ++c)
             if (m_chosenWidth[size_t(c)] > 0)
