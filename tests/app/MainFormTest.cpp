@@ -8,6 +8,7 @@
 #include "platform/Editor.h"
 #include "platform/Folders.h"
 #include "tests/support/FifoGuard.h"
+#include "tests/support/MainFormProbe.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -33,15 +34,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TMainForm::Options folderOnly(const QString &dir)
-{
-    TMainForm::Options o;
-    o.scanMounts = false;
-    o.updateCheck = false; // no look for a newer version from the tests
-    o.deviceFolders = {dir};
-    return o;
-}
 
 QStringList menuTexts(const TMainForm &form)
 {

@@ -5,6 +5,7 @@
 #include "grid/RBGrids.h"
 #include "media/ClrFile.h"
 #include "media/SchemEdit.h"
+#include "tests/support/MainFormProbe.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -14,35 +15,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-TMainForm::Options folderOnly(const QString &dir)
-{
-    TMainForm::Options o;
-    o.scanMounts = false;
-    o.updateCheck = false;
-    o.deviceFolders = {dir};
-    return o;
-}
-
-QList<TSchemEdit *> schemeEditors(TMainForm &form)
-{
-    QList<TSchemEdit *> out;
-    for (QMdiSubWindow *w : form.mdiArea()->subWindowList())
-        if (auto *e = qobject_cast<TSchemEdit *>(w->widget()))
-            out << e;
-    return out;
-}
-
-QAction *fileEntry(TMainForm &form, const QString &menu, const QString &text)
-{
-    for (QMenu *m : form.findChildren<QMenu *>())
-        if (m->menuAction()->text().remove('&') == menu)
-            for (QAction *a : m->actions())
-                if (a->text() == text)
-                    return a;
-    return nullptr;
-}
-} // namespace
 
 TEST(SchemTree, SchemesOpenFromTheTreeAndNewOnesFromTheCategoryAndTheFileMenu)
 {
@@ -61,13 +33,13 @@ TEST(SchemTree, SchemesOpenFromTheTreeAndNewOnesFromTheCategoryAndTheFileMenu)
     form.TTOpen(file);
     form.selectNode(schemes);
     form.New1Click();
-    QAction *fileNew = fileEntry(form, "New", "Schem");
+    QAction *fileNew = menuEntry(form, "New", "Schem");
     ASSERT_TRUE(fileNew);
     fileNew->trigger();
-    EXPECT_TRUE(fileEntry(form, "Open", "Schem"));
+    EXPECT_TRUE(menuEntry(form, "Open", "Schem"));
     QApplication::processEvents();
 
-    const QList<TSchemEdit *> editors = schemeEditors(form);
+    const QList<TSchemEdit *> editors = editorsOf<TSchemEdit>(form);
     ASSERT_EQ(editors.size(), 3);
     EXPECT_EQ(QFileInfo(editors[0]->schemePath()).canonicalFilePath(), QFileInfo(night).canonicalFilePath());
     EXPECT_EQ(editors[0]->grid()->RowCount(), 3);

@@ -5,6 +5,7 @@
 #include "app/SampleDevice.h"
 #include "media/AudioKit.h"
 #include "media/Sound.h"
+#include "tests/support/MainFormProbe.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -15,35 +16,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-TMainForm::Options folderOnly(const QString &dir)
-{
-    TMainForm::Options o;
-    o.scanMounts = false;
-    o.updateCheck = false;
-    o.deviceFolders = {dir};
-    return o;
-}
-
-QList<TSound *> soundEditors(TMainForm &form)
-{
-    QList<TSound *> out;
-    for (QMdiSubWindow *w : form.mdiArea()->subWindowList())
-        if (auto *e = qobject_cast<TSound *>(w->widget()))
-            out << e;
-    return out;
-}
-
-QAction *menuEntry(TMainForm &form, const QString &menu, const QString &text)
-{
-    for (QMenu *m : form.findChildren<QMenu *>())
-        if (m->menuAction()->text().remove('&') == menu)
-            for (QAction *a : m->actions())
-                if (a->text() == text)
-                    return a;
-    return nullptr;
-}
-} // namespace
 
 TEST(SoundTree, SoundsOpenFromTheTreeNewOnesInTheirFolderAndTheToolbarFollows)
 {
@@ -67,7 +39,7 @@ TEST(SoundTree, SoundsOpenFromTheTreeNewOnesInTheirFolderAndTheToolbarFollows)
     EXPECT_TRUE(menuEntry(form, "Open", "Sound"));
     QApplication::processEvents();
 
-    const QList<TSound *> editors = soundEditors(form);
+    const QList<TSound *> editors = editorsOf<TSound>(form);
     ASSERT_EQ(editors.size(), 3);
     EXPECT_EQ(QFileInfo(editors[0]->soundPath()).fileName().toLower(), "beep.wav");
     EXPECT_FALSE(editors[0]->isWaveEmpty());
