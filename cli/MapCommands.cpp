@@ -5,6 +5,7 @@
 #include "itn/ItnFormat.h"
 #include "map/MapIcon.h"
 #include "map/MapLists.h"
+#include "media/PoiPin.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "platform/Settings.h"
@@ -101,7 +102,7 @@ int show(const QStringList &args, QTextStream &out, QTextStream &err)
         QImage small;
         if (!bmp.isEmpty() && QFileInfo::exists(bmp))
             small.load(bmp);
-        sendPoiList(table, MapFiles::writeIcon(small.isNull() ? MapFiles::defaultPoiIcon() : small, 0),
+        sendPoiList(table, MapFiles::writeIcon(small.isNull() ? defaultPoiIcon() : small, 0),
                     framing, calls);
     } else {
         sendItinerary(table, framing, calls);

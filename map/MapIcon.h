@@ -9,8 +9,6 @@ namespace MapFiles {
 // UserDataFolder + "GMap/".
 QString folder();
 
-// The icon of a list without one: the POI editor shows the same pin.
-QImage defaultPoiIcon();
 // 22 x 22: `small` stretched into the inner 20 x 20 and a navy frame along the edge.
 QImage framedIcon(const QImage &small);
 // "image%3.3d.bmp" of `number`.

@@ -2,6 +2,7 @@
 korvix_headless_library(korvix_pictures
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ImgFile.cpp ${CMAKE_CURRENT_LIST_DIR}/ImgFile.h
+    ${CMAKE_CURRENT_LIST_DIR}/PoiPin.cpp ${CMAKE_CURRENT_LIST_DIR}/PoiPin.h
   DEPS Qt6::Gui korvix_platform)
 korvix_register_headless(korvix_pictures)
 

@@ -5,6 +5,7 @@
 #include "media/AudioKit.h"
 #include "media/IconEdit.h"
 #include "media/ImgFile.h"
+#include "media/PoiPin.h"
 #include "platform/AtomicFile.h"
 #include "platform/DeviceCodec.h"
 #include "platform/DeviceFiles.h"
@@ -289,20 +290,7 @@ void TOV2::setLargeIcon(const QImage &icon)
 
 QImage TOV2::defaultIcon()
 {
-    // A pin in the program's navy: the category icon of a list that has none yet.
-    QImage img(22, 22, QImage::Format_RGB888);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 128));
-    p.drawEllipse(QRectF(5, 2, 12, 12));
-    QPolygonF tip;
-    tip << QPointF(6.5, 11) << QPointF(15.5, 11) << QPointF(11, 21);
-    p.drawPolygon(tip);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QRectF(8.5, 5.5, 5, 5));
-    return img;
+    return defaultPoiIcon();
 }
 
 void TOV2::NeedSave(int bits)

@@ -1,0 +1,6 @@
+#pragma once
+#include <QImage>
+
+// The 22 x 22 pin in the program's navy: the category icon of a POI list that has none
+// yet, in the editor and on the map alike.
+QImage defaultPoiIcon();
