@@ -14,6 +14,7 @@
 #include "platform/Progress.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
+#include "platform/Question.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -96,13 +97,7 @@ private:
 TItnDialogs TItnDialogs::platform()
 {
     TItnDialogs d;
-    d.ask = [](QWidget *parent, const QString &caption, const QString &text, QMessageBox::StandardButtons buttons) {
-        // Escape is Cancel whenever there is one, never a silent No.
-        QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
-        if (buttons & QMessageBox::Cancel)
-            box.setEscapeButton(QMessageBox::Cancel);
-        return QMessageBox::StandardButton(box.exec());
-    };
+    d.ask = askQuestion;
     d.message = [](QWidget *parent, const QString &caption, const QString &text) {
         QMessageBox::warning(parent, caption, text);
     };

@@ -7,6 +7,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/Folders.h"
 #include "platform/Shell.h"
+#include "platform/Question.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -71,10 +72,7 @@ TSchemEdit::TSchemEdit(IShell &shell, QWidget *parent)
     layout->addWidget(m_grid, 1);
 
     prompts.askSave = [](QWidget *parent) {
-        QMessageBox box(QMessageBox::Question, tr("Schems"), tr("Do you want to save changes?"),
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-        box.setEscapeButton(QMessageBox::Cancel);
-        return QMessageBox::StandardButton(box.exec());
+        return askToSaveChanges(parent, tr("Schems"), tr("Do you want to save changes?"));
     };
     prompts.saveFile = [](QWidget *parent, const QString &dir, const QString &name) {
         QFileDialog dlg(parent, QString(), dir);

@@ -4,6 +4,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/Folders.h"
 #include "platform/Shell.h"
+#include "platform/Question.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -33,10 +34,7 @@ TSound::TSound(IShell &shell, QWidget *parent)
     resize(480, 180);
 
     prompts.askSave = [](QWidget *parent) {
-        QMessageBox box(QMessageBox::Question, tr("Sounds"), tr("Do you want to save changes?"),
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-        box.setEscapeButton(QMessageBox::Cancel);
-        return QMessageBox::StandardButton(box.exec());
+        return askToSaveChanges(parent, tr("Sounds"), tr("Do you want to save changes?"));
     };
     prompts.saveFile = [](QWidget *parent, const QString &dir) {
         QFileDialog dlg(parent, QString(), dir);

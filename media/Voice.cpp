@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Shell.h"
+#include "platform/Question.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -112,10 +113,7 @@ TVoice::TVoice(IShell &shell, QWidget *parent)
     m_tick->start();
 
     prompts.askSave = [](QWidget *parent) {
-        QMessageBox box(QMessageBox::Question, tr("Voices"), tr("Do you want to save changes?"),
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-        box.setEscapeButton(QMessageBox::Cancel);
-        return QMessageBox::StandardButton(box.exec());
+        return askToSaveChanges(parent, tr("Voices"), tr("Do you want to save changes?"));
     };
     prompts.saveFile = [](QWidget *parent, const QString &dir, const QString &name) {
         QFileDialog dlg(parent, QString(), dir);

@@ -12,6 +12,7 @@
 #include "platform/Error.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
+#include "platform/Question.h"
 #include "poi/Duplicates.h"
 #include "poi/FindDialog.h"
 #include "poi/LatLng.h"
@@ -208,10 +209,7 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
             [this](const QPoint &pos) { m_context->popup(m_grid->viewport()->mapToGlobal(pos)); });
 
     prompts.askSave = [](QWidget *parent) {
-        QMessageBox box(QMessageBox::Question, tr("POI"), tr("Do you want to save changes?"),
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-        box.setEscapeButton(QMessageBox::Cancel);
-        return QMessageBox::StandardButton(box.exec());
+        return askToSaveChanges(parent, tr("POI"), tr("Do you want to save changes?"));
     };
     prompts.saveFile = [](QWidget *parent, const QString &dir, const QString &name, int &filter) {
         const QStringList filters{tr("TT POI Binary (ov2) (*.ov2)"), tr("Garmin/Navman csv (*.csv)"),

@@ -1,0 +1,13 @@
+#pragma once
+#include <QMessageBox>
+
+// A question box whose Escape is Cancel whenever Cancel is offered, never a silent No
+// that throws work away.
+QMessageBox::StandardButton askQuestion(QWidget *parent, const QString &caption, const QString &text,
+                                        QMessageBox::StandardButtons buttons);
+
+// The close question of an editor with unsaved changes: Yes, No or Cancel.
+inline QMessageBox::StandardButton askToSaveChanges(QWidget *parent, const QString &caption, const QString &text)
+{
+    return askQuestion(parent, caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
