@@ -46,3 +46,6 @@ struct CliSubCommand {
 };
 int runSubCommand(const QStringList &args, QTextStream &out, QTextStream &err,
                   std::initializer_list<CliSubCommand> subs, const char *usage);
+
+// "map layer ...": the calls of the map's extra layers (MapLayerCommands.cpp).
+int runMapLayer(const QStringList &args, QTextStream &out, QTextStream &err);

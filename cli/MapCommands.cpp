@@ -115,10 +115,14 @@ int show(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int run(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    return runSubCommand(args, out, err, {{"show", show}}, "map show [--marked ROW,ROW...] FILE.ov2|FILE.itn");
+    return runSubCommand(args, out, err, {{"show", show}, {"layer", runMapLayer}},
+                         "map show [--marked ROW,ROW...] FILE.ov2|FILE.itn | map layer KIND FILE...");
 }
 
-const CliRegistrar registrar({QStringLiteral("map"), QStringLiteral("show [--marked ROW,ROW...] FILE.ov2|FILE.itn"),
+const CliRegistrar registrar({QStringLiteral("map"),
+                              QStringLiteral("show [--marked ROW,ROW...] FILE.ov2|FILE.itn | layer raster FILE.sat... | "
+                                             "layer tripmaster FILE.csv | layer svg FILE.svg | "
+                                             "layer krakow FILE.xml [--host HOST] | layer zakopane FILE.xml"),
                               &run});
 
 } // namespace
