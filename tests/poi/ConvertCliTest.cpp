@@ -1,0 +1,110 @@
+// korvix-cli convert, run as the real program.
+#include "ExchangeTestUtil.h"
+
+#include "platform/DeviceCodec.h"
+#include "poi/Gpx.h"
+#include "poi/Ov2Writer.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Names the device code page and every format carry (CSV turns commas and quotes
+// into "_").
+std::vector<GeoPoint> devicePoints(int n, quint32 seed)
+{
+    std::vector<GeoPoint> points = ExchangeTest::randomPoints(n, seed, true);
+    for (size_t i = 0; i < points.size(); i += 2)
+        points[i].name += QStringLiteral(" Łódź <&> ąę");
+    return points;
+}
+
+QByteArray itnOf(const std::vector<GeoPoint> &points, size_t from, size_t count)
+{
+    const DeviceCodec codec;
+    QByteArray out;
+    for (size_t i = from; i < from + count && i < points.size(); ++i)
+        out += QByteArray::number(points[i].lon) + '|' + QByteArray::number(points[i].lat) + '|'
+               + codec.fromUnicode(points[i].name) + "|0|\r\n";
+    return out;
+}
+
+} // namespace
+
+TEST(ConvertCli, AListGoesThroughEveryFormatAndComesBackToTheSameOv2Bytes)
+{
+    TempFolder tmp;
+    const DeviceCodec codec;
+    Ov2PointList list;
+    for (const GeoPoint &p : devicePoints(500, 31))
+        list.add(p.lon, p.lat, codec.fromUnicode(p.name));
+    const QString start = tmp.file("start.ov2");
+    SaveOV2(start, list);
+    const QStringList chain{start, tmp.file("a.gpx"), tmp.file("b.kml"), tmp.file("c.csv"), tmp.file("e.gpx"), tmp.file("end.ov2")};
+    for (qsizetype i = 1; i < chain.size(); ++i) {
+        const CliRun r = runCli({"convert", chain[i - 1], chain[i]});
+        ASSERT_EQ(r.code, 0) << chain[i].toStdString() << ": " << r.err.constData();
+    }
+    EXPECT_EQ(readAll(chain.last()), readAll(start));
+}
+
+TEST(ConvertCli, AnItineraryStaysARouteAndIsSplitForTheDevice)
+{
+    TempFolder tmp;
+    const std::vector<GeoPoint> points = devicePoints(60, 32);
+    const QString itn = tmp.write("trip.itn", itnOf(points, 0, 60));
+    const QString gpx = tmp.file("trip.gpx");
+    CliRun r = runCli({"convert", itn, gpx});
+    ASSERT_EQ(r.code, 0) << r.err.constData();
+    GpxContent got;
+    ASSERT_EQ(Gpx::readFile(gpx, got), QString());
+    EXPECT_TRUE(got.waypoints.empty());
+    EXPECT_EQ(got.routePoints, points);
+
+    const QString back = tmp.file("back.itn");
+    r = runCli({"convert", gpx, back});
+    ASSERT_EQ(r.code, 0) << r.err.constData();
+    EXPECT_EQ(r.out, (back + u'\n' + tmp.file("back01.itn") + u'\n').toUtf8());
+    EXPECT_EQ(readAll(back), itnOf(points, 0, 48));
+    EXPECT_EQ(readAll(tmp.file("back01.itn")), itnOf(points, 48, 12));
+
+    const QString kml = tmp.file("trip.kml");
+    ASSERT_EQ(runCli({"convert", itn, kml}).code, 0);
+    EXPECT_TRUE(readAll(kml).contains("<LineString>"));
+    const QString fromKml = tmp.file("fromkml.gpx");
+    ASSERT_EQ(runCli({"convert", kml, fromKml}).code, 0);
+    ASSERT_EQ(Gpx::readFile(fromKml, got), QString());
+    EXPECT_EQ(got.routePoints, points) << "a KML line stays a route, names without the import's separator";
+}
+
+TEST(ConvertCli, WrongKindsAndBadFilesEndWithTheirMessageAndNoOutput)
+{
+    TempFolder tmp;
+    const QString gpx = tmp.write("x.gpx", "<gpx><wpt lat=\"1\" lon=\"2\"><name>a</name></wpt></gpx>");
+    const QString out = tmp.file("out.ov2");
+    CliRun r = runCli({"convert", gpx, tmp.file("out.txt")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains("the output must end in .ov2, .itn, .gpx, .kml or .csv")) << r.err.constData();
+    r = runCli({"convert", tmp.write("x.doc", "x"), out});
+    EXPECT_EQ(r.code, 2);
+    r = runCli({"convert", tmp.file("missing.gpx"), out});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.startsWith(tmp.file("missing.gpx").toUtf8() + ": ")) << r.err.constData();
+    const QString entities = tmp.write(
+        "e.gpx", "<!DOCTYPE gpx [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><gpx><wpt lat=\"1\" lon=\"1\"><name>&x;</name></wpt></gpx>");
+    r = runCli({"convert", entities, out});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("entity declarations are not accepted")) << r.err.constData();
+    r = runCli({"convert", tmp.write("empty.gpx", "<gpx version=\"1.1\"/>"), out});
+    EXPECT_EQ(r.code, 1);
+    r = runCli({"convert", tmp.write("bad.csv", "12,abc,x\r\n"), out});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("line 1")) << r.err.constData();
+    EXPECT_FALSE(QFileInfo::exists(out));
+
+    // A good conversion still works after all that.
+    r = runCli({"convert", gpx, out});
+    EXPECT_EQ(r.code, 0) << r.err.constData();
+    EXPECT_TRUE(QFileInfo::exists(out));
+}
