@@ -7,6 +7,93 @@ namespace {
 
 const char kHex[] = "0123456789ABCDEF";
 
+// Room one device byte can take in a line: "\xHH", or three bytes of UTF-8.
+constexpr qsizetype kMostPerByte = 4;
+
+// Grows `out` by `n` bytes and gives where they start; the caller cuts the unused
+// rest. Within the reserved capacity this is no allocation, so a million lines are
+// written through plain pointers instead of an append per character.
+char *grow(QByteArray &out, qsizetype n)
+{
+    const qsizetype at = out.size();
+    out.resize(at + n);
+    return out.data() + at;
+}
+
+void cut(QByteArray &out, const char *end)
+{
+    out.resize(end - out.constData());
+}
+
+char *putEscaped(char *d, QByteArrayView bytes, const DeviceCodec &codec)
+{
+    for (char ch : bytes) {
+        const unsigned char b = static_cast<unsigned char>(ch);
+        char plain = 0;
+        switch (b) {
+        case '\\': plain = '\\'; break;
+        case '\t': plain = 't'; break;
+        case '\r': plain = 'r'; break;
+        case '\n': plain = 'n'; break;
+        default: break;
+        }
+        if (plain) {
+            *d++ = '\\';
+            *d++ = plain;
+            continue;
+        }
+        if (b < 128 && b >= 32 && b != 127) {
+            *d++ = char(b);
+            continue;
+        }
+        const char16_t c = codec.charOf(b);
+        // Control characters, and the bytes the code page leaves undefined (which
+        // the codec carries as the C1 control of the same number).
+        if (c < 32 || c == 127 || (c >= 0x80 && c < 0xA0)) {
+            *d++ = '\\';
+            *d++ = 'x';
+            *d++ = kHex[b >> 4];
+            *d++ = kHex[b & 15];
+        } else if (c < 0x800) {
+            *d++ = char(0xC0 | (c >> 6));
+            *d++ = char(0x80 | (c & 0x3F));
+        } else {
+            *d++ = char(0xE0 | (c >> 12));
+            *d++ = char(0x80 | ((c >> 6) & 0x3F));
+            *d++ = char(0x80 | (c & 0x3F));
+        }
+    }
+    return d;
+}
+
+char *putUnsigned(char *d, quint32 v)
+{
+    char buf[10];
+    int n = 0;
+    do {
+        buf[n++] = char('0' + v % 10);
+        v /= 10;
+    } while (v);
+    while (n)
+        *d++ = buf[--n];
+    return d;
+}
+
+char *putInt(char *d, qint32 v)
+{
+    if (v < 0)
+        *d++ = '-';
+    return putUnsigned(d, v < 0 ? 0u - quint32(v) : quint32(v));
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
 } // namespace
 
 void appendDumpEscaped(QByteArray &out, QByteArrayView bytes, const DeviceCodec &codec)
@@ -30,49 +117,8 @@ void appendDumpEscaped(QByteArray &out, QByteArrayView bytes, const DeviceCodec 
         }
         return;
     }
-    for (char ch : bytes) {
-        const unsigned char b = static_cast<unsigned char>(ch);
-        if (b == '\\') { out.append("\\\\"); continue; }
-        if (b == '\t') { out.append("\\t"); continue; }
-        if (b == '\r') { out.append("\\r"); continue; }
-        if (b == '\n') { out.append("\\n"); continue; }
-        if (b < 128 && b >= 32 && b != 127) { out.append(char(b)); continue; }
-        const char16_t c = codec.charOf(b);
-        // Control characters, and the bytes the code page leaves undefined (which
-        // the codec carries as the C1 control of the same number).
-        if (c < 32 || c == 127 || (c >= 0x80 && c < 0xA0)) {
-            out.append("\\x");
-            out.append(kHex[b >> 4]);
-            out.append(kHex[b & 15]);
-            continue;
-        }
-        if (c < 0x800) {
-            out.append(char(0xC0 | (c >> 6)));
-            out.append(char(0x80 | (c & 0x3F)));
-        } else {
-            out.append(char(0xE0 | (c >> 12)));
-            out.append(char(0x80 | ((c >> 6) & 0x3F)));
-            out.append(char(0x80 | (c & 0x3F)));
-        }
-    }
+    cut(out, putEscaped(grow(out, bytes.size() * kMostPerByte), bytes, codec));
 }
-
-namespace {
-
-void appendInt(QByteArray &out, qint64 v)
-{
-    out.append(QByteArray::number(v));
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-} // namespace
 
 QByteArray poiDumpLines(const Ov2Data &data, const DeviceCodec &codec)
 {
@@ -81,14 +127,22 @@ QByteArray poiDumpLines(const Ov2Data &data, const DeviceCodec &codec)
         return QByteArray("\t\t\t\n");
     out.reserve(qsizetype(data.pois.size()) * 48);
     for (const Ov2Poi &p : data.pois) {
-        appendInt(out, p.lon);
-        out.append('\t');
-        appendInt(out, p.lat);
-        out.append('\t');
+        char *d = grow(out, 24); // two signed 32-bit numbers and their tabs
+        d = putInt(d, p.lon);
+        *d++ = '\t';
+        d = putInt(d, p.lat);
+        *d++ = '\t';
+        cut(out, d);
         appendDumpEscaped(out, data.text(p), codec);
-        out.append('\t');
-        out.append(Ov2Data::typeLevel(p).toLatin1());
-        out.append('\n');
+        d = grow(out, 24); // "\t*255/4294967295\n"
+        *d++ = '\t';
+        if (p.flags & Ov2Poi::AfterSkipper)
+            *d++ = '*';
+        d = putUnsigned(d, p.type);
+        *d++ = '/';
+        d = putUnsigned(d, p.level);
+        *d++ = '\n';
+        cut(out, d);
     }
     return out;
 }

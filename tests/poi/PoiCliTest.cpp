@@ -1,10 +1,13 @@
 // korvix-cli ov2 / poidat, run as the real program.
+#include "platform/DeviceCodec.h"
 #include "tests/poi/Ov2TestUtil.h"
 #include "tests/support/TestSupport.h"
 
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace {
 
@@ -26,6 +29,44 @@ TEST(PoiCli, DumpEscapesAndCodePage)
     ASSERT_EQ(r.code, 0) << r.err.constData();
     EXPECT_EQ(r.out, "-1993500\t5006200\ta\\\\b\\tc\\rd\\ne\\x01\\x7F\\x81\\x83\\x88\\x90\\x98\xC5\x82\xE2\x82\xAC\t*2/1\n"
                      "7\t8\t\t2/0\n");
+}
+
+// Lines are written through room reserved per POI: the extreme numbers, every byte
+// of the code page and a text that grows fourfold by escaping all come out whole.
+TEST(PoiCli, DumpWritesExtremeNumbersEveryByteAndLongEscapes)
+{
+    QByteArray every, everyLine;
+    const DeviceCodec codec; // the code page of a program without settings
+    for (int b = 1; b < 256; ++b) {
+        every.append(char(b));
+        const QString u = codec.toUnicode(QByteArray(1, char(b)));
+        const char16_t c = u.at(0).unicode();
+        if (b == '\\' || b == '\t' || b == '\r' || b == '\n')
+            everyLine += QByteArray("\\") + (b == '\\' ? '\\' : b == '\t' ? 't' : b == '\r' ? 'r' : 'n');
+        else if (c < 32 || c == 127 || (c >= 0x80 && c < 0xA0))
+            everyLine += "\\x" + QByteArray::number(b, 16).toUpper().rightJustified(2, '0');
+        else
+            everyLine += u.toUtf8();
+    }
+    const QByteArray controls(20000, '\x1F');
+    Ov2Bytes file;
+    file.poi(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), every)
+        .poi(-1, 0, controls)
+        .skipper(21 + 14)
+        .poi(-10, -2000000000, "");
+    QByteArray expected = "-2147483648\t2147483647\t" + everyLine + "\t2/0\n-1\t0\t";
+    for (int i = 0; i < controls.size(); ++i)
+        expected += "\\x1F";
+    expected += "\t2/0\n-10\t-2000000000\t\t*2/1\n";
+    for (int i = 0; i < 3000; ++i) {
+        file.poi(i * 7919, -i, "POI " + QByteArray::number(i));
+        expected += QByteArray::number(i * 7919) + '\t' + QByteArray::number(-i) + "\tPOI " + QByteArray::number(i)
+                    + "\t2/0\n";
+    }
+    TempFolder tmp;
+    const CliRun r = cli({"ov2", "dump", tmp.write("x.ov2", file)});
+    ASSERT_EQ(r.code, 0) << r.err.constData();
+    EXPECT_EQ(r.out, expected);
 }
 
 TEST(PoiCli, EmptyListsAndErrors)
