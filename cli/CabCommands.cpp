@@ -15,18 +15,27 @@ QString notACabinet(const QString &path)
 int pack(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     TCABFile cab;
-    bool ok = args.size() == 2;
-    if (args.size() == 3 && args[2] == QLatin1String("--none")) {
-        cab.CompressionType = TCABFile::typNone;
-        ok = true;
-    } else if (args.size() == 4 && args[2] == QLatin1String("--lzx")) {
-        const int bits = args[3].toInt(&ok);
-        ok = ok && bits >= 15 && bits <= 21;
-        cab.CompressionType = TCABFile::typLZX;
-        cab.LZXMemory = TCABFile::TLZXMemory(bits - 15);
+    bool ok = args.size() >= 2, typeGiven = false;
+    for (int i = 2; ok && i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--none") && !typeGiven) {
+            cab.CompressionType = TCABFile::typNone;
+            typeGiven = true;
+        } else if (args[i] == QLatin1String("--lzx") && !typeGiven && i + 1 < args.size()) {
+            const int bits = args[++i].toInt(&ok);
+            ok = ok && bits >= 15 && bits <= 21;
+            cab.CompressionType = TCABFile::typLZX;
+            cab.LZXMemory = TCABFile::TLZXMemory(bits - 15);
+            typeGiven = true;
+        } else if (args[i] == QLatin1String("--max-size") && !cab.AllowSet && i + 1 < args.size()) {
+            cab.MaxCabinetSize = args[++i].toLongLong(&ok);
+            ok = ok && cab.MaxCabinetSize > 0 && cab.MaxCabinetSize <= 2147483647;
+            cab.AllowSet = true;
+        } else {
+            ok = false;
+        }
     }
     if (!ok) {
-        err << "usage: korvix-cli cab pack OUT.cab DIR [--none|--lzx N]   (N = 15 ... 21)\n";
+        err << "usage: korvix-cli cab pack OUT.cab DIR [--none|--lzx N] [--max-size BYTES]   (N = 15 ... 21)\n";
         return 2;
     }
     if (!QFileInfo(args[1]).isDir())
@@ -39,6 +48,10 @@ int pack(const QStringList &args, QTextStream &out, QTextStream &err)
         return fileError(err, e.fileName().isEmpty() ? args[0] : e.fileName(), ECABFileError::text(e.code()));
     }
     out << args[0] << ": " << cab.CABFileContents.size() << " files\n";
+    // The cabinets of a set, OUT.cab, OUT_2.cab, ...
+    if (cab.CabinetsWritten().size() > 1)
+        for (const QString &path : cab.CabinetsWritten())
+            out << path << '\n';
     return 0;
 }
 
@@ -79,10 +92,10 @@ int unpack(const QStringList &args, QTextStream &out, QTextStream &err)
 int run(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     return runSubCommand(args, out, err, {{"pack", pack}, {"list", list}, {"unpack", unpack}},
-                         "cab pack OUT.cab DIR [--none|--lzx N] | list FILE.cab | unpack FILE.cab DIR");
+                         "cab pack OUT.cab DIR [--none|--lzx N] [--max-size BYTES] | list FILE.cab | unpack FILE.cab DIR");
 }
 
 const CliRegistrar registrar({QStringLiteral("cab"),
-                              QStringLiteral("pack OUT.cab DIR [--none|--lzx N] | list FILE.cab | unpack FILE.cab DIR"),
+                              QStringLiteral("pack OUT.cab DIR [--none|--lzx N] [--max-size BYTES] | list FILE.cab | unpack FILE.cab DIR"),
                               run});
 } // namespace

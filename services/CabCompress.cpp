@@ -1,7 +1,9 @@
 #include "services/CabFile.h"
+#include "services/CabLayout.h"
 #include "services/CabWriter.h"
 #include "services/LzxEncoder.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -14,34 +16,9 @@
 
 #include <vector>
 
+using namespace cablayout;
+
 namespace {
-constexpr int BlockSize = 32768;
-constexpr int HeaderSize = 36, FolderSize = 8, FileFixedSize = 16, DataHeaderSize = 8;
-
-void put16(QByteArray &b, quint16 v)
-{
-    b.append(char(v & 0xff)).append(char(v >> 8));
-}
-void put32(QByteArray &b, quint32 v)
-{
-    put16(b, quint16(v & 0xffff));
-    put16(b, quint16(v >> 16));
-}
-
-struct PlannedFile {
-    QString path;
-    QByteArray name; // as stored
-    qint64 size = 0;
-    quint32 offset = 0; // within its folder
-    quint16 folder = 0, date = 0, time = 0, attribs = 0;
-};
-
-struct PlannedFolder {
-    int firstFile = 0, fileCount = 0;
-    quint32 dataStart = 0;
-    quint16 blocks = 0;
-};
-
 PlannedFile planFile(const TCABFileEntry &entry)
 {
     PlannedFile f;
@@ -75,25 +52,10 @@ PlannedFile planFile(const TCABFileEntry &entry)
 // smaller batches so that progress still comes every few tens of milliseconds.
 constexpr int BatchBlocks = 32, InOrderBatchBlocks = 4;
 
-struct Batch {
-    QByteArray raw, dictionary, coded;
-    int folder = 0, blocks = 0;
-    bool failed = false;
-};
-
-void appendRecord(QByteArray &out, const char *data, int size, int rawSize)
+// A folder's blocks, as many as fit.
+qint64 blocksOf(qint64 bytes)
 {
-    QByteArray head;
-    put32(head, 0);
-    put16(head, quint16(size));
-    put16(head, quint16(rawSize));
-    const quint32 sum = cabChecksum(head.constData() + 4, 4, cabChecksum(data, size, 0));
-    head[0] = char(sum & 0xff);
-    head[1] = char(sum >> 8 & 0xff);
-    head[2] = char(sum >> 16 & 0xff);
-    head[3] = char(sum >> 24);
-    out += head;
-    out.append(data, size);
+    return (bytes + BlockSize - 1) / BlockSize;
 }
 
 void codeBatch(Batch &b, TCABFile::TCompressionType type, LzxEncoder *lzx)
@@ -126,8 +88,9 @@ void codeBatch(Batch &b, TCABFile::TCompressionType type, LzxEncoder *lzx)
 // Streams the folders' files through the block coders into the archive.
 class FolderWriter {
 public:
-    FolderWriter(TCABFile &cab, QSaveFile &out, qint64 total, std::vector<PlannedFolder> &folders)
-        : m_cab(cab), m_out(out), m_total(total), m_folders(folders), m_lzx(15 + int(cab.LZXMemory))
+    FolderWriter(TCABFile &cab, qint64 total, const std::vector<PlannedFolder> &folders,
+                 const std::function<void(const Batch &)> &sink)
+        : m_cab(cab), m_sink(sink), m_total(total), m_folders(folders), m_lzx(15 + int(cab.LZXMemory))
         , m_threads(cab.Threads > 0 ? cab.Threads : qMax(1, QThread::idealThreadCount())), m_inFlight(2 * m_threads)
         , m_batchBytes(qsizetype(cab.CompressionType == TCABFile::typMSZIP ? BatchBlocks : InOrderBatchBlocks) * BlockSize)
     {
@@ -170,9 +133,6 @@ public:
     {
         while (!m_pending.empty())
             writeOldest();
-        for (PlannedFolder &f : m_folders)
-            if (f.blocks == 0)
-                f.dataStart = quint32(m_out.pos()); // no data: any place inside the cabinet
         if (m_cab.OnCompressProgress)
             m_cab.OnCompressProgress(&m_cab, m_done, m_total);
     }
@@ -218,16 +178,8 @@ private:
         const Batch &b = *p.batch;
         if (b.failed)
             throw ECABFileError(8);
-        PlannedFolder &folder = m_folders[size_t(b.folder)];
-        if (folder.blocks == 0)
-            folder.dataStart = quint32(m_out.pos());
-        if (m_out.write(b.coded) != b.coded.size())
-            throw ECABFileError(6, m_cab.CABFile);
-        if (m_out.pos() > m_cab.MaxCabinetSize)
-            throw ECABFileError(ECABFileError::TooLargeForCabinet, m_cab.CABFile);
-        if (folder.blocks + b.blocks > 65535)
-            throw ECABFileError(ECABFileError::TooLargeForFolder, m_cab.CABFile);
-        folder.blocks = quint16(folder.blocks + b.blocks);
+        throwIfCancelled(m_cab);
+        m_sink(b);
         m_done += b.raw.size();
         if (m_cab.OnCompressProgress && m_clock.elapsed() >= 30) {
             m_clock.restart();
@@ -236,65 +188,88 @@ private:
     }
 
     TCABFile &m_cab;
-    QSaveFile &m_out;
+    const std::function<void(const Batch &)> &m_sink;
     qint64 m_total, m_done = 0;
-    std::vector<PlannedFolder> &m_folders;
+    const std::vector<PlannedFolder> &m_folders;
     LzxEncoder m_lzx;
     int m_threads, m_inFlight;
     qsizetype m_batchBytes;
     std::deque<Pending> m_pending;
     QElapsedTimer m_clock;
 };
-} // namespace
 
-bool TCABFile::Compress()
+// Folders close once they pass `threshold`, and before they would overflow. With
+// `ownFolderFrom` a file of that size or more gets a folder of its own: only such folders
+// may continue in the next cabinet of a set, as readers drop any other file of a
+// continued folder.
+std::vector<PlannedFolder> planFolders(std::vector<PlannedFile> &files, qint64 threshold, qint64 ownFolderFrom)
 {
-    if (CompressionType == typLZX && (LZXMemory < lzxLowest || LZXMemory > lzxHighest))
-        throw ECABFileError(5);
-    // A cabinet without a file is not one to the readers, so none is written.
-    if (CABFileContents.isEmpty())
-        throw ECABFileError(ECABFileError::NothingToPack, CABFile);
-    std::vector<PlannedFile> files;
-    files.reserve(size_t(CABFileContents.size()));
-    qint64 total = 0;
-    for (const TCABFileEntry &e : CABFileContents) {
-        files.push_back(planFile(e));
-        if (files.back().size > MaxFolderBytes)
-            throw ECABFileError(ECABFileError::TooLargeForFolder, e.Name);
-        total += files.back().size;
-    }
-    if (files.size() > 65535)
-        throw ECABFileError(ECABFileError::TooLargeForCabinet, CABFile);
-
-    // Folders close once they pass the threshold, and before they would overflow.
     std::vector<PlannedFolder> folders;
     qint64 folderBytes = 0;
+    bool alone = false;
     for (int i = 0; i < int(files.size()); ++i) {
         PlannedFile &f = files[size_t(i)];
-        if (folders.empty() || folderBytes >= FolderThreshold || folderBytes + f.size > MaxFolderBytes) {
+        const bool big = f.size >= ownFolderFrom;
+        if (folders.empty() || alone || big || folderBytes >= threshold || folderBytes + f.size > TCABFile::MaxFolderBytes) {
             folders.push_back({i, 0, 0, 0});
             folderBytes = 0;
         }
+        alone = big;
         f.folder = quint16(folders.size() - 1);
         f.offset = quint32(folderBytes);
         folderBytes += f.size;
         ++folders.back().fileCount;
     }
-    if (folders.size() > 65535)
-        throw ECABFileError(ECABFileError::TooLargeForCabinet, CABFile);
+    return folders;
+}
 
-    qint64 filesStart = HeaderSize + FolderSize * qint64(folders.size());
-    qint64 dataStart = filesStart;
+qint64 headerBytes(const std::vector<PlannedFile> &files, size_t folderCount)
+{
+    qint64 size = HeaderSize + FolderSize * qint64(folderCount);
     for (const PlannedFile &f : files)
-        dataStart += FileFixedSize + f.name.size() + 1;
+        size += f.entrySize();
+    return size;
+}
 
-    QSaveFile out(CABFile);
+// The most one cabinet of these folders can take: stored blocks and a little more.
+qint64 sizeBound(const std::vector<PlannedFile> &files, const std::vector<PlannedFolder> &folders)
+{
+    qint64 bound = headerBytes(files, folders.size());
+    for (const PlannedFolder &folder : folders) {
+        qint64 raw = 0;
+        for (int i = folder.firstFile; i < folder.firstFile + folder.fileCount; ++i)
+            raw += files[size_t(i)].size;
+        bound += raw + blocksOf(raw) * (DataHeaderSize + 64);
+    }
+    return bound;
+}
+
+void writeOneCabinet(TCABFile &cab, const std::vector<PlannedFile> &files, std::vector<PlannedFolder> &folders,
+                     qint64 total)
+{
+    if (files.size() > 65535 || folders.size() > 65535)
+        throw ECABFileError(ECABFileError::TooLargeForCabinet, cab.CABFile);
+    const qint64 filesStart = HeaderSize + FolderSize * qint64(folders.size());
+    const qint64 dataStart = headerBytes(files, folders.size());
+
+    QSaveFile out(cab.CABFile);
     if (!out.open(QIODevice::WriteOnly) || out.write(QByteArray(dataStart, '\0')) != dataStart)
-        throw ECABFileError(6, CABFile);
-    FolderWriter writer(*this, out, total, folders);
-    for (int i = 0; i < int(folders.size()); ++i)
-        writer.writeFolder(files, i);
-    writer.finish();
+        throw ECABFileError(6, cab.CABFile);
+    codeFolders(cab, files, folders, total, [&](const Batch &b) {
+        PlannedFolder &folder = folders[size_t(b.folder)];
+        if (folder.blocks == 0)
+            folder.dataStart = quint32(out.pos());
+        if (out.write(b.coded) != b.coded.size())
+            throw ECABFileError(6, cab.CABFile);
+        if (out.pos() > cab.MaxCabinetSize)
+            throw ECABFileError(ECABFileError::TooLargeForCabinet, cab.CABFile);
+        if (folder.blocks + b.blocks > 65535)
+            throw ECABFileError(ECABFileError::TooLargeForFolder, cab.CABFile);
+        folder.blocks = quint16(folder.blocks + b.blocks);
+    });
+    for (PlannedFolder &f : folders)
+        if (f.blocks == 0)
+            f.dataStart = quint32(out.pos()); // no data: any place inside the cabinet
     const qint64 cabinetSize = out.pos();
 
     QByteArray head;
@@ -309,11 +284,9 @@ bool TCABFile::Compress()
     put16(head, quint16(folders.size()));
     put16(head, quint16(files.size()));
     put16(head, 0); // no previous or next cabinet, no reserved areas
-    put16(head, SetId);
+    put16(head, TCABFile::SetId);
     put16(head, 0);
-    const quint16 type = CompressionType == typMSZIP ? 1
-                         : CompressionType == typLZX ? quint16(3 | (15 + int(LZXMemory)) << 8)
-                                                     : 0;
+    const quint16 type = compressionWord(cab);
     for (const PlannedFolder &folder : folders) {
         put32(head, folder.dataStart);
         put16(head, folder.blocks);
@@ -330,6 +303,88 @@ bool TCABFile::Compress()
     }
     // commit() ignores a failed final flush, so it is checked first.
     if (!out.seek(0) || out.write(head) != head.size() || !out.flush() || !out.commit())
-        throw ECABFileError(6, CABFile);
+        throw ECABFileError(6, cab.CABFile);
+}
+} // namespace
+
+namespace cablayout {
+void appendRecord(QByteArray &out, const char *data, int size, int rawSize)
+{
+    QByteArray head;
+    put32(head, 0);
+    put16(head, quint16(size));
+    put16(head, quint16(rawSize));
+    const quint32 sum = cabChecksum(head.constData() + 4, 4, cabChecksum(data, size, 0));
+    head[0] = char(sum & 0xff);
+    head[1] = char(sum >> 8 & 0xff);
+    head[2] = char(sum >> 16 & 0xff);
+    head[3] = char(sum >> 24);
+    out += head;
+    out.append(data, size);
+}
+
+quint16 compressionWord(const TCABFile &cab)
+{
+    return cab.CompressionType == TCABFile::typMSZIP ? 1
+           : cab.CompressionType == TCABFile::typLZX ? quint16(3 | (15 + int(cab.LZXMemory)) << 8)
+                                                     : 0;
+}
+
+void throwIfCancelled(const TCABFile &cab)
+{
+    if (cab.Cancelled && cab.Cancelled())
+        throw ECABFileError(ECABFileError::Cancelled, cab.CABFile);
+}
+
+void codeFolders(TCABFile &cab, const std::vector<PlannedFile> &files, const std::vector<PlannedFolder> &folders,
+                 qint64 total, const std::function<void(const Batch &)> &sink)
+{
+    FolderWriter writer(cab, total, folders, sink);
+    for (int i = 0; i < int(folders.size()); ++i)
+        writer.writeFolder(files, i);
+    writer.finish();
+}
+} // namespace cablayout
+
+QString TCABFile::defaultCabinetName(int number) const
+{
+    const QFileInfo first(CABFile);
+    const QString suffix = first.suffix().isEmpty() ? QString() : QLatin1Char('.') + first.suffix();
+    return first.dir().filePath(first.completeBaseName() + QLatin1Char('_') + QString::number(number) + suffix);
+}
+
+bool TCABFile::Compress()
+{
+    m_written.clear();
+    if (CompressionType == typLZX && (LZXMemory < lzxLowest || LZXMemory > lzxHighest))
+        throw ECABFileError(5);
+    // A cabinet without a file is not one to the readers, so none is written.
+    if (CABFileContents.isEmpty())
+        throw ECABFileError(ECABFileError::NothingToPack, CABFile);
+    std::vector<PlannedFile> files;
+    files.reserve(size_t(CABFileContents.size()));
+    qint64 total = 0;
+    for (const TCABFileEntry &e : CABFileContents) {
+        files.push_back(planFile(e));
+        if (files.back().size > MaxFolderBytes)
+            throw ECABFileError(ECABFileError::TooLargeForFolder, e.Name);
+        total += files.back().size;
+    }
+    std::vector<PlannedFolder> folders = planFolders(files, FolderThreshold, MaxFolderBytes + 1);
+    if (!AllowSet || sizeBound(files, folders) <= MaxCabinetSize) {
+        try {
+            writeOneCabinet(*this, files, folders, total);
+            m_written = QStringList{CABFile};
+            return true;
+        } catch (const ECABFileError &e) {
+            // Coded data larger than the bound said: a set after all.
+            if (!AllowSet || e.code() != ECABFileError::TooLargeForCabinet)
+                throw;
+        }
+    }
+    // In a set, a multi-file folder must fit into one cabinet, so it stays well below one.
+    const qint64 small = qMax<qint64>(1, qMin(FolderThreshold, MaxCabinetSize / 4));
+    folders = planFolders(files, small, small);
+    m_written = writeCabinetSet(*this, files, folders, total);
     return true;
 }

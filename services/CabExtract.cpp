@@ -1,4 +1,5 @@
 #include "services/CabFile.h"
+#include "platform/DeviceFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,10 +8,12 @@
 #include <QFileInfo>
 
 #include <mspack.h>
+#include <zlib.h>
 
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <list>
 
 // The library reads and writes through these callbacks, so the names stay ours (UTF-8,
 // any characters) and every written block reaches the progress event.
@@ -22,18 +25,39 @@ struct CabExtractor {
     qint64 size = 0, written = 0;
     QDateTime stamp;
     QElapsedTimer clock;
+    // Verifying: written data only goes into the checksum.
+    bool verifying = false;
+    quint32 crc = 0;
+    // Cancelling is asked for before each file and at most every ~30 ms within one.
+    QElapsedTimer pollClock;
+    bool cancelled = false;
+    bool cancelRequested(bool now = false)
+    {
+        if (!cancelled && cab->Cancelled && (now || !pollClock.isValid() || pollClock.elapsed() >= 30)) {
+            pollClock.restart();
+            cancelled = cab->Cancelled();
+        }
+        return cancelled;
+    }
 };
 
 namespace {
 struct MsFile {
     QFile file;
     CabExtractor *owner = nullptr; // set for the unpacked file only
+    bool sink = false;             // a verified file: nothing is written
 };
 
 mspack_file *msOpen(mspack_system *self, const char *name, int mode)
 {
     auto *ex = reinterpret_cast<CabExtractor *>(self);
     auto *f = new MsFile;
+    if (mode == MSPACK_SYS_OPEN_WRITE && ex->verifying) {
+        f->sink = true;
+        f->owner = ex;
+        ex->crc = quint32(crc32(0, nullptr, 0));
+        return reinterpret_cast<mspack_file *>(f);
+    }
     f->file.setFileName(QString::fromUtf8(name));
     QIODevice::OpenMode m = QIODevice::ReadOnly;
     if (mode == MSPACK_SYS_OPEN_WRITE) {
@@ -56,7 +80,7 @@ mspack_file *msOpen(mspack_system *self, const char *name, int mode)
 void msClose(mspack_file *file)
 {
     auto *f = reinterpret_cast<MsFile *>(file);
-    if (f && f->owner) {
+    if (f && f->owner && !f->sink) {
         // The time goes on after the last write is out, or the flush would change it.
         f->file.flush();
         f->file.setFileTime(f->owner->stamp, QFileDevice::FileModificationTime);
@@ -74,9 +98,13 @@ int msRead(mspack_file *file, void *buffer, int bytes)
 int msWrite(mspack_file *file, void *buffer, int bytes)
 {
     auto *f = reinterpret_cast<MsFile *>(file);
-    if (!f)
+    if (!f || (f->owner && f->owner->cancelRequested()))
         return -1;
-    const qint64 n = f->file.write(static_cast<const char *>(buffer), bytes);
+    qint64 n = bytes;
+    if (f->sink)
+        f->owner->crc = quint32(crc32(f->owner->crc, static_cast<const Bytef *>(buffer), uInt(bytes)));
+    else
+        n = f->file.write(static_cast<const char *>(buffer), bytes);
     if (n != bytes)
         return -1;
     if (CabExtractor *ex = f->owner) {
@@ -153,6 +181,80 @@ QString tr(const char *text)
 {
     return QCoreApplication::translate("TCABFile", text);
 }
+
+// The library with our file callbacks, closed with whatever it opened.
+class CabReader {
+public:
+    explicit CabReader(TCABFile *cab)
+        : ex{{msOpen, msClose, msRead, msWrite, msSeek, msTell, msMessage, msAlloc, msFree, msCopy, nullptr}, cab}
+        , cabd(mspack_create_cab_decompressor(&ex.sys))
+    {
+    }
+    ~CabReader()
+    {
+        if (first)
+            cabd->close(cabd, first);
+        if (cabd)
+            mspack_destroy_cab_decompressor(cabd);
+    }
+    CabReader(const CabReader &) = delete;
+    CabReader &operator=(const CabReader &) = delete;
+
+    // Opens `path` and appends every cabinet that its set names next, from the same
+    // folder; false (with `problem` set when it is about the set) when any is unreadable.
+    bool open(const QString &path)
+    {
+        if (!cabd)
+            return false;
+        names.push_back(path.toUtf8());
+        first = cabd->open(cabd, names.back().constData());
+        if (!first)
+            return false;
+        QStringList seen{QFileInfo(path).absoluteFilePath()};
+        QString at = path;
+        for (mscabd_cabinet *last = first; last->flags & MSCAB_HDR_NEXTCAB;) {
+            const QString nextName = QString::fromUtf8(last->nextname ? last->nextname : "");
+            const bool plainName = !nextName.isEmpty() && !nextName.contains(QLatin1Char('/'))
+                                   && !nextName.contains(QLatin1Char('\\')) && nextName != QLatin1String("..");
+            const QString next = plainName ? DeviceFiles::find(QFileInfo(at).absolutePath(), nextName) : QString();
+            // A set that names one of its own cabinets again would never end.
+            if (next.isEmpty() || seen.contains(QFileInfo(next).absoluteFilePath())) {
+                problem = tr("The next cabinet of the set is missing: %1").arg(nextName);
+                return false;
+            }
+            names.push_back(next.toUtf8());
+            mscabd_cabinet *cabinet = cabd->open(cabd, names.back().constData());
+            if (!cabinet || cabd->append(cabd, last, cabinet) != MSPACK_ERR_OK) {
+                if (cabinet)
+                    cabd->close(cabd, cabinet);
+                problem = tr("%1 does not continue the cabinet set").arg(next);
+                return false;
+            }
+            seen << QFileInfo(next).absoluteFilePath();
+            at = next;
+            last = cabinet;
+        }
+        return true;
+    }
+
+    CabExtractor ex;
+    mscab_decompressor *cabd;
+    mscabd_cabinet *first = nullptr;
+    // The library opens the cabinets again by these names while unpacking.
+    std::list<QByteArray> names;
+    QString problem;
+};
+
+// The folders below `root` that a file at `target` needs and that do not exist yet,
+// the deepest first.
+QStringList missingFolders(const QString &root, const QString &target)
+{
+    QStringList missing;
+    for (QString dir = QFileInfo(target).path(); dir.size() > root.size() && !QFileInfo::exists(dir);
+         dir = QFileInfo(dir).path())
+        missing << dir;
+    return missing;
+}
 } // namespace
 
 bool TCABFile::Extract()
@@ -160,21 +262,27 @@ bool TCABFile::Extract()
     m_problems.clear();
     if (!QFileInfo(CABFile).isFile() || !QFile(CABFile).open(QIODevice::ReadOnly))
         return false;
-    CabExtractor ex{{msOpen, msClose, msRead, msWrite, msSeek, msTell, msMessage, msAlloc, msFree,
-                     msCopy, nullptr},
-                    this};
-    mscab_decompressor *cabd = mspack_create_cab_decompressor(&ex.sys);
-    if (!cabd)
-        return false;
-    const QByteArray cabName = CABFile.toUtf8();
-    mscabd_cabinet *cabinet = cabd->open(cabd, cabName.constData());
-    if (!cabinet) {
-        mspack_destroy_cab_decompressor(cabd);
+    CabReader reader(this);
+    if (!reader.open(CABFile)) {
+        if (!reader.problem.isEmpty())
+            m_problems << reader.problem;
         return false;
     }
+    CabExtractor &ex = reader.ex;
     const QString root = TargetPath.isEmpty() ? QDir::currentPath() : QDir(TargetPath).absolutePath();
+    QStringList written, createdFolders;
+    const QStringList rootMissing = QFileInfo::exists(root) ? QStringList() : QStringList{root};
+    const auto cancel = [&] {
+        for (const QString &path : written)
+            QFile::remove(path);
+        for (const QString &dir : createdFolders + rootMissing)
+            QDir().rmdir(dir);
+        throw ECABFileError(ECABFileError::Cancelled, CABFile);
+    };
     bool ok = true;
-    for (mscabd_file *file = cabinet->files; file; file = file->next) {
+    for (mscabd_file *file = reader.first->files; file; file = file->next) {
+        if (ex.cancelRequested(true))
+            cancel();
         const QString stored = storedNameOf(file);
         QString relative = stored;
         relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -184,11 +292,13 @@ bool TCABFile::Extract()
             continue;
         }
         const QString target = QDir::cleanPath(root + QLatin1Char('/') + relative);
+        const QStringList missing = missingFolders(root, target);
         if (!QDir().mkpath(QFileInfo(target).path())) {
             m_problems << tr("Can't create the folder of %1").arg(target);
             ok = false;
             continue;
         }
+        createdFolders = missing + createdFolders;
         if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
             bool overwrite = true;
             if (OnOverWriteFile)
@@ -207,30 +317,59 @@ bool TCABFile::Extract()
         ex.written = 0;
         ex.clock.start();
         ex.stamp = stampOf(file);
-        if (cabd->extract(cabd, file, target.toUtf8().constData()) != MSPACK_ERR_OK) {
+        written << target;
+        const int result = reader.cabd->extract(reader.cabd, file, target.toUtf8().constData());
+        if (ex.cancelled)
+            cancel();
+        if (result != MSPACK_ERR_OK) {
             m_problems << tr("Can't unpack %1").arg(stored);
             ok = false;
         }
     }
-    cabd->close(cabd, cabinet);
-    mspack_destroy_cab_decompressor(cabd);
     return ok;
 }
 
 bool TCABFile::List(QList<TCABStoredFile> &files) const
 {
     files.clear();
-    CabExtractor ex{{msOpen, msClose, msRead, msWrite, msSeek, msTell, msMessage, msAlloc, msFree,
-                     msCopy, nullptr},
-                    const_cast<TCABFile *>(this)};
-    mscab_decompressor *cabd = mspack_create_cab_decompressor(&ex.sys);
-    if (!cabd)
+    CabReader reader(const_cast<TCABFile *>(this));
+    if (!reader.open(CABFile))
         return false;
-    mscabd_cabinet *cabinet = cabd->open(cabd, CABFile.toUtf8().constData());
-    for (mscabd_file *file = cabinet ? cabinet->files : nullptr; file; file = file->next)
+    for (mscabd_file *file = reader.first->files; file; file = file->next)
         files.append({storedNameOf(file), qint64(file->length), stampOf(file), file->attribs});
-    if (cabinet)
-        cabd->close(cabd, cabinet);
-    mspack_destroy_cab_decompressor(cabd);
-    return cabinet != nullptr;
+    return true;
+}
+
+bool TCABFile::Verify(const std::function<void(const TCABStoredFile &file, quint32 crc32)> &onFile)
+{
+    m_problems.clear();
+    CabReader reader(this);
+    if (!reader.open(CABFile)) {
+        if (!reader.problem.isEmpty())
+            m_problems << reader.problem;
+        return false;
+    }
+    CabExtractor &ex = reader.ex;
+    ex.verifying = true;
+    bool ok = true;
+    for (mscabd_file *file = reader.first->files; file; file = file->next) {
+        if (ex.cancelRequested(true))
+            throw ECABFileError(ECABFileError::Cancelled, CABFile);
+        const TCABStoredFile stored{storedNameOf(file), qint64(file->length), stampOf(file), file->attribs};
+        ex.storedName = stored.name;
+        ex.size = stored.size;
+        ex.written = 0;
+        ex.clock.start();
+        const int result = reader.cabd->extract(reader.cabd, file, "");
+        if (ex.cancelled)
+            throw ECABFileError(ECABFileError::Cancelled, CABFile);
+        if (result != MSPACK_ERR_OK) {
+            m_problems << tr("Can't unpack %1").arg(stored.name);
+            ok = false;
+            continue;
+        }
+        if (onFile)
+            onFile(stored, ex.crc);
+    }
+    return ok;
 }

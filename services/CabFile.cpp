@@ -50,6 +50,8 @@ QString ECABFileError::text(int code)
         return QCoreApplication::translate("TCABFile", "File too large for one cabinet folder");
     if (code == TooLargeForCabinet)
         return QCoreApplication::translate("TCABFile", "The archive is larger than one cabinet may be");
+    if (code == Cancelled)
+        return QCoreApplication::translate("TCABFile", "Cancelled");
     if (code == NothingToPack)
         return QCoreApplication::translate("TCABFile", "There are no files to put into the cabinet");
     if (code >= 0 && code < int(std::size(texts)))

@@ -27,7 +27,7 @@ public:
 class ECABFileError : public KorvixError {
 public:
     // Beyond the compressor's own codes: a file or an archive over the format's limits.
-    enum { TooLargeForFolder = 100, TooLargeForCabinet = 101, NothingToPack = 102 };
+    enum { TooLargeForFolder = 100, TooLargeForCabinet = 101, NothingToPack = 102, Cancelled = 103 };
     ECABFileError(int code, const QString &fileName = {});
     int code() const { return m_code; }
     QString fileName() const { return m_fileName; }
@@ -67,15 +67,32 @@ public:
     QString Version() const { return QStringLiteral("1.5.1.1"); }
 
     // Builds CABFile from CABFileContents; throws ECABFileError. The archive is replaced
-    // only when it is complete.
+    // only when it is complete; of a set, either every cabinet is written or none.
     bool Compress();
-    // Unpacks every file of CABFile into TargetPath. False when the archive cannot be
-    // read or any file could not be unpacked; names that would land outside TargetPath
-    // are skipped.
+    // Unpacks every file of CABFile (and of the cabinets that follow it in its set) into
+    // TargetPath. False when the archive cannot be read or any file could not be
+    // unpacked; names that would land outside TargetPath are skipped.
     bool Extract();
 
-    // The files of CABFile in archive order; false when it is not a readable cabinet.
+    // The files of CABFile and the cabinets that follow it, in archive order; false when
+    // any of them is not a readable cabinet.
     bool List(QList<TCABStoredFile> &files) const;
+
+    // Reads every file of the set starting at CABFile without writing anything and
+    // reports each with the zlib crc32 of its content; false when any part cannot be read.
+    bool Verify(const std::function<void(const TCABStoredFile &file, quint32 crc32)> &onFile);
+
+    // With a set allowed, an archive larger than MaxCabinetSize continues in further
+    // cabinets (all in the folder of CABFile): cabinet `number` (2, 3, ...) is
+    // CabinetName(number), by default CABFile's name with "_2", "_3", ... before its suffix.
+    bool AllowSet = false;
+    std::function<QString(int number)> CabinetName;
+    // After Compress: every cabinet written, in order.
+    QStringList CabinetsWritten() const { return m_written; }
+    // Polled while packing, unpacking and verifying: true stops them with the error
+    // Cancelled, and what they wrote is removed.
+    std::function<bool()> Cancelled;
+    QString defaultCabinetName(int number) const;
 
     // Threads that code MSZIP batches; 0: one per core.
     int Threads = 0;
@@ -92,6 +109,7 @@ public:
 private:
     friend struct CabExtractor;
     QStringList m_problems;
+    QStringList m_written;
 };
 
 // The date and time of the format (local time) and back.
