@@ -259,6 +259,9 @@ QString writeFiles(const QString &folder, const Config &config)
         if (QString e = AtomicFile::write(dir.filePath(QLatin1String(script)), resource(QLatin1String(script)));
             !e.isEmpty())
             return e;
+    if (QString e = AtomicFile::write(dir.filePath(QStringLiteral("layers.js")), resource(QStringLiteral("layers.js")));
+        !e.isEmpty())
+        return e;
     for (const Picture &p : pictures())
         if (QString e = AtomicFile::write(dir.filePath(QLatin1String(p.name)),
                                           png(picture(QLatin1String(p.name), p.width, p.height)));

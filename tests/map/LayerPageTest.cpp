@@ -1,0 +1,147 @@
+// The extra layers drawn by the real browser in the map window, tiles from a local
+// server: a raster overlay with its frame, picture and marker, a track fitted.
+#include "map/GMaps.h"
+#include "map/MapIcon.h"
+#include "map/RasterLayer.h"
+#include "map/TripMaster.h"
+#include "platform/DeviceCodec.h"
+#include "tests/map/EditorShell.h"
+#include "tests/map/MapHttp.h"
+#include "tests/map/PageScript.h"
+#include "tests/support/TestSupport.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QJsonDocument>
+#include <QVariantMap>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QByteArray encoded(const QImage &img, const char *format)
+{
+    QByteArray b;
+    QBuffer buf(&b);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, format);
+    return b;
+}
+
+QByteArray plainTile()
+{
+    QImage img(256, 256, QImage::Format_RGB32);
+    img.fill(QColor(242, 239, 233));
+    return encoded(img, "PNG");
+}
+
+struct LayerMap {
+    MapHttp web;
+    EditorShell shell;
+    std::unique_ptr<TGMaps> map;
+    LayerMap()
+    {
+        web.answers["/tile/"] = {"200 OK", "image/png", plainTile()};
+        shell.settings().WriteString("GoogleAPI", "TileMap", web.url("/tile/{z}/{x}/{y}.png"));
+        map = std::make_unique<TGMaps>(shell);
+        map->setAttribute(Qt::WA_DeleteOnClose, false);
+        map->isOnline = [] { return true; };
+        map->resize(800, 600);
+        map->show();
+        map->GoogleAPI();
+    }
+    QVariant js(const QString &s) { return ::js(*map, s); }
+    // Pixels of the window close to `colour`.
+    int pixelsLike(QColor colour)
+    {
+        const QImage shot = map->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QRgb p = shot.pixel(x, y);
+                if (std::abs(qRed(p) - colour.red()) < 24 && std::abs(qGreen(p) - colour.green()) < 24
+                    && std::abs(qBlue(p) - colour.blue()) < 24)
+                    ++n;
+            }
+        return n;
+    }
+};
+
+} // namespace
+
+TEST(LayerPage, ARasterIsDrawnWithItsPictureFrameAndMarkerAndItsInfoStaysText)
+{
+    LayerMap m;
+    ASSERT_TRUE(m.map->WBWait());
+    TempFolder dev;
+    QImage picture(200, 150, QImage::Format_RGB32);
+    picture.fill(QColor(40, 60, 230));
+    dev.write("Raster/Rynek.jpg", encoded(picture, "JPEG"));
+    const QString sat = dev.write("Raster/Rynek.sat", "-\r\n19.90\r\n50.08\r\n19.98\r\n50.04\r\n0\r\n65535\r\n"
+                                                      "<img src=x onerror=\"external.Write(1,'owned')\">\r\n150\r\n");
+    const SatFile s = RasterLayer::readSat(sat, DeviceCodec());
+    ASSERT_TRUE(RasterLayer::copyPicture(s, MapFiles::folder()));
+    {
+        TGMaps::Calls calls(*m.map);
+        RasterShow show;
+        show.show(s, false, true, calls);
+    }
+    ASSERT_TRUE(waitFor([&] { return m.js("KXL.rasters().length === 1 && KXL.rasters()[0].loaded").toBool(); }));
+    const QVariantMap r = m.js("KXL.rasters()[0]").toMap();
+    EXPECT_EQ(r["file"].toString(), "Rynek.jpg");
+    EXPECT_DOUBLE_EQ(r["south"].toDouble(), 50.04);
+    EXPECT_DOUBLE_EQ(r["west"].toDouble(), 19.90);
+    EXPECT_DOUBLE_EQ(r["north"].toDouble(), 50.08);
+    EXPECT_DOUBLE_EQ(r["east"].toDouble(), 19.98);
+    EXPECT_EQ(r["frame"].toString(), "#ff0000");
+    EXPECT_EQ(r["frameWidth"].toInt(), 3);
+    EXPECT_DOUBLE_EQ(r["markerLat"].toDouble(), 50.08);
+    EXPECT_DOUBLE_EQ(r["markerLng"].toDouble(), 19.98);
+    EXPECT_EQ(r["title"].toString(), "Rynek.jpg");
+    // Fitted to the box, and the picture's blue fills much of the window.
+    const QVariantList view = m.js("KXL.view()").toList();
+    ASSERT_EQ(view.size(), 4);
+    EXPECT_LE(view[0].toDouble(), 50.04);
+    EXPECT_LE(view[1].toDouble(), 19.90);
+    EXPECT_GE(view[2].toDouble(), 50.08);
+    EXPECT_GE(view[3].toDouble(), 19.98);
+    ASSERT_TRUE(waitFor([&] { return m.pixelsLike(QColor(40, 60, 230)) > 800 * 600 / 10; }));
+    EXPECT_GT(m.pixelsLike(QColor(255, 0, 0)), 100);
+
+    // The hostile width arrives as text in the info window, not as an element.
+    ASSERT_TRUE(m.js("KXL.openRaster(0)").toBool());
+    EXPECT_EQ(m.js("document.querySelectorAll('.leaflet-popup-content img').length").toInt(), 0);
+    EXPECT_TRUE(m.js("document.querySelector('.leaflet-popup-content').textContent").toString().contains("<img src=x"));
+    EXPECT_TRUE(m.js("document.querySelector('.leaflet-popup-content').textContent").toString().contains("Image file name:"));
+    EXPECT_EQ(m.shell.settings().ReadString("GoogleAPI", "Home"), "");
+}
+
+TEST(LayerPage, ATrackIsDrawnGreenAndTheMapFittedToIt)
+{
+    LayerMap m;
+    ASSERT_TRUE(m.map->WBWait());
+    QByteArray log = "lon,lat,time,desc,A,B,Speed,valid\n";
+    for (int i = 0; i <= 100; ++i)
+        log += QByteArray::number(19.0 + i * 0.01, 'f', 2) + ',' + QByteArray::number(50.0 + (i % 10) * 0.005, 'f', 3)
+               + ",7:" + QByteArray::number(10 + i % 50) + ",P" + QByteArray::number(i) + ",1,2," + (i == 50 ? "0" : "5")
+               + ",1\n";
+    {
+        TGMaps::Calls calls(*m.map);
+        TripMaster::send(log, DeviceCodec(), calls);
+    }
+    ASSERT_TRUE(waitFor([&] { return m.js("KXL.lines().length === 1").toBool(); }));
+    const QVariantMap line = m.js("KXL.lines()[0]").toMap();
+    EXPECT_EQ(line["colour"].toString(), "#00ff00");
+    EXPECT_EQ(line["width"].toInt(), 6);
+    EXPECT_EQ(line["points"].toInt(), 101);
+    EXPECT_EQ(m.js("KX.poiCount()").toInt(), 101);
+    const QVariantList view = m.js("KXL.view()").toList();
+    ASSERT_EQ(view.size(), 4);
+    // Fitted: the whole track inside, and not much more than it.
+    EXPECT_LE(view[1].toDouble(), 19.0);
+    EXPECT_GE(view[3].toDouble(), 20.0);
+    EXPECT_LT(view[3].toDouble() - view[1].toDouble(), 2.1);
+    ASSERT_TRUE(waitFor([&] { return m.pixelsLike(QColor(0, 255, 0)) > 1000; }));
+}
