@@ -6,6 +6,8 @@
 #include "itn/ItnLogic.h"
 #include "itn/MapLink.h"
 #include "itn/TargeoImport.h"
+#include "poi/GpxMenus.h"
+#include "poi/Ov2Units.h"
 #include "platform/DeviceCodec.h"
 #include "platform/DeviceFiles.h"
 #include "platform/Error.h"
@@ -156,6 +158,18 @@ TItnEdit::TItnEdit(IShell &shell, QWidget *parent) : QWidget(parent), dialogs(TI
     QMenu *maps = import->addMenu(tr("GoogleMaps"));
     maps->addAction(tr("Link"), this, [this] { guarded([this] { Link1Click(); }); });
     maps->addAction(tr("Kml"), this, [this] { guarded([this] { Kml1Click(); }); });
+    auto *exchange = new GpxExchange(this, GpxExchange::List::Itinerary,
+                                     {[this]() -> const TRBParamsTable & { return m_grid->Table(); },
+                                      [this] { return m_path; },
+                                      [this](const std::vector<GeoPoint> &points) {
+                                          std::vector<Itn::ImportedPoint> add;
+                                          add.reserve(points.size());
+                                          for (const GeoPoint &p : points)
+                                              add.push_back({formatOv2Degrees(p.lon), formatOv2Degrees(p.lat), p.name});
+                                          AddItnPoints(add);
+                                      }});
+    exchange->addImportAction(import);
+    exchange->addExportMenu(m_tools);
 
     auto *bar = new QMenuBar(this);
     bar->addMenu(m_tools);

@@ -15,6 +15,7 @@
 #include "platform/Question.h"
 #include "poi/Duplicates.h"
 #include "poi/FindDialog.h"
+#include "poi/GpxMenus.h"
 #include "poi/LatLng.h"
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Table.h"
@@ -156,6 +157,15 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
     m_import = m_tools->addMenu(tr("Import"));
     m_import->menuAction()->setVisible(false);
     m_import->installEventFilter(this);
+    auto *exchange = new GpxExchange(this, GpxExchange::List::Pois,
+                                     {[this]() -> const TRBParamsTable & { return m_grid->Table(); },
+                                      [this] { return FileName; },
+                                      [this](const std::vector<GeoPoint> &points) {
+                                          for (const GeoPoint &p : points)
+                                              AddPoi(formatOv2Degrees(p.lon), formatOv2Degrees(p.lat), p.name);
+                                      }});
+    exchange->addImportAction(m_import);
+    exchange->addExportMenu(m_tools);
     layout->setMenuBar(m_bar);
 
     // Top strip: small icon, large icon, the waveform box.

@@ -16,4 +16,4 @@ korvix_gui_library(korvix_poieditor_gui
     ${CMAKE_CURRENT_LIST_DIR}/Ov2Editor.cpp ${CMAKE_CURRENT_LIST_DIR}/Ov2Editor.h
     ${CMAKE_CURRENT_LIST_DIR}/FindDialog.cpp ${CMAKE_CURRENT_LIST_DIR}/FindDialog.h
   DEPS korvix_poieditor korvix_grid_gui korvix_media_gui korvix_pictures_gui korvix_latlng_gui
-       korvix_platform_gui korvix_itn)
+       korvix_platform_gui korvix_itn korvix_exchange_gui)

@@ -8,3 +8,9 @@ korvix_headless_library(korvix_exchange
     ${CMAKE_CURRENT_LIST_DIR}/KmlExport.cpp ${CMAKE_CURRENT_LIST_DIR}/KmlExport.h
   DEPS korvix_poi korvix_grid korvix_platform)
 korvix_register_headless(korvix_exchange)
+
+# The editors' Export and Import entries for GPX and KML.
+korvix_gui_library(korvix_exchange_gui
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/GpxMenus.cpp ${CMAKE_CURRENT_LIST_DIR}/GpxMenus.h
+  DEPS korvix_exchange)

@@ -12,3 +12,8 @@ korvix_add_test(poi_exchange_tests
 if(TARGET korvix-cli)
   add_dependencies(poi_exchange_tests korvix-cli)
 endif()
+
+# The editors' GPX and KML entries, with the real windows.
+korvix_add_test(exchange_editor_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/GpxEditorsTest.cpp
+  LIBS korvix_poieditor_gui korvix_itn_gui korvix_exchange_gui)
