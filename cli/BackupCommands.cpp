@@ -1,0 +1,85 @@
+// korvix-cli backup / restore: full backups of a device folder and their way back.
+#include "app/DeviceInfo.h"
+#include "cli/Commands.h"
+#include "platform/Error.h"
+#include "services/Backup.h"
+#include "services/CabFile.h"
+#include "services/Restore.h"
+
+#include <QFileInfo>
+
+namespace {
+int backup(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.isEmpty() || args.size() > 2) {
+        err << "usage: korvix-cli backup DEVICE_DIR [OUT_DIR]\n";
+        return 2;
+    }
+    if (!QFileInfo(args[0]).isDir())
+        return fileError(err, args[0], QStringLiteral("not a folder"));
+    TBackup b;
+    b.Root = args[0];
+    b.OutFolder = args.value(1);
+    b.Serial = DeviceInfo::ReadDeviceInfo(args[0], QStringLiteral("DeviceSerialNumber"));
+    int shown = -1;
+    QString shownPhase;
+    b.OnProgress = [&](const QString &phase, qint64 position, qint64 total) {
+        const int percent = total > 0 ? int(position * 100 / total) : 100;
+        if (percent == shown && phase == shownPhase)
+            return;
+        shown = percent;
+        shownPhase = phase;
+        err << phase << ' ' << percent << "%\n";
+        err.flush();
+    };
+    try {
+        const TBackupResult r = b.Run();
+        for (const QString &c : r.cabinets)
+            out << c << '\n';
+        out << r.closingMessage() << '\n';
+    } catch (const ECABFileError &e) {
+        return fileError(err, e.fileName().isEmpty() ? args[0] : e.fileName(), ECABFileError::text(e.code()));
+    } catch (const KorvixError &e) {
+        return fileError(err, args[0], e.message());
+    }
+    return 0;
+}
+
+int restore(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    QStringList rest = args;
+    const bool dryRun = rest.removeAll(QStringLiteral("--dry-run")) > 0;
+    if (rest.size() < 2) {
+        err << "usage: korvix-cli restore FILE.bak DEVICE_DIR [--dry-run] [NAME...]\n";
+        return 2;
+    }
+    if (!QFileInfo(rest[1]).isDir())
+        return fileError(err, rest[1], QStringLiteral("not a folder"));
+    TRestore r(rest[0], rest[1]);
+    const QStringList names = rest.mid(2);
+    try {
+        r.Load();
+        const QStringList unknown = r.Unknown(names);
+        for (const QString &n : unknown)
+            fileError(err, rest[0], QStringLiteral("not in the backup: ") + n);
+        if (!unknown.isEmpty())
+            return 1;
+        for (const QString &refused : r.Refused())
+            fileError(err, rest[0], QStringLiteral("leads outside the device folder, not restored: ") + refused);
+        if (dryRun) {
+            for (const TRestoreItem &i : r.Chosen(names))
+                out << TRestoreItem::stateText(i.state) << '\t' << i.name << '\t' << i.size << '\n';
+            return r.Refused().isEmpty() ? 0 : 1;
+        }
+        const int written = r.Restore(names);
+        out << written << " files restored into " << rest[1] << '\n';
+    } catch (const KorvixError &e) {
+        return fileError(err, rest[0], e.message());
+    }
+    return r.Refused().isEmpty() ? 0 : 1;
+}
+
+const CliRegistrar backupCommand({QStringLiteral("backup"), QStringLiteral("DEVICE_DIR [OUT_DIR]"), backup});
+const CliRegistrar restoreCommand({QStringLiteral("restore"), QStringLiteral("FILE.bak DEVICE_DIR [--dry-run] [NAME...]"),
+                                   restore});
+} // namespace

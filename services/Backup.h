@@ -1,0 +1,59 @@
+#pragma once
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// What a finished full backup holds.
+struct TBackupResult {
+    QStringList cabinets;   // full paths, the first cabinet first
+    int files = 0;          // device files
+    qint64 bytes = 0;       // their total size
+    QStringList splitFiles; // device files stored as numbered parts (relative paths)
+    // "Backup verified: N files, X MB in K cabinets"
+    QString verification() const;
+    // The verification line and, when there are any, the files stored in parts.
+    QString closingMessage() const;
+};
+
+// A full backup of a device folder into one cabinet set: every file at every depth,
+// MSZIP, times and attributes kept. The set is read back and checked before Run
+// returns; on any failure or cancel no cabinet of the set is left.
+class TBackup {
+public:
+    QString Root;      // the device folder
+    QString Serial;    // "DeviceSerialNumber" of the device, may be empty
+    QString OutFolder; // empty: backupFolder()
+    QDateTime When;    // invalid: now
+    qint64 MaxCabinetSize = 2147483647;
+    // Larger device files are stored as "name.part1", "name.part2", ... of this size.
+    qint64 PartBytes = 65535LL * 32768;
+    int Threads = 0;
+
+    // Called on the thread that runs Run: a phase text ("Compressing...", "Verifying...")
+    // and bytes done of the total. Throttled by the cabinet component.
+    std::function<void(const QString &phase, qint64 position, qint64 total)> OnProgress;
+    // Polled; true stops the backup and removes the unfinished set.
+    std::function<bool()> Cancelled;
+
+    // Throws ECABFileError (a device file that cannot be read names it) or KorvixError.
+    TBackupResult Run();
+
+    // The name of the first cabinet: "TT_" + serial + "_" + yyyyMMddhhmmss + ".bak".
+    static QString archiveName(const QString &serial, const QDateTime &when);
+    // The name of cabinet `number` (2, 3, ...) of the set whose first cabinet is `first`.
+    static QString continuationName(const QString &first, int number);
+    // UserDataFolder + "BackUp/".
+    static QString backupFolder();
+
+    // Where a stored file's bytes come from on the device.
+    struct Source {
+        QString path;
+        qint64 offset = 0, length = 0;
+    };
+
+private:
+    QStringList verify(const QString &first, const QHash<QString, Source> &sources, qint64 total);
+};
