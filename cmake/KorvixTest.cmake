@@ -8,10 +8,16 @@ function(korvix_add_test name)
   target_compile_definitions(${name} PRIVATE
     KORVIX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     KORVIX_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  # The cases a sanitizer build runs are labelled "sanitized".
+  set(labels "")
+  if(name IN_LIST KORVIX_SANITIZED_TESTS)
+    set(labels LABELS sanitized)
+  endif()
   # The test main points HOME and the XDG folders at a fresh folder per process.
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       TIMEOUT 300
+      ${labels}
       ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()

@@ -1,0 +1,54 @@
+#include "tests/packaging/ProgramRun.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+QString field(const QString &deb, const char *name)
+{
+    return QString::fromUtf8(runProgram(QStringLiteral("dpkg-deb"), {"-f", deb, name}).out).trimmed();
+}
+} // namespace
+
+// The package cpack makes of this build, unpacked into a staging folder and started
+// from there (a clean container is not at hand where the tests run).
+TEST(DebianPackage, DeclaresItsDependenciesAndRunsFromAStagingFolder)
+{
+    TempFolder tmp;
+    const ProgramRun pack = runProgram(QStringLiteral(KORVIX_CPACK),
+                         {"-G", "DEB", "--config", KORVIX_BINARY_DIR "/CPackConfig.cmake", "-B", tmp.file("out")});
+    ASSERT_EQ(pack.code, 0) << pack.out.toStdString() << pack.err.toStdString();
+    const QStringList debs = QDir(tmp.file("out")).entryList({"*.deb"}, QDir::Files);
+    ASSERT_EQ(debs.size(), 1) << debs.join(' ').toStdString();
+    const QString deb = tmp.file("out/" + debs.first());
+
+    EXPECT_EQ(field(deb, "Package"), "korvix");
+    EXPECT_EQ(field(deb, "Version"), KORVIX_VERSION_TEXT);
+    // The Qt libraries come from the programs' own links; the programs it starts are named.
+    const QString depends = field(deb, "Depends");
+    for (const char *dep : {"libqt6core6", "libqt6widgets6", "libqt6webenginewidgets6", "libsndfile1", "libmspack0", "vorbis-tools"})
+        EXPECT_TRUE(depends.contains(QLatin1String(dep))) << dep << " not in " << depends.toStdString();
+
+    const QString stage = tmp.file("stage");
+    const ProgramRun unpack = runProgram(QStringLiteral("dpkg"), {"-x", deb, stage});
+    ASSERT_EQ(unpack.code, 0) << unpack.err.toStdString();
+    for (const char *file : {"usr/bin/korvix", "usr/bin/korvix-cli", "usr/share/korvix/korvix.PLK",
+                             "usr/share/applications/korvix.desktop", "usr/share/man/man1/korvix-cli.1"})
+        EXPECT_TRUE(QFileInfo::exists(stage + '/' + file)) << file;
+
+    const ProgramRun version = runProgram(stage + "/usr/bin/korvix", {"--version"});
+    EXPECT_EQ(version.code, 0) << version.err.toStdString();
+    EXPECT_EQ(version.out.trimmed(), "Korvix " KORVIX_VERSION_TEXT);
+
+    // The packed command line reads a POI list as the built one does.
+    const ProgramRun sample = runProgram(stage + "/usr/bin/korvix-cli", {"sample-device", tmp.file("device")});
+    ASSERT_EQ(sample.code, 0) << sample.err.toStdString();
+    const QString ov2 = tmp.file("device/Sample_Map/Parking.ov2");
+    const ProgramRun dump = runProgram(stage + "/usr/bin/korvix-cli", {"ov2", "dump", ov2});
+    EXPECT_EQ(dump.code, 0) << dump.err.toStdString();
+    EXPECT_GT(dump.out.count('\n'), 2);
+    EXPECT_EQ(dump.out, runCli({"ov2", "dump", ov2}).out);
+}
