@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "itn/Itn.h"
+#include "map/MapLayers.h"
 #include "map/MiniMap.h"
 #include "media/IconEdit.h"
 #include "media/Img.h"
@@ -142,6 +143,20 @@ void registerServiceTools(TMainForm &form)
     TLatLng::instance(&form); // a long-lived dialog, created with the main window
 }
 
+// Rasters of the device and their capture, the track, feed and road-network layers.
+void registerMapLayers(TMainForm &form)
+{
+    using namespace TreeActions;
+    auto *layers = new TMapLayers(form, [&form] { return form.GetGoogleAPI(); }, &form);
+    form.registerOpener(OpenKind::Raster, [layers](const OpenAction &a, TreeNode *) {
+        for (const RasterItem &r : a.rasters)
+            layers->OpenRasterInGoogleAPI(r.path, r.moreFollow, r.first);
+    });
+    form.registerCreator(NewKind::Raster, [layers](const NewAction &, TreeNode *) { layers->GetImageFromGoogleAPI(); });
+    // The service menu sits in "Extra", which gets the "GoogleAPI" layers too.
+    layers->addMenus(qobject_cast<QMenu *>(form.serviceMenu()->parentWidget()), form.serviceMenu());
+}
+
 } // namespace
 
 void registerEditors(TMainForm &form)
@@ -153,4 +168,5 @@ void registerEditors(TMainForm &form)
     registerSchemes(form);
     registerSounds(form);
     registerServiceTools(form);
+    registerMapLayers(form);
 }

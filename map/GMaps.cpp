@@ -315,6 +315,9 @@ void TGMaps::WBWrite(int fun, const QString &dat)
                     itn->AddItn(p.longitude, p.latitude, p.name);
         }
         break;
+    case 5:
+        emit rasterFromPage(dat);
+        break;
     case 100: case 101: case 102: case 103: case 104:
         emit extraChecked(fun - 100, dat == QLatin1String("True"));
         break;

@@ -38,11 +38,13 @@ public:
     ~TGMaps() override;
     EditorKind editorKind() const override { return EditorKind::Map; }
 
-    // 0 none, 1 the map page.
+    // 0 none, 1 the map page, 2 the raster capture page.
     int pageKind() const { return m_kind; }
     QString pagePath() const { return m_pagePath; }
     // Writes and loads the map page unless it is already loaded.
     void GoogleAPI();
+    // Writes and loads the raster capture page unless it is already loaded (kind 2).
+    void NewRaster();
     // Loads `url`; offline it says so instead.
     void Navig(const QUrl &url, bool scrollBars);
     // Runs the event loop until the page has loaded; false when it failed, was
@@ -99,6 +101,8 @@ public:
 signals:
     void poiFromPage(const MapScript::PagePoint &point);
     void routeFromPage(const std::vector<MapScript::PagePoint> &points);
+    // The capture page's "Get Image" (callback 5).
+    void rasterFromPage(const QString &dat);
     void extraChecked(int index, bool checked);
     void pageLoaded(bool ok);
 

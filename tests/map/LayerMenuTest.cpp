@@ -1,0 +1,85 @@
+// The extra layers in the real main window: the tree's rasters, New on "Raster",
+// the "GoogleAPI" layer menu and the service menu's road network.
+#include "app/EditorRegistry.h"
+#include "app/SampleDevice.h"
+#include "map/GMaps.h"
+#include "platform/Settings.h"
+#include "tests/map/PageScript.h"
+#include "tests/support/MainFormProbe.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray jpeg()
+{
+    QImage img(64, 64, QImage::Format_RGB32);
+    img.fill(Qt::darkCyan);
+    QByteArray b;
+    QBuffer buf(&b);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "JPEG");
+    return b;
+}
+
+} // namespace
+
+TEST(LayerMenu, TheTreesRastersOpenOnTheMapNewCapturesAndTheMenusAreLive)
+{
+    TempFolder tmp;
+    ASSERT_TRUE(SampleDevice::write(tmp.file("dev")).isEmpty());
+    tmp.write("dev/Raster/abc1.jpg", jpeg());
+    tmp.write("dev/Raster/abc2.jpg", jpeg());
+    tmp.write("dev/Raster/abc1.sat", "-\r\n19.0\r\n50.2\r\n19.1\r\n50.1\r\n");
+    tmp.write("dev/Raster/abc2.sat", "-\r\n19.2\r\n50.0\r\n19.3\r\n49.9\r\n");
+    TMainForm form(folderOnly(tmp.file("dev")));
+    form.settings().WriteString("GoogleAPI", "TileMap", "http://127.0.0.1:9/{z}/{x}/{y}.png");
+    form.settings().WriteBool("Spec", "SuperUser", true);
+    registerEditors(form);
+    form.resize(1000, 700);
+    form.show();
+    QApplication::processEvents();
+
+    EXPECT_TRUE(menuEntry(form, "GoogleAPI", "TripMaster (*.csv)"));
+    EXPECT_TRUE(menuEntry(form, "GoogleAPI", QString::fromUtf8("Kraków utrudniania")));
+    EXPECT_TRUE(menuEntry(form, "GoogleAPI", "Zakopane Kwatery"));
+    EXPECT_TRUE(menuEntry(form, "SERWIS", "GDDKIA_1"));
+
+    TreeNode *raster = form.treeModel().tree().device(0)->findChild("Raster");
+    ASSERT_TRUE(raster);
+    TreeNode *group = raster->findChild("abc");
+    ASSERT_TRUE(group);
+    form.TTOpen(group);
+    const QList<TGMaps *> maps = editorsOf<TGMaps>(form);
+    ASSERT_EQ(maps.size(), 1);
+    TGMaps *map = maps[0];
+    map->isOnline = [] { return true; };
+    ASSERT_TRUE(waitFor([&] { return js(map, "KXL.rasters().length").toInt() == 2; }));
+    const QVariantList view = js(map, "KXL.view()").toList();
+    ASSERT_EQ(view.size(), 4);
+    EXPECT_LE(view[0].toDouble(), 49.9);
+    EXPECT_GE(view[2].toDouble(), 50.2);
+
+    // A feed without its server: the error box says so and the map stays.
+    QString message;
+    onNextModal([&](QWidget *w) {
+        if (auto *box = qobject_cast<QMessageBox *>(w))
+            message = box->text();
+        w->close();
+    });
+    menuEntry(form, "GoogleAPI", QString::fromUtf8("Kraków utrudniania"))->trigger();
+    EXPECT_TRUE(message.contains("KrakowServer")) << message.toStdString();
+
+    form.selectNode(raster);
+    form.New1Click();
+    ASSERT_TRUE(map->WBWait());
+    EXPECT_EQ(map->pageKind(), 2);
+    EXPECT_EQ(js(map, "document.getElementById('get').value").toString(), "Get Image");
+    form.mdiArea()->closeAllSubWindows();
+}
