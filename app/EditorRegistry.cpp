@@ -1,5 +1,6 @@
 #include "app/EditorRegistry.h"
 
+#include "app/BaseIcons.h"
 #include "app/MainForm.h"
 #include "itn/Itn.h"
 #include "map/MapLayers.h"
@@ -65,6 +66,14 @@ void registerPois(TMainForm &form)
 {
     using namespace TreeActions;
     form.registerOpener(OpenKind::Ov2, [&form](const OpenAction &a, TreeNode *) { openOv2(form, a.path); });
+    // The road-authority feeds into the map folder's "GDDKIA.ov2", marked with the
+    // base list's picture 6; a failed download opens the stored list.
+    form.registerOpener(OpenKind::Gddkia, [&form](const OpenAction &a, TreeNode *) {
+        auto *editor = new TOV2(form);
+        attachMiniMap(editor, form);
+        form.addEditorWindow(editor);
+        editor->GDKIA(a.path, baseTreeIcons().value(6).pixmap(22, 22).toImage());
+    });
     form.registerOpener(OpenKind::PoiDat, [&form](const OpenAction &a, TreeNode *) {
         openEditor<TOV2>(form, [&](TOV2 &w) { w.OpenTTPoi(a.path, a.category); });
     });

@@ -14,6 +14,8 @@
 #include "platform/Shell.h"
 #include "platform/Question.h"
 #include "poi/Duplicates.h"
+#include "poi/FeedMenu.h"
+#include "poi/Feeds.h"
 #include "poi/FindDialog.h"
 #include "poi/GpxMenus.h"
 #include "poi/LatLng.h"
@@ -252,6 +254,7 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
         return dlg->exec() == QDialog::Accepted;
     };
     prompts.editIcon = [](QWidget *parent, QImage &icon) { return TIconEdit::edit(icon, parent); };
+    FeedMenu::install(*this, m_shell);
 
     FileName.clear();
     m_captionBase = tr("OV2View");
@@ -435,15 +438,9 @@ void TOV2::AddPoi(const QString &longitude, const QString &latitude, const QStri
         row = 1;
     else
         row = m_grid->RowCount();
-    // Blanks and control characters off both ends.
-    QStringView d(description);
-    while (!d.isEmpty() && d.front().unicode() <= 32)
-        d = d.mid(1);
-    while (!d.isEmpty() && d.back().unicode() <= 32)
-        d.chop(1);
     m_grid->SetCell(1, row, ToOV2Units(longitude));
     m_grid->SetCell(2, row, ToOV2Units(latitude));
-    m_grid->SetCell(3, row, d.toString());
+    m_grid->SetCell(3, row, Feeds::poiDescription(description));
     m_grid->MarkRow(row, RBFlags::RowAdded);
     NeedSave(AllBits);
 }

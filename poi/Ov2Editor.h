@@ -73,6 +73,10 @@ public:
     // no file name: a save asks for one. Throws KorvixError on a read error.
     void OpenTTPoi(const QString &file, const QString &category);
     void AddPoi(const QString &longitude, const QString &latitude, const QString &description);
+    // Both road-authority feeds into the list. With a folder (the tree's node) the list
+    // becomes its "GDDKIA.ov2"; `badge` is drawn onto the small icon. A failed download
+    // says so and opens the stored file instead.
+    void GDKIA(const QString &folder, const QImage &badge);
     // The list and its companions under `file`'s base name. Shows "Problem with saving
     // files!" on failure; returns whether everything was written.
     bool SavePOI(const QString &file);
@@ -128,6 +132,10 @@ public:
         std::function<bool(QWidget *parent, const QString &input)> editCoordinates;
         // The icon editor; true with the edited icon on OK.
         std::function<bool(QWidget *parent, QImage &icon)> editIcon;
+        // The web import's address box: `def` proposed, `ok` false when cancelled.
+        std::function<QString(QWidget *parent, const QString &def, bool &ok)> askUrl;
+        // The open dialog for "MapSettings.cfg"; empty = cancel.
+        std::function<QString(QWidget *parent)> openMapSettings;
     };
     Prompts prompts;
 

@@ -1,0 +1,145 @@
+#include "poi/FeedDownload.h"
+
+#include "itn/MapLink.h"
+#include "platform/Error.h"
+#include "platform/HttpClient.h"
+#include "platform/Progress.h"
+#include "platform/Settings.h"
+#include "poi/Feeds.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+#include <limits>
+
+namespace Feeds {
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Feeds", text);
+}
+} // namespace
+
+QString serverKey(Source source)
+{
+    switch (source) {
+    case Source::Gddkia:
+        return QStringLiteral("GddkiaServer");
+    case Source::Krakow:
+        return QStringLiteral("KrakowServer");
+    case Source::Zakopane:
+        break;
+    }
+    return QStringLiteral("ZakopaneServer");
+}
+
+QString defaultServer(Source source)
+{
+    switch (source) {
+    case Source::Gddkia:
+        return QStringLiteral("http://www.gddkia.gov.pl");
+    case Source::Krakow:
+        return QStringLiteral("http://zikit.krakow.pl");
+    case Source::Zakopane:
+        break;
+    }
+    return QStringLiteral("http://mapa.zakopane.pl");
+}
+
+QString server(const KorvixSettings &settings, Source source)
+{
+    QString s = settings.ReadString(QStringLiteral("Settings"), serverKey(source), defaultServer(source)).trimmed();
+    if (s.isEmpty())
+        s = defaultServer(source);
+    if (!s.contains(QLatin1String("://")))
+        s.prepend(QStringLiteral("http://"));
+    while (s.endsWith(u'/'))
+        s.chop(1);
+    return s;
+}
+
+QUrl feedUrl(const QString &server, const QString &path)
+{
+    return Itn::fetchUrl(server + path);
+}
+
+QString silenceMessage(int seconds)
+{
+    return tr("No answer for %1 s").arg(seconds);
+}
+
+QByteArray download(HttpClient &http, IProgress *progress, const QUrl &url, int silenceMs, qint64 maxBytes)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        throw KorvixError(tr("Not a web address: %1").arg(url.toString()));
+    if (progress)
+        progress->SetStatus(url.toString());
+    QNetworkRequest req(url);
+    req.setRawHeader("Accept", HttpClient::Accept);
+    req.setRawHeader("User-Agent", HttpClient::UserAgent);
+    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply *reply = http.manager()->get(req);
+    QByteArray body;
+    bool tooBig = false, silent = false;
+    QEventLoop loop;
+    QTimer silence;
+    silence.setSingleShot(true);
+    QObject::connect(&silence, &QTimer::timeout, reply, [&] {
+        silent = true;
+        reply->abort();
+    });
+    QObject::connect(&http, &HttpClient::cancelled, reply, &QNetworkReply::abort);
+    bool begun = false;
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 got, qint64 total) {
+        silence.start(silenceMs);
+        if (!begun) {
+            begun = true;
+            emit http.workBegin(total > 0 ? total : 0);
+        }
+        emit http.work(got);
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+        silence.start(silenceMs);
+        body.append(reply->readAll());
+        if (body.size() > maxBytes) {
+            tooBig = true;
+            body.clear();
+            reply->abort();
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    silence.start(silenceMs);
+    // User input runs on, so the window's Cancel can be pressed.
+    if (!reply->isFinished())
+        loop.exec();
+    if (reply->isOpen() && !tooBig)
+        body.append(reply->readAll());
+    tooBig = tooBig || body.size() > maxBytes;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QNetworkReply::NetworkError error = reply->error();
+    const QString reason = reply->errorString();
+    // The handlers above refer to this frame: nothing may reach them any more.
+    reply->disconnect();
+    QObject::disconnect(&http, nullptr, reply, nullptr);
+    reply->deleteLater();
+    if (begun)
+        emit http.work(std::numeric_limits<qint64>::max()); // the bar has nothing more to show
+    if (progress)
+        progress->SetStatus(QString());
+    if (tooBig)
+        throw KorvixError(tooLargeMessage());
+    if (silent)
+        throw KorvixError(silenceMessage(silenceMs / 1000));
+    if (status >= 400)
+        throw KorvixError(tr("HTTP error %1").arg(status));
+    if (error != QNetworkReply::NoError)
+        throw KorvixError(reason);
+    return body;
+}
+
+} // namespace Feeds

@@ -1,0 +1,106 @@
+// Hostile feeds and files: refused with a message or read to rows, never a crash, an
+// entity expanded or fetched, or memory beyond the body's own bound.
+#include "platform/DeviceCodec.h"
+#include "poi/Feeds.h"
+#include "poi/MapSettings.h"
+#include "tests/poi/FeedHttp.h"
+#include "tests/support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Lets the event loop run, so a request that left would reach the server.
+void settle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(300, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Every parser of an XML feed on the same body.
+std::vector<Feeds::Result> allFeeds(const QByteArray &xml)
+{
+    return {Feeds::GDDKiA(xml, QDate(2020, 1, 1)), Feeds::GDDKiAMobi(xml), Feeds::krakow(xml), Feeds::zakopane(xml)};
+}
+
+TEST(FeedBadInput, EntityDeclarationsAreRefusedAndNeverFetched)
+{
+    FeedHttp server;
+    const QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE data [<!ENTITY a \"hahahahahahaha\">"
+                              "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+                              "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\"><!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">"
+                              "<!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\"><!ENTITY g \"&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;\">"
+                              "<!ENTITY h \"&g;&g;&g;&g;&g;&g;&g;&g;&g;&g;\"><!ENTITY i \"&h;&h;&h;&h;&h;&h;&h;&h;&h;&h;\">]>"
+                              "<data><marker long=\"19.94\" lat=\"50.06\" desc=\"&i;\"/><u><typ>&i;</typ>"
+                              "<geo_long>19</geo_long><geo_lat>50</geo_lat></u></data>";
+    const QByteArray external = "<?xml version=\"1.0\"?><!DOCTYPE data [<!ENTITY x SYSTEM \"" + server.server().toUtf8()
+                                + "/secret\">]><data><marker long=\"19.94\" lat=\"50.06\" desc=\"&x;\"/></data>";
+    for (const QByteArray &xml : {laughs, external}) {
+        for (const Feeds::Result &r : allFeeds(xml)) {
+            EXPECT_EQ(r.error, Feeds::notXmlMessage());
+            EXPECT_TRUE(r.points.empty());
+        }
+    }
+    // An outside DTD without entities is read, but not fetched either.
+    const QByteArray dtd = "<?xml version=\"1.0\"?><!DOCTYPE data SYSTEM \"" + server.server().toUtf8()
+                           + "/data.dtd\"><data><marker long=\"19.94\" lat=\"50.06\" desc=\"a\"/></data>";
+    EXPECT_EQ(Feeds::krakow(dtd).points.size(), 1u);
+    settle();
+    EXPECT_TRUE(server.paths.isEmpty()) << server.paths.join(' ').toStdString();
+}
+
+TEST(FeedBadInput, AMillionEntriesAreReadAndLargerBodiesRefused)
+{
+    const QByteArray one = "<marker long=\"20\" lat=\"50\"/>";
+    QByteArray xml = "<data>" + one.repeated(1000000) + "</data>";
+    ASSERT_LT(xml.size(), Feeds::MaxBytes);
+    const Feeds::Result r = Feeds::krakow(xml);
+    EXPECT_TRUE(r.error.isEmpty());
+    EXPECT_EQ(r.points.size(), 1000000u);
+    EXPECT_EQ(r.points.back(), (Feeds::Point{"20", "50", ""}));
+    // Past the limit nothing is parsed.
+    xml.insert(6, QByteArray(Feeds::MaxBytes - xml.size() + 1, ' '));
+    for (const Feeds::Result &big : allFeeds(xml)) {
+        EXPECT_EQ(big.error, Feeds::tooLargeMessage());
+        EXPECT_TRUE(big.points.empty());
+    }
+    EXPECT_EQ(Feeds::webPage(xml, "http://x/").error, Feeds::tooLargeMessage());
+}
+
+TEST(FeedBadInput, InvalidUtf8GivesAMessageOrRows)
+{
+    const QByteArray broken = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><dane><marker lon=\"19.9\" lat=\"49.3\" nazwa=\"\xC5\xFF\x80\"/></dane>";
+    EXPECT_EQ(Feeds::zakopane(broken).error, Feeds::notXmlMessage());
+    EXPECT_EQ(Feeds::GDDKiA("\xFF\xFE<\x00u\x00", QDate(2020, 1, 1)).error, Feeds::notXmlMessage());
+    // A page is only text: the call is found among broken bytes.
+    const Feeds::Result page = Feeds::webPage("\xFF\xC5 GLatLng(50.06,19.94) \x80", "http://x/");
+    ASSERT_EQ(page.points.size(), 1u);
+    EXPECT_EQ(page.points[0].lon, "19.94");
+}
+
+TEST(FeedBadInput, AHundredMegabytesOfRecordStartsScanToNothing)
+{
+    TempFolder dir;
+    const QString path = dir.file("MapSettings.cfg");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const QByteArray block(1 << 20, '\x08');
+        for (int i = 0; i < 100; ++i)
+            ASSERT_EQ(f.write(block), block.size());
+    }
+    QFile in(path);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    int found = 0;
+    EXPECT_TRUE(MapSettings::scan(in, DeviceCodec(), [&](const MapSettings::Record &) { ++found; }));
+    EXPECT_EQ(found, 0);
+    EXPECT_TRUE(in.atEnd());
+}
+
+} // namespace
