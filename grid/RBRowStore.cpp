@@ -86,3 +86,24 @@ TRBParams TRBRowStore::Pack(const QStringList &fields)
 {
     return pack(fields);
 }
+
+void TRBRowStore::SetField(TRBParams &row, int index, QStringView value)
+{
+    if (index < 0 || index >= row.Count()) {
+        row.SetField(index, value);
+        return;
+    }
+    const QStringView old = row.FieldView(index);
+    if (old == value)
+        return;
+    if (!row.m_narrow && row.m_d.isDetached() && old.size() == value.size()) {
+        row.SetField(index, value);
+        return;
+    }
+    QVarLengthArray<QStringView, 16> fields;
+    for (int i = 0; i < row.Count(); ++i)
+        fields.append(i == index ? value : row.FieldView(i));
+    const QChar separator = row.NameValueSeparator();
+    row = pack(fields);
+    row.SetNameValueSeparator(separator);
+}

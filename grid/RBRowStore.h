@@ -10,6 +10,8 @@
 
 #include "grid/RBParams.h"
 
+#include <QVarLengthArray>
+
 #include <initializer_list>
 
 class TRBRowStore {
@@ -24,6 +26,11 @@ public:
     TRBParams Pack(std::initializer_list<QStringView> fields);
     TRBParams Pack(std::initializer_list<QString> fields);
     TRBParams Pack(const QStringList &fields);
+    // Sets field `index` (an existing one) of `row`. A row already in a buffer of its
+    // own with a field of the same length is changed in place; any other row would
+    // need a buffer of its own and is packed here again instead, so rewriting a
+    // field of a million packed rows costs no allocation per row.
+    void SetField(TRBParams &row, int index, QStringView value);
     // Drops the store's own hold on its current chunk.
     void Release();
 

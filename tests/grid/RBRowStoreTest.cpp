@@ -221,3 +221,44 @@ TEST(RBParamsTable, StatusCreatedLateStaysWithItsRows)
 }
 
 } // namespace
+
+// Rewriting one column of many rows (the grid's numbers): packed rows go into the
+// table's chunks, rows of their own change in place, and no row shares a change
+// with a copy taken before it.
+TEST(RBRowStore, SetCellPackedChangesOnlyItsRow)
+{
+    const auto t = filled(3000);
+    const TRBParams before = t->Row(7); // shares the chunk with row 7
+    for (int r = 1; r <= 3000; ++r)
+        t->SetCellPacked(0, r, QString::number(r));
+    churnTheHeap();
+    EXPECT_TRUE(before.FieldView(0).isEmpty());
+    for (int r = 1; r <= 3000; r += 7) {
+        const TRBParams &row = t->Row(r);
+        ASSERT_EQ(row.Count(), 5);
+        EXPECT_EQ(row.ToStringList(), (QStringList{QString::number(r), QString::number(-r * 7), "12", nameOf(r), "*2/1"}));
+    }
+
+    // A row of its own, then shared with a copy: the copy keeps its text.
+    TRBParams &own = t->Row(20);
+    own.SetField(3, QStringLiteral("own buffer"));
+    own.SetNameValueSeparator(u':');
+    const TRBParams copy = own;
+    t->SetCellPacked(0, 20, u"99");
+    EXPECT_EQ(copy.FieldView(0), u"20");
+    EXPECT_EQ(t->Row(20).FieldView(0), u"99");
+    EXPECT_EQ(t->Row(20).FieldView(3), u"own buffer");
+    EXPECT_EQ(t->Row(20).NameValueSeparator(), u':');
+    t->SetCellPacked(0, 20, u"98"); // alone now: in place
+    EXPECT_EQ(t->Row(20).ToStringList(), (QStringList{"98", QString::number(-140), "12", "own buffer", "*2/1"}));
+
+    // Past the last field the row grows as SetCell grows it.
+    t->Row(30).Truncate(1);
+    t->SetCellPacked(3, 30, u"far");
+    EXPECT_EQ(t->Row(30).ToStringList(), (QStringList{"30", QString(), QString(), "far"}));
+    // Text past 64K characters keeps every field.
+    const QString big(70000, u'x');
+    t->SetCellPacked(3, 40, big);
+    t->SetCellPacked(0, 40, u"4000000");
+    EXPECT_EQ(t->Row(40).ToStringList(), (QStringList{"4000000", QString::number(-280), "12", big, "*2/1"}));
+}
