@@ -200,6 +200,28 @@ void BM_Ours_Ov2ToCsv(benchmark::State &state)
     state.counters["peak_MB"] = peakMb(selfOp("ov2-to-csv", file, out));
 }
 
+// The same work as whole programs, started as gpsbabel is below: reading into rows
+// by this binary's "--op" mode, and the command line's dump to /dev/null.
+void runOurs(benchmark::State &state, const QStringList &args)
+{
+    for (auto _ : state) {
+        if (!runProgram(args))
+            state.SkipWithError("our program failed");
+    }
+    state.counters["peak_MB"] = peakMb(args);
+}
+
+void BM_Ours_ReadIntoRowsProcess(benchmark::State &state)
+{
+    runOurs(state, selfOp("read-rows", fixture(int(state.range(0)))));
+}
+
+void BM_Cli_Ov2Dump(benchmark::State &state)
+{
+    runOurs(state, {QStringLiteral(KORVIX_CLI), QStringLiteral("ov2"), QStringLiteral("dump"),
+                    fixture(int(state.range(0)))});
+}
+
 // --- gpsbabel on the same files ------------------------------------------------
 
 void runGpsbabel(benchmark::State &state, const QStringList &tail)
@@ -236,12 +258,14 @@ void BM_Gpsbabel_Ov2ToCsv(benchmark::State &state)
 
 #define POI_SIZES ->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime()
 BENCHMARK(BM_Ours_ReadIntoRows) POI_SIZES;
+BENCHMARK(BM_Ours_ReadIntoRowsProcess) POI_SIZES;
 BENCHMARK(BM_Gpsbabel_Read) POI_SIZES;
 BENCHMARK(BM_Ours_ReadCompact) POI_SIZES;
 BENCHMARK(BM_Ours_WriteWithAreaIndex) POI_SIZES;
 BENCHMARK(BM_Ours_Ov2ToOv2) POI_SIZES;
 BENCHMARK(BM_Gpsbabel_Ov2ToOv2) POI_SIZES;
 BENCHMARK(BM_Ours_Ov2ToCsv) POI_SIZES;
+BENCHMARK(BM_Cli_Ov2Dump) POI_SIZES;
 BENCHMARK(BM_Gpsbabel_Ov2ToCsv) POI_SIZES;
 
 // Helper modes: "--peak-of PROGRAM ARGS..." prints the program's peak resident size
