@@ -59,6 +59,11 @@ public:
         if (m_bits > 0)
             put(0, 16 - m_bits);
     }
+    // Before stored bytes the reader skips 1 to 16 bits: a whole word when aligned.
+    void alignForStoredBytes()
+    {
+        put(0, m_bits > 0 ? 16 - m_bits : 16);
+    }
 
 private:
     QByteArray &m_out;
@@ -193,6 +198,7 @@ void LzxEncoder::reset()
     m_mainLens.assign(size_t(Chars + m_slots * 8), 0);
     m_lengthLens.assign(SecondaryLengths, 0);
     m_started = false;
+    m_repeats = {1, 1, 1};
 }
 
 void LzxEncoder::findMatches(int64_t from, int64_t to, std::vector<Symbol> &symbols)
@@ -279,13 +285,15 @@ void LzxEncoder::encode(const char *data, int size, QByteArray &out)
     const std::vector<uint8_t> lengthLens = huffmanLengths(lengthFreq, 16);
     const std::vector<uint32_t> mainCodes = canonicalCodes(mainLens), lengthCodes = canonicalCodes(lengthLens);
 
+    // The trees are sent as changes from the last ones, which a stored block leaves as they were.
+    const std::vector<uint8_t> lastMainLens = m_mainLens, lastLengthLens = m_lengthLens;
+    const bool first = !m_started;
+    m_started = true;
     out.clear();
     out.reserve(size + size / 8 + 1024);
     BitWriter bits(out);
-    if (!m_started) {
+    if (first)
         bits.put(0, 1); // no call translation
-        m_started = true;
-    }
     bits.put(1, 3); // verbatim block
     bits.put(uint32_t(size) >> 8, 16);
     bits.put(uint32_t(size) & 0xff, 8);
@@ -307,4 +315,30 @@ void LzxEncoder::encode(const char *data, int size, QByteArray &out)
         bits.put(formatted - tables.base[size_t(slot)], tables.extra[size_t(slot)]);
     }
     bits.align();
+
+    // Data without matches comes out larger than it went in: then it is stored as it is.
+    const int storedSize = 4 + 12 + size + (size & 1);
+    if (out.size() <= storedSize) {
+        // The reader keeps the last three offsets; a stored block sends them as they are.
+        for (const Symbol &s : symbols)
+            if (s.length != 0)
+                m_repeats = {s.value, m_repeats[0], m_repeats[1]};
+        return;
+    }
+    m_mainLens = lastMainLens;
+    m_lengthLens = lastLengthLens;
+    out.clear();
+    BitWriter stored(out);
+    if (first)
+        stored.put(0, 1);
+    stored.put(3, 3); // uncompressed block
+    stored.put(uint32_t(size) >> 8, 16);
+    stored.put(uint32_t(size) & 0xff, 8);
+    stored.alignForStoredBytes();
+    for (uint32_t r : m_repeats)
+        for (int shift = 0; shift < 32; shift += 8)
+            out.append(char(r >> shift & 0xff));
+    out.append(data, size);
+    if (size & 1)
+        out.append('\0'); // the next block starts on a 16-bit word
 }

@@ -1,12 +1,14 @@
 #pragma once
 #include <QByteArray>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
 // Compresses the 32 KiB frames of one folder with LZX: every frame is one verbatim block
 // with its own trees, padded to 16 bits, so it fills one data block of the archive;
-// matches reach back into earlier frames as far as the window allows.
+// matches reach back into earlier frames as far as the window allows. A frame that would
+// grow (data without matches) is stored as an uncompressed block instead.
 class LzxEncoder {
 public:
     explicit LzxEncoder(int windowBits); // 15 ... 21
@@ -31,4 +33,5 @@ private:
     std::vector<int32_t> m_head, m_prev; // positions within the folder (below 2 GiB)
     std::vector<uint8_t> m_mainLens, m_lengthLens; // the previous block's, as the reader keeps them
     bool m_started = false;
+    std::array<uint32_t, 3> m_repeats{1, 1, 1}; // the reader's last three match offsets
 };

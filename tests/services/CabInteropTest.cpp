@@ -177,3 +177,27 @@ TEST(CabInterop, CommandLinePacksListsAndUnpacks)
     r = runCli({QStringLiteral("cab"), QStringLiteral("pack"), archive, t.file(QStringLiteral("src")), QStringLiteral("--lzx"), QStringLiteral("22")});
     EXPECT_EQ(r.code, 2);
 }
+
+TEST(CabInterop, LzxStoresDataWithoutMatchesInsteadOfLettingItGrow)
+{
+    TempFolder t;
+    QRandomGenerator random(23);
+    QByteArray noise(1000004, '\0');
+    random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    // An odd size ends in an odd stored block; the repeats match back into stored blocks.
+    t.write(QStringLiteral("src/noise.bin"), noise.left(1000001));
+    t.write(QStringLiteral("src/repeats.bin"), noise.right(20000).repeated(6)); // within the smallest window
+    t.write(QStringLiteral("src/text.txt"), QByteArray("one two three ").repeated(5000));
+    const QString src = t.file(QStringLiteral("src"));
+    const qint64 raw = 1000001 + 120000 + 70000;
+    const qint64 blocks = 1000001 / 32768 + 1 + 120000 / 32768 + 1 + 70000 / 32768 + 1;
+    for (int window : {TCABFile::lzxLowest, TCABFile::lzxMedium, TCABFile::lzxHighest}) {
+        SCOPED_TRACE(window);
+        checkWithCabextract(t, src, TCABFile::typLZX, TCABFile::TLZXMemory(window));
+        const qint64 size = QFileInfo(t.file(QStringLiteral("check.cab"))).size();
+        // Random bytes grow by no more than the headers of stored blocks; the text and the
+        // repeats pack into a few KB.
+        EXPECT_LE(size, 1000001 + 20000 + blocks * (8 + 16) + 200 + 2500);
+        EXPECT_LT(size, raw - 150000);
+    }
+}
