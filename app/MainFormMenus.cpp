@@ -5,12 +5,12 @@
 #include "app/BaseIcons.h"
 #include "app/SettingsDialog.h"
 #include "grid/RBActions.h"
+#include "map/GMaps.h"
 #include "platform/Folders.h"
 #include "services/HexExportMenu.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -43,12 +43,14 @@ void TMainForm::addFileNew(const QString &caption, const std::function<void()> &
 
 void TMainForm::addFileOpen(const QString &caption, const QString &filter, const std::function<void(const QString &)> &open)
 {
-    m_openMenu->menuAction()->setVisible(true);
-    m_openMenu->addAction(caption, this, [this, filter, open] {
+    // The editors' entries come before the map's, which is always last.
+    auto *a = new QAction(caption, m_openMenu);
+    connect(a, &QAction::triggered, this, [this, filter, open] {
         const QString file = QFileDialog::getOpenFileName(this, QString(), Folders::UserDataFolder(), filter);
         if (!file.isEmpty())
             guarded([&] { open(file); });
     });
+    m_openMenu->insertAction(m_commands.value(SharedCommand::GoogleAPI), a);
 }
 
 // --- menus and toolbars ---------------------------------------------------------
@@ -116,7 +118,7 @@ void TMainForm::buildMenus()
     m_newMenu = m_fileMenu->addMenu(tr("New"));
     m_newMenu->menuAction()->setVisible(false); // shown once an editor adds its entry
     m_openMenu = m_fileMenu->addMenu(tr("Open"));
-    m_openMenu->menuAction()->setVisible(false);
+    m_openMenu->addAction(googleApi);
     m_fileMenu->addAction(tr("Open device folder…"), this, [this] {
         const QString dir = QFileDialog::getExistingDirectory(this, tr("Open device folder…"));
         if (!dir.isEmpty())
@@ -159,7 +161,8 @@ void TMainForm::buildMenus()
         a->setToolTip(QString::fromUtf8(s.hint));
         a->setStatusTip(QString::fromUtf8(s.hint));
         const QUrl url(QStringLiteral("http://") + QLatin1String(s.host) + QLatin1String(s.path));
-        connect(a, &QAction::triggered, this, [url] { QDesktopServices::openUrl(url); });
+        // Shown in the map window, which scrolls for them.
+        connect(a, &QAction::triggered, this, [this, url] { guarded([&] { GetGoogleAPI()->showWebPage(url); }); });
     }
 
     // The tree's popup menu.

@@ -53,6 +53,7 @@ TSettings::TSettings(KorvixSettings &settings, const QString &executablePath, QW
     } services[] = {
         {"TileMap", QT_TR_NOOP("Map tiles")}, {"TileMapAttribution", QT_TR_NOOP("Map tiles attribution")},
         {"TileTerrain", QT_TR_NOOP("Terrain tiles")}, {"TileSatellite", QT_TR_NOOP("Satellite tiles")},
+        {"TileLabels", QT_TR_NOOP("Labels over satellite tiles")},
         {"Driving", QT_TR_NOOP("Driving directions")}, {"Walking", QT_TR_NOOP("Walking directions")},
         {"AvoidHighways", QT_TR_NOOP("Avoid highways")}, {"Search", QT_TR_NOOP("Search")},
         {"Reverse", QT_TR_NOOP("Address of a position")}, {"Wikipedia", QT_TR_NOOP("Wikipedia")},
@@ -63,6 +64,7 @@ TSettings::TSettings(KorvixSettings &settings, const QString &executablePath, QW
     const QMap<QString, QString> placeholders{
         {"TileMap", defaults.tiles[0].url}, {"TileMapAttribution", defaults.tiles[0].attribution},
         {"TileTerrain", defaults.tiles[1].url}, {"TileSatellite", defaults.tiles[2].url},
+        {"TileLabels", defaults.tiles[3].url},
         {"Driving", defaults.services.driving}, {"Walking", defaults.services.walking},
         {"AvoidHighways", defaults.services.avoidHighways}, {"Search", defaults.services.search},
         {"Reverse", defaults.services.reverse}, {"Wikipedia", defaults.extras.wikipedia}};

@@ -69,7 +69,16 @@ TGMaps::TGMaps(IShell &shell, QWidget *parent)
     auto *channel = new QWebChannel(page);
     channel->registerObject(QStringLiteral("host"), m_host);
     page->setWebChannel(channel);
-    connect(m_host, &TMapHost::written, this, &TGMaps::WBWrite);
+    connect(m_host, &TMapHost::written, this, [this](int fun, const QString &dat) {
+        if (this->page()->url() == QUrl::fromLocalFile(m_pagePath))
+            WBWrite(fun, dat);
+    });
+    // Away from our page (a web page, a link of the page followed) there is no map
+    // page any more: the next display writes and loads it again.
+    connect(this, &QWebEngineView::urlChanged, this, [this](const QUrl &url) {
+        if (!url.isEmpty() && url != QUrl::fromLocalFile(m_pagePath))
+            m_kind = 0;
+    });
     connect(this, &TGMaps::extraChecked, this, [this](int i, bool on) { m_extra[i]->setChecked(on); });
     openEditors = [this] {
         QList<QWidget *> out;
@@ -195,6 +204,8 @@ void TGMaps::Navig(const QUrl &url, bool scrollBars)
         QMessageBox::information(this, QStringLiteral("GMap"), tr("You are offline"));
         return;
     }
+    if (url != QUrl::fromLocalFile(m_pagePath))
+        m_kind = 0;
     page()->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, scrollBars);
     setContextMenuPolicy(scrollBars ? Qt::DefaultContextMenu : Qt::NoContextMenu);
     m_loading = true;

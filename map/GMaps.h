@@ -47,6 +47,9 @@ public:
     void NewRaster();
     // Loads `url`; offline it says so instead.
     void Navig(const QUrl &url, bool scrollBars);
+    // An outside web page in this window, with scroll bars; the map page is written
+    // and loaded afresh by the next GoogleAPI.
+    void showWebPage(const QUrl &url) { Navig(url, true); }
     // Runs the event loop until the page has loaded; false when it failed, was
     // cancelled or the window went away meanwhile.
     bool WBWait();
@@ -81,7 +84,7 @@ public:
     void showStoredView();
     MapFraming framing() const;
 
-    // The page's callbacks.
+    // The page's callbacks; only our own page is heard, not a web page shown here.
     void WBWrite(int fun, const QString &dat);
     QString WBRead(int fun) const;
 

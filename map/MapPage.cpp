@@ -159,6 +159,20 @@ const char *const pageTextSources[] = {
     QT_TRANSLATE_NOOP("TGMaps", "PanTo"), QT_TRANSLATE_NOOP("TGMaps", "WebCam"),
 };
 
+QJsonObject pageWords()
+{
+    static const char *const words[][2] = {
+        {"normal", QT_TRANSLATE_NOOP("TGMaps", "Normal")}, {"satellite", QT_TRANSLATE_NOOP("TGMaps", "Satellite")},
+        {"hybrid", QT_TRANSLATE_NOOP("TGMaps", "Hybrid")}, {"physical", QT_TRANSLATE_NOOP("TGMaps", "Physical")},
+        {"terrain", QT_TRANSLATE_NOOP("TGMaps", "Terrain")}, {"info", QT_TRANSLATE_NOOP("TGMaps", "Info")},
+        {"extra", QT_TRANSLATE_NOOP("TGMaps", "Extra")}, {"setMarkerHere", QT_TRANSLATE_NOOP("TGMaps", "SetMarkerHere")},
+    };
+    QJsonObject out;
+    for (const auto &w : words)
+        out.insert(QLatin1String(w[0]), QCoreApplication::translate("TGMaps", w[1]));
+    return out;
+}
+
 QStringList pageTexts()
 {
     QStringList out;
@@ -173,14 +187,20 @@ Config readConfig(const KorvixSettings &s)
     const QString osm = QString::fromUtf8(osmAttribution);
     c.tiles.push_back({QStringLiteral("Map"),
                        setting(s, "TileMap", QStringLiteral("https://tile.openstreetmap.org/{z}/{x}/{y}.png")),
-                       setting(s, "TileMapAttribution", osm)});
+                       setting(s, "TileMapAttribution", osm), QStringLiteral("map")});
     c.tiles.push_back({QStringLiteral("Terrain"),
                        setting(s, "TileTerrain", QStringLiteral("https://tile.opentopomap.org/{z}/{x}/{y}.png")),
-                       setting(s, "TileTerrainAttribution", osm + QStringLiteral(", SRTM | \u00a9 OpenTopoMap (CC-BY-SA)"))});
+                       setting(s, "TileTerrainAttribution", osm + QStringLiteral(", SRTM | \u00a9 OpenTopoMap (CC-BY-SA)")),
+                       QStringLiteral("terrain")});
     c.tiles.push_back({QStringLiteral("Satellite"),
                        setting(s, "TileSatellite",
                                QStringLiteral("https://server.arcgisonline.com/ArcGIS/rest/services/World_Imagery/MapServer/tile/{z}/{y}/{x}")),
-                       setting(s, "TileSatelliteAttribution", QStringLiteral("Tiles \u00a9 Esri"))});
+                       setting(s, "TileSatelliteAttribution", QStringLiteral("Tiles \u00a9 Esri")), QStringLiteral("satellite")});
+    // Place names and borders over the satellite pictures make the hybrid type.
+    c.tiles.push_back({QStringLiteral("Labels"),
+                       setting(s, "TileLabels",
+                               QStringLiteral("https://server.arcgisonline.com/ArcGIS/rest/services/Reference/World_Boundaries_and_Places/MapServer/tile/{z}/{y}/{x}")),
+                       setting(s, "TileLabelsAttribution", QStringLiteral("Labels \u00a9 Esri")), QStringLiteral("labels")});
     c.services.driving = setting(
         s, "Driving",
         QStringLiteral("https://router.project-osrm.org/route/v1/driving/{lng1},{lat1};{lng2},{lat2}?overview=full&geometries=geojson&steps=true"));
@@ -222,7 +242,7 @@ QString fromTemplate(const QString &name, const Config &config)
 {
     QJsonArray tiles;
     for (const TileSource &t : config.tiles)
-        tiles.append(QJsonObject{{"name", t.name}, {"url", t.url}, {"attribution", t.attribution}});
+        tiles.append(QJsonObject{{"name", t.name}, {"url", t.url}, {"attribution", t.attribution}, {"kind", t.kind}});
     const Services &sv = config.services;
     const QJsonObject services{{"driving", sv.driving}, {"walking", sv.walking}, {"avoidHighways", sv.avoidHighways},
                                {"search", sv.search}, {"reverse", sv.reverse}};
@@ -230,7 +250,7 @@ QString fromTemplate(const QString &name, const Config &config)
     const QJsonObject extras{{"pano", x.panoramio}, {"wiki", x.wikipedia}, {"traf", x.traffic},
                              {"youtube", x.youtube}, {"webcam", x.webcam}};
     const QJsonObject root{{"tiles", tiles}, {"services", services}, {"extras", extras},
-                           {"texts", QJsonArray::fromStringList(config.texts)}};
+                           {"texts", QJsonArray::fromStringList(config.texts)}, {"words", pageWords()}};
     QString json = QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact));
     // Inside a script element "</" would end it; "<\/" means the same in a literal.
     json.replace(QLatin1String("</"), QLatin1String("<\\/"));
@@ -255,7 +275,7 @@ QString writeFiles(const QString &folder, const Config &config)
         if (QString e = AtomicFile::write(path, resource(QStringLiteral("leaflet/") + QLatin1String(name))); !e.isEmpty())
             return e;
     }
-    for (const char *script : {"korvixmap.js", "minimap.js"})
+    for (const char *script : {"mapcontrols.js", "korvixmap.js", "minimap.js"})
         if (QString e = AtomicFile::write(dir.filePath(QLatin1String(script)), resource(QLatin1String(script)));
             !e.isEmpty())
             return e;

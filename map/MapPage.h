@@ -2,6 +2,7 @@
 // The map page's files in the map folder: the page itself, its script, Leaflet and
 // the nine marker pictures, with the tile sources and texts from the settings.
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,7 @@ namespace MapPage {
 
 struct TileSource {
     QString name, url, attribution;
+    QString kind; // "map", "terrain", "satellite", "labels" (drawn over satellite pictures)
 };
 
 // Web services by URL template. Placeholders: {lat1} {lng1} {lat2} {lng2} for a
@@ -29,19 +31,21 @@ struct Extras {
 };
 
 struct Config {
-    std::vector<TileSource> tiles;   // "Map", "Terrain", "Satellite"
+    std::vector<TileSource> tiles;   // "Map", "Terrain", "Satellite", "Labels"
     Services services;
     Extras extras;
     QStringList texts;               // the page's texts 0-32
 };
 
-// Tile templates of section "GoogleAPI" ("TileMap", "TileTerrain", "TileSatellite"
-// and their "...Attribution"), OpenStreetMap's own for an empty map template; the
+// Tile templates of section "GoogleAPI" ("TileMap", "TileTerrain", "TileSatellite",
+// "TileLabels" for the hybrid type, and their "...Attribution"), OpenStreetMap's own for an empty map template; the
 // services "Driving", "Walking", "AvoidHighways", "Search", "Reverse" (OSRM and
 // Nominatim by default).
 Config readConfig(const KorvixSettings &settings);
 // The page's texts, translated.
 QStringList pageTexts();
+// The pages' other words by key (map types, tab captions), translated.
+QJsonObject pageWords();
 
 // The page: the template with the configuration as a script literal that no text
 // of the settings can close.

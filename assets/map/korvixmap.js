@@ -28,14 +28,18 @@ var map = L.map("mapka", {
     center: [0, 0], zoom: 2, doubleClickZoom: false, keyboard: false, scrollWheelZoom: true,
     worldCopyJump: false
 });
-var baseLayers = {};
-(KX_CONFIG.tiles || []).forEach(function (t, i) {
-    var layer = L.tileLayer(t.url, { attribution: t.attribution, maxZoom: 19 });
-    baseLayers[t.name] = layer;
-    if (i === 0) layer.addTo(map);
-});
-L.control.layers(baseLayers, null, { position: "topright" }).addTo(map);
-L.control.scale({ position: "bottomleft" }).addTo(map);
+var controls = kxControls(map, KX_CONFIG, "physical");
+// A tab switched in an info window changes its size.
+var openPopup = null;
+map.on("popupopen", function (e) { openPopup = e.popup; });
+map.on("popupclose", function (e) { if (openPopup === e.popup) openPopup = null; });
+document.addEventListener("kxtab", function () { if (openPopup) openPopup.update(); });
+// A window with tabs is built as a node when it opens, so that the update above
+// keeps the tab shown instead of building the window anew.
+function bindTabbed(marker, make) {
+    marker.bindPopup("");
+    marker.on("popupopen", function (e) { e.popup.setContent(make()); });
+}
 
 function icon(url, w, h, ax, ay, px, py) {
     return L.icon({ iconUrl: url, iconSize: [w, h], iconAnchor: [ax, ay], popupAnchor: [px - ax, py - ay] });
@@ -53,18 +57,6 @@ function fixed6(x) { return Number(x).toFixed(6); }
 function quoted(s) { return "\"" + String(s).replace(/"/g, "") + "\""; }
 
 // ---- popups built from DOM nodes ----------------------------------------------------
-function el(tag, cls, content) {
-    var e = document.createElement(tag);
-    if (cls) e.className = cls;
-    if (content !== undefined) e.textContent = content;
-    return e;
-}
-function link(label, act) {
-    var a = el("a", "kx-link", "[ " + label + " ]");
-    a.href = "#";
-    a.addEventListener("click", function (ev) { ev.preventDefault(); act(); });
-    return a;
-}
 function positionLine(lat, lng) {
     var p = el("div", "kx-pos");
     var img = el("img"); img.src = "POS.png"; img.width = 16; img.height = 16;
@@ -219,43 +211,67 @@ function saveAsHome(lat, lng, name) {
     external.Write(1, fixed6(lat) + "," + fixed6(lng) + "," + quoted(name));
 }
 
-var clicked = null, clickedText = "";
+var clicked = null, clickedText = "", clickedInput = null;
+// Shows or hides an extra layer by its link in the clicked position's Extra tab.
+var extraNames = [[10, "Panoramio"], [11, "Wikipedia"], [12, "Traffic "], [13, "YouTube"], [32, "WebCam"]];
 function clickedPopup() {
     var ll = clicked.getLatLng();
-    var box = el("div", "kx-popup");
-    box.appendChild(positionLine(ll.lat, ll.lng));
+    var info = el("div", "kx-popup");
+    info.appendChild(positionLine(ll.lat, ll.lng));
     var input = el("input", "kx-address");
     input.value = clickedText;
     input.addEventListener("input", function () { clickedText = input.value; });
-    box.appendChild(input);
+    info.appendChild(input);
+    clickedInput = input;
     var links = el("div", "kx-links");
     links.appendChild(link(text(1, "AddPOI"), function () {
         external.Write(3, fixed6(ll.lat) + "," + fixed6(ll.lng) + "," + quoted(clickedText));
     }));
     links.appendChild(link(text(2, "AddToRoute"), function () { addWaypoint(ll.lat, ll.lng, clickedText); }));
-    links.appendChild(link(text(4, "SaveAsHome"), function () { saveAsHome(ll.lat, ll.lng, clickedText); }));
-    links.appendChild(link(text(5, "SaveView"), function () { savePosition(); }));
     links.appendChild(link(text(31, "PanTo"), function () { map.panTo(ll); }));
     links.appendChild(link(text(30, "Zoom"), function () { zoomTo(ll.lat, ll.lng); }));
-    box.appendChild(links);
-    return box;
+    info.appendChild(links);
+    var extra = el("div", "kx-links");
+    extra.appendChild(link(text(4, "SaveAsHome"), function () { saveAsHome(ll.lat, ll.lng, clickedText); }));
+    extra.appendChild(link(text(5, "SaveView"), function () { savePosition(); }));
+    extra.appendChild(link(text(6, "ShowRoute"), showRoute));
+    extra.appendChild(link(text(7, "RemoveRoute"), removeRoute));
+    extraNames.forEach(function (n, i) {
+        var label = ((extraOn[i] ? text(8, "Hide") : text(9, "Show")) + " " + text(n[0], n[1])).trim();
+        extra.appendChild(link(label, function () { setExtra(i, !extraOn[i]); clicked.closePopup(); }));
+    });
+    return kxTabs([[kxWord(KX_CONFIG, "info", "Info"), info], [kxWord(KX_CONFIG, "extra", "Extra"), extra],
+                   [text(30, "Zoom"), kxZoomPane(KX_CONFIG, ll.lat, ll.lng, 16, 255, 120, poiIcon)]]);
 }
 function clickAt(lat, lng) {
     if (!clicked) {
         clicked = L.marker([lat, lng], { draggable: true, icon: poiIcon }).addTo(map);
-        clicked.bindPopup(clickedPopup);
+        bindTabbed(clicked, clickedPopup);
+        // A click on the marker while its window is open closes the window and hides
+        // the marker; otherwise it opens the window.
+        clicked.off("click");
+        clicked.on("click", function () {
+            if (clicked.isPopupOpen()) {
+                clicked.closePopup();
+                map.removeLayer(clicked);
+            } else {
+                clicked.openPopup();
+            }
+        });
         clicked.on("dragend", function () { var ll = clicked.getLatLng(); clickAt(ll.lat, ll.lng); });
     } else {
         clicked.setLatLng([lat, lng]);
         if (!map.hasLayer(clicked)) clicked.addTo(map);
     }
     clickedText = "";
+    // Built afresh for the new position.
+    clicked.closePopup();
     clicked.openPopup();
     var ticket = clicked.kxTicket = {};
     reverseGeocode(lat, lng, function (address) {
         if (clicked.kxTicket !== ticket) return;
         clickedText = address;
-        if (clicked.isPopupOpen()) { clicked.closePopup(); clicked.openPopup(); }
+        if (clickedInput) clickedInput.value = address;
     });
 }
 map.on("click", function (e) { clickAt(e.latlng.lat, e.latlng.lng); });
@@ -390,31 +406,33 @@ function fromStart(i) {
 }
 function waypointPopup(w) {
     var i = route.indexOf(w), ll = w.marker.getLatLng();
-    var box = el("div", "kx-popup");
-    box.appendChild(positionLine(ll.lat, ll.lng));
+    var info = el("div", "kx-popup");
+    info.appendChild(positionLine(ll.lat, ll.lng));
     var input = el("input", "kx-address");
     input.value = w.address;
     input.addEventListener("input", function () { w.address = input.value; });
-    box.appendChild(input);
+    info.appendChild(input);
     var at = fromStart(i), total = fromStart(route.length - 1);
     var where = i === 0 ? text(22, "START") : i === route.length - 1 ? text(21, "END")
               : i + ". " + (at.dist / 1000).toFixed(1) + " km, " + fmtTime(at.time);
-    box.appendChild(el("div", "kx-leg", where));
-    box.appendChild(el("div", "kx-total", "Total: " + (total.dist / 1000).toFixed(1) + " km, " + fmtTime(total.time)));
+    info.appendChild(el("div", "kx-leg", where));
+    info.appendChild(el("div", "kx-total", "Total: " + (total.dist / 1000).toFixed(1) + " km, " + fmtTime(total.time)));
     var leg = legs[i];
     if (leg && leg.steps && leg.steps.length) {
         var ol = el("ol", "kx-steps");
         leg.steps.forEach(function (st) { ol.appendChild(el("li", null, st)); });
-        box.appendChild(ol);
+        info.appendChild(ol);
     }
     var links = el("div", "kx-links");
     links.appendChild(link(text(6, "ShowRoute"), showRoute));
     links.appendChild(link(text(15, "RemoveWP"), function () { removeWaypoint(w); }));
     links.appendChild(link(text(30, "Zoom"), function () { zoomTo(ll.lat, ll.lng); }));
-    links.appendChild(link(text(14, "SaveRoute"), saveRoute));
-    links.appendChild(link(text(7, "RemoveRoute"), removeRoute));
-    box.appendChild(links);
-    return box;
+    info.appendChild(links);
+    var extra = el("div", "kx-links");
+    extra.appendChild(link(text(14, "SaveRoute"), saveRoute));
+    extra.appendChild(link(text(7, "RemoveRoute"), removeRoute));
+    return kxTabs([[kxWord(KX_CONFIG, "info", "Info"), info], [kxWord(KX_CONFIG, "extra", "Extra"), extra],
+                   [text(30, "Zoom"), kxZoomPane(KX_CONFIG, ll.lat, ll.lng, 14, 260, 120, wpIcons.red)]]);
 }
 function makeWaypoint(lat, lng, address) {
     var w = { address: String(address || ""), marker: L.marker([lat, lng], { draggable: true, icon: wpIcons.red }) };
@@ -424,7 +442,7 @@ function makeWaypoint(lat, lng, address) {
         requestLeg(i - 1);
         requestLeg(i);
     });
-    w.marker.bindPopup(function () { return waypointPopup(w); });
+    bindTabbed(w.marker, function () { return waypointPopup(w); });
     return w;
 }
 function dropLeg(i) {
@@ -576,7 +594,12 @@ function doTraf(on) { setExtra(2, on); }
 function doYouTube(on) { setExtra(3, on); }
 function doWebCam(on) { setExtra(4, on); }
 
-// What tests and benchmarks read back.
+// What tests and benchmarks read back; a closed window fades out for a while, so
+// the open one is asked.
+function openPopupAll(selector) {
+    var root = openPopup && openPopup.getElement();
+    return root ? root.querySelectorAll(selector) : [];
+}
 window.KX = {
     poiCount: function () { return P.n; },
     drawn: function () { return drawn; },
@@ -603,12 +626,46 @@ window.KX = {
         return !!found;
     },
     popupText: function () {
-        var p = document.querySelector(".leaflet-popup-content");
+        var p = openPopupAll(".leaflet-popup-content")[0];
         return p ? p.textContent : null;
     },
     clickAt: clickAt,
+    clickedShown: function () { return !!clicked && map.hasLayer(clicked); },
+    clickMarker: function () { if (clicked && map.hasLayer(clicked)) clicked.getElement().click(); },
+    tabs: function () {
+        return Array.prototype.map.call(openPopupAll(".leaflet-popup-content .kx-tab"),
+                                        function (e) { return e.textContent; });
+    },
+    showTab: function (label) {
+        var tabs = openPopupAll(".leaflet-popup-content .kx-tab");
+        for (var i = 0; i < tabs.length; i++)
+            if (tabs[i].textContent === label) { tabs[i].click(); return true; }
+        return false;
+    },
+    // The shown tab's text, and the links visible in it.
+    tabText: function () {
+        var b = Array.prototype.filter.call(openPopupAll(".leaflet-popup-content .kx-tab-body"),
+                                            function (e) { return e.style.display !== "none"; })[0];
+        return b ? b.textContent : null;
+    },
+    zoomMap: function () {
+        var d = openPopupAll(".leaflet-popup-content .kx-zoommap")[0];
+        if (!d || !d.kxMap || d.offsetParent === null) return null;
+        var c = d.kxMap.getCenter(), layers = 0;
+        d.kxMap.eachLayer(function (l) { if (l instanceof L.TileLayer) layers++; });
+        return { w: d.offsetWidth, h: d.offsetHeight, zoom: d.kxMap.getZoom(), lat: c.lat, lng: c.lng, tileLayers: layers };
+    },
+    mapTypes: function () { return controls.types.map(function (t) { return t.name; }); },
+    mapTypeTiles: function (name) {
+        var t = controls.types.filter(function (x) { return x.name === name; })[0];
+        return t ? t.sources.map(function (s) { return s.url; }) : null;
+    },
+    overview: function () {
+        var f = controls.overview.frame();
+        return f ? { zoom: controls.overview.zoom(), frame: [f.getSouth(), f.getWest(), f.getNorth(), f.getEast()] } : null;
+    },
     clickLink: function (label) {
-        var links = document.querySelectorAll(".leaflet-popup-content a.kx-link");
+        var links = openPopupAll(".leaflet-popup-content a.kx-link");
         for (var i = 0; i < links.length; i++)
             if (links[i].textContent === "[ " + label + " ]") { links[i].click(); return true; }
         return false;

@@ -18,14 +18,7 @@ if (window.qt && window.QWebChannel) {
 }
 
 var map = L.map("mapka", { center: [0, 0], zoom: 5, doubleClickZoom: false });
-var layers = {};
-(CFG.tiles || []).forEach(function (t, i) {
-    var layer = L.tileLayer(t.url, { attribution: t.attribution, maxZoom: 19 });
-    layers[t.name] = layer;
-    if (i === 0) layer.addTo(map);
-});
-L.control.layers(layers, null, { position: "topright", collapsed: true }).addTo(map);
-L.control.scale({ position: "bottomleft" }).addTo(map);
+var controls = kxControls(map, CFG, "terrain");
 
 var marker = null;
 function place(lat, lng) {
@@ -42,36 +35,108 @@ function WB_SetMarker(lat, lng) {
 }
 map.on("click", function (e) { place(e.latlng.lat, e.latlng.lng); report(e.latlng.lat, e.latlng.lng); });
 
-// One geocoding request per second; only the last point asked for is answered.
-var lastAt = -1e9, wanted = null, busy = false;
+// One geocoding or search request per second; of the points asked for only the last
+// is answered.
+var lastAt = -1e9, busy = false, jobs = [];
 function report(lat, lng) {
-    wanted = { lat: lat, lng: lng };
+    jobs = jobs.filter(function (j) { return !j.point; });
+    jobs.push({ point: { lat: lat, lng: lng } });
     pump();
 }
+function askFor(url, done) {
+    jobs.push({ url: url, done: done });
+    pump();
+}
+function fetchJson(url, done) {
+    if (!url) { done(null); return; }
+    var ctrl = new AbortController();
+    var timer = setTimeout(function () { ctrl.abort(); }, 20000);
+    fetch(url, { signal: ctrl.signal }).then(function (r) { return r.ok ? r.json() : null; })
+        .then(function (d) { clearTimeout(timer); done(d); })
+        .catch(function () { clearTimeout(timer); done(null); });
+}
 function pump() {
-    if (busy || !wanted) return;
+    if (busy || jobs.length === 0) return;
     busy = true;
     setTimeout(function () {
-        var p = wanted;
-        wanted = null;
+        var job = jobs.shift();
         lastAt = performance.now();
-        var pos = p.lat.toFixed(6) + "," + p.lng.toFixed(6);
-        function done(address) {
-            busy = false;
-            external.Write(1, pos + "," + (address ? "\"" + address.replace(/"/g, "") + "\"" : "?"));
-            pump();
+        function next() { busy = false; pump(); }
+        if (!job.point) {
+            fetchJson(job.url, function (d) { try { job.done(d); } finally { next(); } });
+            return;
         }
+        var p = job.point;
+        var pos = p.lat.toFixed(6) + "," + p.lng.toFixed(6);
         var url = String(SVC.reverse || "").replace("{lat}", p.lat.toFixed(6)).replace("{lng}", p.lng.toFixed(6));
-        if (!url) { done(""); return; }
-        var ctrl = new AbortController();
-        var timer = setTimeout(function () { ctrl.abort(); }, 20000);
-        fetch(url, { signal: ctrl.signal }).then(function (r) { return r.ok ? r.json() : null; })
-            .then(function (d) { clearTimeout(timer); done(d && typeof d.display_name === "string" ? d.display_name : ""); })
-            .catch(function () { clearTimeout(timer); done(""); });
+        fetchJson(url, function (d) {
+            var address = d && typeof d.display_name === "string" ? d.display_name : "";
+            external.Write(1, pos + "," + (address ? "\"" + address.replace(/"/g, "") + "\"" : "?"));
+            next();
+        });
     }, Math.max(0, lastAt + 1000 - performance.now()));
 }
 
+// The search bar: each result offers to take its point as the marker's.
+var searchLayer = L.layerGroup().addTo(map);
+var results = [];
+function setMarkerHere(r) {
+    map.closePopup();
+    place(r.lat, r.lng);
+    report(r.lat, r.lng);
+}
+function search(query) {
+    searchLayer.clearLayers();
+    results = [];
+    var url = String(SVC.search || "").replace("{query}", encodeURIComponent(String(query)));
+    askFor(url, function (data) {
+        if (!Array.isArray(data)) return;
+        data.forEach(function (d) {
+            var lat = Number(d && d.lat), lng = Number(d && d.lon);
+            if (!isFinite(lat) || !isFinite(lng)) return;
+            var title = typeof d.display_name === "string" ? d.display_name : "";
+            var r = { lat: lat, lng: lng, title: title };
+            r.marker = L.circleMarker([lat, lng], { radius: 6, color: "#000080", fillColor: "#fff", fillOpacity: 1 })
+                .bindPopup(function () {
+                    var box = el("div", "kx-popup");
+                    box.appendChild(el("b", null, r.title));
+                    var links = el("div", "kx-links");
+                    links.appendChild(link(kxWord(CFG, "setMarkerHere", "SetMarkerHere"), function () { setMarkerHere(r); }));
+                    box.appendChild(links);
+                    return box;
+                });
+            searchLayer.addLayer(r.marker);
+            results.push(r);
+        });
+        if (results.length)
+            map.fitBounds(L.latLngBounds(results.map(function (r) { return [r.lat, r.lng]; })), { animate: false, maxZoom: 15 });
+    });
+}
+var SearchBar = L.Control.extend({
+    onAdd: function () {
+        var box = L.DomUtil.create("div", "kx-search leaflet-bar");
+        var input = L.DomUtil.create("input", "", box);
+        input.type = "search";
+        input.addEventListener("keydown", function (e) { if (e.key === "Enter") search(input.value); });
+        L.DomEvent.disableClickPropagation(box);
+        return box;
+    }
+});
+new SearchBar({ position: "topleft" }).addTo(map);
+
 window.KX = {
     marker: function () { if (!marker) return null; var ll = marker.getLatLng(); return [ll.lat, ll.lng]; },
-    clickAt: function (lat, lng) { map.fire("click", { latlng: L.latLng(lat, lng) }); }
+    clickAt: function (lat, lng) { map.fire("click", { latlng: L.latLng(lat, lng) }); },
+    search: search,
+    results: function () { return results.map(function (r) { return [r.lat, r.lng, r.title]; }); },
+    openResult: function (i) { if (results[i]) results[i].marker.openPopup(); return !!results[i]; },
+    popupText: function () { var p = document.querySelector(".leaflet-popup-content"); return p ? p.textContent : null; },
+    clickLink: function (label) {
+        var links = document.querySelectorAll(".leaflet-popup-content a.kx-link");
+        for (var i = 0; i < links.length; i++)
+            if (links[i].textContent === "[ " + label + " ]") { links[i].click(); return true; }
+        return false;
+    },
+    mapTypes: function () { return controls.types.map(function (t) { return t.name; }); },
+    overview: function () { return controls.overview.zoom(); }
 };

@@ -7,12 +7,14 @@
 #include "map/MapLists.h"
 #include "map/MapPage.h"
 #include "tests/itn/LocalHttp.h"
+#include "tests/map/MapHttp.h"
 #include "tests/map/EditorShell.h"
 #include "tests/support/TestSupport.h"
 #include "tests/map/PageScript.h"
 
 #include <QBuffer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
@@ -20,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <QWebEngineSettings>
 
 #include <gtest/gtest.h>
 
@@ -239,4 +242,107 @@ TEST(GMaps, OfflineSaysSoAndLoadsNothing)
     EXPECT_EQ(caption, "GMap");
     EXPECT_EQ(message, "You are offline");
     EXPECT_TRUE(m.url().isEmpty());
+}
+
+TEST(GMaps, MapTypesOverviewAndScale)
+{
+    MapFixture f;
+    ASSERT_TRUE(f.map->WBWait());
+    const MapPage::Config c = MapPage::readConfig(f.shell.settings());
+    EXPECT_EQ(f.js("KX.mapTypes()").toStringList(), QStringList({"Normal", "Satellite", "Hybrid", "Physical"}));
+    EXPECT_EQ(f.js("KX.mapTypeTiles('Normal')").toStringList(), QStringList({c.tiles[0].url}));
+    EXPECT_EQ(f.js("KX.mapTypeTiles('Hybrid')").toStringList(), QStringList({c.tiles[2].url, c.tiles[3].url}));
+    EXPECT_EQ(f.js("KX.mapTypeTiles('Physical')").toStringList(), QStringList({c.tiles[1].url}));
+    EXPECT_EQ(f.js("document.querySelectorAll('.leaflet-control-layers-base input').length").toInt(), 4);
+
+    // The scale sits at the bottom left, 3 px in and 35 px up.
+    EXPECT_EQ(f.js("var s = document.querySelector('.leaflet-bottom.leaflet-left .leaflet-control-scale');"
+                   "s ? getComputedStyle(s).marginLeft + ' ' + getComputedStyle(s).marginBottom : ''").toString(),
+              "3px 35px");
+
+    // The overview follows the view five levels out, frames it, and a click on it
+    // centres the map there.
+    f.js("WB_Bounds(50, 19, 50.1, 19.2);");
+    const int zoom = f.js("map.getZoom()").toInt();
+    ASSERT_GE(zoom, 8);
+    const QVariantMap o = f.js("KX.overview()").toMap();
+    EXPECT_EQ(o.value("zoom").toInt(), zoom - 5);
+    const QVariantList frame = o.value("frame").toList();
+    const QVariantList view = f.js("KX.view()").toList();
+    ASSERT_EQ(frame.size(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(frame[i].toDouble(), view[i].toDouble(), 1e-9) << i;
+    const QByteArray overviewTiles = "GET /tile/" + QByteArray::number(zoom - 5) + "/";
+    EXPECT_TRUE(waitFor([&] {
+        for (const QByteArray &r : f.tiles.requests)
+            if (r.startsWith(overviewTiles))
+                return true;
+        return false;
+    }));
+    f.js("controls.overview._small.fire('click', {latlng: L.latLng(51, 20)});");
+    ASSERT_TRUE(waitFor([&] { return qAbs(f.js("map.getCenter().lat").toDouble() - 51) < 1e-3; }));
+    EXPECT_NEAR(f.js("map.getCenter().lng").toDouble(), 20, 1e-3);
+    EXPECT_EQ(f.js("KX.overview().zoom").toInt(), zoom - 5);
+}
+
+TEST(GMaps, WebPagesScrollAreNotHeardAndGiveWayToTheMap)
+{
+    MapHttp web;
+    QFile channelScript(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    ASSERT_TRUE(channelScript.open(QIODevice::ReadOnly));
+    web.answers["/qwebchannel.js"] = {"200 OK", "text/javascript", channelScript.readAll()};
+    // A page out there that finds the window's channel and tries our callbacks.
+    web.answers["/page.html"] = {"200 OK", "text/html", R"(<html><body style="height:3000px">
+<script src="qwebchannel.js"></script><script>
+new QWebChannel(qt.webChannelTransport, function (ch) {
+  ch.objects.host.Write(1, '1.000000,2.000000,"evil"'); ch.objects.host.Write(3, '1,2,"evil"'); window.sent = 1;
+});</script></body></html>)"};
+    MapFixture f;
+    ASSERT_TRUE(f.map->WBWait());
+    f.shell.settings().WriteString("GoogleAPI", "Home", "");
+    QSignalSpy pois(f.map.get(), &TGMaps::poiFromPage);
+
+    f.map->showWebPage(QUrl(web.url("/page.html")));
+    EXPECT_EQ(f.map->pageKind(), 0);
+    ASSERT_TRUE(f.map->WBWait());
+    EXPECT_TRUE(f.map->page()->settings()->testAttribute(QWebEngineSettings::ShowScrollBars));
+    EXPECT_EQ(f.map->contextMenuPolicy(), Qt::DefaultContextMenu);
+    ASSERT_TRUE(waitFor([&] { return f.js("window.sent").toInt() == 1; }));
+    QEventLoop settle;
+    QTimer::singleShot(300, &settle, &QEventLoop::quit);
+    settle.exec();
+    EXPECT_EQ(f.shell.settings().ReadString("GoogleAPI", "Home"), "");
+    EXPECT_EQ(pois.size(), 0);
+
+    // The next display writes and loads the map page again, without scroll bars.
+    f.map->GoogleAPI();
+    ASSERT_TRUE(f.map->WBWait());
+    EXPECT_EQ(f.map->pageKind(), 1);
+    EXPECT_EQ(f.map->url(), QUrl::fromLocalFile(f.map->pagePath()));
+    EXPECT_FALSE(f.map->page()->settings()->testAttribute(QWebEngineSettings::ShowScrollBars));
+    EXPECT_EQ(f.map->contextMenuPolicy(), Qt::NoContextMenu);
+    EXPECT_EQ(f.js("typeof WB_POI").toString(), "function");
+    // Our page is heard again.
+    f.js("KX.clickAt(50.5, 19.5); KX.clickLink('SaveAsHome');");
+    ASSERT_TRUE(waitFor([&] { return !f.shell.settings().ReadString("GoogleAPI", "Home").isEmpty(); }));
+
+    // A link followed from the page leaves the map page too.
+    f.js(QStringLiteral("location.href = '%1';").arg(web.url("/page.html")));
+    ASSERT_TRUE(waitFor([&] { return f.map->pageKind() == 0; }));
+
+    // Offline a web page is not opened and the map page stays.
+    f.map->GoogleAPI();
+    ASSERT_TRUE(f.map->WBWait());
+    f.map->isOnline = [] { return false; };
+    QString message;
+    onNextModal([&](QWidget *w) {
+        if (auto *box = qobject_cast<QMessageBox *>(w)) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    f.map->showWebPage(QUrl(web.url("/page.html")));
+    EXPECT_EQ(message, "You are offline");
+    EXPECT_EQ(f.map->pageKind(), 1);
+    EXPECT_EQ(f.js("typeof WB_POI").toString(), "function");
 }

@@ -5,6 +5,7 @@
 #include "platform/Settings.h"
 #include "map/GMaps.h"
 #include "poi/Ov2Editor.h"
+#include "tests/support/MainFormProbe.h"
 #include "tests/support/TestSupport.h"
 #include "tests/map/PageScript.h"
 
@@ -15,7 +16,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
+#include <QMenu>
 #include <QWebEnginePage>
+#include <QWebEngineSettings>
 
 #include <gtest/gtest.h>
 
@@ -117,4 +120,55 @@ TEST(MapCommand, TheSettingsPageHoldsTheMapsServices)
     dialog.serviceEdit("Search")->setText("http://127.0.0.1:5000/search?q={query}");
     EXPECT_EQ(settings.ReadString("GoogleAPI", "Search"), "http://127.0.0.1:5000/search?q={query}");
     EXPECT_EQ(MapPage::readConfig(settings).services.search, "http://127.0.0.1:5000/search?q={query}");
+}
+
+TEST(MapCommand, FileOpenEndsWithTheMapCommandAndWebPagesShowInTheMapWindow)
+{
+    Window w;
+    QAction *command = w.form->commandAction(SharedCommand::GoogleAPI);
+    ASSERT_TRUE(command);
+    // The entry is the command itself, so it follows the command's enabling rule; the
+    // editors' entries come before it.
+    ASSERT_EQ(menuEntry(*w.form, "Open", "GoogleAPI"), command);
+    w.form->addFileOpen("POI", "TT Overlay (*.ov2)", [](const QString &) {});
+    auto *open = qobject_cast<QMenu *>(menuEntry(*w.form, "File", "Open")->menu());
+    ASSERT_TRUE(open);
+    EXPECT_TRUE(open->menuAction()->isVisible());
+    QStringList entries;
+    for (QAction *a : open->actions())
+        entries << a->text();
+    EXPECT_EQ(entries, QStringList({"POI", "GoogleAPI"}));
+    w.form->updateCommands();
+    EXPECT_TRUE(command->isEnabled());
+
+    // A site of the Extra menu shows in the map window with scroll bars and the
+    // browser's own context menu.
+    QAction *site = menuEntry(*w.form, "WebPages", "www.meteo.pl");
+    ASSERT_TRUE(site);
+    site->trigger();
+    TGMaps *map = w.map();
+    ASSERT_TRUE(map);
+    map->isOnline = [] { return true; };
+    EXPECT_EQ(map->page()->requestedUrl(), QUrl("http://www.meteo.pl/"));
+    EXPECT_EQ(map->pageKind(), 0);
+    EXPECT_TRUE(map->page()->settings()->testAttribute(QWebEngineSettings::ShowScrollBars));
+    EXPECT_EQ(map->contextMenuPolicy(), Qt::DefaultContextMenu);
+    w.form->updateCommands();
+    EXPECT_FALSE(command->isEnabled());
+
+    // From an editor on top the command writes the map page again and shows its points.
+    auto *poi = new TOV2(*w.form);
+    poi->New(w.tmp.path());
+    poi->AddPoi("19.935", "50.062", "Rynek");
+    w.form->addEditorWindow(poi);
+    w.form->updateCommands();
+    ASSERT_TRUE(command->isEnabled());
+    command->trigger();
+    EXPECT_EQ(w.maps(), 1);
+    ASSERT_TRUE(map->WBWait());
+    EXPECT_EQ(map->pageKind(), 1);
+    EXPECT_EQ(map->url(), QUrl::fromLocalFile(map->pagePath()));
+    EXPECT_FALSE(map->page()->settings()->testAttribute(QWebEngineSettings::ShowScrollBars));
+    EXPECT_EQ(js(*map, "KX.poiCount()").toInt(), 1);
+    poi->Saved(TOV2::AllBits);
 }

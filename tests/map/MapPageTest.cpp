@@ -30,7 +30,11 @@ TEST(MapPage, TileSourcesDefaultToOpenStreetMap)
     TempFolder tmp;
     KorvixSettings s(tmp.file("k.ini"));
     MapPage::Config c = MapPage::readConfig(s);
-    ASSERT_EQ(c.tiles.size(), 3u);
+    ASSERT_EQ(c.tiles.size(), 4u);
+    QStringList kinds;
+    for (const MapPage::TileSource &t : c.tiles)
+        kinds << t.kind;
+    EXPECT_EQ(kinds, QStringList({"map", "terrain", "satellite", "labels"}));
     EXPECT_EQ(c.tiles[0].url, "https://tile.openstreetmap.org/{z}/{x}/{y}.png");
     EXPECT_EQ(c.tiles[0].attribution, QString::fromUtf8("\u00a9 OpenStreetMap contributors"));
     EXPECT_EQ(c.texts.size(), 33);
@@ -45,7 +49,7 @@ TEST(MapPage, FilesOfThePage)
     TempFolder tmp;
     const QString dir = tmp.file("GMap/");
     ASSERT_EQ(MapPage::writeFiles(dir, MapPage::Config{}), "");
-    for (const char *f : {"TmpPOI.htm", "korvixmap.js", "leaflet.js", "leaflet.css", "images/layers.png"})
+    for (const char *f : {"TmpPOI.htm", "korvixmap.js", "mapcontrols.js", "leaflet.js", "leaflet.css", "images/layers.png"})
         EXPECT_GT(QFileInfo(dir + f).size(), 0) << f;
     ASSERT_EQ(MapPage::pictures().size(), 9u);
     for (const MapPage::Picture &p : MapPage::pictures()) {

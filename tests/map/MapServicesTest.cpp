@@ -33,6 +33,9 @@ struct Fixture {
         const QString base = servicesUp ? web.url(QString()) : QStringLiteral("http://127.0.0.1:9");
         KorvixSettings &s = shell.settings();
         s.WriteString("GoogleAPI", "TileMap", base + "/tile/{z}/{x}/{y}.png");
+        s.WriteString("GoogleAPI", "TileSatellite", base + "/sat/{z}/{x}/{y}.png");
+        s.WriteString("GoogleAPI", "TileLabels", base + "/labels/{z}/{x}/{y}.png");
+        s.WriteString("GoogleAPI", "Traffic", base + "/traffic/{z}/{x}/{y}.png");
         s.WriteString("GoogleAPI", "Driving", base + "/route/v1/driving/{lng1},{lat1};{lng2},{lat2}?overview=full&geometries=geojson&steps=true");
         s.WriteString("GoogleAPI", "Walking", base + "/route/v1/foot/{lng1},{lat1};{lng2},{lat2}?overview=full&geometries=geojson");
         s.WriteString("GoogleAPI", "Reverse", base + "/reverse?format=jsonv2&lat={lat}&lon={lng}");
@@ -250,4 +253,106 @@ TEST(MapServices, RouteEditingStartAtHomeInsertAndRemove)
     EXPECT_EQ(iconOf(0), "mm_20_red.png");
     f.page("removeWaypoint(route[0]);");
     EXPECT_EQ(f.page("KX.route().length").toInt(), 0);
+}
+
+namespace {
+// A directions answer for one leg of `metres` and `seconds` whose one step is named `step`.
+QByteArray leg(double metres, int seconds, const QByteArray &step)
+{
+    return R"({"code":"Ok","routes":[{"geometry":{"type":"LineString","coordinates":[[19,50],[20,51]]},"legs":[{"steps":[{"maneuver":{"type":"turn"},"name":")"
+           + step + R"("}]}],"distance":)" + QByteArray::number(metres, 'f', 1) + ",\"duration\":" + QByteArray::number(seconds)
+           + "}],\"waypoints\":[]}";
+}
+} // namespace
+
+TEST(MapInfoWindows, WaypointTabsWithDistanceAndTimeFromTheStart)
+{
+    Fixture f;
+    // Legs by their starting point: 12.3 km in 10 minutes, then 100 km in a day and 61 s.
+    f.web.answers["/route/v1/driving/19.000000"].body = leg(12345.6, 600, "Floria\\u0144ska");
+    f.web.answers["/route/v1/driving/20.000000"].body = leg(100000, 90061, "<img src=x onerror=\\\"window.pwned=1\\\">");
+    f.page("WB_WP(50, 19, ''); WB_WP(51, 20, ''); WB_WP(52, 21, '');");
+    ASSERT_TRUE(waitFor([&] { return f.page("KX.legs().every(function (l) { return l.routed; })").toBool(); }));
+
+    const QStringList tabs{"Info", "Extra", "Zoom"};
+    EXPECT_TRUE(f.page("KX.openWaypoint(0)").toBool());
+    EXPECT_EQ(f.page("KX.tabs()").toStringList(), tabs);
+    QString info = f.page("KX.tabText()").toString();
+    EXPECT_TRUE(info.contains("50.000000, 19.000000")) << info.toStdString();
+    EXPECT_TRUE(info.contains("START")) << info.toStdString();
+    EXPECT_TRUE(info.contains("Total: 112.3 km, 1d 1h 11m 1s")) << info.toStdString();
+
+    EXPECT_TRUE(f.page("KX.openWaypoint(1)").toBool());
+    info = f.page("KX.tabText()").toString();
+    EXPECT_TRUE(info.contains("1. 12.3 km, 0h 10m 0s")) << info.toStdString();
+    EXPECT_TRUE(info.contains("[ ShowRoute ][ RemoveWP ][ Zoom ]")) << info.toStdString();
+    EXPECT_FALSE(info.contains("SaveRoute"));
+    // The service's step names are shown as text.
+    EXPECT_TRUE(info.contains("turn <img src=x onerror=\"window.pwned=1\">")) << info.toStdString();
+    EXPECT_EQ(f.page("document.querySelectorAll('.leaflet-popup-content img[src=x]').length").toInt(), 0);
+    EXPECT_TRUE(f.page("KX.showTab('Extra')").toBool());
+    EXPECT_EQ(f.page("KX.tabText()").toString(), "[ SaveRoute ][ RemoveRoute ]");
+
+    EXPECT_TRUE(f.page("KX.openWaypoint(2)").toBool());
+    EXPECT_TRUE(f.page("KX.tabText()").toString().contains("END"));
+    // Zoom: a hybrid map of 260 x 120 at level 14 on the waypoint.
+    EXPECT_EQ(f.page("KX.zoomMap()").toMap().value("w").toInt(), 0);
+    EXPECT_TRUE(f.page("KX.showTab('Zoom')").toBool());
+    const QVariantMap zoom = f.page("KX.zoomMap()").toMap();
+    EXPECT_EQ(zoom.value("w").toInt(), 260);
+    EXPECT_EQ(zoom.value("h").toInt(), 120);
+    EXPECT_EQ(zoom.value("zoom").toInt(), 14);
+    EXPECT_NEAR(zoom.value("lat").toDouble(), 52, 1e-6);
+    EXPECT_NEAR(zoom.value("lng").toDouble(), 21, 1e-6);
+    EXPECT_TRUE(waitFor([&] {
+        return !f.web.requestsTo("/sat/14/").isEmpty() && !f.web.requestsTo("/labels/14/").isEmpty();
+    }));
+    EXPECT_EQ(f.page("typeof window.pwned").toString(), "undefined");
+}
+
+TEST(MapInfoWindows, ClickedPositionTabsLayersAndASecondClickHidesIt)
+{
+    Fixture f;
+    f.web.answers["/reverse"].body = R"({"display_name":"Rynek","address":{"country_code":"pl"}})";
+    QSignalSpy extras(f.map.get(), &TGMaps::extraChecked);
+    f.page("KX.clickAt(50.06, 19.94)");
+    EXPECT_EQ(f.page("KX.tabs()").toStringList(), QStringList({"Info", "Extra", "Zoom"}));
+    EXPECT_EQ(f.page("KX.tabText()").toString(), " 50.060000, 19.940000[ AddPOI ][ AddToRoute ][ PanTo ][ Zoom ]");
+    EXPECT_TRUE(f.page("KX.showTab('Extra')").toBool());
+    // The address arriving meanwhile goes into the window without switching its tab.
+    ASSERT_TRUE(waitFor([&] { return f.page("KX.clickedText()").toString() == "Rynek pl"; }));
+    EXPECT_EQ(f.page("document.querySelector('.leaflet-popup-content input').value").toString(), "Rynek pl");
+    EXPECT_EQ(f.page("KX.tabText()").toString(),
+              "[ SaveAsHome ][ SaveView ][ ShowRoute ][ RemoveRoute ][ Show Panoramio ][ Show Wikipedia ]"
+              "[ Show Traffic ][ Show YouTube ][ Show WebCam ]");
+    // A layer switched on here reports itself and offers Hide next time.
+    EXPECT_TRUE(f.page("KX.clickLink('Show Traffic')").toBool());
+    ASSERT_TRUE(waitFor([&] { return extras.size() == 1; }));
+    EXPECT_EQ(extras.at(0).at(0).toInt(), 2);
+    EXPECT_TRUE(extras.at(0).at(1).toBool());
+    EXPECT_TRUE(f.map->extraAction(2)->isChecked());
+
+    f.page("KX.clickMarker()");
+    EXPECT_TRUE(f.page("KX.showTab('Extra')").toBool());
+    EXPECT_TRUE(f.page("KX.tabText()").toString().contains("[ Hide Traffic ][ Show YouTube ]"));
+    EXPECT_TRUE(f.page("KX.showTab('Zoom')").toBool());
+    const QVariantMap zoom = f.page("KX.zoomMap()").toMap();
+    EXPECT_EQ(zoom.value("w").toInt(), 255);
+    EXPECT_EQ(zoom.value("h").toInt(), 120);
+    EXPECT_EQ(zoom.value("zoom").toInt(), 16);
+    EXPECT_EQ(zoom.value("tileLayers").toInt(), 2);
+
+    // A click on the marker while its window is open closes the window and hides it;
+    // the next click on the map shows it again.
+    f.page("KX.clickMarker()");
+    EXPECT_FALSE(f.page("KX.clickedShown()").toBool());
+    EXPECT_EQ(f.page("KX.popupText()"), QVariant());
+    f.page("KX.clickAt(50.1, 19.9)");
+    EXPECT_TRUE(f.page("KX.clickedShown()").toBool());
+    EXPECT_TRUE(f.page("KX.popupText()").toString().contains("50.100000, 19.900000"));
+    // Closed by other means, a click on the marker opens its window again.
+    f.page("map.closePopup()");
+    f.page("KX.clickMarker()");
+    EXPECT_TRUE(f.page("KX.clickedShown()").toBool());
+    EXPECT_TRUE(f.page("KX.popupText()").toString().contains("50.100000, 19.900000"));
 }

@@ -32,6 +32,7 @@ struct Fixture {
     {
         shell.settings().WriteString("GoogleAPI", "TileMap", "http://127.0.0.1:9/{z}/{x}/{y}.png");
         shell.settings().WriteString("GoogleAPI", "Reverse", web.url("/reverse?lat={lat}&lon={lng}"));
+        shell.settings().WriteString("GoogleAPI", "Search", web.url("/search?q={query}"));
         poi.setAttribute(Qt::WA_DeleteOnClose, false);
         poi.New(tmp.path());
         poi.AddPoi("19.935", "50.062", "Rynek");
@@ -122,4 +123,34 @@ TEST(MiniMap, OfflineShrinksToAPixelAndComesBack)
     EXPECT_FALSE(f.mini->WB_SetMarker("1", "2"));
     f.online = true;
     ASSERT_TRUE(waitFor([&] { return f.panelWidth() == 300; }));
+}
+
+TEST(MiniMap, SearchResultsSetTheMarkerWithTheirAddress)
+{
+    Fixture f;
+    ASSERT_TRUE(waitFor([&] { return f.mini->MapDelay == -1; }));
+    QWebEngineView &view = *f.mini->view();
+    EXPECT_EQ(js(view, "KX.mapTypes()").toStringList(), QStringList({"Normal", "Satellite", "Hybrid", "Terrain"}));
+    EXPECT_EQ(js(view, "KX.overview()").toInt(), 0); // five levels out of zoom 5
+
+    f.web.answers["/search"].body =
+        R"([{"lat":"49.2992","lon":"19.9496","display_name":"Zakopane <b>\"Krup\u00f3wki\"</b>"},{"lat":"x","lon":"1"}])";
+    f.web.answers["/reverse"].body = R"({"display_name":"Krup\u00f3wki 1, Zakopane"})";
+    js(view, "KX.search('Krupówki')");
+    ASSERT_TRUE(waitFor([&] { return js(view, "KX.results().length").toInt() == 1; }));
+    EXPECT_TRUE(f.web.requestsTo("/search")[0].head.contains("q=Krup%C3%B3wki"));
+    EXPECT_TRUE(js(view, "KX.openResult(0)").toBool());
+    const QString bubble = js(view, "KX.popupText()").toString();
+    EXPECT_EQ(bubble, QString::fromUtf8("Zakopane <b>\"Krupówki\"</b>[ SetMarkerHere ]"));
+    EXPECT_TRUE(js(view, "KX.clickLink('SetMarkerHere')").toBool());
+    const QVariantList marker = js(view, "KX.marker()").toList();
+    ASSERT_EQ(marker.size(), 2);
+    EXPECT_DOUBLE_EQ(marker[0].toDouble(), 49.2992);
+    EXPECT_DOUBLE_EQ(marker[1].toDouble(), 19.9496);
+    ASSERT_TRUE(waitFor([&] { return f.mini->LastMapPoint().startsWith("49.299200,"); }));
+    EXPECT_EQ(f.mini->LastMapPoint(), QString::fromUtf8("49.299200,19.949600,\"Krupówki 1, Zakopane\""));
+    // The search and the geocoder share one request a second.
+    const auto search = f.web.requestsTo("/search"), reverse = f.web.requestsTo("/reverse");
+    ASSERT_EQ(reverse.size(), 1);
+    EXPECT_GE(reverse[0].at - search[0].at, 950);
 }

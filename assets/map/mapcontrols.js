@@ -1,0 +1,143 @@
+// What both map pages share: the map types, the overview map, the scale, and the
+// info windows with tabs. Texts go into the page as text nodes only.
+"use strict";
+
+function el(tag, cls, content) {
+    var e = document.createElement(tag);
+    if (cls) e.className = cls;
+    if (content !== undefined) e.textContent = content;
+    return e;
+}
+function link(label, act) {
+    var a = el("a", "kx-link", "[ " + label + " ]");
+    a.href = "#";
+    a.addEventListener("click", function (ev) { ev.preventDefault(); act(); });
+    return a;
+}
+
+// The map types by the host's tile sources: "map", "terrain", "satellite" and
+// "labels" (drawn over the satellite pictures for the hybrid type).
+function kxTileLayer(source, extra) {
+    var opts = { attribution: source.attribution, maxZoom: 19 };
+    for (var k in extra || {}) opts[k] = extra[k];
+    return L.tileLayer(source.url, opts);
+}
+function kxMapTypes(cfg, terrainName) {
+    var by = {};
+    (cfg.tiles || []).forEach(function (t) { by[t.kind] = t; });
+    var names = cfg.words || {};
+    var types = [];
+    function add(name, sources) {
+        sources = sources.filter(function (s) { return s && s.url; });
+        if (sources.length === 0) return;
+        var layer = sources.length === 1 ? kxTileLayer(sources[0])
+                  : L.layerGroup(sources.map(function (s) { return kxTileLayer(s); }));
+        types.push({ name: name, layer: layer, sources: sources });
+    }
+    add(names.normal || "Normal", [by.map]);
+    add(names.satellite || "Satellite", [by.satellite]);
+    add(names.hybrid || "Hybrid", [by.satellite, by.labels]);
+    add(terrainName === "terrain" ? names.terrain || "Terrain" : names.physical || "Physical", [by.terrain]);
+    return types;
+}
+// The type chooser with the hybrid type under the satellite one, the scale at the
+// bottom left, and the overview map; the first type is shown.
+function kxControls(map, cfg, terrainName) {
+    var types = kxMapTypes(cfg, terrainName);
+    var base = {};
+    types.forEach(function (t) { base[t.name] = t.layer; });
+    if (types.length) types[0].layer.addTo(map);
+    var chooser = L.control.layers(base, null, { position: "topright" }).addTo(map);
+    chooser.getContainer().classList.add("kx-types");
+    L.control.scale({ position: "bottomleft" }).addTo(map).getContainer().classList.add("kx-scale");
+    var overview = new KxOverview(types.length ? types[0].sources[0] : null, { position: "bottomright" }).addTo(map);
+    return { types: types, chooser: chooser, overview: overview };
+}
+
+// A small map of the surroundings: five zoom levels out, the main view framed on it;
+// a click there centres the main map.
+var KxOverview = L.Control.extend({
+    initialize: function (source, options) { L.setOptions(this, options); this._source = source; },
+    onAdd: function (map) {
+        var box = L.DomUtil.create("div", "kx-overview leaflet-bar");
+        L.DomEvent.disableClickPropagation(box);
+        L.DomEvent.disableScrollPropagation(box);
+        this._main = map;
+        var self = this;
+        setTimeout(function () { self._build(box); }, 0);
+        return box;
+    },
+    onRemove: function (map) {
+        map.off("moveend", this._follow, this);
+        if (this._small) this._small.remove();
+    },
+    _build: function (box) {
+        if (!this._main) return;
+        this._small = L.map(box, {
+            attributionControl: false, zoomControl: false, dragging: false, scrollWheelZoom: false,
+            doubleClickZoom: false, boxZoom: false, keyboard: false, touchZoom: false
+        });
+        if (this._source) kxTileLayer(this._source).addTo(this._small);
+        this._frame = L.rectangle(this._main.getBounds(), { weight: 1, color: "#000080", fillOpacity: 0.1, interactive: false })
+            .addTo(this._small);
+        var main = this._main;
+        this._small.on("click", function (e) { main.panTo(e.latlng); });
+        main.on("moveend", this._follow, this);
+        this._follow();
+    },
+    _follow: function () {
+        this._small.setView(this._main.getCenter(), Math.max(0, this._main.getZoom() - 5), { animate: false });
+        this._frame.setBounds(this._main.getBounds());
+    },
+    zoom: function () { return this._small ? this._small.getZoom() : -1; },
+    frame: function () { return this._frame ? this._frame.getBounds() : null; }
+});
+
+// A word of the pages beside the numbered texts, translated by the host.
+function kxWord(cfg, key, def) { return (cfg.words || {})[key] || def; }
+
+// An info window of three tabs; `panes` is a list of [label, node or function that
+// makes the node when the tab is first shown].
+function kxTabs(panes) {
+    var box = el("div", "kx-tabs");
+    var head = el("div", "kx-tab-head");
+    box.appendChild(head);
+    var bodies = [];
+    panes.forEach(function (p, i) {
+        var tab = el("a", "kx-tab", p[0]);
+        tab.href = "#";
+        var body = el("div", "kx-tab-body");
+        if (typeof p[1] !== "function") body.appendChild(p[1]);
+        body.style.display = "none";
+        box.appendChild(body);
+        bodies.push({ tab: tab, body: body, make: typeof p[1] === "function" ? p[1] : null });
+        tab.addEventListener("click", function (ev) { ev.preventDefault(); show(i); });
+        head.appendChild(tab);
+    });
+    function show(i) {
+        bodies.forEach(function (b, k) {
+            b.body.style.display = k === i ? "" : "none";
+            b.tab.classList.toggle("kx-tab-on", k === i);
+        });
+        var b = bodies[i];
+        if (b.make) { var m = b.make; b.make = null; m(b.body); }
+        box.dispatchEvent(new CustomEvent("kxtab", { bubbles: true }));
+    }
+    show(0);
+    return box;
+}
+// The "Zoom" tab: a hybrid map of w x h pixels at `zoom` with a marker at the point.
+function kxZoomPane(cfg, lat, lng, zoom, w, h, icon) {
+    return function (body) {
+        var div = el("div", "kx-zoommap");
+        div.style.width = w + "px";
+        div.style.height = h + "px";
+        body.appendChild(div);
+        var types = kxMapTypes(cfg);
+        var hybrid = types.filter(function (t) { return t.sources.length > 1; })[0] || types[0];
+        var m = L.map(div, { attributionControl: false, zoomControl: false, center: [lat, lng], zoom: zoom });
+        if (hybrid) hybrid.layer.addTo(m);
+        L.marker([lat, lng], icon ? { interactive: false, icon: icon } : { interactive: false }).addTo(m);
+        div.kxMap = m;
+    };
+}
