@@ -25,14 +25,19 @@ PlannedFile planFile(const TCABFileEntry &entry)
     f.path = entry.Name;
     const QString stored = entry.storedName();
     const QFileInfo info(entry.Name);
-    f.size = info.exists() ? info.size() : 0; // a file that cannot be measured counts 0
+    // A file that cannot be measured counts 0; a slice past its end fails when it is read.
+    if (entry.Offset < 0)
+        throw ECABFileError(1, entry.Name);
+    const qint64 rest = qMax<qint64>(0, (info.exists() ? info.size() : 0) - entry.Offset);
+    f.start = entry.Offset;
+    f.size = entry.Length >= 0 ? entry.Length : rest;
     const quint32 stamp = cabDateTime(info.lastModified().toLocalTime());
     f.date = quint16(stamp >> 16);
     f.time = quint16(stamp & 0xffff);
     f.attribs = 0x20; // archive: not yet backed up
     if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
         f.attribs |= 0x01;
-    if (info.fileName().startsWith(QLatin1Char('.')))
+    if ((entry.StoredFileName.isEmpty() ? info.fileName() : entry.StoredFileName).startsWith(QLatin1Char('.')))
         f.attribs |= 0x02;
     bool ascii = true;
     for (QChar c : stored)
@@ -105,7 +110,7 @@ public:
         for (int i = folder.firstFile; i < folder.firstFile + folder.fileCount; ++i) {
             const PlannedFile &f = files[size_t(i)];
             QFile in(f.path);
-            if (!in.open(QIODevice::ReadOnly))
+            if (!in.open(QIODevice::ReadOnly) || (f.start > 0 && !in.seek(f.start)))
                 throw ECABFileError(1, f.path);
             qint64 left = f.size;
             while (left > 0) {

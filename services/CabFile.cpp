@@ -6,7 +6,7 @@
 
 QString TCABFileEntry::storedName() const
 {
-    const QString file = QFileInfo(Name).fileName();
+    const QString file = StoredFileName.isEmpty() ? QFileInfo(Name).fileName() : StoredFileName;
     if (RelPath.isEmpty())
         return file;
     return RelPath.endsWith(QLatin1Char('\\')) ? RelPath + file : RelPath + QLatin1Char('\\') + file;

@@ -12,6 +12,11 @@
 struct TCABFileEntry {
     QString Name;
     QString RelPath;
+    // A slice of the file, [Offset, Offset + Length) (Length -1: to its end), stored under
+    // StoredFileName ("" keeps the file's own name).
+    qint64 Offset = 0;
+    qint64 Length = -1;
+    QString StoredFileName;
     // The name inside the archive, with "\" separators.
     QString storedName() const;
 };

@@ -34,8 +34,8 @@ inline quint16 get16(const char *p)
 struct PlannedFile {
     QString path;
     QByteArray name; // as stored
-    qint64 size = 0;
-    quint32 offset = 0; // within its folder
+    qint64 start = 0, size = 0; // the slice of the file stored
+    quint32 offset = 0;         // within its folder
     quint16 folder = 0, date = 0, time = 0, attribs = 0;
     int entrySize() const { return FileFixedSize + int(name.size()) + 1; }
 };

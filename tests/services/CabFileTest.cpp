@@ -313,3 +313,34 @@ TEST(CabFile, FixedPropertiesAndErrorTexts)
     EXPECT_EQ(ECABFileError::text(9), QStringLiteral("Unknown error"));
     EXPECT_EQ(ECABFileError::text(-1), QStringLiteral("Unknown error"));
 }
+
+TEST(CabFile, SlicesOfAFileAreStoredUnderTheirOwnNames)
+{
+    TempFolder t;
+    QByteArray content(300001, '\0');
+    QRandomGenerator(4).fillRange(reinterpret_cast<quint32 *>(content.data()), 300000 / 4);
+    content += "tail";
+    const QString file = t.write(QStringLiteral("src/map.bin"), content);
+    TCABFile cab;
+    cab.CABFile = t.file(QStringLiteral("s.cab"));
+    cab.CABFileContents.append({file, QStringLiteral("\\maps"), 0, 100000, QStringLiteral("map.bin.part1")});
+    cab.CABFileContents.append({file, QStringLiteral("\\maps"), 100000, -1, QStringLiteral("map.bin.part2")});
+    cab.CABFileContents.append({file, QString()});
+    ASSERT_TRUE(cab.Compress());
+    cab.TargetPath = t.file(QStringLiteral("out"));
+    ASSERT_TRUE(cab.Extract());
+    EXPECT_EQ(readAll(t.file(QStringLiteral("out/maps/map.bin.part1"))), content.left(100000));
+    EXPECT_EQ(readAll(t.file(QStringLiteral("out/maps/map.bin.part2"))), content.mid(100000));
+    EXPECT_EQ(readAll(t.file(QStringLiteral("out/map.bin"))), content);
+    const ToolRun test = runTool(QStringLiteral("cabextract"), {QStringLiteral("-t"), cab.CABFile});
+    EXPECT_EQ(test.code, 0) << test.out.toStdString();
+
+    // A slice that reaches past the end of its file, or starts before it, is no archive.
+    for (const auto &[offset, length] : {std::pair<qint64, qint64>{300000, 10}, {-1, 10}}) {
+        cab.CABFileContents = {};
+        cab.CABFileContents.append({file, QString(), offset, length, QStringLiteral("x")});
+        cab.CABFile = t.file(QStringLiteral("bad.cab"));
+        EXPECT_THROW(cab.Compress(), ECABFileError);
+        EXPECT_FALSE(QFileInfo::exists(cab.CABFile));
+    }
+}
