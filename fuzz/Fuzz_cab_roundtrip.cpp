@@ -1,5 +1,6 @@
 // Our MSZIP and LZX coders on any data: what libmspack unpacks is what went in. The
-// first byte picks the coder (MSZIP or LZX with its window) and cuts the data into files.
+// first byte picks the coder (MSZIP or LZX with its window), whether the archive is a set
+// of small cabinets, and cuts the data into files.
 #include "services/CabFile.h"
 
 #include <QDir>
@@ -18,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString src = dir.filePath(QStringLiteral("src")), out = dir.filePath(QStringLiteral("out"));
     QDir(src).removeRecursively();
     QDir(out).removeRecursively();
+    for (const QString &old : QDir(dir.path()).entryList({QStringLiteral("*.cab")}, QDir::Files))
+        QFile::remove(dir.filePath(old));
     QDir().mkpath(src);
     // Three files: the data cut at two points taken from the first byte.
     const qsizetype cut1 = all.size() * ((data[0] >> 3) & 3) / 4, cut2 = all.size() * (4 - (data[0] >> 6)) / 4;
@@ -31,6 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     cab.CABFile = dir.filePath(QStringLiteral("x.cab"));
     cab.CompressionType = pick == 7 ? TCABFile::typMSZIP : TCABFile::typLZX;
     cab.LZXMemory = TCABFile::TLZXMemory(pick % 7);
+    if (data[0] & 0x20) {
+        // About three cabinets, with data records cut between them.
+        cab.AllowSet = true;
+        cab.MaxCabinetSize = 400 + all.size() / 3;
+    }
     cab.CABFileContents.AddFiles(src + QStringLiteral("/*"), QString(), false);
     cab.Compress();
     cab.TargetPath = out;
