@@ -27,6 +27,17 @@
 namespace {
 constexpr int PanelWidth = 300;
 
+// The small map asks nothing: the page's alerts, questions and prompts go unseen.
+class QuietPage : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    void javaScriptAlert(const QUrl &, const QString &) override {}
+    bool javaScriptConfirm(const QUrl &, const QString &) override { return false; }
+    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override { return false; }
+};
+
 // latitude, longitude, description as ParseFields cuts the label's text.
 TRBParams labelFields(const QString &text)
 {
@@ -55,6 +66,8 @@ TMiniMap::TMiniMap(TOV2 &editor, IShell &shell)
     bar->addWidget(m_addNew);
     layout->addLayout(bar);
     m_view = new QWebEngineView(this);
+    m_view->setPage(new QuietPage(m_view));
+    m_view->page()->setAudioMuted(true);
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     QWebEngineSettings *s = m_view->page()->settings();
     s->setAttribute(QWebEngineSettings::ShowScrollBars, false);

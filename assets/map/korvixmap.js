@@ -6,6 +6,11 @@
 var KX_CONFIG = window.KX_CONFIG || { tiles: [], texts: [] };
 var T = KX_CONFIG.texts || [];
 function text(i, def) { return T[i] !== undefined ? T[i] : def; }
+if (!window.L) {
+    // A map library beside the page that does not run (damaged or foreign).
+    alert(text(23, "Sorry, the map library cannot run."));
+    throw new Error("no map library");
+}
 
 // external.Write/Read go to the host through the web channel once it is up; calls
 // made before that wait in a queue.
@@ -41,15 +46,20 @@ function bindTabbed(marker, make) {
     marker.on("popupopen", function (e) { e.popup.setContent(make()); });
 }
 
-function icon(url, w, h, ax, ay, px, py) {
-    return L.icon({ iconUrl: url, iconSize: [w, h], iconAnchor: [ax, ay], popupAnchor: [px - ax, py - ay] });
+// Anchors as offsets from the picture's top left; a shadow's anchor is where its
+// picture has the tip of the pin.
+function icon(url, w, h, ax, ay, px, py, shadow) {
+    var o = { iconUrl: url, iconSize: [w, h], iconAnchor: [ax, ay], popupAnchor: [px - ax, py - ay] };
+    if (shadow) { o.shadowUrl = shadow[0]; o.shadowSize = [shadow[1], shadow[2]]; o.shadowAnchor = [shadow[3], shadow[4]]; }
+    return L.icon(o);
 }
-var poiIcon = icon("POI.png", 32, 32, 13, 25, 16, 6);
-var homeIcon = icon("Home.png", 32, 32, 15, 26, 15, 6);
+var bigShadow = ["POIa.png", 59, 32, 15, 31], wpShadow = ["mm_20_shadow.png", 22, 20, 6, 19];
+var poiIcon = icon("POI.png", 32, 32, 13, 25, 16, 6, bigShadow);
+var homeIcon = icon("Home.png", 32, 32, 15, 26, 15, 6, ["HomeA.png", 59, 32, 15, 31]);
 var wpIcons = {
-    red: icon("mm_20_red.png", 12, 20, 5, 20, 5, 6),
-    green: icon("mm_20_green.png", 12, 20, 5, 20, 5, 6),
-    white: icon("mm_20_white.png", 12, 20, 5, 20, 5, 6)
+    red: icon("mm_20_red.png", 12, 20, 5, 20, 5, 6, wpShadow),
+    green: icon("mm_20_green.png", 12, 20, 5, 20, 5, 6, wpShadow),
+    white: icon("mm_20_white.png", 12, 20, 5, 20, 5, 6, wpShadow)
 };
 var icons = [poiIcon], currentIcon = 0;
 

@@ -56,7 +56,8 @@ function kxControls(map, cfg, terrainName) {
 
 // A small map of the surroundings: five zoom levels out, the main view framed on it;
 // a click there centres the main map.
-var KxOverview = L.Control.extend({
+// Without the map library the page says so (its own script checks for it).
+var KxOverview = window.L && L.Control.extend({
     initialize: function (source, options) { L.setOptions(this, options); this._source = source; },
     onAdd: function (map) {
         var box = L.DomUtil.create("div", "kx-overview leaflet-bar");

@@ -15,6 +15,7 @@
 #include <QBuffer>
 #include <QEventLoop>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
@@ -345,4 +346,58 @@ new QWebChannel(qt.webChannelTransport, function (ch) {
     EXPECT_EQ(message, "You are offline");
     EXPECT_EQ(f.map->pageKind(), 1);
     EXPECT_EQ(f.js("typeof WB_POI").toString(), "function");
+}
+
+TEST(GMaps, MarkersCarryTheirShadows)
+{
+    MapFixture f;
+    ASSERT_TRUE(f.map->WBWait());
+    f.js("WB_Bounds(49.9, 18.9, 51.1, 20.1); WB_POI(50, 19, 'a', false); WB_POIRefresh(); KX.redraw();"
+         "WB_Home(51, 20, 'Dom'); WB_WP(50.5, 19.5, '');");
+    const QStringList shadows = f.js("Array.prototype.map.call(document.querySelectorAll('.leaflet-marker-shadow'),"
+                                     "function (e) { return e.src.split('/').pop() + ' ' + e.width + 'x' + e.height; }).sort()")
+                                    .toStringList();
+    EXPECT_EQ(shadows, QStringList({"HomeA.png 59x32", "POIa.png 59x32", "mm_20_shadow.png 22x20"}));
+}
+
+TEST(GMaps, AMapLibraryThatDoesNotRunIsReported)
+{
+    // Leaflet beside the page is written only when missing: a damaged one stays.
+    const QString lib = MapFiles::folder() + QStringLiteral("leaflet.js");
+    struct Restore {
+        QString file;
+        ~Restore() { QFile::remove(file); } // written afresh by the next page
+    } restore{lib};
+    QDir().mkpath(MapFiles::folder());
+    QFile::remove(lib);
+    {
+        QFile f(lib);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("throw new Error('damaged');");
+    }
+    // The page's scripts fail on the missing library, as they must: their errors are
+    // expected here.
+    static QtMessageHandler outer = nullptr;
+    outer = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &c, const QString &m) {
+        if (qstrcmp(c.category, "js") != 0)
+            outer(type, c, m);
+    });
+    struct Unhook {
+        ~Unhook() { qInstallMessageHandler(outer); }
+    } unhook;
+    QString alert;
+    onNextModal([&](QWidget *w) {
+        if (auto *box = qobject_cast<QMessageBox *>(w)) {
+            alert = box->text();
+            box->accept();
+        }
+    });
+    EditorShell shell;
+    TGMaps map(shell);
+    map.setAttribute(Qt::WA_DeleteOnClose, false);
+    map.isOnline = [] { return true; };
+    map.show();
+    map.GoogleAPI();
+    ASSERT_TRUE(waitFor([&] { return !alert.isEmpty(); }));
+    EXPECT_EQ(alert, MapPage::pageTexts()[23]);
 }

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QSplitter>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -153,4 +154,19 @@ TEST(MiniMap, SearchResultsSetTheMarkerWithTheirAddress)
     const auto search = f.web.requestsTo("/search"), reverse = f.web.requestsTo("/reverse");
     ASSERT_EQ(reverse.size(), 1);
     EXPECT_GE(reverse[0].at - search[0].at, 950);
+}
+
+TEST(MiniMap, ThePageAsksNothing)
+{
+    Fixture f;
+    ASSERT_TRUE(waitFor([&] { return f.mini->MapDelay == -1; }));
+    bool asked = false;
+    onNextModal([&](QWidget *w) {
+        asked = true;
+        if (auto *box = qobject_cast<QMessageBox *>(w))
+            box->accept();
+    });
+    EXPECT_EQ(js(f.mini->view(), "alert('a'); [confirm('b'), prompt('c', 'd')]").toList(), QVariantList({false, QVariant()}));
+    EXPECT_FALSE(asked);
+    EXPECT_TRUE(f.mini->view()->page()->isAudioMuted());
 }
