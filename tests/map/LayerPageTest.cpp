@@ -11,12 +11,14 @@
 #include "tests/support/TestSupport.h"
 
 #include <QBuffer>
+#include <QPainter>
 #include <QImage>
 #include <QJsonDocument>
 #include <QVariantMap>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -144,4 +146,51 @@ TEST(LayerPage, ATrackIsDrawnGreenAndTheMapFittedToIt)
     EXPECT_GE(view[3].toDouble(), 20.0);
     EXPECT_LT(view[3].toDouble() - view[1].toDouble(), 2.1);
     ASSERT_TRUE(waitFor([&] { return m.pixelsLike(QColor(0, 255, 0)) > 1000; }));
+}
+
+// The map with a raster overlay and a TripMaster track, saved for people to look at
+// (run under Xvfb with QT_QPA_PLATFORM=xcb for the picture a user sees).
+TEST(LayerScreenshot, ARasterOverlayAndATrack)
+{
+    LayerMap m;
+    ASSERT_TRUE(m.map->WBWait());
+    TempFolder dev;
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(QColor(250, 245, 220));
+    {
+        QPainter p(&picture);
+        p.setPen(QPen(QColor(60, 90, 160), 8));
+        p.drawLine(0, 220, 400, 120);
+        p.setPen(QPen(QColor(120, 120, 120), 3));
+        for (int x = 20; x < 400; x += 60)
+            p.drawLine(x, 0, x + 40, 300);
+        p.setFont(QFont(QStringLiteral("Sans"), 22, QFont::Bold));
+        p.setPen(QColor(80, 40, 20));
+        p.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("Raster"));
+    }
+    dev.write("Raster/Wisla.jpg", encoded(picture, "JPEG"));
+    const QString sat = dev.write("Raster/Wisla.sat", "-\r\n19.90\r\n50.075\r\n19.96\r\n50.045\r\n0\r\n65535\r\n400\r\n300\r\n");
+    const SatFile s = RasterLayer::readSat(sat, DeviceCodec());
+    ASSERT_TRUE(RasterLayer::copyPicture(s, MapFiles::folder()));
+    QByteArray log = "lon,lat,time,desc,Temp,Alt,Speed,valid\n";
+    for (int i = 0; i <= 40; ++i) {
+        const double t = i / 40.0;
+        const int minute = 7 * 60 + i * 3 + (i > 20 ? 70 : 0);
+        log += QByteArray::number(19.88 + 0.1 * t, 'f', 5) + ',' + QByteArray::number(50.04 + 0.03 * t * t, 'f', 5) + ','
+               + QByteArray::number(minute / 60) + ':' + QByteArray::number(minute % 60).rightJustified(2, '0') + ",P"
+               + QByteArray::number(i) + ",12,210," + (i == 20 ? "0" : "30") + ",1\n";
+    }
+    {
+        TGMaps::Calls calls(*m.map);
+        RasterShow show;
+        show.show(s, false, true, calls);
+        TripMaster::send(log, DeviceCodec(), calls);
+    }
+    ASSERT_TRUE(waitFor([&] { return m.js("KXL.lines().length === 1 && KXL.rasters()[0].loaded").toBool(); }));
+    ASSERT_TRUE(m.js("KXL.openRaster(0)").toBool());
+    ASSERT_TRUE(waitFor([&] { return m.pixelsLike(QColor(250, 245, 220)) > 2000 && m.pixelsLike(QColor(0, 255, 0)) > 500; }));
+    const QImage shot = m.map->grab().toImage();
+    const QString path = QStringLiteral(KORVIX_BINARY_DIR "/map-layers-screenshot.png");
+    ASSERT_TRUE(shot.save(path));
+    std::printf("map layers screenshot: %s\n", qPrintable(path));
 }

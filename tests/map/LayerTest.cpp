@@ -2,16 +2,20 @@
 #include "map/LayerFeeds.h"
 #include "map/LayerRoads.h"
 #include "map/LayerScript.h"
+#include "map/MapScript.h"
 #include "map/RasterCapture.h"
 #include "map/RasterLayer.h"
 #include "map/TripMaster.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
+#include "platform/Progress.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -382,4 +386,89 @@ TEST(LayerRoads, NoSvgElementSendsNothingAndABrokenDocumentIsAnError)
     EXPECT_THROW(LayerRoads::send("", out), KorvixError);
     EXPECT_EQ(LayerScript::degrees15(-0.0), "0");
     EXPECT_EQ(LayerScript::degrees15(1.0 / 3), "0.333333333333333");
+}
+
+namespace {
+
+// Counts the calls and checks a few of them without keeping millions of texts.
+struct Counted : IMapCalls {
+    qint64 count = 0;
+    QStringList first, last;
+    void send(const QString &call) override
+    {
+        if (++count <= 3)
+            first << call;
+        last << call;
+        if (last.size() > 3)
+            last.removeFirst();
+    }
+};
+
+struct Positions : IProgress {
+    int shown = 0, max = 0;
+    std::vector<int> positions;
+    void ShowProgress(const QString &, int, int m, int) override { ++shown, max = m; }
+    void SetStatus(const QString &) override {}
+    void SetProgress(int p) override { positions.push_back(p); }
+    void StepProgress() override {}
+};
+
+} // namespace
+
+TEST(LayerBadInput, AMillionLineTrackAndAMillionPointRoadAreSentWholeWithProgress)
+{
+    QByteArray log = "lon,lat,time,desc,A,B,Speed,valid\n";
+    log.reserve(45 * 1000001);
+    for (int i = 0; i < 1000000; ++i) {
+        log += "19.";
+        log += QByteArray::number(100000 + i % 900000);
+        log += ",50.";
+        log += QByteArray::number(100000 + i % 800000);
+        log += ",7:00,P,1,2,5,1\n";
+    }
+    Counted calls;
+    Positions progress;
+    TripMaster::send(log, DeviceCodec(), calls, &progress);
+    EXPECT_EQ(calls.count, 2 * 1000000 + 2);
+    EXPECT_EQ(calls.first.value(1), "WB_Poliline_add(50.100000,19.100000);");
+    EXPECT_EQ(calls.last.value(2), "WB_Poliline(\"#00ff00\",6);");
+    EXPECT_EQ(progress.shown, 1);
+    EXPECT_EQ(progress.max, 1000001);
+    ASSERT_FALSE(progress.positions.empty());
+    EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
+    EXPECT_LE(progress.positions.back(), 1000001);
+
+    QByteArray svg = "<svg><g id=\"gpr2000\"><polyline points=\"";
+    svg.reserve(12 * 1000000 + 100);
+    for (int i = 0; i < 1000000; ++i) {
+        svg += QByteArray::number(i % 70);
+        svg += ',';
+        svg += QByteArray::number(i % 110);
+        svg += ' ';
+    }
+    svg += "\"/></g></svg>";
+    Counted roads;
+    LayerRoads::send(svg, roads);
+    EXPECT_EQ(roads.count, 1000000 + 2);
+    EXPECT_EQ(roads.first.value(1), "WB_Poliline_add(55.7,13.343);");
+    EXPECT_EQ(roads.last.value(2), "WB_Poliline(\"#ff0000\",2);");
+}
+
+TEST(LayerBadInput, HostileTextsInEveryFeedFieldStayInsideTheirLiterals)
+{
+    const QString evil = QStringLiteral("\");alert(1);//</script><img src=x onerror=alert(2)>\\\u2028'");
+    const QByteArray attr = evil.toHtmlEscaped().toUtf8();
+    const QByteArray krakow = "<data><marker lat=\"50.0\" long=\"20.0\" iconfile=\"" + attr + "\" limit=\"" + attr
+                              + "\" date=\"" + attr + "\" desc=\"" + attr + "\"/>"
+                              "<marker lat=\"50);alert(1\" long=\"20\" iconfile=\"x\" limit=\"\" date=\"\" desc=\"\"/></data>";
+    Collected out;
+    LayerFeeds::sendKrakow(krakow, evil, out);
+    ASSERT_EQ(out.calls.size(), 4);
+    const QString lit = MapScript::jsonString(evil);
+    EXPECT_EQ(out.calls[0], "WB_Icon(" + MapScript::jsonString(evil + "/images/stories/mapa/" + evil) + ");");
+    EXPECT_EQ(out.calls[1], "WB_POI(50.0,20.0," + MapScript::jsonString(evil + ' ' + evil + ' ' + evil) + ",false);");
+    // The quote that would end the literal comes escaped; the second marker's
+    // latitude is no number, so it is left out with its icon.
+    EXPECT_TRUE(lit.startsWith("\"\\\");alert(1);"));
+    EXPECT_EQ(out.calls[2], "WB_POIRefresh();");
 }
