@@ -19,3 +19,10 @@ korvix_add_test(poi_feed_window_tests
     ${CMAKE_CURRENT_LIST_DIR}/FeedEditorTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FeedHttp.h
   LIBS korvix_poieditor_gui)
+
+# The tree's GDDKIA command in the real main window.
+if(TARGET korvix_app_gui)
+  korvix_add_test(poi_feed_tree_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/FeedTreeTest.cpp ${CMAKE_CURRENT_LIST_DIR}/FeedHttp.h
+    LIBS korvix_app_gui)
+endif()
