@@ -519,6 +519,9 @@ void TMainForm::PopupMenu1Popup(const QPoint &pos)
         m_popupNew->setVisible(p.newItem);
         m_popupDelete->setVisible(p.del);
         m_popupBackUp->setVisible(p.backUp);
+        for (QAction *a : m_popup->actions())
+            if (a->property("korvixDeviceNode").toBool())
+                a->setVisible(selectedNode()->level() == 0);
     }
     bool any = false;
     for (QAction *a : m_popup->actions())

@@ -69,6 +69,10 @@ public:
     void addFileNew(const QString &caption, const std::function<void()> &create);
     void addFileOpen(const QString &caption, const QString &filter, const std::function<void(const QString &)> &open);
     QMenu *serviceMenu() const { return m_serviceMenu; }
+    // The tree's popup menu: services attach their items here; an item whose property
+    // "korvixDeviceNode" is true shows on device nodes only.
+    QMenu *treePopup() const { return m_popup; }
+    QAction *backUpPopupAction() const { return m_popupBackUp; }
     // The one map window: the existing one, else a new maximised one; brought to the
     // front either way.
     TGMaps *GetGoogleAPI();

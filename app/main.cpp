@@ -1,3 +1,4 @@
+#include "app/DeviceServices.h"
 #include "app/EditorRegistry.h"
 #include "app/Language.h"
 #include "app/MainForm.h"
@@ -85,6 +86,7 @@ int main(int argc, char **argv)
     options.deviceFolders = deviceFolders(args);
     TMainForm form(options);
     registerEditors(form);
+    registerDeviceServices(form);
     QObject::connect(&instance, &SingleInstance::raise, &form, [&form] {
         if (form.isMinimized())
             form.showNormal();

@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/BusyFolders.h"
 #include "platform/ChunkedOut.h"
 
 #include <QSaveFile>
@@ -11,6 +12,8 @@ QString AtomicFile::write(const QString &path, const QByteArray &data)
 
 QString AtomicFile::writeStreamed(const QString &path, const std::function<void(ChunkedOut &)> &fill)
 {
+    if (const QString busy = BusyFolders::refusal(path); !busy.isEmpty())
+        return busy;
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return f.errorString();

@@ -62,7 +62,7 @@ void copySlice(const Source &s, const QString &to, const std::function<bool()> &
     QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (qint64 left = s.length; left > 0;) {
         if (cancelled && cancelled())
-            throw ECABFileError(7);
+            throw ECABFileError(ECABFileError::Cancelled);
         const qint64 got = in.read(buffer.data(), qMin<qint64>(left, buffer.size()));
         if (got <= 0)
             throw ECABFileError(2, s.path);
@@ -156,7 +156,7 @@ QStringList TBackup::verify(const QString &first, const QHash<QString, Source> &
         quint32 expected = 0;
         const bool read = reader.extract(i, sink, [this](qint64) { return !(Cancelled && Cancelled()); });
         if (Cancelled && Cancelled())
-            throw ECABFileError(7);
+            throw ECABFileError(ECABFileError::Cancelled);
         if (it == sources.cend() || it->length != file.size || !read || !crcOf(*it, expected, Cancelled)
             || expected != sink.crc())
             throw KorvixError(tr("The backup does not match the device, it was removed: %1")
@@ -189,6 +189,9 @@ TBackupResult TBackup::Run()
     cab.CompressionType = TCABFile::typMSZIP;
     cab.MaxCabinetSize = MaxCabinetSize;
     cab.Threads = Threads;
+    cab.AllowSet = true;
+    cab.CabinetName = [first](int number) { return continuationName(first, number); };
+    cab.Cancelled = Cancelled;
 
     const QString root = withSlash(QDir(Root).absolutePath());
     TCABFileContents found;
@@ -232,11 +235,7 @@ TBackupResult TBackup::Run()
             OnProgress(phase, position, total);
     };
     const QString compressing = tr("Compressing...");
-    cab.OnCompressProgress = [&](TCABFile *, qint64 position, qint64 total) {
-        if (Cancelled && Cancelled())
-            throw ECABFileError(7);
-        progress(compressing, position, total);
-    };
+    cab.OnCompressProgress = [&](TCABFile *, qint64 position, qint64 total) { progress(compressing, position, total); };
 
     try {
         for (const Slice &s : std::as_const(slices)) {
@@ -248,6 +247,9 @@ TBackupResult TBackup::Run()
         QDir(workFolder).removeRecursively();
 
         result.cabinets = verify(first, sources, result.bytes);
+        // A cancel that came after the last poll still leaves nothing behind.
+        if (Cancelled && Cancelled())
+            throw ECABFileError(ECABFileError::Cancelled);
     } catch (...) {
         QDir(workFolder).removeRecursively();
         removeSet(first);

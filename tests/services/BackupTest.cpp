@@ -372,3 +372,124 @@ TEST(BackupCli, BacksUpComparesAndRestoresNamedFiles)
     ASSERT_EQ(all.code, 0) << all.err.toStdString();
     EXPECT_EQ(readAll(root + QStringLiteral("/ttsystem")), noise(70000, 1));
 }
+
+namespace {
+// A device of incompressible files, so a small cabinet limit needs several cabinets.
+QString makeNoisyDevice(const TempFolder &t)
+{
+    const QString root = t.mkdir(QStringLiteral("noisy"));
+    setTime(t.write(QStringLiteral("noisy/TTGO.BIF"), "[TomTomGo]\n"), Stamp);
+    setTime(t.write(QStringLiteral("noisy/Maps/big.bin"), noise(250000, 7)), Stamp.addDays(1));
+    setTime(t.write(QStringLiteral("noisy/Maps/solo.part1"), noise(1000, 8)), Stamp.addDays(2));
+    for (int i = 0; i < 6; ++i)
+        setTime(t.write(QStringLiteral("noisy/Voices/v%1.ogg").arg(i), noise(90000, 10 + i)), Stamp.addSecs(60 * i));
+    return root;
+}
+} // namespace
+
+TEST(BackupSet, ALargeBackupContinuesInNumberedCabinetsThatCabextractAndRestoreReadWhole)
+{
+    TempFolder t;
+    const QString root = makeNoisyDevice(t);
+    TBackup b = backupOf(root, t.file(QStringLiteral("out")));
+    b.MaxCabinetSize = 200000;
+    const TBackupResult r = b.Run();
+    ASSERT_GE(r.cabinets.size(), 4);
+    const QString first = t.file(QStringLiteral("out/TT_AB1234_20261208143005.bak"));
+    EXPECT_EQ(r.cabinets.first(), first);
+    for (int n = 2; n <= r.cabinets.size(); ++n)
+        EXPECT_EQ(r.cabinets[n - 1], t.file(QStringLiteral("out/TT_AB1234_20261208143005_%1.bak").arg(n)));
+    for (const QString &c : r.cabinets)
+        EXPECT_LE(QFileInfo(c).size(), 200000) << c.toStdString();
+    EXPECT_EQ(r.verification(), QStringLiteral("Backup verified: 9 files, 0.8 MB in %1 cabinets").arg(r.cabinets.size()));
+
+    const QString out = t.file(QStringLiteral("unpacked"));
+    const ToolRun run = runTool(QStringLiteral("cabextract"), {QStringLiteral("-q"), QStringLiteral("-d"), out, first});
+    ASSERT_EQ(run.code, 0) << run.out.toStdString();
+    EXPECT_TRUE(treeOf(out) == treeOf(root));
+
+    const QString empty = t.mkdir(QStringLiteral("empty"));
+    TRestore restore(first, empty);
+    restore.Load();
+    EXPECT_EQ(restore.Cabinets(), r.cabinets);
+    EXPECT_EQ(restore.Restore(), 9);
+    EXPECT_TRUE(stateOf(empty) == stateOf(root));
+
+    // A set with a cabinet missing is reported, not half restored.
+    QFile::remove(r.cabinets[2]);
+    TRestore broken(first, t.mkdir(QStringLiteral("broken")));
+    try {
+        broken.Load();
+        FAIL() << "a set without its third cabinet was read";
+    } catch (const KorvixError &e) {
+        EXPECT_TRUE(e.message().contains(QFileInfo(r.cabinets[2]).fileName())) << e.what();
+    }
+}
+
+TEST(BackupSet, AFileOverTheFolderLimitIsStoredInPartsThatRestoreJoins)
+{
+    TempFolder t;
+    const QString root = makeNoisyDevice(t);
+    const QString outFolder = t.file(QStringLiteral("out"));
+    TBackup b = backupOf(root, outFolder);
+    b.PartBytes = 100000;
+    const TBackupResult r = b.Run();
+    EXPECT_EQ(r.splitFiles, QStringList{QStringLiteral("Maps/big.bin")});
+    EXPECT_EQ(r.files, 9);
+    EXPECT_TRUE(r.closingMessage().endsWith(QStringLiteral("stored in numbered parts: Maps/big.bin"))) << r.closingMessage().toStdString();
+    // Only the archive stays in the backup folder, not the parts made on the way.
+    EXPECT_EQ(QDir(outFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("TT_AB1234_20261208143005.bak")});
+
+    const QStringList names = storedNames(r.cabinets.first());
+    for (const char *part : {"\\Maps\\big.bin.part1", "\\Maps\\big.bin.part2", "\\Maps\\big.bin.part3"})
+        EXPECT_TRUE(names.contains(QLatin1String(part))) << part;
+    EXPECT_FALSE(names.contains(QStringLiteral("\\Maps\\big.bin")));
+    // cabextract gives the parts, which make the file again.
+    const QString out = t.file(QStringLiteral("unpacked"));
+    ASSERT_EQ(runTool(QStringLiteral("cabextract"), {QStringLiteral("-q"), QStringLiteral("-d"), out, r.cabinets.first()}).code, 0);
+    EXPECT_EQ(readAll(out + QStringLiteral("/Maps/big.bin.part1")) + readAll(out + QStringLiteral("/Maps/big.bin.part2"))
+                  + readAll(out + QStringLiteral("/Maps/big.bin.part3")),
+              readAll(root + QStringLiteral("/Maps/big.bin")));
+
+    const QString empty = t.mkdir(QStringLiteral("empty"));
+    TRestore restore(r.cabinets.first(), empty);
+    restore.Load();
+    EXPECT_EQ(restore.Items().size(), 9);
+    EXPECT_EQ(restore.Restore(), 9);
+    // The single ".part1" of the device is a file of its own, not a part.
+    EXPECT_TRUE(stateOf(empty) == stateOf(root));
+}
+
+TEST(BackupSet, CancelOrFailureHalfWayLeavesNoCabinetOfTheSet)
+{
+    TempFolder t;
+    const QString root = makeNoisyDevice(t);
+    const QString out = t.file(QStringLiteral("out"));
+    const auto leftovers = [&] { return QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+    for (const QString &phase : {QStringLiteral("Compressing..."), QStringLiteral("Verifying...")}) {
+        SCOPED_TRACE(phase.toStdString());
+        TBackup b = backupOf(root, out);
+        b.MaxCabinetSize = 200000;
+        b.PartBytes = 100000;
+        bool stop = false;
+        b.OnProgress = [&](const QString &p, qint64 position, qint64 total) {
+            stop = stop || (p == phase && position > total / 2);
+        };
+        b.Cancelled = [&] { return stop; };
+        try {
+            b.Run();
+            FAIL() << "a cancelled backup was reported done";
+        } catch (const ECABFileError &e) {
+            EXPECT_EQ(e.code(), int(ECABFileError::Cancelled));
+        }
+        EXPECT_TRUE(stop);
+        EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(QLatin1Char(' ')).toStdString();
+    }
+    // A file that cannot be read at the end of the set.
+    ASSERT_TRUE(QFile::link(t.file(QStringLiteral("nowhere")), root + QStringLiteral("/Voices/zz.ogg")));
+    TBackup b = backupOf(root, out);
+    b.MaxCabinetSize = 200000;
+    EXPECT_THROW(b.Run(), ECABFileError);
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(QLatin1Char(' ')).toStdString();
+}
