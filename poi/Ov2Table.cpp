@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace {
@@ -19,20 +20,38 @@ namespace {
 // Cell texts formatted on the stack; the views are valid while their buffer is.
 using TextBuffer = char16_t[24];
 
+// "00" .. "99": two digits per division, half the divisions of one at a time.
+constexpr std::array<char16_t, 200> kDigitPairs = [] {
+    std::array<char16_t, 200> t{};
+    for (int i = 0; i < 100; ++i) {
+        t[size_t(2 * i)] = char16_t(u'0' + i / 10);
+        t[size_t(2 * i + 1)] = char16_t(u'0' + i % 10);
+    }
+    return t;
+}();
+
 // Decimal digits written backwards, ending at `end`; returns where they start.
-char16_t *putDigits(char16_t *end, quint64 v)
+char16_t *putDigits(char16_t *end, quint32 v)
 {
-    do {
-        *--end = char16_t(u'0' + v % 10);
-        v /= 10;
-    } while (v);
+    while (v >= 100) {
+        const size_t k = size_t(v % 100) * 2;
+        v /= 100;
+        *--end = kDigitPairs[k + 1];
+        *--end = kDigitPairs[k];
+    }
+    if (v >= 10) {
+        *--end = kDigitPairs[size_t(v) * 2 + 1];
+        *--end = kDigitPairs[size_t(v) * 2];
+    } else {
+        *--end = char16_t(u'0' + v);
+    }
     return end;
 }
 
-QStringView decimal(TextBuffer &buf, qint64 v)
+QStringView decimal(TextBuffer &buf, qint32 v)
 {
     char16_t *const end = buf + std::size(buf);
-    char16_t *d = putDigits(end, v < 0 ? quint64(0) - quint64(v) : quint64(v));
+    char16_t *d = putDigits(end, v < 0 ? 0u - quint32(v) : quint32(v));
     if (v < 0)
         *--d = u'-';
     return QStringView(d, end);

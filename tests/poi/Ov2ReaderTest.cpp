@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <vector>
+
 namespace {
 
 struct ReadResult {
@@ -289,6 +292,29 @@ TEST(Ov2Reader, RowsInTheTableUseTheDeviceCodePage)
     EXPECT_EQ(table.Row(1).ToStringList(), QStringList({"1", "-10", "-20", "", "*2/1"}));
     EXPECT_EQ(table.Row(2).ToStringList(), QStringList({"2", "10", "20", s("Pod Różą\u0081"), "2/1"}));
     EXPECT_EQ(table.Row(3).ToStringList(), QStringList({"3", "0", "0", "after", "2/0"}));
+}
+
+// Numbers of every width and sign, the extremes included, read as they are written.
+TEST(Ov2Reader, RowNumbersAndCoordinatesOfEveryWidth)
+{
+    std::vector<qint32> values{0, -1, 9, 10, -99, 100, 999999, -1000000, 123456789,
+                               std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()};
+    for (qint64 v = 7; v < std::numeric_limits<qint32>::max(); v = v * 10 + 3)
+        values.insert(values.end(), {qint32(v), qint32(-v)});
+    Ov2Bytes b;
+    const int n = 1200; // row numbers of one to four digits
+    for (int i = 0; i < n; ++i)
+        b.poi(values[size_t(i) % values.size()], values[size_t(i * 7 + 3) % values.size()], "p");
+    TempFolder tmp;
+    const QString path = tmp.write("w.ov2", b);
+    TRBParamsTable table;
+    ASSERT_EQ(readOv2IntoTable(path, table, DeviceCodec()), QString());
+    ASSERT_EQ(table.RowCount(), n + 1);
+    for (int i = 0; i < n; ++i)
+        ASSERT_EQ(table.Row(i + 1).ToStringList(),
+                  QStringList({QString::number(i + 1), QString::number(values[size_t(i) % values.size()]),
+                               QString::number(values[size_t(i * 7 + 3) % values.size()]), "p", "2/0"}))
+            << i;
 }
 
 TEST(Ov2Reader, RandomBytesNeverCrash)
