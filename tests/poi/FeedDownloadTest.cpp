@@ -70,6 +70,15 @@ TEST(FeedDownload, FailsOnErrorAnswersSilenceSizeAndCancel)
     EXPECT_FALSE(failure(http, QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(port))).isEmpty());
 }
 
+TEST(FeedDownload, OnlySilenceEndsASlowTransfer)
+{
+    FeedHttp server;
+    server.answers["/slow"] = {"200 OK", "<dane>0123456789012345</dane>"};
+    server.trickleMs = 100; // 2.9 s in all, never 1.5 s without a byte
+    HttpClient http;
+    EXPECT_EQ(Feeds::download(http, nullptr, QUrl(server.server() + "/slow"), 1500), "<dane>0123456789012345</dane>");
+}
+
 TEST(FeedDownload, ServersComeFromTheSettingsWithDefaults)
 {
     TempFolder dir;

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 class FeedHttp : public QTcpServer {
 public:
@@ -15,6 +16,7 @@ public:
     };
     QHash<QByteArray, Answer> answers; // by path
     bool silent = false;               // accept, read, never answer
+    int trickleMs = 0;                 // > 0: the body a byte at a time, one every trickleMs
     QList<QByteArray> paths;
 
     FeedHttp()
@@ -33,7 +35,12 @@ public:
                         return;
                     const Answer a = answers.value(path, Answer{"404 Not Found", "no such feed"});
                     s->write("HTTP/1.1 " + a.status + "\r\nContent-Type: text/xml\r\nContent-Length: "
-                             + QByteArray::number(a.body.size()) + "\r\nConnection: close\r\n\r\n" + a.body);
+                             + QByteArray::number(a.body.size()) + "\r\nConnection: close\r\n\r\n");
+                    if (trickleMs > 0) {
+                        trickle(s, a.body);
+                        return;
+                    }
+                    s->write(a.body);
                     s->disconnectFromHost();
                 });
                 connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
@@ -43,5 +50,14 @@ public:
     QString server() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
 
 private:
+    void trickle(QTcpSocket *s, const QByteArray &rest)
+    {
+        if (rest.isEmpty()) {
+            s->disconnectFromHost();
+            return;
+        }
+        s->write(rest.left(1));
+        QTimer::singleShot(trickleMs, s, [this, s, rest] { trickle(s, rest.mid(1)); });
+    }
     QHash<QTcpSocket *, QByteArray> m_buffer;
 };
