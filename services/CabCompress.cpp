@@ -355,7 +355,9 @@ QString TCABFile::defaultCabinetName(int number) const
 {
     const QFileInfo first(CABFile);
     const QString suffix = first.suffix().isEmpty() ? QString() : QLatin1Char('.') + first.suffix();
-    return first.dir().filePath(first.completeBaseName() + QLatin1Char('_') + QString::number(number) + suffix);
+    // The folder part as the caller wrote it, so a name without one stays without.
+    return CABFile.left(CABFile.size() - first.fileName().size()) + first.completeBaseName() + QLatin1Char('_')
+           + QString::number(number) + suffix;
 }
 
 bool TCABFile::Compress()

@@ -270,6 +270,19 @@ TEST(CabSet, CancelOrFailureLeavesNoCabinetOfTheSet)
     cab.Cancelled = [&] { return reported == 2; };
     EXPECT_THROW(cab.Verify([&](const TCABStoredFile &, quint32) { ++reported; }), ECABFileError);
     EXPECT_EQ(reported, 2);
+
+    // One cabinet without a set stops alike.
+    TCABFile one = setOf(t, TCABFile::typLZX, QStringLiteral("one.cab"));
+    one.AllowSet = false;
+    one.MaxCabinetSize = 2147483647;
+    one.Cancelled = [] { return true; };
+    try {
+        one.Compress();
+        FAIL() << "cancelled";
+    } catch (const ECABFileError &e) {
+        EXPECT_EQ(e.code(), int(ECABFileError::Cancelled));
+    }
+    EXPECT_FALSE(QFileInfo::exists(one.CABFile));
 }
 
 TEST(CabSet, CommandLinePacksASetAndNamesEachCabinet)
@@ -288,6 +301,14 @@ TEST(CabSet, CommandLinePacksASetAndNamesEachCabinet)
     r = runCli({QStringLiteral("cab"), QStringLiteral("unpack"), archive, t.file(QStringLiteral("out"))});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(treeOf(t.file(QStringLiteral("out"))) == source);
+
+    // Names without a folder stay so.
+    const QString here = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(t.path()));
+    r = runCli({QStringLiteral("cab"), QStringLiteral("pack"), QStringLiteral("rel.cab"), QStringLiteral("src"),
+                QStringLiteral("--max-size"), QStringLiteral("1000000"), QStringLiteral("--none")});
+    QDir::setCurrent(here);
+    EXPECT_EQ(r.out, QStringLiteral("rel.cab: %1 files\nrel.cab\nrel_2.cab\nrel_3.cab\n").arg(source.size()).toUtf8());
 
     // A size large enough: one cabinet and the output of old.
     r = runCli({QStringLiteral("cab"), QStringLiteral("pack"), archive, t.file(QStringLiteral("src")),
