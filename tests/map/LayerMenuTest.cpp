@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QMessageBox>
 
@@ -75,6 +77,23 @@ TEST(LayerMenu, TheTreesRastersOpenOnTheMapNewCapturesAndTheMenusAreLive)
     });
     menuEntry(form, "GoogleAPI", QString::fromUtf8("Kraków utrudniania"))->trigger();
     EXPECT_TRUE(message.contains("KrakowServer")) << message.toStdString();
+
+    // TripMaster's dialog starts in the selected device's itinerary folder.
+    const QString csv = tmp.write("dev/Itn/trip.csv", "x,y,t,d,A,B,C,v\n19.5,50.5,7:00,P,1,2,3,1\n19.6,50.6,7:10,Q,1,2,3,1\n");
+    form.selectNode(raster);
+    QString folder, filter;
+    onNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        ASSERT_TRUE(dialog);
+        folder = dialog->directory().absolutePath();
+        filter = dialog->nameFilters().join('|');
+        dialog->selectFile(csv);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    menuEntry(form, "GoogleAPI", "TripMaster (*.csv)")->trigger();
+    EXPECT_EQ(folder, QFileInfo(tmp.file("dev/Itn")).absoluteFilePath());
+    EXPECT_EQ(filter, "TripMaster csv (*.csv)");
+    ASSERT_TRUE(waitFor([&] { return js(map, "KXL.lines().length").toInt() == 1; }));
 
     form.selectNode(raster);
     form.New1Click();

@@ -194,3 +194,41 @@ TEST(LayerScreenshot, ARasterOverlayAndATrack)
     ASSERT_TRUE(shot.save(path));
     std::printf("map layers screenshot: %s\n", qPrintable(path));
 }
+
+// A description of a picture of 20,000 x 20,000 pixels (its header says so; the data
+// is that of a small one): the page stays alive and goes on drawing.
+TEST(LayerPage, AHugePictureLeavesThePageWorking)
+{
+    LayerMap m;
+    ASSERT_TRUE(m.map->WBWait());
+    QImage small(64, 64, QImage::Format_RGB32);
+    small.fill(QColor(200, 40, 40));
+    QByteArray jpeg = encoded(small, "JPEG");
+    const qsizetype sof = jpeg.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    for (int i : {5, 7}) { // height, then width, big-endian
+        jpeg[sof + i] = char(20000 >> 8);
+        jpeg[sof + i + 1] = char(20000 & 0xFF);
+    }
+    TempFolder dev;
+    dev.write("Raster/Huge.jpg", jpeg);
+    const QString sat = dev.write("Raster/Huge.sat", "-\r\n19.0\r\n50.5\r\n19.5\r\n50.0\r\n0\r\n65535\r\n20000\r\n20000\r\n");
+    const SatFile s = RasterLayer::readSat(sat, DeviceCodec());
+    ASSERT_TRUE(RasterLayer::copyPicture(s, MapFiles::folder()));
+    {
+        TGMaps::Calls calls(*m.map);
+        RasterShow show;
+        show.show(s, false, true, calls);
+    }
+    ASSERT_TRUE(waitFor([&] { return m.js("KXL.rasters().length").toInt() == 1; }));
+    m.map->grab();
+    {
+        TGMaps::Calls calls(*m.map);
+        calls.send("WB_Poliline_clr();");
+        calls.send("WB_Poliline_add(50.1,19.1);");
+        calls.send("WB_Poliline_add(50.2,19.2);");
+        calls.send("WB_Poliline(\"#00ff00\",6);");
+    }
+    ASSERT_TRUE(waitFor([&] { return m.js("KXL.lines().length").toInt() == 1; }));
+    EXPECT_TRUE(waitFor([&] { return m.pixelsLike(QColor(0, 255, 0)) > 100; }));
+}
