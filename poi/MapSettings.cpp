@@ -8,6 +8,8 @@ namespace MapSettings {
 
 namespace {
 
+constexpr qsizetype MaxNameBytes = 64 * 1024;
+
 // Sequential bytes of a device, a block at a time.
 class Bytes {
 public:
@@ -73,8 +75,10 @@ bool scan(QIODevice &in, const DeviceCodec &codec, const std::function<void(cons
         if (skipped < 0 || (skipped == 0x1B && bytes.next() < 0))
             break;
         name.clear();
+        // A name runs to its end, but what is kept of it stays small.
         for (int c = bytes.next(); c >= 32; c = bytes.next())
-            name.append(char(c));
+            if (name.size() < MaxNameBytes)
+                name.append(char(c));
         found({qint32(lon), qint32(lat), codec.toUnicode(name)});
     }
     return !bytes.failed();

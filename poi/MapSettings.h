@@ -18,7 +18,8 @@ struct Record {
 };
 
 // Scans `in` from its current position to its end in blocks, so a file of any size
-// costs a block of memory; calls `found` for every complete record, in order.
+// costs a block of memory; calls `found` for every complete record, in order. Names
+// keep their first 64 KiB.
 // Returns false when reading fails.
 bool scan(QIODevice &in, const DeviceCodec &codec, const std::function<void(const Record &)> &found);
 

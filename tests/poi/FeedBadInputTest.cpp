@@ -6,6 +6,7 @@
 #include "tests/poi/FeedHttp.h"
 #include "tests/support/TestSupport.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -101,6 +102,20 @@ TEST(FeedBadInput, AHundredMegabytesOfRecordStartsScanToNothing)
     EXPECT_TRUE(MapSettings::scan(in, DeviceCodec(), [&](const MapSettings::Record &) { ++found; }));
     EXPECT_EQ(found, 0);
     EXPECT_TRUE(in.atEnd());
+
+    // A record whose name runs over megabytes keeps a bounded part of it, and the
+    // record after it is found.
+    QByteArray bytes = QByteArray::fromHex("0800" "0000000000000000" "0800" "01000000" "02000000" "00");
+    const QByteArray next = QByteArray::fromHex("0800" "0000000000000000" "0800" "03000000" "04000000" "00") + "Next";
+    bytes += QByteArray(3 << 20, 'N') + '\0' + next;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::ReadOnly);
+    std::vector<MapSettings::Record> records;
+    EXPECT_TRUE(MapSettings::scan(buf, DeviceCodec(), [&](const MapSettings::Record &r) { records.push_back(r); }));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].name, QString(64 * 1024, 'N'));
+    EXPECT_EQ(records[1].lon, 3);
+    EXPECT_EQ(records[1].name, "Next");
 }
 
 } // namespace
