@@ -3,6 +3,9 @@
 #include "platform/Settings.h"
 
 #include <array>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -121,10 +124,25 @@ void DeviceCodec::appendUnicode(QString &out, QByteArrayView bytes) const
     out.resize(old + bytes.size());
     char16_t *d = reinterpret_cast<char16_t *>(out.data()) + old;
     const unsigned char *s = reinterpret_cast<const unsigned char *>(bytes.data());
-    for (qsizetype i = 0, n = bytes.size(); i < n; ++i) {
-        const unsigned char b = s[i];
-        d[i] = b < 0x80 ? char16_t(b) : m_high[b - 0x80];
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    // Device texts are mostly ASCII: sixteen bytes without a high bit are widened
+    // at once instead of looked up one by one.
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+        if (_mm_movemask_epi8(block) != 0) {
+            for (qsizetype k = i; k < i + 16; ++k)
+                d[k] = s[k] < 0x80 ? char16_t(s[k]) : m_high[s[k] - 0x80];
+        } else {
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + i), _mm_unpacklo_epi8(block, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + i + 8), _mm_unpackhi_epi8(block, zero));
+        }
     }
+#endif
+    for (; i < n; ++i)
+        d[i] = s[i] < 0x80 ? char16_t(s[i]) : m_high[s[i] - 0x80];
 }
 
 QByteArray DeviceCodec::fromUnicode(QStringView text) const

@@ -50,3 +50,24 @@ TEST(DeviceCodec, ChosenBySetting)
     settings.WriteString("Settings", "CodePage", "437");
     EXPECT_EQ(DeviceCodec::fromSettings(settings).kind(), DeviceCodec::Kind::Cp1250);
 }
+
+// Texts are widened in blocks of sixteen bytes: every length and every place of a
+// byte above 127 reads as the byte-by-byte table says, appended after what is there.
+TEST(DeviceCodec, TextsOfEveryLengthAndHighBytePlace)
+{
+    const DeviceCodec codec(DeviceCodec::Kind::Cp1250);
+    for (int len = 0; len <= 40; ++len) {
+        for (int high = -1; high < len; ++high) {
+            QByteArray bytes;
+            for (int i = 0; i < len; ++i)
+                bytes.append(i == high ? char(0x9F + i) : char('a' + i));
+            QString expected = QStringLiteral("x");
+            for (char b : bytes)
+                expected.append(QChar(codec.charOf(static_cast<unsigned char>(b))));
+            QString out = QStringLiteral("x");
+            codec.appendUnicode(out, bytes);
+            ASSERT_EQ(out, expected) << len << ' ' << high;
+        }
+    }
+    EXPECT_EQ(codec.toUnicode("Pod R\xF3\xBF\xB9 12345678"), QString::fromUtf8("Pod Różą 12345678"));
+}
