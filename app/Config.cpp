@@ -1,6 +1,7 @@
 #include "app/Config.h"
 
 #include "platform/Settings.h"
+#include "services/QuickGpsFix.h"
 
 #include <QStringList>
 
@@ -25,19 +26,19 @@ void Config::setMaxDistance(KorvixSettings &s, int m) { s.WriteInteger(settingsS
 
 QString Config::quickGpsFixHost(const KorvixSettings &s)
 {
-    return s.ReadString(gpsFix, QStringLiteral("HOST"), QStringLiteral("ephemeris.korvix.org"));
+    return s.ReadString(gpsFix, QStringLiteral("HOST"), QLatin1String(QuickGpsFix::DefaultHost));
 }
 
 QString Config::globalLocatePath(const KorvixSettings &s)
 {
     return s.ReadString(gpsFix, QStringLiteral("globalLocate"),
-                        QStringLiteral("/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=globalLocate&amp;devicecode=1"));
+                        QLatin1String(QuickGpsFix::DefaultGlobalLocate));
 }
 
 QString Config::sirfStarPath(const KorvixSettings &s)
 {
     return s.ReadString(gpsFix, QStringLiteral("SiRFStarIII"),
-                        QStringLiteral("/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=SiRFStarIII&amp;devicecode=2"));
+                        QLatin1String(QuickGpsFix::DefaultSirfStar));
 }
 
 QSize Config::editorSize(const KorvixSettings &s, const QString &kind)
