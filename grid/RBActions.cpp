@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QUndoStack>
 
 TRBEditAction::TRBEditAction(const QString &text, const QKeySequence &shortcut, QObject *parent)
     : QAction(text, parent)
@@ -125,6 +126,39 @@ void TRBSelectAll::ExecuteTarget(QWidget *target)
         e->selectAll();
 }
 
+// ---- Undo, Redo --------------------------------------------------------------------
+
+TRBUndoAction::TRBUndoAction(bool redo, QObject *parent)
+    : TRBEditAction(redo ? tr("Redo") : tr("Undo"), redo ? QKeySequence(Qt::CTRL | Qt::Key_Y) : QKeySequence::Undo, parent)
+    , m_redo(redo)
+{
+    setObjectName(redo ? QStringLiteral("RBRedoAction1") : QStringLiteral("RBUndoAction1"));
+    if (redo)
+        setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+}
+
+void TRBUndoAction::UpdateTarget(QWidget *target)
+{
+    if (TRBGrid *g = GridTarget(target)) {
+        const QUndoStack *s = g->UndoStack();
+        setEnabled(s && (m_redo ? s->canRedo() : s->canUndo()));
+    } else if (auto *e = qobject_cast<QLineEdit *>(target)) {
+        setEnabled(m_redo ? e->isRedoAvailable() : e->isUndoAvailable());
+    } else if (IsEditBox(target)) {
+        setEnabled(!EditReadOnly(target));
+    }
+}
+
+void TRBUndoAction::ExecuteTarget(QWidget *target)
+{
+    if (TRBGrid *g = GridTarget(target)) {
+        if (QUndoStack *s = g->UndoStack())
+            m_redo ? s->redo() : s->undo();
+    } else if (IsEditBox(target)) {
+        QMetaObject::invokeMethod(target, m_redo ? "redo" : "undo");
+    }
+}
+
 // ---- Reverse -----------------------------------------------------------------------
 
 TRBReverse::TRBReverse(QObject *parent)
@@ -236,6 +270,8 @@ RBActions::RBActions(QObject *parent) : QObject(parent)
 {
     RBCutAction1 = new TRBCutAction(this);
     RBCopyAction1 = new TRBCopyAction(this);
+    RBUndoAction1 = new TRBUndoAction(false, this);
+    RBRedoAction1 = new TRBUndoAction(true, this);
     RBPasteAction1 = new TRBPasteAction(this);
     RBSelectAll1 = new TRBSelectAll(this);
     RBReverse1 = new TRBReverse(this);
@@ -253,7 +289,7 @@ RBActions::RBActions(QObject *parent) : QObject(parent)
 
 QList<QAction *> RBActions::actions() const
 {
-    return {RBCutAction1, RBCopyAction1, RBPasteAction1, RBSelectAll1, RBReverse1};
+    return {RBUndoAction1, RBRedoAction1, RBCutAction1, RBCopyAction1, RBPasteAction1, RBSelectAll1, RBReverse1};
 }
 
 void RBActions::UpdateActions()

@@ -87,19 +87,33 @@ public:
     void ExecuteTarget(QWidget *target) override;
 };
 
-// The five actions of the main window's Edit menu.
+// Undo and redo of the focused grid's stack (an edit box: its own undo).
+class TRBUndoAction : public TRBEditAction {
+    Q_OBJECT
+public:
+    TRBUndoAction(bool redo, QObject *parent);
+    void UpdateTarget(QWidget *target) override;
+    void ExecuteTarget(QWidget *target) override;
+
+private:
+    bool m_redo;
+};
+
+// The actions of the main window's Edit menu.
 class RBActions : public QObject {
     Q_OBJECT
 public:
     explicit RBActions(QObject *parent = nullptr);
 
+    TRBUndoAction *RBUndoAction1;
+    TRBUndoAction *RBRedoAction1;
     TRBCutAction *RBCutAction1;
     TRBCopyAction *RBCopyAction1;
     TRBPasteAction *RBPasteAction1;
     TRBSelectAll *RBSelectAll1;
     TRBReverse *RBReverse1;
 
-    // In menu order: Cut, Copy, Paste, SelectAll, Reverse.
+    // In menu order: Undo, Redo, Cut, Copy, Paste, SelectAll, Reverse.
     QList<QAction *> actions() const;
 
 public slots:

@@ -58,11 +58,19 @@ void TRBGrid::CutMarkedRows()
     if (deleted > 0) {
         const int cur = Row(), col = Col();
         HideEditor();
+        const bool record = recording();
+        TRBParamsTable::RowSet taken;
         m_model->beginReset();
-        m_table.RemoveRows(del);
-        if (m_table.RowCount() <= m_fixedRows)
+        if (record)
+            taken = takeRows(del);
+        else
+            m_table.RemoveRows(del);
+        const bool filler = m_table.RowCount() <= m_fixedRows;
+        if (filler)
             m_table.AppendRow();
         m_model->endReset();
+        if (record)
+            recordRowsOut(std::move(taken), filler);
         m_numberedUpTo = 0;
         for (int i = 0; i < deleted; ++i)
             fireChanged();
@@ -116,6 +124,8 @@ void TRBGrid::PasteText(QString text)
         }
     }
     m_model->endInsert(true);
+    if (recording())
+        recordRowsIn(at, count);
     numbersInvalidFrom(at);
     measureRows(at, at + count - 1);
     applyHeaderAndNumbers();

@@ -59,11 +59,22 @@ void TRBGrid::SetCell(int col, int row, const QString &text)
         return;
     if (std::as_const(m_table).Row(row).FieldView(col) == text)
         return;
-    if (row >= RowCount()) {
+    const bool record = recording();
+    const QString before = record ? m_table.Cell(col, row) : QString();
+    const bool grows = row >= RowCount();
+    if (grows) {
+        const int old = RowCount();
+        BeginChange(QStringLiteral("cell"));
         resizeTable(row + 1, ColCount());
+        if (record)
+            recordRowsIn(old, RowCount() - old);
     }
     const int oldW = m_table.TextWidth(col, row);
     m_table.SetCell(col, row, text);
+    if (record)
+        recordCell(col, row, before, text);
+    if (grows)
+        EndChange();
     measureCell(col, row);
     if (m_autoSize && !m_batch) {
         noteWidth(col, oldW, m_table.TextWidth(col, row));
@@ -83,6 +94,11 @@ TRBParams &TRBGrid::GetRowParams(int row)
 
 void TRBGrid::SetRowParams(int row, const TRBParams &params)
 {
+    if (recording() && row >= 0 && row < RowCount()) {
+        std::vector<TRBParams> before{std::as_const(m_table).Row(row)};
+        GetRowParams(row) = params;
+        RecordRowChanges({row}, std::move(before));
+    }
     GetRowParams(row) = params;
     fireChanged();
     RowChanged(row);
@@ -143,23 +159,38 @@ void TRBGrid::InsertEmptyRow(int row)
     applyHeaderAndNumbers();
     fitDirtyColumns();
     viewport()->update();
+    if (recording())
+        recordRowsIn(row, 1);
 }
 
 void TRBGrid::DeleteRow(int row)
 {
     if (row < m_fixedRows || row >= RowCount())
         return;
+    const bool record = recording();
+    BeginChange(QStringLiteral("delete"));
     if (RowCount() - 1 <= m_fixedRows) {
         // The only data row: one empty data row always remains.
         resizeTable(RowCount() + 1, ColCount());
+        if (record)
+            recordRowsIn(RowCount() - 1, 1);
     }
-    if (m_autoSize)
-        for (int c = 0; c < ColCount(); ++c)
-            noteWidth(c, m_table.TextWidth(c, row), -1);
     const int mr = row - m_fixedRows;
     m_model->beginRemove(mr, mr, true);
-    m_table.DeleteRow(row);
-    m_model->endRemove(true);
+    if (record) {
+        std::vector<char> take(size_t(RowCount()), 0);
+        take[size_t(row)] = 1;
+        TRBParamsTable::RowSet set = takeRows(take);
+        m_model->endRemove(true);
+        recordRowsOut(std::move(set), false);
+    } else {
+        if (m_autoSize)
+            for (int c = 0; c < ColCount(); ++c)
+                noteWidth(c, m_table.TextWidth(c, row), -1);
+        m_table.DeleteRow(row);
+        m_model->endRemove(true);
+    }
+    EndChange();
     numbersInvalidFrom(row);
     applyHeaderAndNumbers();
     if (m_autoSize)
@@ -183,6 +214,8 @@ void TRBGrid::MoveRow(int from, int to)
     numbersInvalidFrom(std::min(from, to));
     applyHeaderAndNumbers();
     viewport()->update();
+    if (recording())
+        recordMove(from, to);
 }
 
 void TRBGrid::MoveColumn(int from, int to)

@@ -65,7 +65,20 @@ QModelIndex TRBGrid::modelIndex(int col, int row) const
 
 void TRBGrid::SetRowCount(int rows)
 {
+    const int old = RowCount();
+    const int least = std::max(m_fixedRows + 1, m_hasHeader ? 2 : 0);
+    if (recording() && std::max(rows, least) < old) {
+        // The rows cut off the end are kept for an undo.
+        std::vector<char> take(size_t(old), 0);
+        std::fill(take.begin() + std::max(rows, least), take.end(), 1);
+        m_model->beginReset();
+        TRBParamsTable::RowSet set = takeRows(take);
+        m_model->endReset();
+        recordRowsOut(std::move(set), false);
+    }
     resizeTable(rows, ColCount());
+    if (recording() && RowCount() > old)
+        recordRowsIn(old, RowCount() - old);
 }
 
 void TRBGrid::SetColCount(int cols)

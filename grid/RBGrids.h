@@ -24,6 +24,8 @@ class TRBGridModel;
 class TRBGridHeader;
 class TRBTextMeasurer;
 class QAbstractButton;
+class QUndoStack;
+class TRBGridUndo;
 
 using TNotifyEvent = std::function<void(TRBGrid *sender)>;
 using TPasteEvent = std::function<void(TRBGrid *sender, QString &text, bool &ok)>;
@@ -194,6 +196,28 @@ public:
     QList<int> ChosenColWidths() const;
     void SetChosenColWidths(const QList<int> &widths);
 
+    // ---- undo and sorting ------------------------------------------------------------
+    // With a stack, every change the grid makes to the rows becomes one step on it;
+    // a step keeps only what changed, never a copy of the list.
+    void SetUndoStack(QUndoStack *stack) { m_undo = stack; }
+    QUndoStack *UndoStack() const { return m_undo; }
+    // The changes in between are one step (an import of many points). Nests.
+    void BeginChange(const QString &text);
+    void EndChange();
+    // Rows the editor changed in place (a swap, a reversal), with their former texts.
+    void RecordRowChanges(const std::vector<int> &rows, std::vector<TRBParams> before);
+    // Rows the editor appended to the table directly, after its TableChanged().
+    void RecordAppendedRows(int oldRowCount);
+    // A click on a column header sorts the data rows by that column, a second click
+    // on the same column the other way.
+    void SetSortable(bool on);
+    bool Sortable() const { return m_sortable; }
+    // Stable; numbers as numbers when every filled cell of the column is one, texts
+    // by the locale's collation; empty rows stay last.
+    void SortByColumn(int col, bool descending);
+    int SortColumn() const { return m_sortCol; }
+    bool SortDescending() const { return m_sortDescending; }
+
     // Draws one cell the way the grid does; the delegate and the headers call it.
     void PaintCell(QPainter &painter, int col, int row, const QRect &rect, bool selected);
 
@@ -224,6 +248,20 @@ private:
     friend class TRBGridHeader;
     friend class TRBGridDelegate;
     friend class TRBGridSelectionModel;
+    friend class TRBGridUndo;
+
+    bool recording() const;
+    void pushUndo(class QUndoCommand *command);
+    // After rows were taken, put back or reordered: one model reset, numbers, widths.
+    void rowsReplaced();
+    void putRowsBack(TRBParamsTable::RowSet &&set, bool measure);
+    TRBParamsTable::RowSet takeRows(const std::vector<char> &take);
+    void headerClicked(int col);
+    void recordCell(int col, int row, const QString &before, const QString &after);
+    void recordRowsIn(int at, int count);
+    void recordRowsOut(TRBParamsTable::RowSet &&set, bool filler);
+    void recordMove(int from, int to);
+    void recordOrder(std::vector<int> order, int col, bool descending, int oldCol, bool oldDescending);
 
     QModelIndex modelIndex(int col, int row) const;
     void resizeTable(int rows, int cols);
@@ -293,4 +331,10 @@ private:
     std::unique_ptr<TRBTextMeasurer> m_measurers[2]; // data, fixed (own font sizes)
     std::vector<std::pair<int, std::unique_ptr<TRBTextMeasurer>>> m_sizedMeasurers[2];
     int m_commonRowHeight = 0; // fitted height of a data row without font sizes
+
+    QUndoStack *m_undo = nullptr;
+    int m_replaying = 0; // above 0 while a step is undone or redone: nothing is recorded
+    bool m_sortable = false;
+    int m_sortCol = -1;
+    bool m_sortDescending = false;
 };

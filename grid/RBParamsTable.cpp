@@ -251,3 +251,82 @@ void TRBParamsTable::MoveRow(int from, int to)
             std::rotate(cb + index(0, to), cb + index(0, from), cb + index(0, from + 1));
     }
 }
+
+TRBParamsTable::RowSet TRBParamsTable::TakeRows(const std::vector<char> &take)
+{
+    RowSet set;
+    const size_t n = m_rows.size(), cols = m_cells.empty() ? 0 : size_t(m_cols);
+    set.cols = int(cols);
+    size_t out = 0;
+    for (size_t r = 0; r < n; ++r) {
+        if (r < take.size() && take[r]) {
+            set.at.push_back(int(r));
+            set.rows.push_back(std::move(m_rows[r]));
+            set.cells.insert(set.cells.end(), m_cells.begin() + r * cols, m_cells.begin() + (r + 1) * cols);
+            continue;
+        }
+        if (out != r) {
+            m_rows[out] = std::move(m_rows[r]);
+            std::copy_n(m_cells.begin() + r * cols, cols, m_cells.begin() + out * cols);
+        }
+        ++out;
+    }
+    m_rows.resize(out);
+    m_cells.resize(out * cols);
+    return set;
+}
+
+void TRBParamsTable::PutRows(RowSet &&set)
+{
+    const size_t k = set.at.size();
+    if (k == 0)
+        return;
+    // Records are kept when either side has them (a table emptied by the take has none).
+    const bool records = !m_cells.empty() || set.cols > 0;
+    if (m_cells.empty() && records)
+        createCells();
+    const size_t cols = records ? size_t(m_cols) : 0;
+    const size_t oldN = m_rows.size(), n = oldN + k;
+    m_rows.resize(n);
+    m_cells.resize(n * cols);
+    // From the end: each old row moves down by the number of taken rows before it.
+    size_t src = oldN, put = k;
+    for (size_t dst = n; dst-- > 0;) {
+        if (put > 0 && size_t(set.at[put - 1]) == dst) {
+            --put;
+            m_rows[dst] = std::move(set.rows[put]);
+            if (cols) {
+                if (size_t(set.cols) == cols)
+                    std::copy_n(set.cells.begin() + put * cols, cols, m_cells.begin() + dst * cols);
+                else
+                    std::fill_n(m_cells.begin() + dst * cols, cols, CellRec());
+            }
+        } else {
+            --src;
+            if (src != dst) {
+                m_rows[dst] = std::move(m_rows[src]);
+                std::copy_n(m_cells.begin() + src * cols, cols, m_cells.begin() + dst * cols);
+            }
+        }
+        if (put == 0 && src == dst)
+            break; // the rows above the first put-back row stay where they are
+    }
+    set = RowSet();
+}
+
+void TRBParamsTable::Permute(const std::vector<int> &order)
+{
+    const size_t n = m_rows.size(), cols = m_cells.empty() ? 0 : size_t(m_cols);
+    if (order.size() != n)
+        return;
+    std::vector<TRBParams> rows(n);
+    for (size_t i = 0; i < n; ++i)
+        rows[i] = std::move(m_rows[size_t(order[i])]);
+    m_rows.swap(rows);
+    if (cols) {
+        std::vector<CellRec> cells(n * cols);
+        for (size_t i = 0; i < n; ++i)
+            std::copy_n(m_cells.begin() + size_t(order[i]) * cols, cols, cells.begin() + i * cols);
+        m_cells.swap(cells);
+    }
+}

@@ -165,6 +165,17 @@ public:
     // many went.
     int RemoveRows(const std::vector<char> &remove);
     void MoveRow(int from, int to);
+
+    // Rows taken out of the table with their cell records, to be put back later (an
+    // undo). `at` holds their indexes before the removal, ascending.
+    struct RowSet;
+    // Takes every row whose entry in `take` is non-zero, in one pass.
+    RowSet TakeRows(const std::vector<char> &take);
+    // Puts rows back where they were, in one pass from the end: the rows between
+    // move once, nothing else is copied.
+    void PutRows(RowSet &&set);
+    // Row i becomes the former row order[i]; `order` is a permutation of the rows.
+    void Permute(const std::vector<int> &order);
     // Drops every field from ColCount() on, in every row.
     void TruncateFields();
 
@@ -203,6 +214,16 @@ private:
     quint16 colorIndex(const Colors &c);
 
     std::vector<TRBParams> m_rows;
+public:
+    struct RowSet {
+        std::vector<int> at;
+        std::vector<TRBParams> rows;
+        std::vector<CellRec> cells; // empty, or ColCount() per row
+        int cols = 0;
+        size_t size() const { return at.size(); }
+    };
+
+private:
     // Row by row, m_cols per row; empty while every record is zero, so a reader's
     // million rows cost no status until something marks, colours or measures them.
     std::vector<CellRec> m_cells;

@@ -34,6 +34,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUndoStack>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -144,6 +145,12 @@ TItnEdit::TItnEdit(IShell &shell, QWidget *parent) : QWidget(parent), dialogs(TI
     m_grid->SetDefaultRowHeight(17);
     m_grid->SetImageList(TRBItnGrid::DefaultFlagImages());
     m_grid->OnChanged = [this](TRBGrid *) { Cap(true); };
+    // Every change of the points is a step back; the mark follows the saved step.
+    auto *undo = new QUndoStack(this);
+    m_grid->SetUndoStack(undo);
+    m_grid->SetSortable(true);
+    // The grid as the context: it goes before the stack, which signals as it goes.
+    connect(undo, &QUndoStack::cleanChanged, m_grid, [this](bool clean) { Cap(!clean); });
     m_grid->OnPaste = [this](TRBGrid *sender, QString &text, bool &ok) { ItnGridPaste(sender, text, ok); };
     m_grid->OnCellFault = TRBGrid::CoordinateFaults(4); // a save refuses these
     m_grid->viewport()->installEventFilter(this);
@@ -224,6 +231,7 @@ void TItnEdit::Open(const QString &path)
     }
     t.SetColCount(5);
     m_grid->TableChanged();
+    m_grid->UndoStack()->clear();
     m_path = path;
     Cap(false);
     m_shell.SetStatus(QString());
@@ -238,6 +246,7 @@ void TItnEdit::ShowGoogleAPI(QWidget *mapView)
 void TItnEdit::New(const QString &path)
 {
     resetGrid();
+    m_grid->UndoStack()->clear();
     m_path = path;
     Cap(false);
 }
@@ -281,6 +290,7 @@ bool TItnEdit::SaveITN(const QString &path)
     m_grid->HideEditor();
     Itn::writeRows(path, m_grid->Table(), split, DeviceCodec::fromSettings(m_shell.settings()), &m_shell);
     m_path = path;
+    m_grid->UndoStack()->setClean();
     Cap(false);
     m_shell.UpdateTreeView(path, 2);
     return true;
@@ -327,6 +337,7 @@ void TItnEdit::closeEvent(QCloseEvent *event)
 void TItnEdit::AddItn(const QString &lon, const QString &lat, const QString &name)
 {
     const Itn::PointCells c = Itn::pointCells(lon, lat, name);
+    m_grid->BeginChange(QStringLiteral("AddItn"));
     int row;
     if (m_grid->RowCount() == 2 && m_grid->GetCell(1, 1).isEmpty() && m_grid->GetCell(2, 1).isEmpty()) {
         row = 1;
@@ -338,6 +349,7 @@ void TItnEdit::AddItn(const QString &lon, const QString &lat, const QString &nam
     m_grid->SetCell(2, row, c.lat);
     m_grid->SetCell(3, row, c.name);
     m_grid->SetCell(4, row, c.flag);
+    m_grid->EndChange();
     m_grid->MarkRow(row, RBFlags::RowAdded);
     Cap(true);
 }
@@ -355,13 +367,17 @@ void TItnEdit::AddItnPoints(const std::vector<Itn::ImportedPoint> &points)
     TRBParamsTable &t = m_grid->Table();
     size_t i = 0;
     int first = t.RowCount();
+    const int oldRowCount = t.RowCount();
+    m_grid->BeginChange(QStringLiteral("AddItn"));
     if (t.RowCount() == 2 && t.Cell(1, 1).isEmpty() && t.Cell(2, 1).isEmpty()) {
+        std::vector<TRBParams> before{std::as_const(t).Row(1)};
         const Itn::PointCells c = Itn::pointCells(points[0].lon, points[0].lat, points[0].name);
         TRBParams &r = t.Row(1);
         r.SetField(1, c.lon);
         r.SetField(2, c.lat);
         r.SetField(3, c.name);
         r.SetField(4, c.flag);
+        m_grid->RecordRowChanges({1}, std::move(before));
         first = 1;
         i = 1;
     }
@@ -371,6 +387,8 @@ void TItnEdit::AddItnPoints(const std::vector<Itn::ImportedPoint> &points)
         t.AppendFields({QString(), c.lon, c.lat, c.name, c.flag});
     }
     m_grid->TableChanged();
+    m_grid->RecordAppendedRows(oldRowCount);
+    m_grid->EndChange();
     for (int r = first; r < m_grid->RowCount(); ++r)
         m_grid->MarkRow(r, RBFlags::RowAdded);
     Cap(true);
@@ -382,10 +400,18 @@ void TItnEdit::Reverse1Click()
     const int half = (m_grid->RowCount() - 1) / 2;
     m_shell.ShowProgress(tr("Reversing itinerary"), 0, std::max(half, 1), 0);
     ProgressTicker ticker(&m_shell);
+    std::vector<int> rows;
+    std::vector<TRBParams> before;
+    for (int r = 1; r < m_grid->RowCount(); ++r) {
+        rows.push_back(r);
+        before.push_back(std::as_const(m_grid->Table()).Row(r));
+    }
     const int pairs = Itn::reverseRows(m_grid->Table(), [&](int pos) {
         ticker.tick(pos);
         return EscapeWatch::held();
     });
+    if (pairs > 0)
+        m_grid->RecordRowChanges(rows, std::move(before));
     m_grid->InvalidateGrid();
     m_shell.SetStatus(QString());
     // Reversed points are a change like any other: closing asks before losing it.
@@ -438,7 +464,9 @@ bool TItnEdit::SwapPoints(int from, int to)
 {
     if (!Itn::canSwap(from, to, m_grid->RowCount()))
         return false;
+    std::vector<TRBParams> before{std::as_const(m_grid->Table()).Row(from), std::as_const(m_grid->Table()).Row(to)};
     Itn::swapPoints(m_grid->Table(), from, to);
+    m_grid->RecordRowChanges({from, to}, std::move(before));
     m_grid->InvalidateGrid();
     Cap(true);
     return true;

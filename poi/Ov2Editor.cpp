@@ -39,6 +39,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUndoStack>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -163,8 +164,10 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
                                      {[this]() -> const TRBParamsTable & { return m_grid->Table(); },
                                       [this] { return FileName; },
                                       [this](const std::vector<GeoPoint> &points) {
+                                          m_grid->BeginChange(QStringLiteral("Import"));
                                           for (const GeoPoint &p : points)
                                               AddPoi(formatOv2Degrees(p.lon), formatOv2Degrees(p.lat), p.name);
+                                          m_grid->EndChange();
                                       }});
     exchange->addImportAction(m_import);
     exchange->addExportMenu(m_tools);
@@ -205,6 +208,19 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
     m_grid->SetCellEditing(true);
     m_grid->setTabKeyNavigation(true);
     m_grid->OnChanged = [this](TRBGrid *) { gridChanged(); };
+    // Every change of the list is a step back; the list's mark follows the saved step.
+    auto *undo = new QUndoStack(this);
+    m_grid->SetUndoStack(undo);
+    m_grid->SetSortable(true);
+    // The grid as the context: it goes before the stack, which signals as it goes.
+    connect(undo, &QUndoStack::cleanChanged, m_grid, [this](bool clean) {
+        if (!clean) {
+            NeedSave(ListBit);
+            return;
+        }
+        DirtyMask &= ~ListBit;
+        Cap();
+    });
     // A pasted KML document arrives as rows.
     m_grid->OnPaste = [](TRBGrid *, QString &text, bool &) { Itn::KmlPasteRows(text); };
     m_grid->OnCellFault = TRBGrid::CoordinateFaults(3); // a save refuses these
@@ -313,6 +329,8 @@ void TOV2::NeedSave(int bits)
 void TOV2::Saved(int bits)
 {
     DirtyMask &= ~bits;
+    if (bits & ListBit)
+        m_grid->UndoStack()->setClean();
     Cap();
 }
 
@@ -339,6 +357,9 @@ void TOV2::New(const QString &folder)
     m_captionBase = FileName;
     setSmallIcon(defaultIcon());
     NeedSave(ListBit);
+    // A new list is unsaved whatever is undone.
+    m_grid->UndoStack()->clear();
+    m_grid->UndoStack()->resetClean();
 }
 
 bool TOV2::OpenOV2(const QString &file)
@@ -354,6 +375,7 @@ bool TOV2::OpenOV2(const QString &file)
     if (m_grid->RowCount() < 2)
         m_grid->Table().SetRowCount(2);
     m_grid->TableChanged();
+    m_grid->UndoStack()->clear();
     m_grid->SetCurrentCell(1, 1);
     if (!error.isEmpty()) {
         // Only the folder stays: a save must never put this part of the list over
@@ -418,6 +440,7 @@ void TOV2::OpenTTPoi(const QString &file, const QString &category)
     if (m_grid->RowCount() < 2)
         m_grid->Table().SetRowCount(2);
     m_grid->TableChanged();
+    m_grid->UndoStack()->clear();
     m_grid->SetCurrentCell(1, 1);
     m_shell.SetStatus(QString());
     if (!error.isEmpty())
@@ -438,9 +461,11 @@ void TOV2::AddPoi(const QString &longitude, const QString &latitude, const QStri
         row = 1;
     else
         row = m_grid->RowCount();
+    m_grid->BeginChange(QStringLiteral("AddPoi"));
     m_grid->SetCell(1, row, ToOV2Units(longitude));
     m_grid->SetCell(2, row, ToOV2Units(latitude));
     m_grid->SetCell(3, row, Feeds::poiDescription(description));
+    m_grid->EndChange();
     m_grid->MarkRow(row, RBFlags::RowAdded);
     NeedSave(AllBits);
 }

@@ -47,13 +47,16 @@ TEST(RBActions, ShortcutsAndOrder)
 {
     RBActions a;
     const QList<QAction *> list = a.actions();
-    ASSERT_EQ(list.size(), 5);
-    EXPECT_EQ(list[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
-    EXPECT_EQ(list[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
-    EXPECT_EQ(list[2]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
-    EXPECT_EQ(list[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
-    EXPECT_EQ(list[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
-    EXPECT_EQ(list[3]->text(), QStringLiteral("SelectAll"));
+    ASSERT_EQ(list.size(), 7);
+    EXPECT_EQ(list[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(list[1]->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+    EXPECT_EQ(list[2]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+    EXPECT_EQ(list[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+    EXPECT_EQ(list[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
+    EXPECT_EQ(list[5]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
+    EXPECT_EQ(list[6]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    EXPECT_EQ(list[5]->text(), QStringLiteral("SelectAll"));
 }
 
 TEST(RBActions, GridTargetRules)
