@@ -235,8 +235,11 @@ void TGMaps::cancelWait()
 
 bool TGMaps::runScript(const QString &script)
 {
+    // A web page shown here has no map: our calls are not for it.
+    if (m_kind == 0)
+        return false;
     QPointer<TGMaps> self(this);
-    if (!WBWait() || !self)
+    if (!WBWait() || !self || m_kind == 0)
         return false;
     page()->runJavaScript(script);
     return true;

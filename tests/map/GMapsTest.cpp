@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTimer>
@@ -297,7 +298,8 @@ TEST(GMaps, WebPagesScrollAreNotHeardAndGiveWayToTheMap)
 <script src="qwebchannel.js"></script><script>
 new QWebChannel(qt.webChannelTransport, function (ch) {
   ch.objects.host.Write(1, '1.000000,2.000000,"evil"'); ch.objects.host.Write(3, '1,2,"evil"'); window.sent = 1;
-});</script></body></html>)"};
+});
+function savePosition() { window.called = 1; }</script></body></html>)"};
     MapFixture f;
     ASSERT_TRUE(f.map->WBWait());
     f.shell.settings().WriteString("GoogleAPI", "Home", "");
@@ -314,6 +316,10 @@ new QWebChannel(qt.webChannelTransport, function (ch) {
     settle.exec();
     EXPECT_EQ(f.shell.settings().ReadString("GoogleAPI", "Home"), "");
     EXPECT_EQ(pois.size(), 0);
+    // The map's commands do not reach it either.
+    f.map->editorMenu()->actions().at(0)->trigger(); // Save View
+    EXPECT_FALSE(f.map->runScript(QStringLiteral("window.called = 2;")));
+    EXPECT_EQ(f.js("typeof window.called").toString(), "undefined");
 
     // The next display writes and loads the map page again, without scroll bars.
     f.map->GoogleAPI();
