@@ -3,10 +3,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 using namespace cablayout;
 
@@ -23,14 +24,23 @@ struct Part {
 };
 
 // Places the coded folders into cabinets as they come. A cabinet's header is known only
-// once it is full, so its data waits in a work file until then; every cabinet stays an
-// uncommitted save until the whole set is written.
+// once it is full, so its data waits in a work file until then; no cabinet gets its name
+// before the whole set is written.
 class SetWriter {
 public:
     SetWriter(TCABFile &cab, const std::vector<PlannedFile> &files, const std::vector<PlannedFolder> &folders)
         : m_cab(cab), m_files(files), m_folders(folders), m_type(compressionWord(cab))
     {
     }
+    // A set that was not finished leaves nothing.
+    ~SetWriter()
+    {
+        for (const Written &w : m_written)
+            if (!w.renamed)
+                QFile::remove(w.temporary);
+    }
+    SetWriter(const SetWriter &) = delete;
+    SetWriter &operator=(const SetWriter &) = delete;
 
     void take(const Batch &b)
     {
@@ -62,14 +72,23 @@ public:
             placeWhole(m_nextFolder++, {}, 0);
         closeCabinet(false);
         QStringList committed;
-        for (auto &save : m_saves) {
-            // commit() ignores a failed final flush, so it is checked first.
-            if (!save->flush() || !save->commit()) {
+        for (Written &w : m_written) {
+            // A new cabinet gets the permissions a new file gets, a replaced one keeps its own.
+            const QFileDevice::Permissions own = QFileInfo::exists(w.path) ? QFile::permissions(w.path)
+                                                 : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                       | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+            std::error_code failed;
+            QFile::setPermissions(w.temporary, own);
+            // Replaces an old cabinet in one step.
+            std::filesystem::rename(std::filesystem::path(w.temporary.toStdU16String()),
+                                    std::filesystem::path(w.path.toStdU16String()), failed);
+            if (failed) {
                 for (const QString &path : committed)
                     QFile::remove(path);
-                throw ECABFileError(6, save->fileName());
+                throw ECABFileError(6, w.path);
             }
-            committed << save->fileName();
+            w.renamed = true;
+            committed << w.path;
         }
         return committed;
     }
@@ -290,18 +309,26 @@ private:
             }
         }
 
-        auto save = std::make_unique<QSaveFile>(m_path);
-        if (!save->open(QIODevice::WriteOnly) || save->write(head) != head.size() || !m_work->flush()
-            || !m_work->seek(0))
+        // Until the set is complete each cabinet waits under a temporary name, closed (a
+        // temporary file keeps its handle), so that thousands of cabinets need one handle.
+        const QFileInfo target(m_path);
+        QTemporaryFile save(target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral("-XXXXXX")));
+        save.setAutoRemove(false);
+        if (!save.open())
+            throw ECABFileError(6, m_path);
+        m_written.push_back({save.fileName(), m_path});
+        if (save.write(head) != head.size() || !m_work->flush() || !m_work->seek(0))
             throw ECABFileError(6, m_path);
         QByteArray chunk;
         for (qint64 left = m_dataSize; left > 0; left -= chunk.size()) {
             throwIfCancelled(m_cab);
             chunk = m_work->read(qMin<qint64>(left, 4 << 20));
-            if (chunk.isEmpty() || save->write(chunk) != chunk.size())
+            if (chunk.isEmpty() || save.write(chunk) != chunk.size())
                 throw ECABFileError(6, m_path);
         }
-        m_saves.push_back(std::move(save));
+        // A failed last write shows only in the flush.
+        if (!save.flush())
+            throw ECABFileError(6, m_path);
         m_prevName = nameBytes(m_path);
     }
 
@@ -323,7 +350,11 @@ private:
     qint64 m_fileBytes = 0, m_dataSize = 0;
     int m_fileEntries = 0;
     std::unique_ptr<QTemporaryFile> m_work;
-    std::vector<std::unique_ptr<QSaveFile>> m_saves;
+    struct Written {
+        QString temporary, path;
+        bool renamed = false;
+    };
+    std::vector<Written> m_written;
 };
 } // namespace
 

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <zlib.h>
 
 namespace {
@@ -318,4 +319,35 @@ TEST(CabSet, CommandLinePacksASetAndNamesEachCabinet)
     for (const QString &bad : {QStringLiteral("0"), QStringLiteral("2147483648"), QStringLiteral("x")})
         EXPECT_EQ(runCli({QStringLiteral("cab"), QStringLiteral("pack"), archive, t.file(QStringLiteral("src")),
                           QStringLiteral("--max-size"), bad}).code, 2);
+}
+
+TEST(CabSet, HundredsOfCabinetsWaitForTheEndWithoutOpenFiles)
+{
+    TempFolder t;
+    const QByteArray data = noise(600000, 8);
+    t.write(QStringLiteral("src/a.bin"), data);
+    TCABFile cab = setOf(t, TCABFile::typNone, QStringLiteral("small.cab"));
+    cab.MaxCabinetSize = 2000;
+    // Fewer open files allowed than cabinets written, as on a desktop with many more.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+    rlimit low = old;
+    low.rlim_cur = 200;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    QString failure;
+    try {
+        cab.Compress();
+    } catch (const ECABFileError &e) {
+        failure = e.message();
+    }
+    setrlimit(RLIMIT_NOFILE, &old);
+    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+    EXPECT_GT(cab.CabinetsWritten().size(), 300);
+    EXPECT_TRUE(QFileInfo(cab.CabinetsWritten().last()).permissions() & QFileDevice::ReadOther);
+    EXPECT_EQ(QDir(t.path()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden), QStringList());
+    const ToolRun test = runTool(QStringLiteral("cabextract"), {QStringLiteral("-t"), cab.CABFile});
+    EXPECT_EQ(test.code, 0) << test.out.right(500).toStdString();
+    cab.TargetPath = t.file(QStringLiteral("out"));
+    ASSERT_TRUE(cab.Extract());
+    EXPECT_TRUE(readAll(t.file(QStringLiteral("out/a.bin"))) == data);
 }
