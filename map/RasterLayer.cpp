@@ -15,7 +15,7 @@ namespace RasterLayer {
 
 namespace {
 
-QString tr(const char *text)
+QString translated(const char *text)
 {
     return QCoreApplication::translate("RasterLayer", text);
 }
@@ -46,10 +46,10 @@ SatFile parseSat(const QString &path, const QByteArray &bytes, const DeviceCodec
     }
     const QString &first = sat.lines[0];
     if (first.isEmpty())
-        throw KorvixError(tr("The first line is empty: %1").arg(path));
+        throw KorvixError(QCoreApplication::translate("RasterLayer", "The first line is empty: %1").arg(path));
     sat.picture = first.startsWith(u'-') ? QFileInfo(path).completeBaseName() + QStringLiteral(".jpg") : first;
     if (!isBareName(sat.picture))
-        throw KorvixError(tr("The picture %1 is not in the folder of the overlay %2").arg(sat.picture, path));
+        throw KorvixError(QCoreApplication::translate("RasterLayer", "The picture %1 is not in the folder of the overlay %2").arg(sat.picture, path));
     return sat;
 }
 
@@ -58,21 +58,24 @@ SatFile readSat(const QString &path, const DeviceCodec &codec)
     QFile f(path);
     // Nine short lines; a larger file is not a description.
     if (!f.open(QIODevice::ReadOnly))
-        throw KorvixError(tr("Can't open %1: %2").arg(path, f.errorString()));
+        throw KorvixError(QCoreApplication::translate("RasterLayer", "Can't open %1: %2").arg(path, f.errorString()));
     return parseSat(path, f.read(64 * 1024), codec);
 }
 
 QString infoHtml(const SatFile &sat)
 {
-    static const char *const captions[] = {"Image file name:", "Top:", "Left:", "Bottom:", "Right:",
-                                           "Minimum zoom level:", "Maximum zoom level:", "Width in pixels:",
-                                           "Height in pixels:"};
+    static const char *const captions[] = {
+        QT_TRANSLATE_NOOP("RasterLayer", "Image file name:"), QT_TRANSLATE_NOOP("RasterLayer", "Top:"),
+        QT_TRANSLATE_NOOP("RasterLayer", "Left:"), QT_TRANSLATE_NOOP("RasterLayer", "Bottom:"),
+        QT_TRANSLATE_NOOP("RasterLayer", "Right:"), QT_TRANSLATE_NOOP("RasterLayer", "Minimum zoom level:"),
+        QT_TRANSLATE_NOOP("RasterLayer", "Maximum zoom level:"), QT_TRANSLATE_NOOP("RasterLayer", "Width in pixels:"),
+        QT_TRANSLATE_NOOP("RasterLayer", "Height in pixels:")};
     const QString values[] = {sat.picture, sat.lines[2], sat.lines[1], sat.lines[4], sat.lines[3],
                               sat.lines[5], sat.lines[6], sat.lines[7], sat.lines[8]};
     QString html = QStringLiteral("</table><table border='0'><caption><big><b>%1</b></big></caption>")
                        .arg(LayerScript::htmlEscaped(QFileInfo(sat.path).fileName()));
     for (int i = 0; i < 9; ++i)
-        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(tr(captions[i]), LayerScript::htmlEscaped(values[i]));
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(translated(captions[i]), LayerScript::htmlEscaped(values[i]));
     return html + QStringLiteral("</table>");
 }
 
