@@ -128,7 +128,8 @@ TEST(TreeBuilder, FreshnessCountsWholeDaysEitherWay)
 TEST(TreeBuilder, HostileContentShowsWhatItCan)
 {
     TempFolder dev;
-    dev.write("TTGO.BIF", QByteArray("\x00\xff[TomTomGo\n\x01=\x02\nDeviceName", 30));
+    static const char bif[] = "\x00\xff[TomTomGo\n\x01=\x02\nDeviceName";
+    dev.write("TTGO.BIF", QByteArray(bif, sizeof bif - 1)); // the leading NUL kept, nothing read past the end
     dev.write("ttsystem");
     dev.write("Map \"x\" <b>/cline.dat");
     dev.write("Map \"x\" <b>/a'b.ov2");
