@@ -39,7 +39,7 @@ QString BusyFolders::refusal(const QString &path)
         return {};
     const QString file = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     for (auto it = busy().cbegin(); it != busy().cend(); ++it)
-        if (file.startsWith(it.key()))
+        if (file.startsWith(it.key()) || file + QLatin1Char('/') == it.key())
             return it.value();
     return {};
 }

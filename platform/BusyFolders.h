@@ -6,6 +6,6 @@
 namespace BusyFolders {
 void mark(const QString &folder, const QString &reason);
 void release(const QString &folder);
-// The reason when `path` lies inside a busy folder, else an empty text.
+// The reason when `path` is a busy folder or lies inside one, else an empty text.
 QString refusal(const QString &path);
 } // namespace BusyFolders

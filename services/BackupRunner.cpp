@@ -136,7 +136,7 @@ void TBackupRunner::RRRRRClick()
 {
     ErrorGuard::run(m_shell.window(), [this] {
         const QString root = m_shell.GetSelTTPath();
-        if (const QString busy = BusyFolders::refusal(root + QStringLiteral("/.")); !busy.isEmpty())
+        if (const QString busy = BusyFolders::refusal(root); !busy.isEmpty())
             throw KorvixError(busy);
         const QString folder = OutFolder.isEmpty() ? TBackup::backupFolder() : OutFolder;
         QDir().mkpath(folder);

@@ -70,8 +70,19 @@ TEST(BackupWindow, RunsBesideTheWindowAndTheDeviceRefusesSavesUntilItEnds)
     QPushButton *cancel = w.form.findChild<QPushButton *>(QStringLiteral("backupCancel"));
     ASSERT_NE(cancel, nullptr);
     EXPECT_TRUE(cancel->isVisibleTo(&w.form));
+    // Nor is a restore into it started.
+    QString restoreRefused;
+    TBackupRunner::chooseBackup = [](QWidget *, const QString &) { return QString(); };
+    onNextModal([&](QWidget *box) {
+        if (auto *m = qobject_cast<QMessageBox *>(box))
+            restoreRefused = m->text();
+        box->close();
+    });
+    menuEntry(w.form, QStringLiteral("SERWIS"), QStringLiteral("Restore"))->trigger();
+    EXPECT_TRUE(restoreRefused.contains(QStringLiteral("is being backed up"))) << restoreRefused.toStdString();
 
-    ASSERT_TRUE(ended.wait(120000));
+    // The end may have come while the message box was up.
+    ASSERT_TRUE(!ended.isEmpty() || ended.wait(120000));
     EXPECT_TRUE(ended.first().at(0).toBool()) << ended.first().at(1).toString().toStdString();
     EXPECT_EQ(w.form.statusText(), QStringLiteral("Backup verified: 4 files, 8.0 MB in 1 cabinets"));
     const QStringList made = archives(out);
