@@ -165,6 +165,11 @@ private:
         if (m_index >= MaxEntries)
             throw ECABFileError(ECABFileError::TooLargeForCabinet, m_cab.CABFile);
         m_path = pathOf(m_index);
+        // Readers look for the next cabinet by its name beside the one before.
+        const QFileInfo path(m_path);
+        if (path.absolutePath() != QFileInfo(m_cab.CABFile).absolutePath() || m_names.contains(path.fileName().toLower()))
+            throw ECABFileError(6, m_path);
+        m_names << path.fileName().toLower();
         m_nextName = nameBytes(pathOf(m_index + 1));
         if (!m_work) {
             m_work = std::make_unique<QTemporaryFile>(QFileInfo(m_path).dir().filePath(QStringLiteral(".cabset-XXXXXX")));
@@ -346,6 +351,7 @@ private:
     int m_index = -1;
     QString m_path;
     QByteArray m_prevName, m_nextName;
+    QStringList m_names; // of the cabinets so far, as the readers compare them
     std::vector<Part> m_parts;
     qint64 m_fileBytes = 0, m_dataSize = 0;
     int m_fileEntries = 0;

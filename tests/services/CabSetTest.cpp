@@ -183,6 +183,25 @@ TEST(CabSet, ManySmallFilesFillCabinetsFolderByFolder)
     EXPECT_TRUE(treeOf(cab.TargetPath) == source);
 }
 
+TEST(CabSet, CabinetNamesTheReadersCouldNotFollowAreRefused)
+{
+    TempFolder t;
+    fillSetTree(t);
+    const QString other = t.mkdir(QStringLiteral("other"));
+    const QList<std::function<QString(int)>> names{
+        [&](int) { return t.file(QStringLiteral("same.cab")); },
+        [&](int number) { return number == 3 ? t.file(QStringLiteral("OUT.CAB")) : t.file(QStringLiteral("b.cab")); },
+        [&](int number) { return other + QStringLiteral("/part%1.cab").arg(number); },
+    };
+    for (const auto &name : names) {
+        TCABFile cab = setOf(t, TCABFile::typNone);
+        cab.CabinetName = name;
+        EXPECT_THROW(cab.Compress(), ECABFileError);
+        EXPECT_EQ(QDir(t.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        EXPECT_TRUE(QDir(other).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
+}
+
 TEST(CabSet, AnArchiveThatFitsStaysOneCabinetWithoutSetFlags)
 {
     TempFolder t;
