@@ -11,7 +11,8 @@
 #include <QBuffer>
 #include <QFile>
 #include <QXmlStreamReader>
-#include <QXmlStreamWriter>
+#include <cstring>
+#include <string_view>
 
 namespace {
 bool xmlUnfit(const QString &s, qsizetype i)
@@ -55,17 +56,105 @@ qint64 gpxLongitude(qint32 lon)
     return l - turn / 2;
 }
 
-void writePoint(QXmlStreamWriter &w, const QString &element, const GeoPoint &p)
+// A million waypoints are written straight into the output, no text object per
+// value: the document's few element kinds need no general XML writer.
+void put(ChunkedOut &out, std::string_view s)
+{
+    std::memcpy(out.take(s.size()), s.data(), s.size());
+}
+
+// Degrees with exactly five decimals, as formatOv2Degrees writes them.
+void putDegrees(ChunkedOut &out, qint64 units)
+{
+    char *p = out.reserve(24), *start = p;
+    quint64 v = units < 0 ? quint64(-units) : quint64(units);
+    if (units < 0)
+        *p++ = '-';
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + v % 10);
+        v /= 10;
+    } while (v || n < 6);
+    while (n > 5)
+        *p++ = digits[--n];
+    *p++ = '.';
+    while (n > 0)
+        *p++ = digits[--n];
+    out.advance(start + (p - start));
+}
+
+// Text content in UTF-8 with &, < and > escaped and what XML cannot carry made fit
+// (see xmlSafe).
+void putText(ChunkedOut &out, const QString &text)
+{
+    const qsizetype n = text.size();
+    char *p = out.reserve(size_t(n) * 5 + 8), *start = p;
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = text.at(i).unicode();
+        if (c < 0x80) {
+            if (c == '&') {
+                std::memcpy(p, "&amp;", 5);
+                p += 5;
+            } else if (c == '<') {
+                std::memcpy(p, "&lt;", 4);
+                p += 4;
+            } else if (c == '>') {
+                std::memcpy(p, "&gt;", 4);
+                p += 4;
+            } else {
+                *p++ = (c < 0x20 && c != '\t' && c != '\n') ? ' ' : char(c);
+            }
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            c = QChar::surrogateToUcs4(char16_t(c), text.at(++i).unicode());
+        } else if (QChar::isSurrogate(c)) {
+            c = QChar::ReplacementCharacter;
+        } else if (c == 0xFFFE || c == 0xFFFF) {
+            *p++ = ' ';
+            continue;
+        }
+        if (c < 0x800) {
+            *p++ = char(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *p++ = char(0xE0 | (c >> 12));
+            *p++ = char(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *p++ = char(0xF0 | (c >> 18));
+            *p++ = char(0x80 | ((c >> 12) & 0x3F));
+            *p++ = char(0x80 | ((c >> 6) & 0x3F));
+        }
+        *p++ = char(0x80 | (c & 0x3F));
+    }
+    out.advance(start + (p - start));
+}
+
+void writePoint(ChunkedOut &out, std::string_view element, std::string_view indent, const GeoPoint &p)
 {
     if (p.lat < -9000000 || p.lat > 9000000)
         throw KorvixError(QCoreApplication::translate("Gpx", "The latitude %1 of \"%2\" lies beyond the poles")
                               .arg(formatOv2Degrees(p.lat), p.name));
-    w.writeStartElement(element);
-    w.writeAttribute(QStringLiteral("lat"), formatOv2Degrees(p.lat));
-    w.writeAttribute(QStringLiteral("lon"), formatOv2Degrees(gpxLongitude(p.lon)));
-    if (!p.name.isEmpty())
-        w.writeTextElement(QStringLiteral("name"), xmlSafe(p.name));
-    w.writeEndElement();
+    put(out, indent);
+    put(out, "<");
+    put(out, element);
+    put(out, " lat=\"");
+    putDegrees(out, p.lat);
+    put(out, "\" lon=\"");
+    putDegrees(out, gpxLongitude(p.lon));
+    if (p.name.isEmpty()) {
+        put(out, "\"/>\n");
+        return;
+    }
+    put(out, "\">\n");
+    put(out, indent);
+    put(out, " <name>");
+    putText(out, p.name);
+    put(out, "</name>\n");
+    put(out, indent);
+    put(out, "</");
+    put(out, element);
+    put(out, ">\n");
 }
 
 QString invalidAt(qint64 line, const QString &reason)
@@ -85,28 +174,22 @@ std::optional<qint32> coordinate(QStringView text, qint64 limit)
 
 void write(ChunkedOut &out, const GpxContent &content)
 {
-    ChunkedXmlDevice device(out);
-    QXmlStreamWriter w(&device);
-    w.setAutoFormatting(true);
-    w.setAutoFormattingIndent(1);
-    w.writeStartDocument();
-    w.writeStartElement(QStringLiteral("gpx"));
-    w.writeDefaultNamespace(QStringLiteral("http://www.topografix.com/GPX/1/1"));
-    w.writeAttribute(QStringLiteral("version"), QStringLiteral("1.1"));
-    w.writeAttribute(QStringLiteral("creator"), QStringLiteral("Korvix"));
-    const QString wpt = QStringLiteral("wpt");
+    put(out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+             "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" version=\"1.1\" creator=\"Korvix\">\n");
     for (const GeoPoint &p : content.waypoints)
-        writePoint(w, wpt, p);
+        writePoint(out, "wpt", " ", p);
     if (!content.routePoints.empty()) {
-        w.writeStartElement(QStringLiteral("rte"));
-        if (!content.routeName.isEmpty())
-            w.writeTextElement(QStringLiteral("name"), xmlSafe(content.routeName));
-        const QString rtept = QStringLiteral("rtept");
+        put(out, " <rte>\n");
+        if (!content.routeName.isEmpty()) {
+            put(out, "  <name>");
+            putText(out, content.routeName);
+            put(out, "</name>\n");
+        }
         for (const GeoPoint &p : content.routePoints)
-            writePoint(w, rtept, p);
-        w.writeEndElement();
+            writePoint(out, "rtept", "  ", p);
+        put(out, " </rte>\n");
     }
-    w.writeEndDocument();
+    put(out, "</gpx>\n");
 }
 
 QByteArray toBytes(const GpxContent &content)
