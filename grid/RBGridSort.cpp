@@ -10,6 +10,27 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+// Whole numbers (the coordinate columns) without the locale's parser: a million
+// cells in a few milliseconds.
+bool wholeNumber(QStringView s, double &value)
+{
+    qsizetype i = 0;
+    const bool negative = !s.isEmpty() && (s[0] == u'-' || s[0] == u'+') && s[i++] == u'-';
+    if (i >= s.size() || s.size() - i > 15)
+        return false;
+    qint64 v = 0;
+    for (; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c - u'0');
+    }
+    value = double(negative ? -v : v);
+    return true;
+}
+} // namespace
+
 void TRBGrid::SetSortable(bool on)
 {
     if (on == m_sortable)
@@ -53,8 +74,11 @@ void TRBGrid::SortByColumn(int col, bool descending)
     bool numeric = true;
     const QLocale c = QLocale::c();
     for (size_t i = 0; i < m && numeric; ++i) {
+        const QStringView text = std::as_const(m_table).Row(filled[i]).FieldView(col).trimmed();
+        if (wholeNumber(text, numbers[i]))
+            continue;
         bool ok = false;
-        numbers[i] = c.toDouble(std::as_const(m_table).Row(filled[i]).FieldView(col).trimmed(), &ok);
+        numbers[i] = c.toDouble(text, &ok);
         numeric = ok && !std::isnan(numbers[i]);
     }
     if (numeric) {
