@@ -517,7 +517,13 @@ var searchResults = [];
 function plain(s) { return String(s).replace(/["']/g, ""); }
 function resultPopup(r) {
     var box = el("div", "kx-popup");
-    box.appendChild(el("b", "kx-title", r.title));
+    // The title leads to the place, as Zoom does.
+    var title = el("a", "kx-title", r.title);
+    title.href = "#";
+    title.addEventListener("click", function (ev) { ev.preventDefault(); zoomTo(r.lat, r.lng); });
+    var b = el("b");
+    b.appendChild(title);
+    box.appendChild(b);
     r.lines.forEach(function (l) { box.appendChild(el("div", "kx-address-line", l)); });
     var links = el("div", "kx-links");
     links.appendChild(link(text(1, "AddPOI"), function () {

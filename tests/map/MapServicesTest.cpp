@@ -186,6 +186,12 @@ TEST(MapServices, SearchResultsOfferTheirPointWithoutQuotes)
     EXPECT_TRUE(f.page("KX.clickLink('AddPOI')").toBool());
     ASSERT_TRUE(waitFor([&] { return pois.size() == 1; }));
     EXPECT_EQ(pois.at(0).at(0).value<MapScript::PagePoint>().name, QString::fromUtf8("Rynek Główny ONeil"));
+    // The title is a link to the place.
+    EXPECT_EQ(f.page("var t = document.querySelector('.leaflet-popup-content a.kx-title'); t.click(); t.textContent").toString(),
+              QString::fromUtf8("Rynek \"Główny\" O'Neil"));
+    ASSERT_TRUE(waitFor([&] { return f.page("map.getZoom()").toInt() == 15; }));
+    EXPECT_NEAR(f.page("map.getCenter().lat").toDouble(), 50.0614, 1e-4);
+    EXPECT_NEAR(f.page("map.getCenter().lng").toDouble(), 19.9366, 1e-4);
 }
 
 TEST(MapServices, WikipediaArticlesOfTheViewAndATrafficOverlay)
