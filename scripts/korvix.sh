@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing on a Debian 12 machine, builds Korvix, and then either
-# starts it on the bundled sample device (run) or runs every test (test).
+# starts it on the bundled sample device (run), runs every test (test), the headless
+# ones a second time under the address and undefined-behaviour sanitizers, or makes the
+# Debian package (package).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 mode="${1:-run}"
@@ -14,7 +16,7 @@ packages=(
   zlib1g-dev libmspack-dev libsndfile1-dev libsamplerate0-dev
   vorbis-tools espeak-ng libjs-leaflet libjs-leaflet.markercluster
 )
-test_packages=(libgtest-dev libbenchmark-dev gpsbabel libxml2-utils cabextract gcab xvfb xauth imagemagick pulseaudio pulseaudio-utils)
+test_packages=(libgtest-dev libbenchmark-dev groff-base gpsbabel libxml2-utils cabextract gcab xvfb xauth imagemagick pulseaudio pulseaudio-utils)
 [ "$mode" = test ] && packages+=("${test_packages[@]}")
 
 missing=()
@@ -44,11 +46,25 @@ case "$mode" in
   test)
     export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
     [ -x "$here/scripts/sound-server.sh" ] && "$here/scripts/sound-server.sh" || true
-    cd "$build"
-    ctest --output-on-failure -j "$(nproc)" --timeout 600
+    failed=0
+    (cd "$build" && ctest --output-on-failure -j "$(nproc)" --timeout 600) || failed=1
+    # Then the headless libraries, the command line and their tests again with
+    # AddressSanitizer and UndefinedBehaviorSanitizer, in a build folder of their own.
+    sanitized="${KORVIX_SANITIZE_BUILD_DIR:-$build-asan}"
+    cmake -S "$here" -B "$sanitized" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DKORVIX_SANITIZE=ON -DKORVIX_TESTS=ON -DKORVIX_BENCH=OFF
+    cmake --build "$sanitized" --target korvix_sanitized -j "$(nproc)"
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    (cd "$sanitized" && ctest --output-on-failure -L sanitized -j "$(nproc)" --timeout 1200) || failed=1
+    exit $failed
+    ;;
+  package)
+    (cd "$build" && cpack -G DEB)
+    ls "$build"/korvix_*.deb
     ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac
