@@ -6,10 +6,10 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QMap>
-#include <QTcpServer>
-#include <QTcpSocket>
 
-class MapHttp : public QTcpServer {
+#include "tests/support/HttpTestServer.h"
+
+class MapHttp : public HttpTestServer {
 public:
     struct Answer {
         QByteArray status = "200 OK";
@@ -24,43 +24,7 @@ public:
     QMap<QByteArray, Answer> answers; // by path prefix, longest first wins
     QList<Request> requests;
 
-    MapHttp()
-    {
-        m_clock.start();
-        listen(QHostAddress::LocalHost, 0);
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *s = nextPendingConnection()) {
-                connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                    m_buffer[s] += s->readAll();
-                    if (!m_buffer[s].contains("\r\n\r\n"))
-                        return;
-                    const QByteArray head = m_buffer.take(s);
-                    requests.append({head, m_clock.elapsed()});
-                    const QByteArray path = head.mid(head.indexOf(' ') + 1).split(' ').value(0);
-                    const Answer *a = nullptr;
-                    int best = -1;
-                    for (auto it = answers.cbegin(); it != answers.cend(); ++it)
-                        if (path.startsWith(it.key()) && it.key().size() > best) {
-                            a = &it.value();
-                            best = int(it.key().size());
-                        }
-                    if (a && a->silent)
-                        return;
-                    const Answer none{"404 Not Found", "text/plain", "no"};
-                    if (!a)
-                        a = &none;
-                    s->write("HTTP/1.1 " + a->status + "\r\nContent-Type: " + a->type + "\r\nAccess-Control-Allow-Origin: *\r\nContent-Length: "
-                             + QByteArray::number(a->body.size()) + "\r\nConnection: close\r\n\r\n" + a->body);
-                    s->disconnectFromHost();
-                });
-                connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-            }
-        });
-    }
-    QString url(const QString &pathAndQuery) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(pathAndQuery);
-    }
+    MapHttp() { m_clock.start(); }
     QList<Request> requestsTo(const QByteArray &prefix) const
     {
         QList<Request> out;
@@ -70,7 +34,26 @@ public:
         return out;
     }
 
+protected:
+    void answer(QTcpSocket *s, const QByteArray &head) override
+    {
+        requests.append({head, m_clock.elapsed()});
+        const QByteArray path = target(head);
+        const Answer *a = nullptr;
+        int best = -1;
+        for (auto it = answers.cbegin(); it != answers.cend(); ++it)
+            if (path.startsWith(it.key()) && it.key().size() > best) {
+                a = &it.value();
+                best = int(it.key().size());
+            }
+        if (a && a->silent)
+            return;
+        const Answer none{"404 Not Found", "text/plain", "no"};
+        if (!a)
+            a = &none;
+        reply(s, a->status, "Content-Type: " + a->type + "\r\nAccess-Control-Allow-Origin: *\r\n", a->body);
+    }
+
 private:
     QElapsedTimer m_clock;
-    QHash<QTcpSocket *, QByteArray> m_buffer;
 };

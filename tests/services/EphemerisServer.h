@@ -5,10 +5,10 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QTcpServer>
-#include <QTcpSocket>
 
-class EphemerisServer : public QTcpServer {
+#include "tests/support/HttpTestServer.h"
+
+class EphemerisServer : public HttpTestServer {
 public:
     struct Answer {
         QByteArray status = "200 OK";
@@ -18,31 +18,16 @@ public:
     bool silent = false;
     QList<QByteArray> requestLines;
 
-    EphemerisServer()
-    {
-        listen(QHostAddress::LocalHost, 0);
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *s = nextPendingConnection()) {
-                connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                    m_buffer[s] += s->readAll();
-                    if (!m_buffer[s].contains("\r\n\r\n"))
-                        return;
-                    const QByteArray line = m_buffer[s].left(m_buffer[s].indexOf("\r\n"));
-                    requestLines.append(line);
-                    if (silent)
-                        return;
-                    const QList<QByteArray> parts = line.split(' ');
-                    const Answer a = answers.value(parts.value(1), Answer{"404 Not Found", "<html>not found</html>"});
-                    s->write("HTTP/1.1 " + a.status + "\r\nContent-Type: application/octet-stream\r\nContent-Length: "
-                             + QByteArray::number(a.body.size()) + "\r\nConnection: close\r\n\r\n" + a.body);
-                    s->disconnectFromHost();
-                });
-                connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-            }
-        });
-    }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(serverPort()); }
 
-private:
-    QHash<QTcpSocket *, QByteArray> m_buffer;
+protected:
+    void answer(QTcpSocket *s, const QByteArray &head) override
+    {
+        const QByteArray line = head.left(head.indexOf("\r\n"));
+        requestLines.append(line);
+        if (silent)
+            return;
+        const Answer a = answers.value(target(line), Answer{"404 Not Found", "<html>not found</html>"});
+        reply(s, a.status, "Content-Type: application/octet-stream\r\n", a.body);
+    }
 };
