@@ -2,55 +2,22 @@
 
 #include "grid/RBParams.h"
 #include "itn/ItnFormat.h"
+#include "platform/XmlGuard.h"
 
 #include <QCoreApplication>
-#include <QXmlStreamReader>
 
 namespace Itn {
 
-namespace {
-// Deeper nesting than any map document; it only serves to exhaust the stack.
-constexpr int MaxDepth = 256;
-
-// Walks the whole text once: well-formed, no entity declarations, sane depth.
-bool harmless(QXmlStreamReader &r)
-{
-    int depth = 0;
-    while (!r.atEnd()) {
-        switch (r.readNext()) {
-        case QXmlStreamReader::DTD:
-            if (!r.entityDeclarations().isEmpty() || r.text().contains(QLatin1String("<!ENTITY")))
-                return false;
-            break;
-        case QXmlStreamReader::EntityReference:
-            return false;
-        case QXmlStreamReader::StartElement:
-            if (++depth > MaxDepth)
-                return false;
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        default:
-            break;
-        }
-    }
-    return !r.hasError();
-}
-} // namespace
-
 bool parseXml(const QByteArray &bytes, QDomDocument &doc)
 {
-    QXmlStreamReader r(bytes);
-    if (!harmless(r))
+    if (!harmlessXml(bytes))
         return false;
     return bool(doc.setContent(bytes, false));
 }
 
 bool parseXml(const QString &text, QDomDocument &doc)
 {
-    QXmlStreamReader r(text);
-    if (!harmless(r))
+    if (!harmlessXml(text))
         return false;
     return bool(doc.setContent(text, false));
 }

@@ -1,5 +1,6 @@
 #include "poi/Feeds.h"
 
+#include "platform/XmlGuard.h"
 #include "poi/Ov2Units.h"
 
 #include <QCoreApplication>
@@ -17,9 +18,6 @@ QString tr(const char *text)
 {
     return QCoreApplication::translate("Feeds", text);
 }
-
-// Deeper nesting than any feed; it only serves to exhaust the stack.
-constexpr int MaxDepth = 256;
 
 // One entry of a feed, read on its own: a feed of a million entries never becomes a
 // million objects at once.
@@ -44,33 +42,6 @@ struct Element {
     }
     QString attribute(const char *key) const { return attributes.value(QLatin1String(key)).toString(); }
 };
-
-// The whole text once: well-formed, no entity declared or referenced, sane depth.
-bool harmless(const QByteArray &bytes)
-{
-    QXmlStreamReader r(bytes);
-    int depth = 0;
-    while (!r.atEnd()) {
-        switch (r.readNext()) {
-        case QXmlStreamReader::DTD:
-            if (!r.entityDeclarations().isEmpty() || r.text().contains(QLatin1String("<!ENTITY")))
-                return false;
-            break;
-        case QXmlStreamReader::EntityReference:
-            return false;
-        case QXmlStreamReader::StartElement:
-            if (++depth > MaxDepth)
-                return false;
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        default:
-            break;
-        }
-    }
-    return !r.hasError();
-}
 
 // Reads the element whose start the reader stands on, to its end.
 void readElement(QXmlStreamReader &r, Element &e)
@@ -103,7 +74,7 @@ QString forEachEntry(const QByteArray &bytes, const char *root, const std::funct
 {
     if (bytes.size() > MaxBytes)
         return tooLargeMessage();
-    if (!harmless(bytes))
+    if (!harmlessXml(bytes))
         return notXmlMessage();
     QXmlStreamReader r(bytes);
     while (!r.atEnd() && r.readNext() != QXmlStreamReader::StartElement) {
