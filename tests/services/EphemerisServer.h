@@ -3,10 +3,15 @@
 // target (path and query as sent), 404 for any other; when silent it takes the
 // connection and never answers. It keeps the request lines it saw.
 #include <QByteArray>
+#include <QDateTime>
+#include <QFile>
 #include <QHash>
 #include <QList>
+#include <QPair>
 
+#include "services/CabFile.h"
 #include "tests/support/HttpTestServer.h"
+#include "tests/support/TestSupport.h"
 
 class EphemerisServer : public HttpTestServer {
 public:
@@ -31,3 +36,24 @@ protected:
         reply(s, a.status, "Content-Type: application/octet-stream\r\n", a.body);
     }
 };
+
+// The time the files of the served archives carry.
+inline const QDateTime EphemerisPacked(QDate(2020, 3, 4), QTime(5, 6, 8));
+
+// An archive as the service sends it: a cabinet of our writer holding `files`
+// (name -> content), each with the time EphemerisPacked.
+inline QByteArray ephemerisCabinet(const QList<QPair<QString, QByteArray>> &files)
+{
+    TempFolder t;
+    TCABFile cab;
+    cab.CABFile = t.file(QStringLiteral("e.cab"));
+    for (const auto &f : files) {
+        const QString path = t.write(QStringLiteral("in/") + f.first, f.second);
+        QFile file(path);
+        file.open(QIODevice::Append);
+        file.setFileTime(EphemerisPacked, QFileDevice::FileModificationTime);
+        cab.CABFileContents.append({path, QString()});
+    }
+    cab.Compress();
+    return readAll(cab.CABFile);
+}

@@ -15,24 +15,6 @@
 namespace {
 const QByteArray Path1 = "/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=globalLocate&amp;devicecode=1";
 const QByteArray Path2 = "/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=SiRFStarIII&amp;devicecode=2";
-const QDateTime Packed(QDate(2020, 3, 4), QTime(5, 6, 8));
-
-// A cabinet of our writer holding `files` (name -> content), each packed with an old time.
-QByteArray cabinetOf(const QList<QPair<QString, QByteArray>> &files)
-{
-    TempFolder t;
-    TCABFile cab;
-    cab.CABFile = t.file(QStringLiteral("e.cab"));
-    for (const auto &f : files) {
-        const QString path = t.write(QStringLiteral("in/") + f.first, f.second);
-        QFile file(path);
-        file.open(QIODevice::Append);
-        file.setFileTime(Packed, QFileDevice::FileModificationTime);
-        cab.CABFileContents.append({path, QString()});
-    }
-    cab.Compress();
-    return readAll(cab.CABFile);
-}
 
 struct Update {
     explicit Update(const EphemerisServer &server) : fix(http)
@@ -56,9 +38,9 @@ const QByteArray Meta = "meta 2026-12-09", Packed1 = QByteArray(5000, 'p'), Lto 
 
 void serveBoth(EphemerisServer &server)
 {
-    server.answers.insert(Path1, {"200 OK", cabinetOf({{QStringLiteral("ee_meta.txt"), Meta},
+    server.answers.insert(Path1, {"200 OK", ephemerisCabinet({{QStringLiteral("ee_meta.txt"), Meta},
                                                        {QStringLiteral("packedephemeris.ee"), Packed1}})});
-    server.answers.insert(Path2, {"200 OK", cabinetOf({{QStringLiteral("lto.dat"), Lto}})});
+    server.answers.insert(Path2, {"200 OK", ephemerisCabinet({{QStringLiteral("lto.dat"), Lto}})});
 }
 } // namespace
 
@@ -127,7 +109,7 @@ TEST(QuickGpsFix, AMissingPackedEphemerisCopiesTheMetaFileButNotTheLastOne)
 {
     EphemerisServer server;
     serveBoth(server);
-    server.answers[Path1] = {"200 OK", cabinetOf({{QStringLiteral("ee_meta.txt"), Meta}})};
+    server.answers[Path1] = {"200 OK", ephemerisCabinet({{QStringLiteral("ee_meta.txt"), Meta}})};
     Update u(server);
     EXPECT_FALSE(u.fix.QGPS(u.device));
     EXPECT_TRUE(u.fix.error().contains(QStringLiteral("packedephemeris.ee"))) << u.fix.error().toStdString();

@@ -19,22 +19,14 @@
 namespace {
 const QByteArray Path1 = "/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=globalLocate&amp;devicecode=1";
 const QByteArray Path2 = "/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=SiRFStarIII&amp;devicecode=2";
-const QDateTime Packed(QDate(2020, 3, 4), QTime(5, 6, 8));
 
+// An archive of files whose content is their name.
 QByteArray cabinetOf(const QStringList &names)
 {
-    TempFolder t;
-    TCABFile cab;
-    cab.CABFile = t.file(QStringLiteral("e.cab"));
-    for (const QString &name : names) {
-        const QString path = t.write(QStringLiteral("in/") + name, name.toUtf8());
-        QFile file(path);
-        file.open(QIODevice::Append);
-        file.setFileTime(Packed, QFileDevice::FileModificationTime);
-        cab.CABFileContents.append({path, QString()});
-    }
-    cab.Compress();
-    return readAll(cab.CABFile);
+    QList<QPair<QString, QByteArray>> files;
+    for (const QString &name : names)
+        files.append({name, name.toUtf8()});
+    return ephemerisCabinet(files);
 }
 
 void serve(EphemerisServer &server)
@@ -105,7 +97,7 @@ TEST(QuickGpsFixWindow, TheServiceDialogDownloadsOnlyTheCheckedArchives)
     dialog.Button1Click();
     EXPECT_EQ(server.requestLines, QList<QByteArray>{"GET " + Path1 + " HTTP/1.1"});
     // Without the second archive the file times stay as unpacked.
-    EXPECT_EQ(QFileInfo(t.file(QStringLiteral("data/ee_meta.txt"))).lastModified(), Packed);
+    EXPECT_EQ(QFileInfo(t.file(QStringLiteral("data/ee_meta.txt"))).lastModified(), EphemerisPacked);
     EXPECT_FALSE(QFileInfo::exists(t.file(QStringLiteral("data/lto.dat"))));
 
     dialog.GlobalLocate->setChecked(false);
@@ -116,6 +108,6 @@ TEST(QuickGpsFixWindow, TheServiceDialogDownloadsOnlyTheCheckedArchives)
     dialog.Button1Click();
     EXPECT_EQ(server.requestLines.size(), 2);
     EXPECT_EQ(readAll(t.file(QStringLiteral("data/lto.dat"))), QByteArray("lto.dat"));
-    EXPECT_GT(QFileInfo(t.file(QStringLiteral("data/ee_meta.txt"))).lastModified(), Packed.addDays(1));
+    EXPECT_GT(QFileInfo(t.file(QStringLiteral("data/ee_meta.txt"))).lastModified(), EphemerisPacked.addDays(1));
     EXPECT_EQ(dialog.Status->text(), QString());
 }
