@@ -8,11 +8,11 @@
 #include "map/MapPage.h"
 #include "tests/itn/LocalHttp.h"
 #include "tests/map/MapHttp.h"
+#include "tests/map/MapWindow.h"
 #include "tests/map/EditorShell.h"
 #include "tests/support/TestSupport.h"
 #include "tests/map/PageScript.h"
 
-#include <QBuffer>
 #include <QEventLoop>
 #include <QFile>
 #include <QDir>
@@ -32,17 +32,6 @@
 
 namespace {
 
-QByteArray tilePng()
-{
-    QImage img(256, 256, QImage::Format_RGB32);
-    img.fill(QColor(200, 230, 200));
-    QByteArray b;
-    QBuffer buf(&b);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, "PNG");
-    return b;
-}
-
 struct MapFixture {
     LocalHttp tiles;
     EditorShell shell;
@@ -50,13 +39,9 @@ struct MapFixture {
     MapFixture()
     {
         tiles.headers = "Content-Type: image/png\r\n";
-        tiles.body = tilePng();
+        tiles.body = solidTile(QColor(200, 230, 200));
         shell.settings().WriteString("GoogleAPI", "TileMap", tiles.url("/tile/{z}/{x}/{y}.png"));
-        map = std::make_unique<TGMaps>(shell);
-        map->setAttribute(Qt::WA_DeleteOnClose, false);
-        map->isOnline = [] { return true; };
-        map->resize(800, 600);
-        map->show();
+        map = openMapWindow(shell);
         map->GoogleAPI();
     }
     QVariant js(const QString &s) { return ::js(*map, s); }

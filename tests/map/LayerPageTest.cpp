@@ -7,10 +7,10 @@
 #include "platform/DeviceCodec.h"
 #include "tests/map/EditorShell.h"
 #include "tests/map/MapHttp.h"
+#include "tests/map/MapWindow.h"
 #include "tests/map/PageScript.h"
 #include "tests/support/TestSupport.h"
 
-#include <QBuffer>
 #include <QPainter>
 #include <QImage>
 #include <QJsonDocument>
@@ -23,35 +23,15 @@
 
 namespace {
 
-QByteArray encoded(const QImage &img, const char *format)
-{
-    QByteArray b;
-    QBuffer buf(&b);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, format);
-    return b;
-}
-
-QByteArray plainTile()
-{
-    QImage img(256, 256, QImage::Format_RGB32);
-    img.fill(QColor(242, 239, 233));
-    return encoded(img, "PNG");
-}
-
 struct LayerMap {
     MapHttp web;
     EditorShell shell;
     std::unique_ptr<TGMaps> map;
     LayerMap()
     {
-        web.answers["/tile/"] = {"200 OK", "image/png", plainTile()};
+        web.answers["/tile/"] = {"200 OK", "image/png", solidTile(QColor(242, 239, 233))};
         shell.settings().WriteString("GoogleAPI", "TileMap", web.url("/tile/{z}/{x}/{y}.png"));
-        map = std::make_unique<TGMaps>(shell);
-        map->setAttribute(Qt::WA_DeleteOnClose, false);
-        map->isOnline = [] { return true; };
-        map->resize(800, 600);
-        map->show();
+        map = openMapWindow(shell);
         map->GoogleAPI();
     }
     QVariant js(const QString &s) { return ::js(*map, s); }
@@ -80,7 +60,7 @@ TEST(LayerPage, ARasterIsDrawnWithItsPictureFrameAndMarkerAndItsInfoStaysText)
     TempFolder dev;
     QImage picture(200, 150, QImage::Format_RGB32);
     picture.fill(QColor(40, 60, 230));
-    dev.write("Raster/Rynek.jpg", encoded(picture, "JPEG"));
+    dev.write("Raster/Rynek.jpg", encodedImage(picture, "JPEG"));
     const QString sat = dev.write("Raster/Rynek.sat", "-\r\n19.90\r\n50.08\r\n19.98\r\n50.04\r\n0\r\n65535\r\n"
                                                       "<img src=x onerror=\"external.Write(1,'owned')\">\r\n150\r\n");
     const SatFile s = RasterLayer::readSat(sat, DeviceCodec());
@@ -168,7 +148,7 @@ TEST(LayerScreenshot, ARasterOverlayAndATrack)
         p.setPen(QColor(80, 40, 20));
         p.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("Raster"));
     }
-    dev.write("Raster/Wisla.jpg", encoded(picture, "JPEG"));
+    dev.write("Raster/Wisla.jpg", encodedImage(picture, "JPEG"));
     const QString sat = dev.write("Raster/Wisla.sat", "-\r\n19.90\r\n50.075\r\n19.96\r\n50.045\r\n0\r\n65535\r\n400\r\n300\r\n");
     const SatFile s = RasterLayer::readSat(sat, DeviceCodec());
     ASSERT_TRUE(RasterLayer::copyPicture(s, MapFiles::folder()));
@@ -203,7 +183,7 @@ TEST(LayerPage, AHugePictureLeavesThePageWorking)
     ASSERT_TRUE(m.map->WBWait());
     QImage small(64, 64, QImage::Format_RGB32);
     small.fill(QColor(200, 40, 40));
-    QByteArray jpeg = encoded(small, "JPEG");
+    QByteArray jpeg = encodedImage(small, "JPEG");
     const qsizetype sof = jpeg.indexOf("\xFF\xC0");
     ASSERT_GT(sof, 0);
     for (int i : {5, 7}) { // height, then width, big-endian

@@ -7,10 +7,10 @@
 #include "platform/Error.h"
 #include "tests/map/EditorShell.h"
 #include "tests/map/MapHttp.h"
+#include "tests/map/MapWindow.h"
 #include "tests/map/PageScript.h"
 #include "tests/support/TestSupport.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,15 +24,6 @@ namespace {
 
 const QColor tileColour(120, 200, 90);
 
-QByteArray encoded(const QImage &img, const char *format)
-{
-    QByteArray b;
-    QBuffer buf(&b);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, format);
-    return b;
-}
-
 struct Window {
     MapHttp web;
     EditorShell shell;
@@ -40,16 +31,10 @@ struct Window {
     std::unique_ptr<TMapLayers> layers;
     Window()
     {
-        QImage tile(256, 256, QImage::Format_RGB32);
-        tile.fill(tileColour);
-        web.answers["/tile/"] = {"200 OK", "image/png", encoded(tile, "PNG")};
+        web.answers["/tile/"] = {"200 OK", "image/png", solidTile(tileColour)};
         shell.settings().WriteString("GoogleAPI", "TileMap", web.url("/tile/{z}/{x}/{y}.png"));
         shell.settings().WriteString("GoogleAPI", "TileSatellite", web.url("/tile/{z}/{x}/{y}.png"));
-        map = std::make_unique<TGMaps>(shell);
-        map->setAttribute(Qt::WA_DeleteOnClose, false);
-        map->isOnline = [] { return true; };
-        map->resize(800, 600);
-        map->show();
+        map = openMapWindow(shell);
         layers = std::make_unique<TMapLayers>(shell, [this] { return map.get(); });
     }
     QVariant js(const QString &s) { return ::js(*map, s); }
@@ -72,7 +57,7 @@ TEST(LayerWindow, TheRasterCategoryShowsAllItsRastersInOneView)
     const char *boxes[] = {"19.0\r\n50.3\r\n19.2\r\n50.1", "19.3\r\n50.2\r\n19.5\r\n50.0", "18.8\r\n50.1\r\n18.9\r\n49.9"};
     QStringList sats;
     for (int i = 0; i < 3; ++i) {
-        dev.write(QStringLiteral("Raster/r%1.jpg").arg(i), encoded(picture, "JPEG"));
+        dev.write(QStringLiteral("Raster/r%1.jpg").arg(i), encodedImage(picture, "JPEG"));
         sats << dev.write(QStringLiteral("Raster/r%1.sat").arg(i), QByteArray("-\r\n") + boxes[i] + "\r\n");
     }
     for (int i = 0; i < 3; ++i)
@@ -182,7 +167,7 @@ TEST(LayerWindow, KrakowFromItsServerAndTheRoadNetworkFromItsSvg)
         "<marker lat=\"50.07\" long=\"19.522705\" iconfile=\"roboty.png\" limit=\"\" date=\"\" desc=\"out\"/></data>"};
     QImage icon(22, 22, QImage::Format_RGB32);
     icon.fill(Qt::red);
-    w.web.answers["/images/stories/mapa/roboty.png"] = {"200 OK", "image/png", encoded(icon, "PNG")};
+    w.web.answers["/images/stories/mapa/roboty.png"] = {"200 OK", "image/png", encodedImage(icon, "PNG")};
     EXPECT_THROW(w.layers->OpenKrakow(), KorvixError); // no server set
     w.shell.settings().WriteString("GoogleAPI", "KrakowServer", w.web.url(""));
     w.layers->OpenKrakow();

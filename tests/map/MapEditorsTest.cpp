@@ -7,6 +7,7 @@
 #include "poi/Ov2Editor.h"
 #include "tests/support/QuietShell.h"
 #include "tests/support/TestSupport.h"
+#include "tests/map/MapWindow.h"
 #include "tests/map/PageScript.h"
 
 #include <QEventLoop>
@@ -30,11 +31,7 @@ struct Fixture {
     {
         // No tile server: the page works without tiles.
         shell.settings().WriteString("GoogleAPI", "TileMap", "http://127.0.0.1:9/{z}/{x}/{y}.png");
-        map = std::make_unique<TGMaps>(shell);
-        map->setAttribute(Qt::WA_DeleteOnClose, false);
-        map->isOnline = [] { return true; };
-        map->resize(800, 600);
-        map->show();
+        map = openMapWindow(shell);
     }
 };
 

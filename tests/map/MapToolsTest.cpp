@@ -6,6 +6,7 @@
 #include "poi/Ov2Editor.h"
 #include "tests/support/QuietShell.h"
 #include "tests/support/TestSupport.h"
+#include "tests/map/MapWindow.h"
 #include "tests/map/PageScript.h"
 
 #include <QAction>
@@ -39,12 +40,8 @@ struct Fixture {
     Fixture()
     {
         shell.settings().WriteString("GoogleAPI", "TileMap", "http://127.0.0.1:9/{z}/{x}/{y}.png");
-        map = std::make_unique<TGMaps>(shell);
-        map->setAttribute(Qt::WA_DeleteOnClose, false);
-        map->isOnline = [] { return true; };
+        map = openMapWindow(shell);
         map->openEditors = [this] { return shell.windows; };
-        map->resize(800, 600);
-        map->show();
         map->GoogleAPI();
         EXPECT_TRUE(map->WBWait());
     }

@@ -1,0 +1,39 @@
+#pragma once
+// What the browser tests of the map window share: pictures as the local servers send
+// them and the window opened as a user sees it, online.
+#include "map/GMaps.h"
+#include "platform/Shell.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QImage>
+
+#include <memory>
+
+inline QByteArray encodedImage(const QImage &img, const char *format)
+{
+    QByteArray b;
+    QBuffer buf(&b);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, format);
+    return b;
+}
+
+// A 256 x 256 PNG tile of one colour.
+inline QByteArray solidTile(QColor colour)
+{
+    QImage img(256, 256, QImage::Format_RGB32);
+    img.fill(colour);
+    return encodedImage(img, "PNG");
+}
+
+// Shown at 800 x 600 and kept when closed, so the test decides when it goes.
+inline std::unique_ptr<TGMaps> openMapWindow(IShell &shell)
+{
+    auto map = std::make_unique<TGMaps>(shell);
+    map->setAttribute(Qt::WA_DeleteOnClose, false);
+    map->isOnline = [] { return true; };
+    map->resize(800, 600);
+    map->show();
+    return map;
+}
