@@ -28,8 +28,10 @@ public:
     QString OutFolder; // empty: backupFolder()
     QDateTime When;    // invalid: now
     qint64 MaxCabinetSize = 2147483647;
-    // Larger device files are stored as "name.part1", "name.part2", ... of this size.
-    qint64 PartBytes = 65535LL * 32768;
+    // Larger device files are stored as "name.part1", "name.part2", ... of this size:
+    // one block less than a cabinet folder holds, since libmspack joins a folder cut
+    // between two cabinets only while its blocks, the cut one counted twice, fit a folder.
+    qint64 PartBytes = 65534LL * 32768;
     int Threads = 0;
 
     // Called on the thread that runs Run: a phase text ("Compressing...", "Verifying...")
