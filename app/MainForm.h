@@ -152,6 +152,7 @@ private:
     ProgressState m_progress;
     QMenu *m_fileMenu = nullptr, *m_newMenu = nullptr, *m_openMenu = nullptr, *m_editMenu = nullptr;
     QMenu *m_windowMenu = nullptr, *m_serviceMenu = nullptr, *m_popup = nullptr;
+    QMenu *m_exportMenu = nullptr; // the active editor's export entries
     QToolBar *m_mainBar = nullptr, *m_soundBar = nullptr, *m_searchBar = nullptr;
     QAction *m_saveAction = nullptr;
     QPointer<QAction> m_mergedMenu; // the active editor's own menu in the menu bar

@@ -126,6 +126,8 @@ void TMainForm::buildMenus()
     });
     m_fileMenu->addAction(m_saveAction);
     m_fileMenu->addAction(m_commands[SharedCommand::SaveAs]);
+    m_exportMenu = m_fileMenu->addMenu(tr("Export"));
+    m_exportMenu->menuAction()->setVisible(false); // shown while an editor offers exports
     QAction *close = m_fileMenu->addAction(tr("C&lose"), m_mdi, &QMdiArea::closeActiveSubWindow);
     m_windowCommands << close;
     m_fileMenu->addSeparator();
@@ -183,6 +185,10 @@ void TMainForm::mergeEditorMenu()
         m_mergedMenu = nullptr;
     }
     IEditor *e = activeEditor();
+    m_exportMenu->clear(); // the entries stay the editor's
+    if (QMenu *exports = e ? e->exportMenu() : nullptr)
+        m_exportMenu->addActions(exports->actions());
+    m_exportMenu->menuAction()->setVisible(!m_exportMenu->isEmpty());
     QMenu *menu = e ? e->editorMenu() : nullptr;
     if (!menu)
         return;

@@ -193,7 +193,19 @@ TItnEdit::~TItnEdit() = default;
 
 int TItnEdit::gridRowCount() const { return m_grid->RowCount(); }
 
-void TItnEdit::hideOwnMenuBar() { m_bar->hide(); }
+void TItnEdit::hideOwnMenuBar()
+{
+    m_bar->hide();
+    // The main window shows the export entries under its File menu.
+    if (QMenu *m = exportMenu())
+        m->menuAction()->setVisible(false);
+}
+
+QMenu *TItnEdit::exportMenu()
+{
+    const auto *exchange = findChild<GpxExchange *>();
+    return exchange ? exchange->exportMenu() : nullptr;
+}
 
 void TItnEdit::guarded(const std::function<void()> &command) { ErrorGuard::run(m_shell.window(), command); }
 

@@ -99,6 +99,7 @@ public:
     // into its own menu bar (then call hideOwnMenuBar()).
     QMenu *toolsMenu() const { return m_tools; }
     QMenu *editorMenu() override { return m_tools; }
+    QMenu *exportMenu() override;
     void hideOwnMenuBar() override;
 
     TItnDialogs dialogs;

@@ -44,5 +44,8 @@ public:
     // The editor's own menu ("Tools"): the main window shows it in its menu bar
     // while the editor is active, and the editor then hides its own bar.
     virtual QMenu *editorMenu() { return nullptr; }
+    // The editor's export entries: the main window shows them under File > Export
+    // while the editor is active.
+    virtual QMenu *exportMenu() { return nullptr; }
     virtual void hideOwnMenuBar() {}
 };

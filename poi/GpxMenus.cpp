@@ -47,9 +47,10 @@ GpxExchange::GpxExchange(QWidget *editor, List kind, Hooks hooks)
     };
 }
 
-void GpxExchange::addExportMenu(QMenu *menu)
+QMenu *GpxExchange::addExportMenu(QMenu *menu)
 {
     QMenu *exportMenu = menu->addMenu(tr("Export"));
+    m_exportMenu = exportMenu;
     exportMenu->addAction(tr("GPX..."), this, [this] {
         const QString file = dialogs.saveFile(m_editor, startFolder(), tr("GPX files (*.gpx)"));
         if (!file.isEmpty())
@@ -60,6 +61,7 @@ void GpxExchange::addExportMenu(QMenu *menu)
         if (!file.isEmpty())
             exportKml(withSuffix(file, "kml"));
     });
+    return exportMenu;
 }
 
 void GpxExchange::addImportAction(QMenu *import)

@@ -39,7 +39,8 @@ public:
     GpxExchange(QWidget *editor, List kind, Hooks hooks);
 
     // "Export" with "GPX..." and "KML..." appended to `menu`; "GPX..." appended to `import`.
-    void addExportMenu(QMenu *menu);
+    QMenu *addExportMenu(QMenu *menu);
+    QMenu *exportMenu() const { return m_exportMenu; }
     void addImportAction(QMenu *import);
 
     // The commands with the file already chosen. Problems are shown as messages;
@@ -56,6 +57,7 @@ private:
     bool guarded(const std::function<void()> &work);
 
     QWidget *m_editor;
+    QMenu *m_exportMenu = nullptr;
     List m_kind;
     Hooks m_hooks;
 };

@@ -297,6 +297,15 @@ TPoiFindDialog *TOV2::findDialog() const { return m_find; }
 void TOV2::hideOwnMenuBar()
 {
     m_bar->hide();
+    // The main window shows the export entries under its File menu.
+    if (QMenu *m = exportMenu())
+        m->menuAction()->setVisible(false);
+}
+
+QMenu *TOV2::exportMenu()
+{
+    const auto *exchange = findChild<GpxExchange *>();
+    return exchange ? exchange->exportMenu() : nullptr;
 }
 
 void TOV2::setSmallIcon(const QImage &icon)

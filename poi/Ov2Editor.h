@@ -56,6 +56,7 @@ public:
     // Hands the list and its icon to the map view, which sends them to its page.
     void ShowGoogleAPI(QWidget *mapView) override;
     QMenu *editorMenu() override { return m_tools; }
+    QMenu *exportMenu() override;
     void hideOwnMenuBar() override;
     // Tools > Import: hidden while it has no entries.
     QMenu *importMenu() const { return m_import; }
