@@ -11,11 +11,6 @@
 #include <QMessageBox>
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("GpxExchange", text);
-}
-
 // The chosen name with the kind's extension when it has none.
 QString withSuffix(const QString &path, const char *suffix)
 {
