@@ -153,18 +153,6 @@ void msCopy(void *src, void *dest, size_t bytes)
     std::memmove(dest, src, bytes);
 }
 
-// Whether any existing part of `path` below `root` is a symbolic link.
-bool passesThroughLink(const QString &root, const QString &relative)
-{
-    QString at = root;
-    for (const QString &part : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        at += QLatin1Char('/') + part;
-        if (QFileInfo(at).isSymLink())
-            return true;
-    }
-    return false;
-}
-
 QString storedNameOf(const mscabd_file *file)
 {
     return (file->attribs & MSCAB_ATTRIB_UTF_NAME) ? QString::fromUtf8(file->filename)

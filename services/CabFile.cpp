@@ -101,3 +101,14 @@ bool isSafeStoredName(const QString &name)
             return false;
     return true;
 }
+
+bool passesThroughLink(const QString &root, const QString &relative)
+{
+    QString at = root;
+    for (const QString &part : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        at += QLatin1Char('/') + part;
+        if (QFileInfo(at).isSymLink())
+            return true;
+    }
+    return false;
+}

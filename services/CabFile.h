@@ -123,3 +123,6 @@ QDateTime cabDateTimeToLocal(quint16 date, quint16 time);
 // Whether a stored name stays inside the target folder: no drive letter, no "..", no
 // leading double separator. A single leading "\" means the target's top.
 bool isSafeStoredName(const QString &name);
+// Whether any existing part of `relative` below `root` is a symbolic link: writing
+// through it could land anywhere.
+bool passesThroughLink(const QString &root, const QString &relative);

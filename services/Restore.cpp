@@ -26,19 +26,6 @@ QString relativeOf(const QString &stored)
     return QDir::cleanPath(r).remove(QRegularExpression(QStringLiteral("^/+")));
 }
 
-// Whether any existing part of `relative` below `root` is a symbolic link: writing
-// through it could land anywhere.
-bool passesThroughLink(const QString &root, const QString &relative)
-{
-    QString at = root;
-    for (const QString &part : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        at += QLatin1Char('/') + part;
-        if (QFileInfo(at).isSymLink())
-            return true;
-    }
-    return false;
-}
-
 bool sameStamp(const QDateTime &a, const QDateTime &b)
 {
     // The format keeps times to two seconds.

@@ -59,6 +59,25 @@ TEST(CabNames, StoredNamesThatLeaveTheTargetAreUnsafe)
         EXPECT_TRUE(isSafeStoredName(QString::fromLatin1(good))) << good;
 }
 
+TEST(CabNames, APathThroughALinkBelowTheTargetIsSeenWhereverTheLinkStands)
+{
+    TempFolder t;
+    const QString root = t.mkdir(QStringLiteral("target"));
+    t.mkdir(QStringLiteral("target/a/b"));
+    t.mkdir(QStringLiteral("outside"));
+    ASSERT_TRUE(QFile::link(t.file(QStringLiteral("outside")), t.file(QStringLiteral("target/a/out"))));
+    ASSERT_TRUE(QFile::link(t.file(QStringLiteral("outside/none")), t.file(QStringLiteral("target/dangling"))));
+    EXPECT_TRUE(passesThroughLink(root, QStringLiteral("a/out/x.txt")));
+    EXPECT_TRUE(passesThroughLink(root, QStringLiteral("a/out")));
+    EXPECT_TRUE(passesThroughLink(root, QStringLiteral("dangling")));
+    EXPECT_TRUE(passesThroughLink(root, QStringLiteral("/a//out/")));
+    EXPECT_FALSE(passesThroughLink(root, QStringLiteral("a/b/x.txt")));
+    EXPECT_FALSE(passesThroughLink(root, QStringLiteral("new/folder/x.txt")));
+    // The target itself may be reached through a link: only what lies below it counts.
+    ASSERT_TRUE(QFile::link(root, t.file(QStringLiteral("alias"))));
+    EXPECT_FALSE(passesThroughLink(t.file(QStringLiteral("alias")), QStringLiteral("a/b/x.txt")));
+}
+
 TEST(CabFile, RoundTripKeepsContentTimesAndAttributes)
 {
     TempFolder t;
