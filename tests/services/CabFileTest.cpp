@@ -121,7 +121,7 @@ TEST(CabFile, ProgressEventsEndAtTheTotalWithoutOneEventPerBlock)
     TempFolder t;
     QByteArray data(3 * 1024 * 1024, '\0');
     for (int i = 0; i < data.size(); ++i)
-        data[i] = char((i * 7919) >> 5);
+        data[i] = char((unsigned(i) * 7919u) >> 5); // unsigned: the product passes INT_MAX
     t.write(QStringLiteral("src/big"), data);
     t.write(QStringLiteral("src/small"), "abc");
     TCABFile cab;
