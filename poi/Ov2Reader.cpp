@@ -1,5 +1,6 @@
 #include "poi/Ov2Reader.h"
 
+#include "platform/DecimalText.h"
 #include "platform/LargePages.h"
 #include "platform/Progress.h"
 #include "poi/Ov2Codings.h"
@@ -111,14 +112,8 @@ Ov2Status classify(const Ov2Stream &s, int &type, qint64 &advance, qint64 &areaS
 
 void appendNumber(QByteArray &arena, quint32 v)
 {
-    char buf[16];
-    int n = 0;
-    do {
-        buf[n++] = char('0' + v % 10);
-        v /= 10;
-    } while (v);
-    while (n)
-        arena.append(buf[--n]);
+    char buf[10];
+    arena.append(buf, putDecimal(buf, v) - buf);
 }
 
 const char kHexDigits[] = "0123456789ABCDEF";

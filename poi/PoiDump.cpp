@@ -1,5 +1,6 @@
 #include "poi/PoiDump.h"
 
+#include "platform/DecimalText.h"
 #include "platform/DeviceCodec.h"
 #include "poi/Ov2Reader.h"
 
@@ -66,26 +67,6 @@ char *putEscaped(char *d, QByteArrayView bytes, const DeviceCodec &codec)
     return d;
 }
 
-char *putUnsigned(char *d, quint32 v)
-{
-    char buf[10];
-    int n = 0;
-    do {
-        buf[n++] = char('0' + v % 10);
-        v /= 10;
-    } while (v);
-    while (n)
-        *d++ = buf[--n];
-    return d;
-}
-
-char *putInt(char *d, qint32 v)
-{
-    if (v < 0)
-        *d++ = '-';
-    return putUnsigned(d, v < 0 ? 0u - quint32(v) : quint32(v));
-}
-
 int hexValue(char c)
 {
     if (c >= '0' && c <= '9') return c - '0';
@@ -128,9 +109,9 @@ QByteArray poiDumpLines(const Ov2Data &data, const DeviceCodec &codec)
     out.reserve(qsizetype(data.pois.size()) * 48);
     for (const Ov2Poi &p : data.pois) {
         char *d = grow(out, 24); // two signed 32-bit numbers and their tabs
-        d = putInt(d, p.lon);
+        d = putSignedDecimal(d, p.lon);
         *d++ = '\t';
-        d = putInt(d, p.lat);
+        d = putSignedDecimal(d, p.lat);
         *d++ = '\t';
         cut(out, d);
         appendDumpEscaped(out, data.text(p), codec);
@@ -138,9 +119,9 @@ QByteArray poiDumpLines(const Ov2Data &data, const DeviceCodec &codec)
         *d++ = '\t';
         if (p.flags & Ov2Poi::AfterSkipper)
             *d++ = '*';
-        d = putUnsigned(d, p.type);
+        d = putDecimal(d, p.type);
         *d++ = '/';
-        d = putUnsigned(d, p.level);
+        d = putDecimal(d, p.level);
         *d++ = '\n';
         cut(out, d);
     }
