@@ -4,6 +4,31 @@
 
 #include <algorithm>
 
+namespace {
+// Moves the rows that stay to the front in their order and cuts off the rest, in one
+// pass; `dropped(r)` sees each row that goes before it is overwritten.
+template <class Rows, class Cells, class Dropped>
+size_t keepRows(Rows &rows, Cells &cells, size_t cols, const std::vector<char> &drop, Dropped &&dropped)
+{
+    const size_t n = rows.size();
+    size_t out = 0;
+    for (size_t r = 0; r < n; ++r) {
+        if (r < drop.size() && drop[r]) {
+            dropped(r);
+            continue;
+        }
+        if (out != r) {
+            rows[out] = std::move(rows[r]);
+            std::copy_n(cells.begin() + r * cols, cols, cells.begin() + out * cols);
+        }
+        ++out;
+    }
+    rows.resize(out);
+    cells.resize(out * cols);
+    return out;
+}
+} // namespace
+
 void TRBParamsTable::SetRowCount(int rows)
 {
     rows = std::max(rows, 0);
@@ -210,19 +235,7 @@ void TRBParamsTable::InsertRows(int at, int count)
 int TRBParamsTable::RemoveRows(const std::vector<char> &remove)
 {
     const size_t n = m_rows.size(), cols = m_cells.empty() ? 0 : size_t(m_cols);
-    size_t out = 0;
-    for (size_t r = 0; r < n; ++r) {
-        if (r < remove.size() && remove[r])
-            continue;
-        if (out != r) {
-            m_rows[out] = std::move(m_rows[r]);
-            std::copy_n(m_cells.begin() + r * cols, cols, m_cells.begin() + out * cols);
-        }
-        ++out;
-    }
-    m_rows.resize(out);
-    m_cells.resize(out * cols);
-    return int(n - out);
+    return int(n - keepRows(m_rows, m_cells, cols, remove, [](size_t) {}));
 }
 
 void TRBParamsTable::DeleteRow(int row)
@@ -255,24 +268,13 @@ void TRBParamsTable::MoveRow(int from, int to)
 TRBParamsTable::RowSet TRBParamsTable::TakeRows(const std::vector<char> &take)
 {
     RowSet set;
-    const size_t n = m_rows.size(), cols = m_cells.empty() ? 0 : size_t(m_cols);
+    const size_t cols = m_cells.empty() ? 0 : size_t(m_cols);
     set.cols = int(cols);
-    size_t out = 0;
-    for (size_t r = 0; r < n; ++r) {
-        if (r < take.size() && take[r]) {
-            set.at.push_back(int(r));
-            set.rows.push_back(std::move(m_rows[r]));
-            set.cells.insert(set.cells.end(), m_cells.begin() + r * cols, m_cells.begin() + (r + 1) * cols);
-            continue;
-        }
-        if (out != r) {
-            m_rows[out] = std::move(m_rows[r]);
-            std::copy_n(m_cells.begin() + r * cols, cols, m_cells.begin() + out * cols);
-        }
-        ++out;
-    }
-    m_rows.resize(out);
-    m_cells.resize(out * cols);
+    keepRows(m_rows, m_cells, cols, take, [&](size_t r) {
+        set.at.push_back(int(r));
+        set.rows.push_back(std::move(m_rows[r]));
+        set.cells.insert(set.cells.end(), m_cells.begin() + r * cols, m_cells.begin() + (r + 1) * cols);
+    });
     return set;
 }
 
