@@ -275,7 +275,7 @@ QString writeFiles(const QString &folder, const Config &config)
         if (QString e = AtomicFile::write(path, resource(QStringLiteral("leaflet/") + QLatin1String(name))); !e.isEmpty())
             return e;
     }
-    for (const char *script : {"mapcontrols.js", "korvixmap.js", "minimap.js"})
+    for (const char *script : {"hostbridge.js", "mapcontrols.js", "korvixmap.js", "minimap.js"})
         if (QString e = AtomicFile::write(dir.filePath(QLatin1String(script)), resource(QLatin1String(script)));
             !e.isEmpty())
             return e;

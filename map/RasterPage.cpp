@@ -55,8 +55,9 @@ QString pageHtml(const MapPage::Config &config)
 QString writeFiles(const QString &folder, const MapPage::Config &config)
 {
     const QDir dir(folder);
-    if (QString e = AtomicFile::write(dir.filePath(QStringLiteral("getraster.js")), resource("getraster.js")); !e.isEmpty())
-        return e;
+    for (const char *script : {"hostbridge.js", "getraster.js"})
+        if (QString e = AtomicFile::write(dir.filePath(QLatin1String(script)), resource(script)); !e.isEmpty())
+            return e;
     return AtomicFile::write(dir.filePath(QStringLiteral("TmpPOI.htm")), RasterPage::pageHtml(config).toUtf8());
 }
 

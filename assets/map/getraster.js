@@ -7,21 +7,6 @@ var CFG = window.KX_CONFIG || { tiles: [], words: {} };
 var W = CFG.words || {};
 function word(k, def) { return W[k] !== undefined ? W[k] : def; }
 
-var kxHost = null, kxQueue = [];
-window.external = {
-    Write: function (fun, dat) {
-        if (kxHost) kxHost.Write(fun, String(dat)); else kxQueue.push([fun, String(dat)]);
-    },
-    Read: function (fun) { return ""; }
-};
-if (window.qt && window.QWebChannel) {
-    new QWebChannel(qt.webChannelTransport, function (channel) {
-        kxHost = channel.objects.host;
-        kxQueue.forEach(function (c) { kxHost.Write(c[0], c[1]); });
-        kxQueue = [];
-    });
-}
-
 var box = document.getElementById("mapka");
 function fit() {
     // Room for the form below the map.

@@ -4,19 +4,6 @@
 
 var CFG = window.KX_CONFIG || {};
 var SVC = CFG.services || {};
-var kxHost = null, kxQueue = [];
-window.external = {
-    Write: function (t, s) { if (kxHost) kxHost.Write(t, String(s)); else kxQueue.push([t, String(s)]); },
-    Read: function (t) { return ""; }
-};
-if (window.qt && window.QWebChannel) {
-    new QWebChannel(qt.webChannelTransport, function (channel) {
-        kxHost = channel.objects.host;
-        kxQueue.forEach(function (c) { kxHost.Write(c[0], c[1]); });
-        kxQueue = [];
-    });
-}
-
 var map = L.map("mapka", { center: [0, 0], zoom: 5, doubleClickZoom: false });
 var controls = kxControls(map, CFG, "terrain");
 
