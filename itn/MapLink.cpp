@@ -149,11 +149,7 @@ QByteArray fetchMapLink(HttpClient &http, const QUrl &url, int timeoutMs, qint64
 {
     if (!url.isValid() || url.host().isEmpty())
         throw KorvixError(noLinkMessage());
-    QNetworkRequest req(url);
-    req.setRawHeader("Accept", HttpClient::Accept);
-    req.setRawHeader("User-Agent", HttpClient::UserAgent);
-    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-    QNetworkReply *reply = http.manager()->get(req);
+    QNetworkReply *reply = http.manager()->get(HttpClient::request(url, QNetworkRequest::UserVerifiedRedirectPolicy));
     QByteArray body;
     QString refused;
     bool tooBig = false;
@@ -172,14 +168,7 @@ QByteArray fetchMapLink(HttpClient &http, const QUrl &url, int timeoutMs, qint64
             reply->abort();
         }
     });
-    bool begun = false;
-    QObject::connect(reply, &QNetworkReply::downloadProgress, &http, [&](qint64 got, qint64 total) {
-        if (!begun) {
-            begun = true;
-            emit http.workBegin(total > 0 ? total : 0);
-        }
-        emit http.work(got);
-    });
+    http.reportProgress(reply);
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [&, reply] {
         body.append(reply->readAll());
         if (body.size() > maxBytes) {

@@ -17,13 +17,17 @@ HttpClient::HttpClient(QObject *parent) : QObject(parent), m_nam(new QNetworkAcc
     m_nam->setCookieJar(new QNetworkCookieJar(m_nam)); // memory only, for this run
 }
 
-QNetworkReply *HttpClient::start(const QUrl &url)
+QNetworkRequest HttpClient::request(const QUrl &url, QNetworkRequest::RedirectPolicy redirects)
 {
     QNetworkRequest req(url);
     req.setRawHeader("Accept", Accept);
     req.setRawHeader("User-Agent", UserAgent);
-    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply *reply = m_nam->get(req);
+    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, redirects);
+    return req;
+}
+
+void HttpClient::reportProgress(QNetworkReply *reply)
+{
     auto begun = std::make_shared<bool>(false);
     connect(reply, &QNetworkReply::downloadProgress, this, [this, begun](qint64 got, qint64 total) {
         if (!*begun) {
@@ -32,6 +36,12 @@ QNetworkReply *HttpClient::start(const QUrl &url)
         }
         emit work(got);
     });
+}
+
+QNetworkReply *HttpClient::start(const QUrl &url)
+{
+    QNetworkReply *reply = m_nam->get(request(url));
+    reportProgress(reply);
     connect(this, &HttpClient::cancelled, reply, &QNetworkReply::abort);
     return reply;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QNetworkRequest>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -36,6 +37,13 @@ public:
     void cancel();
 
     QNetworkAccessManager *manager() const { return m_nam; }
+
+    // A GET of `url` with the program's header values, for transfers that read the
+    // reply themselves through manager().
+    static QNetworkRequest request(const QUrl &url, QNetworkRequest::RedirectPolicy redirects =
+                                                        QNetworkRequest::NoLessSafeRedirectPolicy);
+    // The transfer's progress as workBegin (once, with the expected size or 0) and work.
+    void reportProgress(QNetworkReply *reply);
 
 signals:
     void workBegin(qint64 expectedBytes);

@@ -79,11 +79,7 @@ QByteArray download(HttpClient &http, IProgress *progress, const QUrl &url, int 
         throw KorvixError(tr("Not a web address: %1").arg(url.toString()));
     if (progress)
         progress->SetStatus(url.toString());
-    QNetworkRequest req(url);
-    req.setRawHeader("Accept", HttpClient::Accept);
-    req.setRawHeader("User-Agent", HttpClient::UserAgent);
-    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply *reply = http.manager()->get(req);
+    QNetworkReply *reply = http.manager()->get(HttpClient::request(url));
     QByteArray body;
     bool tooBig = false, silent = false;
     QEventLoop loop;

@@ -47,23 +47,14 @@ void QuickGpsFix::download(HttpClient &http, const QUrl &url, const QString &fil
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         throw KorvixError(tr("Can't write %1").arg(file) + QStringLiteral(": ") + out.errorString());
-    QNetworkRequest req(url);
-    req.setRawHeader("Accept", HttpClient::Accept);
-    req.setRawHeader("User-Agent", HttpClient::UserAgent);
-    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkRequest req = HttpClient::request(url);
     // A transfer that stops sending for this long is given up, however long it ran.
     req.setTransferTimeout(stallMs);
     QNetworkReply *reply = http.manager()->get(req);
-    bool writeFailed = false, begun = false;
+    bool writeFailed = false;
     QEventLoop loop;
     QObject::connect(&http, &HttpClient::cancelled, reply, &QNetworkReply::abort);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, &http, [&](qint64 got, qint64 total) {
-        if (!begun) {
-            begun = true;
-            emit http.workBegin(total > 0 ? total : 0);
-        }
-        emit http.work(got);
-    });
+    http.reportProgress(reply);
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [&, reply] {
         const QByteArray chunk = reply->readAll();
         if (out.write(chunk) != chunk.size()) {

@@ -1,35 +1,28 @@
 #include "platform/HttpClient.h"
 
-#include <QTcpServer>
-#include <QTcpSocket>
+#include "tests/support/HttpTestServer.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 
 #include <gtest/gtest.h>
 
 namespace {
-// A one-page server on loopback that records the request it got.
-class PageServer : public QTcpServer {
+// A one-page server on loopback that records the requests it got.
+class PageServer : public HttpTestServer {
 public:
-    QByteArray answer;
+    QByteArray page;
     QByteArray request;
     bool silent = false;
-    PageServer()
+    QUrl url(const QString &path = "/Ver.txt") const { return QUrl(HttpTestServer::url(path)); }
+
+protected:
+    void answer(QTcpSocket *s, const QByteArray &head) override
     {
-        listen(QHostAddress::LocalHost, 0);
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            QTcpSocket *s = nextPendingConnection();
-            connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                request += s->readAll();
-                if (!silent && request.contains("\r\n\r\n")) {
-                    s->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(answer.size())
-                             + "\r\nSet-Cookie: sid=42\r\nConnection: close\r\n\r\n" + answer);
-                    s->disconnectFromHost();
-                }
-            });
-        });
-    }
-    QUrl url(const QString &path = "/Ver.txt") const
-    {
-        return QUrl(QString("http://127.0.0.1:%1%2").arg(serverPort()).arg(path));
+        request += head;
+        if (!silent)
+            reply(s, "200 OK", "Set-Cookie: sid=42\r\n", page);
     }
 };
 } // namespace
@@ -37,14 +30,14 @@ public:
 TEST(HttpClient, SendsTheProgramsHeadersKeepsCookiesAndReportsProgress)
 {
     PageServer server;
-    server.answer = QByteArray(5000, 'x');
+    server.page = QByteArray(5000, 'x');
     HttpClient http;
     qint64 expected = -1, last = -1;
     QObject::connect(&http, &HttpClient::workBegin, [&](qint64 n) { expected = n; });
     QObject::connect(&http, &HttpClient::work, [&](qint64 n) { last = n; });
     const HttpClient::Result r = http.get(server.url());
     ASSERT_TRUE(r.ok) << r.error.toStdString();
-    EXPECT_EQ(r.body, server.answer);
+    EXPECT_EQ(r.body, server.page);
     EXPECT_TRUE(server.request.contains("Accept: text/html, */*,xml"));
     EXPECT_TRUE(server.request.contains("User-Agent: Mozilla/3.0 (compatible; Indy Library)"));
     EXPECT_EQ(expected, 5000);
@@ -58,7 +51,7 @@ TEST(HttpClient, SendsTheProgramsHeadersKeepsCookiesAndReportsProgress)
 TEST(HttpClient, LimitsTheBytesReadAndGivesUpOnASilentServer)
 {
     PageServer server;
-    server.answer = QByteArray(1000, 'y');
+    server.page = QByteArray(1000, 'y');
     HttpClient http;
     const HttpClient::Result part = http.get(server.url(), 5000, 128);
     EXPECT_TRUE(part.ok);
@@ -67,4 +60,28 @@ TEST(HttpClient, LimitsTheBytesReadAndGivesUpOnASilentServer)
     server.silent = true;
     const HttpClient::Result none = http.get(server.url(), 300);
     EXPECT_FALSE(none.ok);
+}
+
+TEST(HttpClient, TransfersOfTheirOwnSendTheHeadersAndReportProgressOnce)
+{
+    PageServer server;
+    server.page = QByteArray(70000, 'z');
+    HttpClient http;
+    QList<qint64> begins;
+    qint64 last = -1;
+    QObject::connect(&http, &HttpClient::workBegin, [&](qint64 n) { begins << n; });
+    QObject::connect(&http, &HttpClient::work, [&](qint64 n) { last = n; });
+    QNetworkReply *reply = http.manager()->get(HttpClient::request(server.url("/own")));
+    http.reportProgress(reply);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished())
+        loop.exec();
+    EXPECT_EQ(reply->readAll().size(), 70000);
+    reply->deleteLater();
+    EXPECT_TRUE(server.request.startsWith("GET /own HTTP/1.1"));
+    EXPECT_TRUE(server.request.contains("Accept: text/html, */*,xml"));
+    EXPECT_TRUE(server.request.contains("User-Agent: Mozilla/3.0 (compatible; Indy Library)"));
+    EXPECT_EQ(begins, QList<qint64>{70000});
+    EXPECT_EQ(last, 70000);
 }
