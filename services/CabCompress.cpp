@@ -279,18 +279,7 @@ void writeOneCabinet(TCABFile &cab, const std::vector<PlannedFile> &files, std::
 
     QByteArray head;
     head.reserve(int(dataStart));
-    head.append("MSCF", 4);
-    put32(head, 0);
-    put32(head, quint32(cabinetSize));
-    put32(head, 0);
-    put32(head, quint32(filesStart));
-    put32(head, 0);
-    head.append(char(3)).append(char(1)); // format version 1.3
-    put16(head, quint16(folders.size()));
-    put16(head, quint16(files.size()));
-    put16(head, 0); // no previous or next cabinet, no reserved areas
-    put16(head, TCABFile::SetId);
-    put16(head, 0);
+    putHeader(head, quint32(cabinetSize), quint32(filesStart), quint16(folders.size()), quint16(files.size()), 0, 0);
     const quint16 type = compressionWord(cab);
     for (const PlannedFolder &folder : folders) {
         put32(head, folder.dataStart);

@@ -30,6 +30,24 @@ inline quint16 get16(const char *p)
 {
     return quint16(quint8(p[0]) | quint8(p[1]) << 8);
 }
+// The fixed part of a cabinet's header: format 1.3, our set id, no reserved areas.
+// `flags` holds PrevCabinet / NextCabinet; `index` is the cabinet's place in its set.
+inline void putHeader(QByteArray &b, quint32 cabinetSize, quint32 filesStart, quint16 folders, quint16 files,
+                      quint16 flags, quint16 index)
+{
+    b.append("MSCF", 4);
+    put32(b, 0);
+    put32(b, cabinetSize);
+    put32(b, 0);
+    put32(b, filesStart);
+    put32(b, 0);
+    b.append(char(3)).append(char(1));
+    put16(b, folders);
+    put16(b, files);
+    put16(b, flags);
+    put16(b, TCABFile::SetId);
+    put16(b, index);
+}
 
 struct PlannedFile {
     QString path;

@@ -281,18 +281,8 @@ private:
 
         QByteArray head;
         head.reserve(int(dataStart));
-        head.append("MSCF", 4);
-        put32(head, 0);
-        put32(head, quint32(cabinetSize));
-        put32(head, 0);
-        put32(head, quint32(filesStart));
-        put32(head, 0);
-        head.append(char(3)).append(char(1)); // format version 1.3
-        put16(head, quint16(m_parts.size()));
-        put16(head, quint16(m_fileEntries));
-        put16(head, quint16((m_index > 0 ? PrevCabinet : 0) | (more ? NextCabinet : 0)));
-        put16(head, TCABFile::SetId);
-        put16(head, quint16(m_index));
+        putHeader(head, quint32(cabinetSize), quint32(filesStart), quint16(m_parts.size()), quint16(m_fileEntries),
+                  quint16((m_index > 0 ? PrevCabinet : 0) | (more ? NextCabinet : 0)), quint16(m_index));
         head += names;
         for (const Part &part : m_parts) {
             put32(head, quint32(dataStart + part.dataOffset));
