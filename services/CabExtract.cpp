@@ -1,5 +1,6 @@
 #include "services/CabFile.h"
 #include "platform/DeviceFiles.h"
+#include "services/MsPackMemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -138,20 +139,6 @@ off_t msTell(mspack_file *file)
     return off_t(reinterpret_cast<MsFile *>(file)->file.pos());
 }
 
-void msMessage(mspack_file *, const char *, ...) {}
-
-void *msAlloc(mspack_system *, size_t bytes)
-{
-    return std::malloc(bytes);
-}
-void msFree(void *p)
-{
-    std::free(p);
-}
-void msCopy(void *src, void *dest, size_t bytes)
-{
-    std::memmove(dest, src, bytes);
-}
 
 QString storedNameOf(const mscabd_file *file)
 {
@@ -174,7 +161,8 @@ QString tr(const char *text)
 class CabReader {
 public:
     explicit CabReader(TCABFile *cab)
-        : ex{{msOpen, msClose, msRead, msWrite, msSeek, msTell, msMessage, msAlloc, msFree, msCopy, nullptr}, cab}
+        : ex{{msOpen, msClose, msRead, msWrite, msSeek, msTell, mspackmemory::message, mspackmemory::alloc,
+              mspackmemory::release, mspackmemory::copy, nullptr}, cab}
         , cabd(mspack_create_cab_decompressor(&ex.sys))
     {
     }

@@ -1,5 +1,7 @@
 #include "services/RestoreReader.h"
 
+#include "services/MsPackMemory.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -104,19 +106,6 @@ off_t msTell(mspack_file *file)
     return off_t(f->file.pos());
 }
 
-void msMessage(mspack_file *, const char *, ...) {}
-void *msAlloc(mspack_system *, size_t bytes)
-{
-    return std::malloc(bytes);
-}
-void msFree(void *p)
-{
-    std::free(p);
-}
-void msCopy(void *src, void *dest, size_t bytes)
-{
-    std::memmove(dest, src, bytes);
-}
 
 QString tr(const char *text)
 {
@@ -139,7 +128,8 @@ QString findBeside(const QDir &folder, const QString &name)
 } // namespace
 
 RestoreSetReader::RestoreSetReader(const QString &firstCabinet)
-    : d(new Impl{{msOpen, msClose, msRead, msWrite, msSeek, msTell, msMessage, msAlloc, msFree, msCopy, nullptr}})
+    : d(new Impl{{msOpen, msClose, msRead, msWrite, msSeek, msTell, mspackmemory::message, mspackmemory::alloc,
+                  mspackmemory::release, mspackmemory::copy, nullptr}})
     , m_first(firstCabinet)
 {
 }
