@@ -4,6 +4,8 @@
 // (default 1024). BM_SetBeyond2GiB makes a backup larger than one cabinet may be, of a
 // file too large for one cabinet folder, and checks that cabextract and our restore
 // give the device back byte for byte (about 2.2 GB on disk, several times over).
+#include "bench/support/ChildRun.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -14,11 +16,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char **environ;
 
 namespace {
 QTemporaryDir &workDir()
@@ -86,16 +83,6 @@ QString makeDevice(qint64 megabytes)
     return root;
 }
 
-QStringList relativeFiles(const QString &root)
-{
-    QStringList files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << it.next().mid(root.size() + 1);
-    files.sort();
-    return files;
-}
-
 // Relative name -> SHA-1 of every file below root.
 QMap<QString, QByteArray> digestOf(const QString &root)
 {
@@ -110,49 +97,11 @@ QMap<QString, QByteArray> digestOf(const QString &root)
     return digests;
 }
 
-struct ChildRun {
-    double seconds = 0;
-    long maxRssKb = 0;
-    int code = -1;
-};
-
-// Peak memory through GNU time, standard output kept in a file.
-ChildRun runChild(const QStringList &command, const QString &workDirectory = {})
+// Standard output kept for childOutput(), errors discarded.
+ChildRun timed(const QStringList &command, const QString &workDirectory = {})
 {
-    const QString memoryFile = workDir().filePath(QStringLiteral("maxrss"));
-    const QStringList args = QStringList{QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"),
-                                         QStringLiteral("-o"), memoryFile} + command;
-    std::vector<QByteArray> bytes;
-    for (const QString &a : args)
-        bytes.push_back(a.toLocal8Bit());
-    std::vector<char *> argv;
-    for (QByteArray &b : bytes)
-        argv.push_back(b.data());
-    argv.push_back(nullptr);
-    const QByteArray outFile = workDir().filePath(QStringLiteral("child-out")).toLocal8Bit();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const QString here = QDir::currentPath();
-    if (!workDirectory.isEmpty())
-        QDir::setCurrent(workDirectory);
-    QElapsedTimer clock;
-    clock.start();
-    pid_t pid = 0;
-    ChildRun r;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-        QFile m(memoryFile);
-        m.open(QIODevice::ReadOnly);
-        r.maxRssKb = m.readAll().trimmed().toLong();
-    }
-    r.seconds = clock.nsecsElapsed() / 1e9;
-    posix_spawn_file_actions_destroy(&actions);
-    QDir::setCurrent(here);
-    return r;
+    return runChild(command, QDir(workDir().path()),
+                    {workDirectory, workDir().filePath(QStringLiteral("child-out")), true});
 }
 
 QStringList childOutput()
@@ -170,7 +119,7 @@ void BM_BackupOurs(benchmark::State &state)
     const QString out = workDir().filePath(QStringLiteral("backups"));
     for (auto _ : state) {
         QDir(out).removeRecursively();
-        const ChildRun r = runChild({cli(), QStringLiteral("backup"), device, out});
+        const ChildRun r = timed({cli(), QStringLiteral("backup"), device, out});
         if (r.code != 0)
             state.SkipWithError("korvix-cli backup failed");
         state.SetIterationTime(r.seconds);
@@ -189,7 +138,7 @@ void BM_PackGcab(benchmark::State &state)
     const QString archive = workDir().filePath(QStringLiteral("gcab.cab"));
     for (auto _ : state) {
         QFile::remove(archive);
-        const ChildRun r = runChild(QStringList{QStringLiteral("gcab"), QStringLiteral("-c"), QStringLiteral("-z"), archive}
+        const ChildRun r = timed(QStringList{QStringLiteral("gcab"), QStringLiteral("-c"), QStringLiteral("-z"), archive}
                                         + files,
                                     device);
         if (r.code != 0)
@@ -207,7 +156,7 @@ void BM_RestoreOurs(benchmark::State &state)
     for (auto _ : state) {
         QDir(out).removeRecursively();
         QDir().mkpath(out);
-        const ChildRun r = runChild({cli(), QStringLiteral("restore"), lastBackup, out});
+        const ChildRun r = timed({cli(), QStringLiteral("restore"), lastBackup, out});
         if (r.code != 0)
             state.SkipWithError("korvix-cli restore failed");
         state.SetIterationTime(r.seconds);
@@ -221,7 +170,7 @@ void BM_UnpackCabextract(benchmark::State &state)
     const QString out = workDir().filePath(QStringLiteral("cabextract-out"));
     for (auto _ : state) {
         QDir(out).removeRecursively();
-        const ChildRun r = runChild({QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), out, lastBackup});
+        const ChildRun r = timed({QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), out, lastBackup});
         if (r.code != 0)
             state.SkipWithError("cabextract failed");
         state.SetIterationTime(r.seconds);
@@ -248,7 +197,7 @@ void BM_SetBeyond2GiB(benchmark::State &state)
         small.close();
 
         const QString out = workDir().filePath(QStringLiteral("large-backup"));
-        const ChildRun backup = runChild({cli(), QStringLiteral("backup"), device, out});
+        const ChildRun backup = timed({cli(), QStringLiteral("backup"), device, out});
         const QStringList lines = childOutput();
         state.counters["backup_s"] = backup.seconds;
         state.counters["backup_maxrss_MB"] = backup.maxRssKb / 1024.0;
@@ -256,7 +205,7 @@ void BM_SetBeyond2GiB(benchmark::State &state)
         const QMap<QString, QByteArray> expected = digestOf(device);
 
         const QString unpacked = workDir().filePath(QStringLiteral("large-cabextract"));
-        const ChildRun unpack = runChild({QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), unpacked,
+        const ChildRun unpack = timed({QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), unpacked,
                                           lines.value(0)});
         // cabextract gives the parts; joined they are the device file.
         QFile joined(unpacked + QStringLiteral("/Maps/huge.map"));
@@ -275,7 +224,7 @@ void BM_SetBeyond2GiB(benchmark::State &state)
 
         const QString restored = workDir().filePath(QStringLiteral("large-restored"));
         QDir().mkpath(restored);
-        const ChildRun restore = runChild({cli(), QStringLiteral("restore"), lines.value(0), restored});
+        const ChildRun restore = timed({cli(), QStringLiteral("restore"), lines.value(0), restored});
         state.counters["restore_s"] = restore.seconds;
         state.counters["restore_maxrss_MB"] = restore.maxRssKb / 1024.0;
         const bool restoreSame = restore.code == 0 && digestOf(restored) == expected;

@@ -2,6 +2,7 @@
 // cabextract) of the same tree in one run; peak memory of the command-line runs at a
 // quarter of the tree and at the whole tree. KORVIX_CAB_BENCH_MB sets the tree's size
 // (default 1024).
+#include "bench/support/ChildRun.h"
 #include "services/CabFile.h"
 
 #include <QDir>
@@ -13,12 +14,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-extern char **environ;
 
 namespace {
 QTemporaryDir &workDir()
@@ -66,63 +61,15 @@ QString makeTree(const QString &name, qint64 megabytes)
     return root;
 }
 
-struct ChildRun {
-    double seconds = 0;
-    long maxRssKb = 0;
-    int code = -1;
-};
-
-// Peak memory through GNU time: a child's own figure would start from ours, as the
-// high-water mark survives the exec.
-ChildRun runChild(const QStringList &command, const QString &workDirectory = {})
+// Our programs and the peers, their standard output discarded.
+ChildRun timed(const QStringList &command, const QString &workDirectory = {})
 {
-    const QString memoryFile = workDir().filePath(QStringLiteral("maxrss"));
-    const QStringList args = QStringList{QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"),
-                                         QStringLiteral("-o"), memoryFile} + command;
-    std::vector<QByteArray> bytes;
-    for (const QString &a : args)
-        bytes.push_back(a.toLocal8Bit());
-    std::vector<char *> argv;
-    for (QByteArray &b : bytes)
-        argv.push_back(b.data());
-    argv.push_back(nullptr);
-    const QString here = QDir::currentPath();
-    if (!workDirectory.isEmpty())
-        QDir::setCurrent(workDirectory);
-    QElapsedTimer clock;
-    clock.start();
-    pid_t pid = 0;
-    ChildRun r;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        rusage usage{};
-        wait4(pid, &status, 0, &usage);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-        QFile m(memoryFile);
-        m.open(QIODevice::ReadOnly);
-        r.maxRssKb = m.readAll().trimmed().toLong();
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    r.seconds = clock.nsecsElapsed() / 1e9;
-    QDir::setCurrent(here);
-    return r;
+    return runChild(command, QDir(workDir().path()), {workDirectory});
 }
 
 QString tree()
 {
     return makeTree(QStringLiteral("tree"), treeMegabytes());
-}
-
-QStringList relativeFiles(const QString &root)
-{
-    QStringList files;
-    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << it.next().mid(root.size() + 1);
-    return files;
 }
 
 void report(benchmark::State &state, double seconds)
@@ -180,7 +127,7 @@ void BM_PackMszipGcab(benchmark::State &state)
     const QStringList files = relativeFiles(src);
     for (auto _ : state) {
         QFile::remove(workDir().filePath(QStringLiteral("gcab.cab")));
-        const ChildRun r = runChild(QStringList{QStringLiteral("gcab"), QStringLiteral("-c"), QStringLiteral("-z"),
+        const ChildRun r = timed(QStringList{QStringLiteral("gcab"), QStringLiteral("-c"), QStringLiteral("-z"),
                                                 workDir().filePath(QStringLiteral("gcab.cab"))} + files, src);
         if (r.code != 0)
             state.SkipWithError("gcab failed");
@@ -213,7 +160,7 @@ void BM_UnpackCabextract(benchmark::State &state)
     for (auto _ : state) {
         const QString out = workDir().filePath(QStringLiteral("cabextract-out"));
         QDir(out).removeRecursively();
-        const ChildRun r = runChild({QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), out,
+        const ChildRun r = timed({QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), out,
                                      workDir().filePath(QStringLiteral("ours.cab"))});
         if (r.code != 0)
             state.SkipWithError("cabextract failed");
@@ -231,9 +178,9 @@ void BM_CliMemory(benchmark::State &state)
     const QString cli = QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli");
     const QString archive = workDir().filePath(QStringLiteral("cli.cab"));
     for (auto _ : state) {
-        const ChildRun pack = runChild({cli, QStringLiteral("cab"), QStringLiteral("pack"), archive, src});
+        const ChildRun pack = timed({cli, QStringLiteral("cab"), QStringLiteral("pack"), archive, src});
         QDir(workDir().filePath(QStringLiteral("cli-out"))).removeRecursively();
-        const ChildRun unpack = runChild({cli, QStringLiteral("cab"), QStringLiteral("unpack"), archive,
+        const ChildRun unpack = timed({cli, QStringLiteral("cab"), QStringLiteral("unpack"), archive,
                                           workDir().filePath(QStringLiteral("cli-out"))});
         if (pack.code != 0 || unpack.code != 0)
             state.SkipWithError("korvix-cli failed");
