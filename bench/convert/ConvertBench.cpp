@@ -1,12 +1,12 @@
 // Converting a POI list of 1,000,000 points from OV2 to GPX: korvix-cli convert and
 // gpsbabel, each as the program a user runs, on the same file in the same run.
 // Medians of five runs; the ratio is gpsbabel's median over ours.
+#include "bench/support/RandomPois.h"
 #include "poi/Ov2Writer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -26,18 +26,7 @@ QString fixture(int n)
     const QString path = workDir().filePath(QStringLiteral("pois%1.ov2").arg(n));
     if (QFile::exists(path))
         return path;
-    QRandomGenerator rng{quint32(n)};
-    Ov2PointList list;
-    list.reserve(size_t(n), qsizetype(n) * 26);
-    QByteArray name;
-    for (int i = 0; i < n; ++i) {
-        name = "POI " + QByteArray::number(i) + ' ';
-        const int len = int(rng.bounded(4, 34));
-        for (int k = 0; k < len; ++k)
-            name.append(char(k % 7 == 6 ? ' ' : k % 11 == 10 ? '\xB3' : 'a' + rng.bounded(26)));
-        list.add(qint32(rng.bounded(-18000000, 18000000)), qint32(rng.bounded(-8500000, 8500000)), name);
-    }
-    SaveOV2(path, list);
+    SaveOV2(path, randomPoints(n, true));
     return path;
 }
 

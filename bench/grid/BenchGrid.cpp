@@ -1,6 +1,7 @@
 // A grid of 1,000,000 rows x 5 columns: fill, AutoSize, scroll, mark, copy, paste.
 // Run on the offscreen platform; memory figures are the process's resident size.
 
+#include "bench/support/WidgetBenchMain.h"
 #include "grid/RBGrids.h"
 
 #include <QApplication>
@@ -246,13 +247,5 @@ BENCHMARK(BM_SetCellWithAutoSize)->Unit(benchmark::kMicrosecond)->Iterations(200
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

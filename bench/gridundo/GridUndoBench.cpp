@@ -2,6 +2,7 @@
 // AutoSize, an undo stack): sorting by the name and by a coordinate, and the undo of
 // a cut of 100,000 rows. The resident size before and after the cut's undo record
 // shows what a step keeps. Offscreen platform; medians of five runs.
+#include "bench/support/WidgetBenchMain.h"
 #include "grid/RBGrids.h"
 
 #include <QApplication>
@@ -113,13 +114,5 @@ BENCHMARK(BM_UndoOfACutOf100kRows) RUNS;
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -4,6 +4,7 @@
 // 10 to 40 characters) are written once into a temporary folder by our writer.
 // Peak memory is measured once per benchmark in a separate process (wait4's
 // ru_maxrss): gpsbabel as the program it is, ours by this binary's "--op" mode.
+#include "bench/support/RandomPois.h"
 #include "grid/RBParamsTable.h"
 #include "platform/DeviceCodec.h"
 #include "poi/Ov2Reader.h"
@@ -36,22 +37,6 @@ QTemporaryDir &workDir()
 {
     static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/korvix-poi-bench-XXXXXX"));
     return dir;
-}
-
-Ov2PointList randomPoints(int n)
-{
-    QRandomGenerator rng{quint32(n)};
-    Ov2PointList list;
-    list.reserve(size_t(n), qsizetype(n) * 26);
-    QByteArray name;
-    for (int i = 0; i < n; ++i) {
-        name = "POI " + QByteArray::number(i) + ' ';
-        const int len = int(rng.bounded(4, 34));
-        for (int k = 0; k < len; ++k)
-            name.append(char(k % 7 == 6 ? ' ' : 'a' + rng.bounded(26)));
-        list.add(qint32(rng.bounded(-18000000, 18000000)), qint32(rng.bounded(-8500000, 8500000)), name);
-    }
-    return list;
 }
 
 // The fixture file of n POIs, made once.
