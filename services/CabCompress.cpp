@@ -379,6 +379,9 @@ bool TCABFile::Compress()
         }
     }
     // In a set, a multi-file folder must fit into one cabinet, so it stays well below one.
+    for (size_t i = 0; i < files.size(); ++i)
+        if (files[i].size > MaxSetFolderBytes)
+            throw ECABFileError(ECABFileError::TooLargeForFolder, CABFileContents[qsizetype(i)].Name);
     const qint64 small = qMax<qint64>(1, qMin(FolderThreshold, MaxCabinetSize / 4));
     folders = planFolders(files, small, small);
     m_written = writeCabinetSet(*this, files, folders, total);

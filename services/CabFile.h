@@ -105,6 +105,9 @@ public:
     // Largest cabinet (bytes) and a single folder's limit.
     qint64 MaxCabinetSize = 2147483647;
     static constexpr qint64 MaxFolderBytes = 65535LL * 32768;
+    // A folder cut between two cabinets counts the cut block in both, and the readers join
+    // only folders of 65,535 blocks at most: in a set, a file gets one block less.
+    static constexpr qint64 MaxSetFolderBytes = 65534LL * 32768;
     static constexpr qint64 FolderThreshold = 900000;
     static constexpr quint16 SetId = 12345;
 
