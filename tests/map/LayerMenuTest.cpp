@@ -9,7 +9,6 @@
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
@@ -23,11 +22,7 @@ QByteArray jpeg()
 {
     QImage img(64, 64, QImage::Format_RGB32);
     img.fill(Qt::darkCyan);
-    QByteArray b;
-    QBuffer buf(&b);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, "JPEG");
-    return b;
+    return encodedImage(img, "JPEG");
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "tests/support/TestSupport.h"
 #include "tests/map/PageScript.h"
 
-#include <QBuffer>
 #include <QEventLoop>
 #include <QImage>
 #include <QPainter>
@@ -45,11 +44,7 @@ QByteArray tile()
     p.setPen(QPen(QColor(170, 211, 223), 10));
     p.drawLine(0, 200, 256, 150);
     p.end();
-    QByteArray b;
-    QBuffer buf(&b);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, "PNG");
-    return b;
+    return encodedImage(img, "PNG");
 }
 
 } // namespace

@@ -3,21 +3,12 @@
 // them and the window opened as a user sees it, online.
 #include "map/GMaps.h"
 #include "platform/Shell.h"
+#include "tests/support/TestSupport.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QImage>
 
 #include <memory>
-
-inline QByteArray encodedImage(const QImage &img, const char *format)
-{
-    QByteArray b;
-    QBuffer buf(&b);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, format);
-    return b;
-}
 
 // A 256 x 256 PNG tile of one colour.
 inline QByteArray solidTile(QColor colour)

@@ -9,7 +9,6 @@
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -210,12 +209,8 @@ TEST(ImageEditor, PasteAndCopy)
     // Another picture format is stretched over 320 x 240.
     QImage small(40, 30, QImage::Format_RGB32);
     small.fill(qRgb(0, 200, 0));
-    QByteArray png;
-    QBuffer buf(&png);
-    buf.open(QIODevice::WriteOnly);
-    small.save(&buf, "PNG");
     QMimeData pictures;
-    pictures.setData(QStringLiteral("image/png"), png);
+    pictures.setData(QStringLiteral("image/png"), encodedImage(small, "PNG"));
     EXPECT_TRUE(e.img->pasteFrom(&pictures));
     EXPECT_EQ(e.img->picture().image.size(), QSize(320, 240));
     EXPECT_EQ(e.img->picture().image.pixel(160, 120), qRgb(0, 200, 0));

@@ -1,13 +1,24 @@
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTimer>
 
 #include <memory>
+
+QByteArray encodedImage(const QImage &img, const char *format)
+{
+    QByteArray b;
+    QBuffer buf(&b);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, format);
+    return b;
+}
 
 TempFolder::TempFolder() : m_dir(QDir::tempPath() + QStringLiteral("/korvix-test-XXXXXX")) {}
 

@@ -20,6 +20,10 @@ private:
 
 QByteArray readAll(const QString &path);
 
+class QImage;
+// `img` as the bytes of a picture file in `format` ("PNG", "JPEG", ...).
+QByteArray encodedImage(const QImage &img, const char *format);
+
 // The real korvix-cli of this build, run to its end.
 struct CliRun {
     int code = -1; // -1: did not finish, -2: crashed
