@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
+    <name>CabReader</name>
+    <message>
+        <source>The next cabinet of the set is missing: %1</source>
+        <translation>Brak następnego archiwum zestawu: %1</translation>
+    </message>
+    <message>
+        <source>%1 does not continue the cabinet set</source>
+        <translation>%1 nie jest dalszym ciągiem zestawu archiwów</translation>
+    </message>
+</context>
+<context>
     <name>Clr</name>
     <message>
         <source>background</source>
@@ -312,6 +323,103 @@
     </message>
 </context>
 <context>
+    <name>Feeds</name>
+    <message>
+        <source>No answer for %1 s</source>
+        <translation>Brak odpowiedzi od %1 s</translation>
+    </message>
+    <message>
+        <source>Not a web address: %1</source>
+        <translation>To nie jest adres internetowy: %1</translation>
+    </message>
+    <message>
+        <source>HTTP error %1</source>
+        <translation>Błąd HTTP %1</translation>
+    </message>
+    <message>
+        <source>The answer is not an XML document that can be read</source>
+        <translation>Odpowiedź nie jest czytelnym dokumentem XML</translation>
+    </message>
+    <message>
+        <source>The answer is larger than 32 MB</source>
+        <translation>Odpowiedź jest większa niż 32 MB</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid floating point value</source>
+        <translation>'%1' nie jest poprawną liczbą zmiennoprzecinkową</translation>
+    </message>
+</context>
+<context>
+    <name>Gpx</name>
+    <message>
+        <source>The latitude %1 of &quot;%2&quot; lies beyond the poles</source>
+        <translation>Szerokość geograficzna %1 punktu "%2" wykracza poza bieguny</translation>
+    </message>
+    <message>
+        <source>Invalid GPX file, line %1: %2</source>
+        <translation>Nieprawidłowy plik GPX, wiersz %1: %2</translation>
+    </message>
+    <message>
+        <source>entity declarations are not accepted</source>
+        <translation>deklaracje encji nie są przyjmowane</translation>
+    </message>
+    <message>
+        <source>the elements nest too deeply</source>
+        <translation>elementy są zagnieżdżone zbyt głęboko</translation>
+    </message>
+    <message>
+        <source>the root element is not gpx</source>
+        <translation>element główny nie jest elementem gpx</translation>
+    </message>
+    <message>
+        <source>a point without a valid latitude and longitude</source>
+        <translation>punkt bez poprawnej szerokości i długości geograficznej</translation>
+    </message>
+    <message>
+        <source>Invalid GPX file</source>
+        <translation>Nieprawidłowy plik GPX</translation>
+    </message>
+    <message>
+        <source>The file is too large</source>
+        <translation>Plik jest za duży</translation>
+    </message>
+    <message>
+        <source>The GPX file holds no points</source>
+        <translation>Plik GPX nie zawiera punktów</translation>
+    </message>
+</context>
+<context>
+    <name>GpxExchange</name>
+    <message>
+        <source>The track has %1 points. How many should the itinerary keep?</source>
+        <translation>Ślad ma %1 punktów. Ile z nich zachować w planie podróży?</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Eksport</translation>
+    </message>
+    <message>
+        <source>GPX...</source>
+        <translation>GPX...</translation>
+    </message>
+    <message>
+        <source>GPX files (*.gpx)</source>
+        <translation>Pliki GPX (*.gpx)</translation>
+    </message>
+    <message>
+        <source>KML...</source>
+        <translation>KML...</translation>
+    </message>
+    <message>
+        <source>KML files (*.kml)</source>
+        <translation>Pliki KML (*.kml)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Błąd</translation>
+    </message>
+</context>
+<context>
     <name>HexExport</name>
     <message>
         <source>Any file (*)</source>
@@ -323,19 +431,19 @@
     </message>
     <message>
         <source>Cannot create file &quot;%1&quot;: %2</source>
-        <translation>Nie można utworzyć pliku "%1": %2</translation>
+        <translation>Nie można utworzyć pliku &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>Cannot open file &quot;%1&quot;: %2</source>
-        <translation>Nie można otworzyć pliku "%1": %2</translation>
+        <translation>Nie można otworzyć pliku &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>Cannot create file &quot;%1&quot;: it is the chosen file itself</source>
-        <translation>Nie można utworzyć pliku "%1": to jest sam wybrany plik</translation>
+        <translation>Nie można utworzyć pliku &quot;%1&quot;: to jest sam wybrany plik</translation>
     </message>
     <message>
         <source>Cannot read file &quot;%1&quot;: %2</source>
-        <translation>Nie można odczytać pliku "%1": %2</translation>
+        <translation>Nie można odczytać pliku &quot;%1&quot;: %2</translation>
     </message>
 </context>
 <context>
@@ -422,6 +530,24 @@
     <message>
         <source>The file is too large: %1</source>
         <translation>Plik jest za duży: %1</translation>
+    </message>
+</context>
+<context>
+    <name>LayerFeeds</name>
+    <message>
+        <source>The answer is not XML: %1 (line %2, column %3)</source>
+        <translation>Odpowiedź nie jest w XML: %1 (wiersz %2, kolumna %3)</translation>
+    </message>
+</context>
+<context>
+    <name>LayerRoads</name>
+    <message>
+        <source>The SVG map can&apos;t be read: %1 (line %2, column %3)</source>
+        <translation>Nie można odczytać mapy SVG: %1 (wiersz %2, kolumna %3)</translation>
+    </message>
+    <message>
+        <source>Drawing the road network</source>
+        <translation>Rysowanie sieci dróg</translation>
     </message>
 </context>
 <context>
@@ -542,6 +668,121 @@
     </message>
 </context>
 <context>
+    <name>QuickGpsFix</name>
+    <message>
+        <source>Can&apos;t write %1</source>
+        <translation>Nie można zapisać %1</translation>
+    </message>
+    <message>
+        <source>No answer from %1</source>
+        <translation>Brak odpowiedzi od %1</translation>
+    </message>
+    <message>
+        <source>Not a cabinet: %1</source>
+        <translation>To nie jest archiwum cab: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RasterCapture</name>
+    <message>
+        <source>Can&apos;t make the picture %1</source>
+        <translation>Nie można utworzyć obrazu %1</translation>
+    </message>
+</context>
+<context>
+    <name>RasterLayer</name>
+    <message>
+        <source>The first line is empty: %1</source>
+        <translation>Pierwszy wiersz jest pusty: %1</translation>
+    </message>
+    <message>
+        <source>The picture %1 is not in the folder of the overlay %2</source>
+        <translation>Obraz %1 nie leży w folderze nakładki %2</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open %1: %2</source>
+        <translation>Nie można otworzyć %1: %2</translation>
+    </message>
+    <message>
+        <source>Image file name:</source>
+        <translation>Nazwa pliku obrazu:</translation>
+    </message>
+    <message>
+        <source>Top:</source>
+        <translation>Góra:</translation>
+    </message>
+    <message>
+        <source>Left:</source>
+        <translation>Lewo:</translation>
+    </message>
+    <message>
+        <source>Bottom:</source>
+        <translation>Dół:</translation>
+    </message>
+    <message>
+        <source>Right:</source>
+        <translation>Prawo:</translation>
+    </message>
+    <message>
+        <source>Minimum zoom level:</source>
+        <translation>Minimalny poziom powiększenia:</translation>
+    </message>
+    <message>
+        <source>Maximum zoom level:</source>
+        <translation>Maksymalny poziom powiększenia:</translation>
+    </message>
+    <message>
+        <source>Width in pixels:</source>
+        <translation>Szerokość w pikselach:</translation>
+    </message>
+    <message>
+        <source>Height in pixels:</source>
+        <translation>Wysokość w pikselach:</translation>
+    </message>
+</context>
+<context>
+    <name>RasterPage</name>
+    <message>
+        <source>Find &amp; Show</source>
+        <translation>Znajdź i pokaż</translation>
+    </message>
+    <message>
+        <source> not found!</source>
+        <translation> nie znaleziono!</translation>
+    </message>
+    <message>
+        <source>Get Image</source>
+        <translation>Pobierz obraz</translation>
+    </message>
+    <message>
+        <source>MENU</source>
+        <translation>MENU</translation>
+    </message>
+    <message>
+        <source>Satellite View</source>
+        <translation>Widok satelitarny</translation>
+    </message>
+    <message>
+        <source>Normal View</source>
+        <translation>Widok zwykły</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreSetReader</name>
+    <message>
+        <source>Can&apos;t read cabinets</source>
+        <translation>Nie można czytać archiwów</translation>
+    </message>
+    <message>
+        <source>Not a readable backup: %1</source>
+        <translation>To nie jest czytelna kopia: %1</translation>
+    </message>
+    <message>
+        <source>A cabinet of the backup is missing: %1</source>
+        <translation>Brak archiwum kopii: %1</translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>About Korvix</source>
@@ -581,6 +822,67 @@
     <message>
         <source>The sound output device cannot play %1</source>
         <translation>Urządzenie wyjściowe dźwięku nie może odtworzyć formatu %1</translation>
+    </message>
+</context>
+<context>
+    <name>TBackup</name>
+    <message>
+        <source>The backup could not be read back, it was removed: %1</source>
+        <translation>Nie można odczytać kopii, została usunięta: %1</translation>
+    </message>
+    <message>
+        <source>Verifying...</source>
+        <translation>Sprawdzanie...</translation>
+    </message>
+    <message>
+        <source>The backup does not match the device, it was removed: %1</source>
+        <translation>Kopia nie zgadza się z urządzeniem, została usunięta: %1</translation>
+    </message>
+    <message>
+        <source>Compressing...</source>
+        <translation>Kompresja...</translation>
+    </message>
+</context>
+<context>
+    <name>TBackupResult</name>
+    <message>
+        <source>Backup verified: %1 files, %2 MB in %3 cabinets</source>
+        <translation>Kopia sprawdzona: %1 plików, %2 MB w %3 archiwach</translation>
+    </message>
+    <message>
+        <source>Too large for one cabinet folder, stored in numbered parts: %1</source>
+        <translation>Za duże na jeden folder archiwum, zapisane w numerowanych częściach: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TBackupRunner</name>
+    <message>
+        <source>Korvix backup (*.bak)</source>
+        <translation>Kopia Korvix (*.bak)</translation>
+    </message>
+    <message>
+        <source>A backup is running already.</source>
+        <translation>Kopia zapasowa już trwa.</translation>
+    </message>
+    <message>
+        <source>BackUp - Initialization...</source>
+        <translation>Kopia zapasowa - przygotowanie...</translation>
+    </message>
+    <message>
+        <source>%1 is being backed up: save again when the backup has ended.</source>
+        <translation>Trwa kopia zapasowa %1: zapisz ponownie, gdy się zakończy.</translation>
+    </message>
+    <message>
+        <source>Cancel backup</source>
+        <translation>Przerwij kopię</translation>
+    </message>
+    <message>
+        <source>Backup cancelled</source>
+        <translation>Kopia przerwana</translation>
+    </message>
+    <message>
+        <source>Backup restore</source>
+        <translation>Odtwarzanie kopii</translation>
     </message>
 </context>
 <context>
@@ -652,6 +954,10 @@
     <message>
         <source>Unknown error</source>
         <translation>Nieznany błąd</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Przerwano</translation>
     </message>
 </context>
 <context>
@@ -841,6 +1147,34 @@ Kod błędu: </translation>
     <message>
         <source>PanTo</source>
         <translation>Przesuń</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Mapa</translation>
+    </message>
+    <message>
+        <source>Satellite</source>
+        <translation>Satelita</translation>
+    </message>
+    <message>
+        <source>Hybrid</source>
+        <translation>Hybryda</translation>
+    </message>
+    <message>
+        <source>Physical</source>
+        <translation>Ukształtowanie terenu</translation>
+    </message>
+    <message>
+        <source>Terrain</source>
+        <translation>Teren</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Informacje</translation>
+    </message>
+    <message>
+        <source>SetMarkerHere</source>
+        <translation>UstawZnacznikTutaj</translation>
     </message>
 </context>
 <context>
@@ -1411,6 +1745,53 @@ Czy chcesz kontynuować?</translation>
         <source>Could not move %1 to the safety folder %2</source>
         <translation>Nie udało się przenieść %1 do folderu kopii bezpieczeństwa %2</translation>
     </message>
+    <message>
+        <source>Export</source>
+        <translation>Eksport</translation>
+    </message>
+</context>
+<context>
+    <name>TMapLayers</name>
+    <message>
+        <source>Can&apos;t open %1: %2</source>
+        <translation>Nie można otworzyć %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is too large</source>
+        <translation>%1 jest za duży</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Zapisz jako</translation>
+    </message>
+    <message>
+        <source>TTMap overlays (*.sat);;All (*.*)</source>
+        <translation>Nakładki TTMap (*.sat);;Wszystkie (*.*)</translation>
+    </message>
+    <message>
+        <source>The map&apos;s picture was not found in the window</source>
+        <translation>Nie znaleziono obrazu mapy w oknie</translation>
+    </message>
+    <message>
+        <source>The address of the server is not set (Settings, GoogleAPI, %1)</source>
+        <translation>Adres serwera nie jest ustawiony (Ustawienia, GoogleAPI, %1)</translation>
+    </message>
+    <message>
+        <source>The server answered %1</source>
+        <translation>Serwer odpowiedział %1</translation>
+    </message>
+    <message>
+        <source>TripMaster (*.csv)</source>
+        <translation>TripMaster (*.csv)</translation>
+    </message>
+    <message>
+        <source>TripMaster csv (*.csv)</source>
+        <translation>TripMaster csv (*.csv)</translation>
+    </message>
+    <message>
+        <source>GDDIKA SVG (*.svg)</source>
+        <translation>GDDIKA SVG (*.svg)</translation>
+    </message>
 </context>
 <context>
     <name>TMiniMap</name>
@@ -1549,6 +1930,56 @@ Czy chcesz kontynuować?</translation>
         <source>Producing images</source>
         <translation>Tworzenie obrazów</translation>
     </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>Download GDDKIA</source>
+        <translation>Pobieranie GDDKIA</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open &quot;%1&quot;
+The existing file will be opened, if exists.</source>
+        <translation>Nie można otworzyć "%1"
+Zostanie otwarty istniejący plik, jeśli istnieje.</translation>
+    </message>
+    <message>
+        <source>Podaj URL</source>
+        <translation>Podaj URL</translation>
+    </message>
+    <message>
+        <source>URL:</source>
+        <translation>URL:</translation>
+    </message>
+    <message>
+        <source>TTMapSettings (*.cfg)</source>
+        <translation>TTMapSettings (*.cfg)</translation>
+    </message>
+    <message>
+        <source>GDDKiA Utrudnienia</source>
+        <translation>GDDKiA Utrudnienia</translation>
+    </message>
+    <message>
+        <source>Kraków Utrudnienia</source>
+        <translation>Kraków Utrudnienia</translation>
+    </message>
+    <message>
+        <source>Zakopane Kwatery</source>
+        <translation>Zakopane Kwatery</translation>
+    </message>
+    <message>
+        <source>WEB</source>
+        <translation>WEB</translation>
+    </message>
+    <message>
+        <source>MapSettings.cfg</source>
+        <translation>MapSettings.cfg</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open %1: %2</source>
+        <translation>Nie można otworzyć %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>TOggRunner</name>
@@ -1590,6 +2021,80 @@ Czy chcesz kontynuować?</translation>
     <message>
         <source>Find Next</source>
         <translation>Znajdź następny</translation>
+    </message>
+</context>
+<context>
+    <name>TQFixDownload</name>
+    <message>
+        <source>Get QuickGPSFix Files</source>
+        <translation>Pobierz pliki QuickGPSFix</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Serwer</translation>
+    </message>
+    <message>
+        <source>Connecting...</source>
+        <translation>Łączenie...</translation>
+    </message>
+    <message>
+        <source>globalLocate Downloading...</source>
+        <translation>globalLocate Pobieranie...</translation>
+    </message>
+    <message>
+        <source>globalLocate Decompressing...</source>
+        <translation>globalLocate Rozpakowywanie...</translation>
+    </message>
+    <message>
+        <source>SiRFStarIII Downloading...</source>
+        <translation>SiRFStarIII Pobieranie...</translation>
+    </message>
+    <message>
+        <source>SiRFStarIII Decompressing...</source>
+        <translation>SiRFStarIII Rozpakowywanie...</translation>
+    </message>
+</context>
+<context>
+    <name>TQuickGpsFix</name>
+    <message>
+        <source>Error</source>
+        <translation>Błąd</translation>
+    </message>
+    <message>
+        <source>Could not download QuickGPSFix.</source>
+        <translation>Nie udało się pobrać QuickGPSFix.</translation>
+    </message>
+    <message>
+        <source>QuickGPSFix</source>
+        <translation>QuickGPSFix</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create %1</source>
+        <translation>Nie można utworzyć %1</translation>
+    </message>
+    <message>
+        <source>globalLocate Downloading...</source>
+        <translation>globalLocate Pobieranie...</translation>
+    </message>
+    <message>
+        <source>globalLocate Decompressing</source>
+        <translation>globalLocate Rozpakowywanie</translation>
+    </message>
+    <message>
+        <source>SiRFStarIII Downloading</source>
+        <translation>SiRFStarIII Pobieranie</translation>
+    </message>
+    <message>
+        <source>SiRFStarIII Decompressing</source>
+        <translation>SiRFStarIII Rozpakowywanie</translation>
+    </message>
+    <message>
+        <source>Copy files</source>
+        <translation>Kopiowanie plików</translation>
+    </message>
+    <message>
+        <source>Missing after unpacking: %1</source>
+        <translation>Brak po rozpakowaniu: %1</translation>
     </message>
 </context>
 <context>
@@ -1636,6 +2141,110 @@ Czy chcesz kontynuować?</translation>
     <message>
         <source>No WaveStorage Assigned</source>
         <translation>Nie przypisano magazynu dźwięku (WaveStorage)</translation>
+    </message>
+</context>
+<context>
+    <name>TRBUndoAction</name>
+    <message>
+        <source>Redo</source>
+        <translation>Ponów</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Cofnij</translation>
+    </message>
+</context>
+<context>
+    <name>TRestore</name>
+    <message>
+        <source>Name leads outside the device folder, not restored: %1</source>
+        <translation>Nazwa prowadzi poza folder urządzenia, nie odtworzono: %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create the folder of %1</source>
+        <translation>Nie można utworzyć folderu dla %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t write %1</source>
+        <translation>Nie można zapisać %1</translation>
+    </message>
+    <message>
+        <source>Restore cancelled</source>
+        <translation>Odtwarzanie przerwane</translation>
+    </message>
+    <message>
+        <source>Can&apos;t unpack %1</source>
+        <translation>Nie można rozpakować %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t set the time of %1</source>
+        <translation>Nie można ustawić czasu pliku %1</translation>
+    </message>
+</context>
+<context>
+    <name>TRestoreDialog</name>
+    <message>
+        <source>Restore</source>
+        <translation>Odtwarzanie</translation>
+    </message>
+    <message>
+        <source>Backup %1 against %2</source>
+        <translation>Kopia %1 wobec %2</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Plik</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Stan</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Rozmiar</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Czas</translation>
+    </message>
+    <message>
+        <source>Size on device</source>
+        <translation>Rozmiar na urządzeniu</translation>
+    </message>
+    <message>
+        <source>Time on device</source>
+        <translation>Czas na urządzeniu</translation>
+    </message>
+    <message>
+        <source>Restore all</source>
+        <translation>Odtwórz wszystko</translation>
+    </message>
+    <message>
+        <source>Restore chosen</source>
+        <translation>Odtwórz wybrane</translation>
+    </message>
+    <message>
+        <source>Not restored, these names lead outside the device folder: %1</source>
+        <translation>Nie odtworzono, te nazwy prowadzą poza folder urządzenia: %1</translation>
+    </message>
+    <message>
+        <source>%1 files restored</source>
+        <translation>Odtworzono plików: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TRestoreItem</name>
+    <message>
+        <source>new</source>
+        <translation>nowy</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>zmieniony</translation>
+    </message>
+    <message>
+        <source>same</source>
+        <translation>bez zmian</translation>
     </message>
 </context>
 <context>
@@ -1777,6 +2386,10 @@ Czy chcesz kontynuować?</translation>
     <message>
         <source>WebCam</source>
         <translation>Kamery</translation>
+    </message>
+    <message>
+        <source>Labels over satellite tiles</source>
+        <translation>Opisy na kafelkach satelitarnych</translation>
     </message>
 </context>
 <context>
@@ -2526,6 +3139,21 @@ Język mowy:</translation>
     <message>
         <source>Can&apos;t change the sample rate of %1</source>
         <translation>Nie można zmienić częstotliwości próbkowania %1</translation>
+    </message>
+</context>
+<context>
+    <name>TripMaster</name>
+    <message>
+        <source>Reading track</source>
+        <translation>Czytanie śladu</translation>
+    </message>
+    <message>
+        <source>Postój: </source>
+        <translation>Postój: </translation>
+    </message>
+    <message>
+        <source> do </source>
+        <translation> do </translation>
     </message>
 </context>
 <context>
