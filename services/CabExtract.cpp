@@ -177,8 +177,25 @@ public:
     CabReader &operator=(const CabReader &) = delete;
 
     // Opens `path` and appends every cabinet that its set names next, from the same
-    // folder; false (with `problem` set when it is about the set) when any is unreadable.
-    bool open(const QString &path)
+    // folder; false when any is unreadable, with what is wrong about the set added to
+    // `problems`.
+    bool open(const QString &path, QStringList *problems = nullptr)
+    {
+        if (openSet(path))
+            return true;
+        if (problems && !problem.isEmpty())
+            *problems << problem;
+        return false;
+    }
+
+    CabExtractor ex;
+    mscab_decompressor *cabd;
+    mscabd_cabinet *first = nullptr;
+    // The library opens the cabinets again by these names while unpacking.
+    std::list<QByteArray> names;
+
+private:
+    bool openSet(const QString &path)
     {
         if (!cabd)
             return false;
@@ -213,11 +230,6 @@ public:
         return true;
     }
 
-    CabExtractor ex;
-    mscab_decompressor *cabd;
-    mscabd_cabinet *first = nullptr;
-    // The library opens the cabinets again by these names while unpacking.
-    std::list<QByteArray> names;
     QString problem;
 };
 
@@ -239,11 +251,8 @@ bool TCABFile::Extract()
     if (!QFileInfo(CABFile).isFile() || !QFile(CABFile).open(QIODevice::ReadOnly))
         return false;
     CabReader reader(this);
-    if (!reader.open(CABFile)) {
-        if (!reader.problem.isEmpty())
-            m_problems << reader.problem;
+    if (!reader.open(CABFile, &m_problems))
         return false;
-    }
     CabExtractor &ex = reader.ex;
     const QString root = TargetPath.isEmpty() ? QDir::currentPath() : QDir(TargetPath).absolutePath();
     QStringList written, createdFolders;
@@ -320,11 +329,8 @@ bool TCABFile::Verify(const std::function<void(const TCABStoredFile &file, quint
 {
     m_problems.clear();
     CabReader reader(this);
-    if (!reader.open(CABFile)) {
-        if (!reader.problem.isEmpty())
-            m_problems << reader.problem;
+    if (!reader.open(CABFile, &m_problems))
         return false;
-    }
     CabExtractor &ex = reader.ex;
     ex.verifying = true;
     bool ok = true;
