@@ -183,21 +183,15 @@ QByteArray fetchMapLink(HttpClient &http, const QUrl &url, int timeoutMs, qint64
     if (reply->isOpen())
         body.append(reply->readAll());
     tooBig = tooBig || body.size() > maxBytes;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QNetworkReply::NetworkError error = reply->error();
-    const QString reason = reply->errorString();
-    // The handlers above refer to this frame: nothing may reach them any more.
-    reply->disconnect();
-    QObject::disconnect(&http, nullptr, reply, nullptr);
-    reply->deleteLater();
+    const HttpClient::Ending end = http.finish(reply);
     if (!refused.isEmpty())
         throw KorvixError(refused);
     if (tooBig)
         throw KorvixError(QCoreApplication::translate("Itn", "The answer of %1 is too large").arg(url.host()));
-    if (error != QNetworkReply::NoError)
-        throw KorvixError(reason);
-    if (status >= 300)
-        throw KorvixError(QCoreApplication::translate("Itn", "HTTP error %1").arg(status));
+    if (end.error != QNetworkReply::NoError)
+        throw KorvixError(end.reason);
+    if (end.status >= 300)
+        throw KorvixError(QCoreApplication::translate("Itn", "HTTP error %1").arg(end.status));
     return body;
 }
 

@@ -38,6 +38,18 @@ void HttpClient::reportProgress(QNetworkReply *reply)
     });
 }
 
+HttpClient::Ending HttpClient::finish(QNetworkReply *reply)
+{
+    Ending e;
+    e.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    e.error = reply->error();
+    e.reason = reply->errorString();
+    reply->disconnect();
+    disconnect(this, nullptr, reply, nullptr);
+    reply->deleteLater();
+    return e;
+}
+
 QNetworkReply *HttpClient::start(const QUrl &url)
 {
     QNetworkReply *reply = m_nam->get(request(url));

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QObject>
 #include <QString>
@@ -8,7 +9,6 @@
 #include <functional>
 
 class QNetworkAccessManager;
-class QNetworkReply;
 
 // The shared HTTP client: plain GETs with the program's header values, cookies kept
 // in memory for the run, no proxy, transfer progress as signals.
@@ -44,6 +44,14 @@ public:
                                                         QNetworkRequest::NoLessSafeRedirectPolicy);
     // The transfer's progress as workBegin (once, with the expected size or 0) and work.
     void reportProgress(QNetworkReply *reply);
+    struct Ending {
+        int status = 0; // 0: no HTTP answer
+        QNetworkReply::NetworkError error = QNetworkReply::NoError;
+        QString reason;
+    };
+    // How a transfer of its own ended, once its body is read: the reply is then cut off
+    // from every handler (they refer to the caller's frame) and deleted later.
+    Ending finish(QNetworkReply *reply);
 
 signals:
     void workBegin(qint64 expectedBytes);

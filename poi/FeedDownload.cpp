@@ -116,13 +116,7 @@ QByteArray download(HttpClient &http, IProgress *progress, const QUrl &url, int 
     if (reply->isOpen() && !tooBig)
         body.append(reply->readAll());
     tooBig = tooBig || body.size() > maxBytes;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QNetworkReply::NetworkError error = reply->error();
-    const QString reason = reply->errorString();
-    // The handlers above refer to this frame: nothing may reach them any more.
-    reply->disconnect();
-    QObject::disconnect(&http, nullptr, reply, nullptr);
-    reply->deleteLater();
+    const HttpClient::Ending end = http.finish(reply);
     if (begun)
         emit http.work(std::numeric_limits<qint64>::max()); // the bar has nothing more to show
     if (progress)
@@ -131,10 +125,10 @@ QByteArray download(HttpClient &http, IProgress *progress, const QUrl &url, int 
         throw KorvixError(tooLargeMessage());
     if (silent)
         throw KorvixError(silenceMessage(silenceMs / 1000));
-    if (status >= 400)
-        throw KorvixError(tr("HTTP error %1").arg(status));
-    if (error != QNetworkReply::NoError)
-        throw KorvixError(reason);
+    if (end.status >= 400)
+        throw KorvixError(tr("HTTP error %1").arg(end.status));
+    if (end.error != QNetworkReply::NoError)
+        throw KorvixError(end.reason);
     return body;
 }
 

@@ -65,24 +65,18 @@ void QuickGpsFix::download(HttpClient &http, const QUrl &url, const QString &fil
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-    // The handlers above refer to this frame: nothing may reach them any more.
-    QObject::disconnect(reply, nullptr, nullptr, nullptr);
-    QObject::disconnect(&http, nullptr, reply, nullptr);
     if (reply->isOpen()) {
         const QByteArray rest = reply->readAll();
         writeFailed = writeFailed || out.write(rest) != rest.size();
     }
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QNetworkReply::NetworkError error = reply->error();
-    const QString reason = reply->errorString();
-    reply->deleteLater();
+    const HttpClient::Ending end = http.finish(reply);
     if (writeFailed)
         throw KorvixError(tr("Can't write %1").arg(file));
     // The transfer limit ends a stalled transfer as a cancel.
-    if (error == QNetworkReply::OperationCanceledError)
+    if (end.error == QNetworkReply::OperationCanceledError)
         throw KorvixError(tr("No answer from %1").arg(url.host()));
-    if (error != QNetworkReply::NoError || status >= 400)
-        throw KorvixError(url.toString() + QStringLiteral(": ") + reason);
+    if (end.error != QNetworkReply::NoError || end.status >= 400)
+        throw KorvixError(url.toString() + QStringLiteral(": ") + end.reason);
     if (!out.flush() || !out.commit())
         throw KorvixError(tr("Can't write %1").arg(file));
 }

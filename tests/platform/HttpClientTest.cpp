@@ -5,6 +5,8 @@
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -84,4 +86,45 @@ TEST(HttpClient, TransfersOfTheirOwnSendTheHeadersAndReportProgressOnce)
     EXPECT_TRUE(server.request.contains("User-Agent: Mozilla/3.0 (compatible; Indy Library)"));
     EXPECT_EQ(begins, QList<qint64>{70000});
     EXPECT_EQ(last, 70000);
+}
+
+TEST(HttpClient, AFinishedTransferOfItsOwnGivesItsEndingAndReachesNoHandlerAfterwards)
+{
+    PageServer server;
+    server.page = "gone";
+    HttpClient http;
+    QNetworkReply *reply = http.manager()->get(HttpClient::request(server.url("/x")));
+    QObject::connect(&http, &HttpClient::cancelled, reply, &QNetworkReply::abort);
+    int finishedCalls = 0;
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, [&] {
+        ++finishedCalls;
+        loop.quit();
+    });
+    loop.exec();
+    ASSERT_EQ(finishedCalls, 1);
+    reply->readAll();
+    const HttpClient::Ending end = http.finish(reply);
+    EXPECT_EQ(end.status, 200);
+    EXPECT_EQ(end.error, QNetworkReply::NoError);
+    // Neither the reply's own signals nor the client's cancel reach anything now.
+    QPointer<QNetworkReply> watched(reply);
+    EXPECT_FALSE(QObject::disconnect(&http, &HttpClient::cancelled, reply, nullptr));
+    emit reply->finished();
+    EXPECT_EQ(finishedCalls, 1);
+    // And it goes once the event loop runs.
+    QEventLoop later;
+    QTimer::singleShot(0, &later, &QEventLoop::quit);
+    later.exec();
+    EXPECT_TRUE(watched.isNull());
+
+    QNetworkReply *refused = http.manager()->get(HttpClient::request(QUrl(QStringLiteral("http://127.0.0.1:9/"))));
+    QEventLoop wait;
+    QObject::connect(refused, &QNetworkReply::finished, &wait, &QEventLoop::quit);
+    if (!refused->isFinished())
+        wait.exec();
+    const HttpClient::Ending none = http.finish(refused);
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.error, QNetworkReply::ConnectionRefusedError);
+    EXPECT_FALSE(none.reason.isEmpty());
 }
