@@ -5,6 +5,7 @@
 // file too large for one cabinet folder, and checks that cabextract and our restore
 // give the device back byte for byte (about 2.2 GB on disk, several times over).
 #include "bench/support/ChildRun.h"
+#include "bench/support/DeviceTree.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -35,18 +36,7 @@ QString cli()
     return QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli");
 }
 
-void writeNoise(QFile &f, qint64 size, QRandomGenerator &random)
-{
-    QByteArray chunk(1 << 20, '\0');
-    for (qint64 done = 0; done < size; done += chunk.size()) {
-        chunk.resize(int(qMin<qint64>(size - done, 1 << 20)));
-        random.fillRange(reinterpret_cast<quint32 *>(chunk.data()), chunk.size() / 4);
-        f.write(chunk);
-    }
-}
-
-// A device: TTGO.BIF, then text-like POI files that pack well and pictures and sounds
-// that do not, many small and a few large, four levels deep.
+// A device: TTGO.BIF and the benchmarks' device-like tree.
 QString makeDevice(qint64 megabytes)
 {
     const QString root = workDir().filePath(QStringLiteral("device"));
@@ -56,30 +46,7 @@ QString makeDevice(qint64 megabytes)
     QFile bif(root + QStringLiteral("/TTGO.BIF"));
     bif.open(QIODevice::WriteOnly);
     bif.write("[TomTomGo]\nDeviceSerialNumber=BENCH1\n");
-    QRandomGenerator random(42);
-    QByteArray words;
-    for (int i = 0; i < 20000; ++i)
-        words += QByteArray::number(random.bounded(100000)) + (i % 7 ? " POI;" : " Stacja paliw;\r\n");
-    qint64 left = megabytes << 20;
-    for (int i = 0; left > 0; ++i) {
-        const qint64 size = qMin<qint64>(left, i % 50 == 0 ? (24 << 20) : 4096 + random.bounded(400000));
-        const QString path = root + QStringLiteral("/d%1/e%2/f%3/g%4/file%5.%6")
-                                        .arg(i % 4).arg(i % 3).arg(i % 5).arg(i % 2).arg(i).arg(i % 3 ? "ov2" : "ogg");
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        if (i % 3 == 0 && i % 50 != 0) {
-            writeNoise(f, size, random);
-        } else {
-            for (qint64 done = 0; done < size;) {
-                const QByteArray piece = words.mid(random.bounded(int(words.size() / 2)),
-                                                   int(qMin<qint64>(size - done, words.size() / 2)));
-                f.write(piece);
-                done += piece.size();
-            }
-        }
-        left -= size;
-    }
+    writeDeviceTree(root, megabytes);
     return root;
 }
 

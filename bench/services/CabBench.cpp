@@ -3,6 +3,7 @@
 // quarter of the tree and at the whole tree. KORVIX_CAB_BENCH_MB sets the tree's size
 // (default 1024).
 #include "bench/support/ChildRun.h"
+#include "bench/support/DeviceTree.h"
 #include "services/CabFile.h"
 
 #include <QDir>
@@ -28,36 +29,13 @@ qint64 treeMegabytes()
     return mb > 0 ? mb : 1024;
 }
 
-// A device-like tree: text-like files that pack well, pictures and sounds that do not,
-// many small files and a few large ones, four levels deep.
+// The benchmarks' device-like tree, made once per name.
 QString makeTree(const QString &name, qint64 megabytes)
 {
     const QString root = workDir().filePath(name);
     if (QDir(root).exists())
         return root;
-    QRandomGenerator random(42);
-    QByteArray words;
-    for (int i = 0; i < 20000; ++i)
-        words += QByteArray::number(random.bounded(100000)) + (i % 7 ? " POI;" : " Stacja paliw;\r\n");
-    qint64 left = megabytes << 20;
-    for (int i = 0; left > 0; ++i) {
-        const qint64 size = qMin<qint64>(left, i % 50 == 0 ? (24 << 20) : 4096 + random.bounded(400000));
-        const QString path = root + QStringLiteral("/d%1/e%2/f%3/g%4/file%5.%6")
-                                        .arg(i % 4).arg(i % 3).arg(i % 5).arg(i % 2).arg(i).arg(i % 3 ? "ov2" : "ogg");
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        QByteArray chunk;
-        for (qint64 done = 0; done < size; done += chunk.size()) {
-            const bool noise = i % 3 == 0 && i % 50 != 0; // the large files pack well
-            chunk = !noise ? words.mid(random.bounded(int(words.size() / 2)), int(qMin<qint64>(size - done, words.size() / 2)))
-                          : QByteArray(int(qMin<qint64>(size - done, 1 << 20)), '\0');
-            if (noise)
-                random.fillRange(reinterpret_cast<quint32 *>(chunk.data()), chunk.size() / 4);
-            f.write(chunk);
-        }
-        left -= size;
-    }
+    writeDeviceTree(root, megabytes);
     return root;
 }
 
