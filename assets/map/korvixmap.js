@@ -12,23 +12,6 @@ if (!window.L) {
     throw new Error("no map library");
 }
 
-// external.Write/Read go to the host through the web channel once it is up; calls
-// made before that wait in a queue.
-var kxHost = null, kxQueue = [];
-window.external = {
-    Write: function (fun, dat) {
-        if (kxHost) kxHost.Write(fun, String(dat)); else kxQueue.push([fun, String(dat)]);
-    },
-    Read: function (fun) { return ""; }
-};
-if (window.qt && window.QWebChannel) {
-    new QWebChannel(qt.webChannelTransport, function (channel) {
-        kxHost = channel.objects.host;
-        kxQueue.forEach(function (c) { kxHost.Write(c[0], c[1]); });
-        kxQueue = [];
-    });
-}
-
 var map = L.map("mapka", {
     center: [0, 0], zoom: 2, doubleClickZoom: false, keyboard: false, scrollWheelZoom: true,
     worldCopyJump: false
@@ -553,17 +536,7 @@ function search(query) {
             map.fitBounds(L.latLngBounds(searchResults.map(function (r) { return [r.lat, r.lng]; })), { animate: false, maxZoom: 16 });
     });
 }
-var SearchBar = L.Control.extend({
-    onAdd: function () {
-        var box = L.DomUtil.create("div", "kx-search leaflet-bar");
-        var input = L.DomUtil.create("input", "", box);
-        input.type = "search";
-        input.addEventListener("keydown", function (e) { if (e.key === "Enter") search(input.value); });
-        L.DomEvent.disableClickPropagation(box);
-        return box;
-    }
-});
-new SearchBar({ position: "topleft" }).addTo(map);
+kxSearchBar(map, search);
 
 // ---- extra layers: Wikipedia's articles of the view, the others tile overlays; a
 // layer without a source stays off and says so ---------------------------------------------

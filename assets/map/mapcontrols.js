@@ -94,6 +94,21 @@ var KxOverview = window.L && L.Control.extend({
     frame: function () { return this._frame ? this._frame.getBounds() : null; }
 });
 
+// The search field in the map's top left corner: Enter hands its text to `search`.
+function kxSearchBar(map, search) {
+    var Bar = L.Control.extend({
+        onAdd: function () {
+            var box = L.DomUtil.create("div", "kx-search leaflet-bar");
+            var input = L.DomUtil.create("input", "", box);
+            input.type = "search";
+            input.addEventListener("keydown", function (e) { if (e.key === "Enter") search(input.value); });
+            L.DomEvent.disableClickPropagation(box);
+            return box;
+        }
+    });
+    new Bar({ position: "topleft" }).addTo(map);
+}
+
 // A word of the pages beside the numbered texts, translated by the host.
 function kxWord(cfg, key, def) { return (cfg.words || {})[key] || def; }
 

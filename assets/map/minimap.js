@@ -99,17 +99,7 @@ function search(query) {
             map.fitBounds(L.latLngBounds(results.map(function (r) { return [r.lat, r.lng]; })), { animate: false, maxZoom: 15 });
     });
 }
-var SearchBar = L.Control.extend({
-    onAdd: function () {
-        var box = L.DomUtil.create("div", "kx-search leaflet-bar");
-        var input = L.DomUtil.create("input", "", box);
-        input.type = "search";
-        input.addEventListener("keydown", function (e) { if (e.key === "Enter") search(input.value); });
-        L.DomEvent.disableClickPropagation(box);
-        return box;
-    }
-});
-new SearchBar({ position: "topleft" }).addTo(map);
+kxSearchBar(map, search);
 
 window.KX = {
     marker: function () { if (!marker) return null; var ll = marker.getLatLng(); return [ll.lat, ll.lng]; },
