@@ -2,6 +2,7 @@
 // services' own formats.
 #include "map/GMaps.h"
 #include "tests/map/MapHttp.h"
+#include "tests/map/MapWindow.h"
 #include "tests/map/EditorShell.h"
 #include "tests/support/TestSupport.h"
 #include "tests/map/PageScript.h"
@@ -40,11 +41,7 @@ struct Fixture {
         s.WriteString("GoogleAPI", "Walking", base + "/route/v1/foot/{lng1},{lat1};{lng2},{lat2}?overview=full&geometries=geojson");
         s.WriteString("GoogleAPI", "Reverse", base + "/reverse?format=jsonv2&lat={lat}&lon={lng}");
         s.WriteString("GoogleAPI", "Search", base + "/search?format=jsonv2&q={query}");
-        map = std::make_unique<TGMaps>(shell);
-        map->setAttribute(Qt::WA_DeleteOnClose, false);
-        map->isOnline = [] { return true; };
-        map->resize(800, 600);
-        map->show();
+        map = openMapWindow(shell);
         map->GoogleAPI();
         EXPECT_TRUE(map->WBWait());
     }
