@@ -17,14 +17,24 @@ public:
     QByteArray page;
     QByteArray request;
     bool silent = false;
+    bool inTwoPieces = false; // the second half of the page a moment after the first
     QUrl url(const QString &path = "/Ver.txt") const { return QUrl(HttpTestServer::url(path)); }
 
 protected:
     void answer(QTcpSocket *s, const QByteArray &head) override
     {
         request += head;
-        if (!silent)
+        if (silent)
+            return;
+        if (!inTwoPieces) {
             reply(s, "200 OK", "Set-Cookie: sid=42\r\n", page);
+            return;
+        }
+        s->write(responseHead("200 OK", {}, page.size()) + page.left(page.size() / 2));
+        QTimer::singleShot(100, s, [this, s] {
+            s->write(page.mid(page.size() / 2));
+            s->disconnectFromHost();
+        });
     }
 };
 } // namespace
@@ -67,25 +77,34 @@ TEST(HttpClient, LimitsTheBytesReadAndGivesUpOnASilentServer)
 TEST(HttpClient, TransfersOfTheirOwnSendTheHeadersAndReportProgressOnce)
 {
     PageServer server;
-    server.page = QByteArray(70000, 'z');
+    const qint64 size = 70000;
+    server.page = QByteArray(size, 'z');
+    server.inTwoPieces = true;
     HttpClient http;
     QList<qint64> begins;
     qint64 last = -1;
+    int works = 0;
     QObject::connect(&http, &HttpClient::workBegin, [&](qint64 n) { begins << n; });
-    QObject::connect(&http, &HttpClient::work, [&](qint64 n) { last = n; });
+    QObject::connect(&http, &HttpClient::work, [&](qint64 n) {
+        last = n;
+        ++works;
+    });
     QNetworkReply *reply = http.manager()->get(HttpClient::request(server.url("/own")));
     http.reportProgress(reply);
+    qint64 got = 0;
+    QObject::connect(reply, &QNetworkReply::readyRead, [&] { got += reply->readAll().size(); });
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
         loop.exec();
-    EXPECT_EQ(reply->readAll().size(), 70000);
+    EXPECT_EQ(got + reply->readAll().size(), size);
     reply->deleteLater();
     EXPECT_TRUE(server.request.startsWith("GET /own HTTP/1.1"));
     EXPECT_TRUE(server.request.contains("Accept: text/html, */*,xml"));
     EXPECT_TRUE(server.request.contains("User-Agent: Mozilla/3.0 (compatible; Indy Library)"));
-    EXPECT_EQ(begins, QList<qint64>{70000});
-    EXPECT_EQ(last, 70000);
+    ASSERT_GT(works, 1);
+    EXPECT_EQ(begins, QList<qint64>{size});
+    EXPECT_EQ(last, size);
 }
 
 TEST(HttpClient, AFinishedTransferOfItsOwnGivesItsEndingAndReachesNoHandlerAfterwards)
