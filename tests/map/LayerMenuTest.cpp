@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -86,9 +87,13 @@ TEST(LayerMenu, TheTreesRastersOpenOnTheMapNewCapturesAndTheMenusAreLive)
         }
         folder = dialog->directory().absolutePath();
         filter = dialog->nameFilters().join('|');
-        dialog->selectFile(csv);
+        // Typed as a whole path: a busy machine may not have listed the folder yet.
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (edit)
+            edit->setText(csv);
+        else
+            dialog->selectFile(csv);
         static_cast<QDialog *>(dialog)->accept();
-        // A busy machine may not have listed the folder yet: the choice stands all the same.
         if (dialog->isVisible())
             static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
     });
