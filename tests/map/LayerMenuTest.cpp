@@ -1,5 +1,6 @@
 // The extra layers in the real main window: the tree's rasters, New on "Raster",
 // the "GoogleAPI" layer menu and the service menu's road network.
+#include "app/Config.h"
 #include "app/EditorRegistry.h"
 #include "app/SampleDevice.h"
 #include "map/GMaps.h"
@@ -38,7 +39,7 @@ TEST(LayerMenu, TheTreesRastersOpenOnTheMapNewCapturesAndTheMenusAreLive)
     tmp.write("dev/Raster/abc2.sat", "-\r\n19.2\r\n50.0\r\n19.3\r\n49.9\r\n");
     TMainForm form(folderOnly(tmp.file("dev")));
     form.settings().WriteString("GoogleAPI", "TileMap", "http://127.0.0.1:9/{z}/{x}/{y}.png");
-    form.settings().WriteBool("Spec", "SuperUser", true);
+    Config::setSuperUser(form.settings());
     registerEditors(form);
     form.resize(1000, 700);
     form.show();
