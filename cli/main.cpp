@@ -1,10 +1,12 @@
 #include "cli/Commands.h"
+#include "platform/FileReader.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 QList<CliCommand> &registry()
@@ -52,12 +54,14 @@ const QList<CliCommand> &cliCommands()
 
 bool readStandardInput(QByteArray &data, QTextStream &err)
 {
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly)) {
-        fileError(err, QStringLiteral("standard input"), in.errorString());
+    QString why;
+    const std::optional<QByteArray> read =
+        FileReader::readStream(STDIN_FILENO, QStringLiteral("standard input"), FileReader::MaxListBytes, &why);
+    if (!read) {
+        err << why << '\n';
         return false;
     }
-    data = in.readAll();
+    data = *read;
     return true;
 }
 

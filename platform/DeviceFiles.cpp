@@ -1,5 +1,8 @@
 #include "platform/DeviceFiles.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -61,7 +64,7 @@ std::optional<QByteArray> readBounded(const QString &path, qint64 limit, bool wh
 
 std::optional<QByteArray> DeviceFiles::readRegular(const QString &path, qint64 cap)
 {
-    return readBounded(path, cap, true);
+    return FileReader::read(path, cap);
 }
 
 std::optional<QByteArray> DeviceFiles::readRegularHead(const QString &path, qint64 count)
@@ -101,6 +104,8 @@ DirListing::DirListing(const QString &dir) : m_dir(dir)
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
+        if (AtomicFile::isTemporaryName(name))
+            continue; // a save in progress, or one a killed run left
         m_index.insert(name.toCaseFolded(), int(m_entries.size()));
         m_entries.append(name);
         m_isDir.append(it.fileInfo().isDir());
