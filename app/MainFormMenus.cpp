@@ -128,7 +128,12 @@ void TMainForm::buildMenus()
     m_fileMenu->addAction(m_commands[SharedCommand::SaveAs]);
     m_exportMenu = m_fileMenu->addMenu(tr("Export"));
     m_exportMenu->menuAction()->setVisible(false); // shown while an editor offers exports
-    QAction *close = m_fileMenu->addAction(tr("C&lose"), m_mdi, &QMdiArea::closeActiveSubWindow);
+    // The window on top only, even while the focus is inside the map page and the area
+    // has no active window: never the program, never another editor.
+    QAction *close = m_fileMenu->addAction(tr("C&lose"), this, [this] {
+        if (QMdiSubWindow *w = m_mdi->currentSubWindow())
+            w->close();
+    });
     m_windowCommands << close;
     m_fileMenu->addSeparator();
     QAction *exit = m_fileMenu->addAction(tr("E&xit"), this, &QWidget::close);

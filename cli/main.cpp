@@ -56,7 +56,7 @@ bool readStandardInput(QByteArray &data, QTextStream &err)
 {
     QString why;
     const std::optional<QByteArray> read =
-        FileReader::readStream(STDIN_FILENO, QStringLiteral("standard input"), FileReader::MaxListBytes, &why);
+        FileReader::readStream(STDIN_FILENO, QStringLiteral("standard input"), FileReader::MaxRowsBytes, &why);
     if (!read) {
         err << why << '\n';
         return false;

@@ -1,5 +1,7 @@
 #include "media/Img.h"
 
+#include "platform/Question.h"
+
 #include "media/ImgDlg.h"
 #include "platform/Error.h"
 #include "platform/ErrorGuard.h"
@@ -203,8 +205,7 @@ void TImg::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    const auto answer = QMessageBox::question(this, tr("Images"), tr("Do you want to save changes?"),
-                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto answer = askToSaveChanges(this, tr("Images"), tr("Do you want to save changes?"));
     bool closes = answer == QMessageBox::No;
     if (answer == QMessageBox::Yes)
         ErrorGuard::run(m_shell.window(), [&] { closes = saveNow(); });

@@ -18,6 +18,7 @@ inline constexpr qint64 MaxXmlBytes = qint64(256) << 20;    // GPX, KML, feeds, 
 inline constexpr qint64 MaxPictureBytes = qint64(64) << 20; // bitmaps, icons, start-up pictures
 inline constexpr qint64 MaxSoundBytes = qint64(512) << 20;  // wave and ogg files
 inline constexpr qint64 MaxSmallBytes = qint64(16) << 20;   // settings, descriptions, schemes
+inline constexpr qint64 MaxRowsBytes = qint64(256) << 20;   // rows of text on standard input
 
 // "Not a regular file: PATH", "The file is too large: PATH", "PATH: reason".
 QString notRegular(const QString &path);

@@ -2,7 +2,8 @@
 #include <QMessageBox>
 
 // A question box whose Escape is Cancel whenever Cancel is offered, never a silent No
-// that throws work away.
+// that throws work away. A Yes/No/Cancel question asked by an editor names its document
+// (the editor's window title: its file), so with several open the user knows which.
 QMessageBox::StandardButton askQuestion(QWidget *parent, const QString &caption, const QString &text,
                                         QMessageBox::StandardButtons buttons);
 

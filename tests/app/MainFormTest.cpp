@@ -2,11 +2,13 @@
 #include "app/Config.h"
 #include "app/EditorRegistry.h"
 #include "app/MainForm.h"
+#include "map/GMaps.h"
 #include "poi/Ov2Editor.h"
 #include "app/SampleDevice.h"
 #include "grid/RBGrids.h"
 #include "platform/Editor.h"
 #include "platform/Folders.h"
+#include "platform/Question.h"
 #include "tests/support/FifoGuard.h"
 #include "tests/support/MainFormProbe.h"
 #include "tests/support/TestSupport.h"
@@ -747,4 +749,49 @@ TEST(MainForm, SoundToolbarActsOnTheSoundOfTheRealPoiEditor)
     EXPECT_FALSE(button(SharedCommand::NormalizeSound)->isEnabled());
     EXPECT_TRUE(button(SharedCommand::RecSound)->isEnabled());
     form.mdiArea()->closeAllSubWindows();
+}
+
+TEST(MainForm, CloseEndsTheActiveWindowOnlyTheMapIncluded)
+{
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    TMainForm form(noDevices());
+    form.show();
+    QStringList asked;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    QPointer<TOV2> poi = changedPoiEditor(form, "a", asked, answer);
+    QApplication::processEvents();
+    QPointer<TGMaps> map = form.GetGoogleAPI();
+    QApplication::processEvents();
+    // Keys and clicks go into the page, as when the user has clicked the map.
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(50, 50));
+    if (map->focusProxy())
+        map->focusProxy()->setFocus();
+    QTest::qWait(300);
+    QAction *close = menuEntry(form, "File", "C&lose");
+    ASSERT_NE(close, nullptr);
+    close->trigger();
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(map.isNull());
+    EXPECT_TRUE(asked.isEmpty()) << "the POI list was not asked about";
+    ASSERT_FALSE(poi.isNull());
+    EXPECT_TRUE(poi->isModified());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.mdiArea()->subWindowList().size(), 1);
+}
+
+TEST(MainForm, TheSaveQuestionNamesTheDocument)
+{
+    QWidget editor;
+    editor.setWindowTitle(QStringLiteral("/media/ann/DEV/Fuel.ov2*"));
+    QString named;
+    onNextModal([&named](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        ASSERT_NE(box, nullptr);
+        named = box->informativeText();
+        box->reject();
+    });
+    EXPECT_EQ(askToSaveChanges(&editor, QStringLiteral("POI"), QStringLiteral("Do you want to save changes?")),
+              QMessageBox::Cancel);
+    EXPECT_EQ(named, QStringLiteral("/media/ann/DEV/Fuel.ov2"));
 }

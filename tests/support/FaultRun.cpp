@@ -43,6 +43,11 @@ FaultRun runCliWithFault(const QStringList &args, const FaultPlan &plan, const Q
     return r;
 }
 
+QString faultLibrary()
+{
+    return QStringLiteral(KORVIX_FAULT_LIBRARY);
+}
+
 QStringList faultCalls()
 {
     return {QStringLiteral("write"), QStringLiteral("fsync"), QStringLiteral("fdatasync"), QStringLiteral("close"),

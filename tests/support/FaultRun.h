@@ -21,6 +21,9 @@ struct FaultRun : CliRun {
 
 FaultRun runCliWithFault(const QStringList &args, const FaultPlan &plan, const QByteArray &input = {});
 
+// The library's path, for tests that preload it into programs of their own.
+QString faultLibrary();
+
 // The calls a save makes, every one a place where a device can fail.
 QStringList faultCalls();
 // 1..count when small, else `most` points spread over it, the first and last included.
