@@ -1,7 +1,9 @@
 // korvix-cli backup / restore: full backups of a device folder and their way back.
 #include "app/DeviceInfo.h"
 #include "cli/Commands.h"
+#include "platform/DeviceCodec.h"
 #include "platform/Error.h"
+#include "poi/PoiDump.h"
 #include "services/Backup.h"
 #include "services/CabFile.h"
 #include "services/Restore.h"
@@ -9,6 +11,15 @@
 #include <QFileInfo>
 
 namespace {
+// Names from an archive may hold any character: escaped as "ov2 dump" escapes texts.
+QString printable(const QString &name)
+{
+    static const DeviceCodec utf8(DeviceCodec::Kind::Utf8);
+    QByteArray line;
+    appendDumpEscaped(line, name.toUtf8(), utf8);
+    return QString::fromUtf8(line);
+}
+
 int backup(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (args.isEmpty() || args.size() > 2) {
@@ -38,7 +49,7 @@ int backup(const QStringList &args, QTextStream &out, QTextStream &err)
             out << c << '\n';
         out << r.closingMessage() << '\n';
     } catch (const ECABFileError &e) {
-        return fileError(err, e.fileName().isEmpty() ? args[0] : e.fileName(), ECABFileError::text(e.code()));
+        return fileError(err, e.fileName().isEmpty() ? args[0] : e.fileName(), e.detail());
     } catch (const KorvixError &e) {
         return fileError(err, args[0], e.message());
     }
@@ -61,20 +72,25 @@ int restore(const QStringList &args, QTextStream &out, QTextStream &err)
         r.Load();
         const QStringList unknown = r.Unknown(names);
         for (const QString &n : unknown)
-            fileError(err, rest[0], QStringLiteral("not in the backup: ") + n);
+            fileError(err, rest[0], QStringLiteral("not in the backup: ") + printable(n));
         if (!unknown.isEmpty())
             return 1;
         for (const QString &refused : r.Refused())
-            fileError(err, rest[0], QStringLiteral("leads outside the device folder, not restored: ") + refused);
+            fileError(err, rest[0], QStringLiteral("leads outside the device folder, not restored: ") + printable(refused));
         if (dryRun) {
             for (const TRestoreItem &i : r.Chosen(names))
-                out << TRestoreItem::stateText(i.state) << '\t' << i.name << '\t' << i.size << '\n';
+                out << TRestoreItem::stateText(i.state) << '\t' << printable(i.name) << '\t' << i.size << '\n';
             return r.Refused().isEmpty() ? 0 : 1;
         }
         const int written = r.Restore(names);
         out << written << " files restored into " << rest[1] << '\n';
     } catch (const KorvixError &e) {
-        return fileError(err, rest[0], e.message());
+        // Every item that failed, each on its line; the others were restored.
+        if (r.Failures().isEmpty())
+            return fileError(err, rest[0], e.message());
+        for (const QString &failure : r.Failures())
+            fileError(err, rest[0], failure);
+        return 1;
     }
     return r.Refused().isEmpty() ? 0 : 1;
 }

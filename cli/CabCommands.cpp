@@ -1,15 +1,42 @@
 // korvix-cli cab pack|list|unpack: cabinet archives from the command line.
 #include "cli/Commands.h"
+#include "platform/DeviceCodec.h"
+#include "platform/FileReader.h"
+#include "poi/PoiDump.h"
 #include "services/CabFile.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
+// Why `path` is no cabinet to read, as a whole line naming it; FIFOs and devices are
+// refused without being opened for a blocking read.
 QString notACabinet(const QString &path)
 {
-    const QString why = openFailure(path);
-    return why.isEmpty() ? QStringLiteral("not a cabinet") : why;
+    QFile probe;
+    const QString why = FileReader::open(probe, path, MaxCabinetFileBytes);
+    return why.isEmpty() ? path + QStringLiteral(": not a cabinet") : why;
+}
+
+int refuseCabinet(QTextStream &err, const QString &path)
+{
+    err << notACabinet(path) << '\n';
+    return 1;
+}
+
+// Each part of a stored name escaped as "ov2 dump" escapes texts (control characters as
+// \n, \xHH, ...), its "\" separators kept as they are.
+QString printableStoredName(const QString &name)
+{
+    static const DeviceCodec utf8(DeviceCodec::Kind::Utf8);
+    QByteArray line;
+    const QStringList parts = name.split(QLatin1Char('\\'));
+    for (int i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            line += '\\';
+        appendDumpEscaped(line, parts[i].toUtf8(), utf8);
+    }
+    return QString::fromUtf8(line);
 }
 
 int pack(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -45,7 +72,7 @@ int pack(const QStringList &args, QTextStream &out, QTextStream &err)
     try {
         cab.Compress();
     } catch (const ECABFileError &e) {
-        return fileError(err, e.fileName().isEmpty() ? args[0] : e.fileName(), ECABFileError::text(e.code()));
+        return fileError(err, e.fileName().isEmpty() ? args[0] : e.fileName(), e.detail());
     }
     out << args[0] << ": " << cab.CABFileContents.size() << " files\n";
     // The cabinets of a set, OUT.cab, OUT_2.cab, ...
@@ -65,9 +92,10 @@ int list(const QStringList &args, QTextStream &out, QTextStream &err)
     cab.CABFile = args[0];
     QList<TCABStoredFile> files;
     if (!cab.List(files))
-        return fileError(err, args[0], notACabinet(args[0]));
+        return refuseCabinet(err, args[0]);
     for (const TCABStoredFile &f : files)
-        out << f.name << '\t' << f.size << '\t' << f.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) << '\n';
+        out << printableStoredName(f.name) << '\t' << f.size << '\t'
+            << f.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) << '\n';
     return 0;
 }
 
@@ -83,7 +111,7 @@ int unpack(const QStringList &args, QTextStream &out, QTextStream &err)
     if (cab.Extract())
         return 0;
     if (cab.extractProblems().isEmpty())
-        return fileError(err, args[0], notACabinet(args[0]));
+        return refuseCabinet(err, args[0]);
     for (const QString &problem : cab.extractProblems())
         fileError(err, args[0], problem);
     return 1;

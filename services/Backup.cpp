@@ -1,6 +1,7 @@
 #include "services/Backup.h"
 
 #include "platform/Error.h"
+#include "platform/FileReader.h"
 #include "platform/Folders.h"
 #include "services/CabFile.h"
 #include "services/RestoreReader.h"
@@ -13,6 +14,8 @@
 #include <QSaveFile>
 
 #include <zlib.h>
+
+#include <limits>
 
 namespace {
 QString tr(const char *text)
@@ -31,8 +34,11 @@ using Source = TBackup::Source;
 // the backup was cancelled. It runs inside the unpacker's callbacks: it must not throw.
 bool crcOf(const Source &s, quint32 &crc, const std::function<bool()> &cancelled)
 {
-    QFile f(s.path);
-    if (!f.open(QIODevice::ReadOnly) || !f.seek(s.offset))
+    QFile f;
+    if (!FileReader::open(f, s.path, std::numeric_limits<qint64>::max()).isEmpty() || !f.seek(s.offset))
+        return false;
+    // A file that grew or shrank since it was listed was stored at another size.
+    if (f.size() != s.fileSize)
         return false;
     uLong sum = crc32(0, nullptr, 0);
     QByteArray buffer(1 << 20, Qt::Uninitialized);
@@ -53,8 +59,8 @@ bool crcOf(const Source &s, quint32 &crc, const std::function<bool()> &cancelled
 // stores it under a name of its own.
 void copySlice(const Source &s, const QString &to, const std::function<bool()> &cancelled)
 {
-    QFile in(s.path);
-    if (!in.open(QIODevice::ReadOnly) || !in.seek(s.offset))
+    QFile in;
+    if (!FileReader::open(in, s.path, std::numeric_limits<qint64>::max()).isEmpty() || !in.seek(s.offset))
         throw ECABFileError(1, s.path);
     QSaveFile out(to);
     if (!out.open(QIODevice::WriteOnly))
@@ -76,6 +82,32 @@ void copySlice(const Source &s, const QString &to, const std::function<bool()> &
     QFile done(to);
     if (done.open(QIODevice::Append))
         done.setFileTime(QFileInfo(s.path).lastModified(), QFileDevice::FileModificationTime);
+}
+
+// Every regular file below `dir` into `files` (stored under `relPath`), depth first.
+// Symbolic links are never followed and, like FIFOs, sockets and devices (which would
+// hang a reader), only listed in `skipped`; `outAbs` (our own output) is left out.
+void listDevice(const QString &dir, const QString &relPath, const QString &root, const QString &outAbs,
+                TCABFileContents &files, QStringList &skipped)
+{
+    const QFileInfoList entries = QDir(dir).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    QFileInfoList folders;
+    for (const QFileInfo &e : entries) {
+        const QString path = dir + QLatin1Char('/') + e.fileName();
+        if (e.isSymLink() || (!e.isDir() && !e.isFile()))
+            skipped << path.mid(root.size());
+        else if (e.isDir())
+            folders << e;
+        else if (!path.startsWith(outAbs))
+            files.append({path, relPath});
+    }
+    const QString base = relPath.endsWith(QLatin1Char('\\')) ? relPath : relPath + QLatin1Char('\\');
+    for (const QFileInfo &d : std::as_const(folders)) {
+        const QString path = dir + QLatin1Char('/') + d.fileName();
+        if (path + QLatin1Char('/') != outAbs)
+            listDevice(path, base + d.fileName(), root, outAbs, files, skipped);
+    }
 }
 
 void removeSet(const QString &first)
@@ -113,10 +145,15 @@ QString TBackupResult::verification() const
 
 QString TBackupResult::closingMessage() const
 {
-    if (splitFiles.isEmpty())
-        return verification();
-    return verification() + QLatin1Char('\n')
-           + tr("Too large for one cabinet folder, stored in numbered parts: %1").arg(splitFiles.join(QStringLiteral(", ")));
+    QString text = verification();
+    const QString comma = QStringLiteral(", ");
+    if (!splitFiles.isEmpty())
+        text += QLatin1Char('\n') + tr("Too large for one cabinet folder, stored in numbered parts: %1").arg(splitFiles.join(comma));
+    if (!notRegular.isEmpty())
+        text += QLatin1Char('\n') + tr("Not backed up, not regular files (links are not followed): %1").arg(notRegular.join(comma));
+    if (!longNames.isEmpty())
+        text += QLatin1Char('\n') + tr("Not backed up, names too long for a cabinet: %1").arg(longNames.join(comma));
+    return text;
 }
 
 QString TBackup::archiveName(const QString &serial, const QDateTime &when)
@@ -176,12 +213,20 @@ TBackupResult TBackup::Run()
     const QString out = withSlash(OutFolder.isEmpty() ? backupFolder() : OutFolder);
     if (!QDir().mkpath(out))
         throw ECABFileError(6, out);
-    // Archives are never overwritten: a second backup in the same second takes the next one.
+    // Archives are never overwritten: the first cabinet's name is created exclusively (an
+    // empty file until the set replaces it), so a second backup in the same second, even
+    // from another process, takes the next one.
     QDateTime when = When.isValid() ? When : QDateTime::currentDateTime();
-    QString first = out + archiveName(Serial, when);
-    while (QFileInfo::exists(first) || QFileInfo::exists(continuationName(first, 2))) {
-        when = when.addSecs(1);
+    QString first;
+    for (int tries = 0;; when = when.addSecs(1), ++tries) {
         first = out + archiveName(Serial, when);
+        if (QFileInfo::exists(continuationName(first, 2)))
+            continue;
+        QFile reserve(first);
+        if (reserve.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            break;
+        if (!QFileInfo::exists(first) || tries > 100000)
+            throw ECABFileError(6, first, reserve.errorString());
     }
 
     TCABFile cab;
@@ -194,13 +239,13 @@ TBackupResult TBackup::Run()
     cab.Cancelled = Cancelled;
 
     const QString root = withSlash(QDir(Root).absolutePath());
-    TCABFileContents found;
-    found.AddFiles(root + QStringLiteral("*.*"), QString(), true);
     // An output folder inside the device must not back itself up.
     const QString outAbs = withSlash(QDir(out).absolutePath());
+    TCABFileContents found;
+    TBackupResult result;
+    listDevice(QDir(Root).absolutePath(), QString(), root, outAbs, found, result.notRegular);
     const QString workFolder = out + QLatin1Char('.') + QFileInfo(first).completeBaseName() + QStringLiteral(".parts/");
 
-    TBackupResult result;
     QHash<QString, Source> sources; // by stored name
     struct Slice {
         Source source;
@@ -208,21 +253,26 @@ TBackupResult TBackup::Run()
     };
     QList<Slice> slices;
     for (const TCABFileEntry &e : std::as_const(found)) {
-        if (e.Name.startsWith(outAbs))
-            continue;
         const qint64 size = QFileInfo(e.Name).size();
+        // A name the cabinet cannot hold (its parts' names counted) is left out and said.
+        const QString partSuffix = size > PartBytes ? QStringLiteral(".part") + QString::number((size - 1) / PartBytes + 1)
+                                                    : QString();
+        if (storedNameBytes(e.storedName() + partSuffix).size() > MaxStoredNameBytes) {
+            result.longNames << e.Name.mid(root.size());
+            continue;
+        }
         ++result.files;
         result.bytes += size;
         if (size <= PartBytes) {
             cab.CABFileContents.append(e);
-            sources.insert(e.storedName(), {e.Name, 0, size});
+            sources.insert(e.storedName(), {e.Name, 0, size, size});
             continue;
         }
         result.splitFiles << e.Name.mid(root.size());
         const QString fileName = QFileInfo(e.Name).fileName();
         const QString folder = workFolder + QString::number(slices.size()) + QLatin1Char('/');
         for (qint64 at = 0, part = 1; at < size; at += PartBytes, ++part) {
-            const Source s{e.Name, at, qMin(PartBytes, size - at)};
+            const Source s{e.Name, at, qMin(PartBytes, size - at), size};
             const TCABFileEntry entry{folder + fileName + QStringLiteral(".part") + QString::number(part), e.RelPath};
             slices.append({s, entry.Name});
             cab.CABFileContents.append(entry);
@@ -238,6 +288,7 @@ TBackupResult TBackup::Run()
     cab.OnCompressProgress = [&](TCABFile *, qint64 position, qint64 total) { progress(compressing, position, total); };
 
     try {
+        progress(compressing, 0, result.bytes);
         for (const Slice &s : std::as_const(slices)) {
             if (!QDir().mkpath(QFileInfo(s.copy).path()))
                 throw ECABFileError(4, s.copy);

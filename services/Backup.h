@@ -12,10 +12,15 @@ struct TBackupResult {
     int files = 0;          // device files
     qint64 bytes = 0;       // their total size
     QStringList splitFiles; // device files stored as numbered parts (relative paths)
+    // Not backed up (relative paths): FIFOs, sockets, devices and symbolic links, which
+    // are never followed; and files whose name is too long for a cabinet.
+    QStringList notRegular, longNames;
     // "Backup verified: N files, X MB in K cabinets"
     QString verification() const;
-    // The verification line and, when there are any, the files stored in parts.
+    // The verification line and, when there are any, the files stored in parts and the
+    // entries left out.
     QString closingMessage() const;
+    bool hasRemarks() const { return !splitFiles.isEmpty() || !notRegular.isEmpty() || !longNames.isEmpty(); }
 };
 
 // A full backup of a device folder into one cabinet set: every file at every depth,
@@ -41,6 +46,8 @@ public:
     std::function<bool()> Cancelled;
 
     // Throws ECABFileError (a device file that cannot be read names it) or KorvixError.
+    // The first cabinet's name is taken exclusively: two backups started in the same
+    // second into one folder get two archives.
     TBackupResult Run();
 
     // The name of the first cabinet: "TT_" + serial + "_" + yyyyMMddhhmmss + ".bak".
@@ -54,6 +61,7 @@ public:
     struct Source {
         QString path;
         qint64 offset = 0, length = 0;
+        qint64 fileSize = 0; // of the whole file when it was listed
     };
 
 private:

@@ -117,7 +117,8 @@ void TBackupRunner::ended(const TBackupResult &result, const QString &error)
         m_cancelButton->hide();
     if (error.isEmpty()) {
         m_shell.SetStatus(result.verification());
-        if (!result.splitFiles.isEmpty())
+        // Parts and anything left out are said in a box, not only in the status bar.
+        if (result.hasRemarks())
             QMessageBox::information(m_shell.window(), QCoreApplication::applicationName(), result.closingMessage());
         emit finished(true, result.verification());
         return;

@@ -3,15 +3,18 @@
 #include "services/CabWriter.h"
 #include "services/LzxEncoder.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QThread>
 
 #include <deque>
 #include <future>
+#include <limits>
 #include <memory>
 
 #include <vector>
@@ -39,15 +42,12 @@ PlannedFile planFile(const TCABFileEntry &entry)
         f.attribs |= 0x01;
     if ((entry.StoredFileName.isEmpty() ? info.fileName() : entry.StoredFileName).startsWith(QLatin1Char('.')))
         f.attribs |= 0x02;
-    bool ascii = true;
-    for (QChar c : stored)
-        ascii = ascii && c.unicode() < 0x80;
-    if (ascii) {
-        f.name = stored.toLatin1();
-    } else {
-        f.name = stored.toUtf8();
-        f.attribs |= 0x80;
-    }
+    f.name = storedNameBytes(stored);
+    if (f.name.size() != stored.size())
+        f.attribs |= 0x80; // UTF-8
+    // A longer name makes a cabinet no reader opens.
+    if (f.name.size() > MaxStoredNameBytes)
+        throw ECABFileError(ECABFileError::NameTooLong, entry.Name);
     return f;
 }
 
@@ -109,8 +109,10 @@ public:
         auto batch = newBatch(folderIndex, {});
         for (int i = folder.firstFile; i < folder.firstFile + folder.fileCount; ++i) {
             const PlannedFile &f = files[size_t(i)];
-            QFile in(f.path);
-            if (!in.open(QIODevice::ReadOnly) || (f.start > 0 && !in.seek(f.start)))
+            // Regular files only: a FIFO or device put in a file's place must not hang us.
+            QFile in;
+            if (!FileReader::open(in, f.path, std::numeric_limits<qint64>::max()).isEmpty()
+                || (f.start > 0 && !in.seek(f.start)))
                 throw ECABFileError(1, f.path);
             qint64 left = f.size;
             while (left > 0) {
@@ -257,25 +259,31 @@ void writeOneCabinet(TCABFile &cab, const std::vector<PlannedFile> &files, std::
     const qint64 filesStart = HeaderSize + FolderSize * qint64(folders.size());
     const qint64 dataStart = headerBytes(files, folders.size());
 
-    QSaveFile out(cab.CABFile);
-    if (!out.open(QIODevice::WriteOnly) || out.write(QByteArray(dataStart, '\0')) != dataStart)
-        throw ECABFileError(6, cab.CABFile);
+    AtomicFile::Pending out(cab.CABFile);
+    if (const QString why = out.open(); !why.isEmpty())
+        throw ECABFileError(6, cab.CABFile, why);
+    const auto put = [&](const QByteArray &bytes) {
+        if (!out.put(bytes.constData(), bytes.size()))
+            throw ECABFileError(6, cab.CABFile, out.error());
+    };
+    put(QByteArray(dataStart, '\0'));
+    qint64 at = dataStart;
     codeFolders(cab, files, folders, total, [&](const Batch &b) {
         PlannedFolder &folder = folders[size_t(b.folder)];
         if (folder.blocks == 0)
-            folder.dataStart = quint32(out.pos());
-        if (out.write(b.coded) != b.coded.size())
-            throw ECABFileError(6, cab.CABFile);
-        if (out.pos() > cab.MaxCabinetSize)
+            folder.dataStart = quint32(at);
+        if (at + b.coded.size() > cab.MaxCabinetSize)
             throw ECABFileError(ECABFileError::TooLargeForCabinet, cab.CABFile);
         if (folder.blocks + b.blocks > 65535)
             throw ECABFileError(ECABFileError::TooLargeForFolder, cab.CABFile);
+        put(b.coded);
+        at += b.coded.size();
         folder.blocks = quint16(folder.blocks + b.blocks);
     });
     for (PlannedFolder &f : folders)
         if (f.blocks == 0)
-            f.dataStart = quint32(out.pos()); // no data: any place inside the cabinet
-    const qint64 cabinetSize = out.pos();
+            f.dataStart = quint32(at); // no data: any place inside the cabinet
+    const qint64 cabinetSize = at;
 
     QByteArray head;
     head.reserve(int(dataStart));
@@ -295,9 +303,15 @@ void writeOneCabinet(TCABFile &cab, const std::vector<PlannedFile> &files, std::
         put16(head, f.attribs);
         head.append(f.name).append('\0');
     }
-    // commit() ignores a failed final flush, so it is checked first.
-    if (!out.seek(0) || out.write(head) != head.size() || !out.flush() || !out.commit())
-        throw ECABFileError(6, cab.CABFile);
+    if (!out.file().seek(0))
+        throw ECABFileError(6, cab.CABFile, out.file().errorString());
+    put(head);
+    throwIfCancelled(cab);
+    // An old set's further cabinets would still name this one: they go with the same step.
+    const QStringList obsolete = cab.AllowSet ? oldCabinets(cab, 1) : QStringList();
+    const QString why = obsolete.isEmpty() ? out.commit() : AtomicFile::replaceAll({&out}, obsolete);
+    if (!why.isEmpty())
+        throw ECABFileError(6, cab.CABFile, why);
 }
 } // namespace
 
@@ -322,6 +336,28 @@ quint16 compressionWord(const TCABFile &cab)
     return cab.CompressionType == TCABFile::typMSZIP ? 1
            : cab.CompressionType == TCABFile::typLZX ? quint16(3 | (15 + int(cab.LZXMemory)) << 8)
                                                      : 0;
+}
+
+QString cabinetPath(const TCABFile &cab, int index)
+{
+    if (index == 0)
+        return cab.CABFile;
+    const QString name = cab.CabinetName ? cab.CabinetName(index + 1) : QString();
+    return name.isEmpty() ? cab.defaultCabinetName(index + 1) : name;
+}
+
+QStringList oldCabinets(const TCABFile &cab, int from)
+{
+    QStringList old;
+    if (!QFileInfo(cab.CABFile).isFile())
+        return old;
+    for (int i = from; i < 65535; ++i) {
+        const QString path = cabinetPath(cab, i);
+        if (!QFileInfo(path).isFile() || QFileInfo(path).isSymLink())
+            break;
+        old << path;
+    }
+    return old;
 }
 
 void throwIfCancelled(const TCABFile &cab)

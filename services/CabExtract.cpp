@@ -1,6 +1,9 @@
 #include "services/CabFile.h"
+#include "platform/AtomicFile.h"
 #include "platform/DeviceFiles.h"
+#include "platform/FileReader.h"
 #include "services/MsPackMemory.h"
+#include "services/ReplacedFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <list>
+#include <memory>
 
 // The library reads and writes through these callbacks, so the names stay ours (UTF-8,
 // any characters) and every written block reaches the progress event.
@@ -26,6 +30,10 @@ struct CabExtractor {
     qint64 size = 0, written = 0;
     QDateTime stamp;
     QElapsedTimer clock;
+    // The unpacked file, handed over when the library closes it, put in place only when
+    // the library says it is whole.
+    std::unique_ptr<ReplacedFile> unpacked;
+    QString openFailure;
     // Verifying: written data only goes into the checksum.
     bool verifying = false;
     quint32 crc = 0;
@@ -47,6 +55,7 @@ struct MsFile {
     QFile file;
     CabExtractor *owner = nullptr; // set for the unpacked file only
     bool sink = false;             // a verified file: nothing is written
+    std::unique_ptr<ReplacedFile> out;
 };
 
 mspack_file *msOpen(mspack_system *self, const char *name, int mode)
@@ -59,17 +68,20 @@ mspack_file *msOpen(mspack_system *self, const char *name, int mode)
         ex->crc = quint32(crc32(0, nullptr, 0));
         return reinterpret_cast<mspack_file *>(f);
     }
-    f->file.setFileName(QString::fromUtf8(name));
-    QIODevice::OpenMode m = QIODevice::ReadOnly;
     if (mode == MSPACK_SYS_OPEN_WRITE) {
-        m = QIODevice::WriteOnly | QIODevice::Truncate;
+        // Beside the old file, which stays until the new one is whole.
         f->owner = ex;
-    } else if (mode == MSPACK_SYS_OPEN_UPDATE) {
-        m = QIODevice::ReadWrite;
-    } else if (mode == MSPACK_SYS_OPEN_APPEND) {
-        m = QIODevice::WriteOnly | QIODevice::Append;
+        f->out = std::make_unique<ReplacedFile>(QString::fromUtf8(name));
+        if (const QString why = f->out->open(); !why.isEmpty()) {
+            ex->openFailure = why;
+            delete f;
+            return nullptr;
+        }
+        return reinterpret_cast<mspack_file *>(f);
     }
-    if (!f->file.open(m)) {
+    // The archives are only read, and only when they are regular files.
+    if (mode != MSPACK_SYS_OPEN_READ
+        || !FileReader::open(f->file, QString::fromUtf8(name), MaxCabinetFileBytes).isEmpty()) {
         delete f;
         return nullptr;
     }
@@ -81,11 +93,8 @@ mspack_file *msOpen(mspack_system *self, const char *name, int mode)
 void msClose(mspack_file *file)
 {
     auto *f = reinterpret_cast<MsFile *>(file);
-    if (f && f->owner && !f->sink) {
-        // The time goes on after the last write is out, or the flush would change it.
-        f->file.flush();
-        f->file.setFileTime(f->owner->stamp, QFileDevice::FileModificationTime);
-    }
+    if (f && f->owner && f->out)
+        f->owner->unpacked = std::move(f->out);
     delete f;
 }
 
@@ -104,8 +113,10 @@ int msWrite(mspack_file *file, void *buffer, int bytes)
     qint64 n = bytes;
     if (f->sink)
         f->owner->crc = quint32(crc32(f->owner->crc, static_cast<const Bytef *>(buffer), uInt(bytes)));
+    else if (f->out)
+        n = f->out->device().write(static_cast<const char *>(buffer), bytes);
     else
-        n = f->file.write(static_cast<const char *>(buffer), bytes);
+        return -1;
     if (n != bytes)
         return -1;
     if (CabExtractor *ex = f->owner) {
@@ -248,23 +259,30 @@ QStringList missingFolders(const QString &root, const QString &target)
 bool TCABFile::Extract()
 {
     m_problems.clear();
-    if (!QFileInfo(CABFile).isFile() || !QFile(CABFile).open(QIODevice::ReadOnly))
-        return false;
+    {
+        QFile archive;
+        if (const QString why = FileReader::open(archive, CABFile, MaxCabinetFileBytes); !why.isEmpty()) {
+            m_problems << why;
+            return false;
+        }
+    }
     CabReader reader(this);
     if (!reader.open(CABFile, &m_problems))
         return false;
     CabExtractor &ex = reader.ex;
     const QString root = TargetPath.isEmpty() ? QDir::currentPath() : QDir(TargetPath).absolutePath();
-    QStringList written, createdFolders;
+    // Files that did not exist before: a cancel takes them away again. Replaced files keep
+    // their new contents, as their old ones are gone.
+    QStringList created, createdFolders;
     const QStringList rootMissing = QFileInfo::exists(root) ? QStringList() : QStringList{root};
     const auto cancel = [&] {
-        for (const QString &path : written)
+        for (const QString &path : created)
             QFile::remove(path);
         for (const QString &dir : createdFolders + rootMissing)
             QDir().rmdir(dir);
         throw ECABFileError(ECABFileError::Cancelled, CABFile);
     };
-    bool ok = true;
+    bool ok = true, wroteAny = false;
     for (mscabd_file *file = reader.first->files; file; file = file->next) {
         if (ex.cancelRequested(true))
             cancel();
@@ -284,17 +302,13 @@ bool TCABFile::Extract()
             continue;
         }
         createdFolders = missing + createdFolders;
-        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+        const bool existed = QFileInfo::exists(target) || QFileInfo(target).isSymLink();
+        if (existed) {
             bool overwrite = true;
             if (OnOverWriteFile)
                 OnOverWriteFile(this, target, overwrite);
             if (!overwrite)
                 continue;
-            if (!QFile::remove(target)) {
-                m_problems << tr("Can't replace %1").arg(target);
-                ok = false;
-                continue;
-            }
         }
         ex.storedName = stored;
         ex.target = target;
@@ -302,15 +316,33 @@ bool TCABFile::Extract()
         ex.written = 0;
         ex.clock.start();
         ex.stamp = stampOf(file);
-        written << target;
+        ex.unpacked.reset();
+        ex.openFailure.clear();
         const int result = reader.cabd->extract(reader.cabd, file, target.toUtf8().constData());
+        std::unique_ptr<ReplacedFile> unpacked = std::move(ex.unpacked);
         if (ex.cancelled)
-            cancel();
-        if (result != MSPACK_ERR_OK) {
-            m_problems << tr("Can't unpack %1").arg(stored);
+            cancel(); // the unfinished file's temporary goes with it
+        if (result != MSPACK_ERR_OK || !unpacked || ex.written != ex.size) {
+            m_problems << (ex.openFailure.isEmpty() ? tr("Can't unpack %1").arg(stored)
+                                                    : tr("Can't write %1").arg(target) + QStringLiteral(": ") + ex.openFailure);
+            ok = false;
+            continue;
+        }
+        if (const QString why = unpacked->commit(ex.stamp, false); !why.isEmpty()) {
+            m_problems << tr("Can't write %1").arg(target) + QStringLiteral(": ") + why;
+            ok = false;
+            continue;
+        }
+        wroteAny = true;
+        if (!existed)
+            created << target;
+    }
+    // One sync for every file written: until it has succeeded nothing is reported done.
+    if (wroteAny)
+        if (const QString why = AtomicFile::syncFileSystem(root); !why.isEmpty()) {
+            m_problems << tr("Can't write %1").arg(root) + QStringLiteral(": ") + why;
             ok = false;
         }
-    }
     return ok;
 }
 

@@ -52,6 +52,8 @@ QString ECABFileError::text(int code)
         return QCoreApplication::translate("TCABFile", "The archive is larger than one cabinet may be");
     if (code == Cancelled)
         return QCoreApplication::translate("TCABFile", "Cancelled");
+    if (code == NameTooLong)
+        return QCoreApplication::translate("TCABFile", "The name is too long for a cabinet (255 bytes at most)");
     if (code == NothingToPack)
         return QCoreApplication::translate("TCABFile", "There are no files to put into the cabinet");
     if (code >= 0 && code < int(std::size(texts)))
@@ -59,11 +61,26 @@ QString ECABFileError::text(int code)
     return QCoreApplication::translate("TCABFile", "Unknown error");
 }
 
-ECABFileError::ECABFileError(int code, const QString &fileName)
-    : KorvixError(fileName.isEmpty() ? text(code) : text(code) + QStringLiteral(": ") + fileName)
+ECABFileError::ECABFileError(int code, const QString &fileName, const QString &reason)
+    : KorvixError((fileName.isEmpty() ? text(code) : text(code) + QStringLiteral(": ") + fileName)
+                  + (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + QLatin1Char(')')))
     , m_code(code)
     , m_fileName(fileName)
+    , m_reason(reason)
 {
+}
+
+QString ECABFileError::detail() const
+{
+    return m_reason.isEmpty() ? text(m_code) : text(m_code) + QStringLiteral(": ") + m_reason;
+}
+
+QByteArray storedNameBytes(const QString &storedName)
+{
+    for (QChar c : storedName)
+        if (c.unicode() >= 0x80)
+            return storedName.toUtf8();
+    return storedName.toLatin1();
 }
 
 quint32 cabDateTime(const QDateTime &local)

@@ -32,15 +32,20 @@ public:
 class ECABFileError : public KorvixError {
 public:
     // Beyond the compressor's own codes: a file or an archive over the format's limits.
-    enum { TooLargeForFolder = 100, TooLargeForCabinet = 101, NothingToPack = 102, Cancelled = 103 };
-    ECABFileError(int code, const QString &fileName = {});
+    enum { TooLargeForFolder = 100, TooLargeForCabinet = 101, NothingToPack = 102, Cancelled = 103, NameTooLong = 104 };
+    // `reason`: what the system said, when it said something.
+    ECABFileError(int code, const QString &fileName = {}, const QString &reason = {});
     int code() const { return m_code; }
     QString fileName() const { return m_fileName; }
+    QString reason() const { return m_reason; }
+    // The code's text and the reason, without the file name.
+    QString detail() const;
     static QString text(int code);
 
 private:
     int m_code;
     QString m_fileName;
+    QString m_reason;
 };
 
 // A file as the archive lists it.
@@ -123,6 +128,13 @@ private:
 // The date and time of the format (local time) and back.
 quint32 cabDateTime(const QDateTime &local);
 QDateTime cabDateTimeToLocal(quint16 date, quint16 time);
+// The readers keep a stored name in 256 bytes with its closing zero.
+constexpr int MaxStoredNameBytes = 255;
+// The bytes a name takes in the archive (Latin-1 when plain ASCII, else UTF-8).
+QByteArray storedNameBytes(const QString &storedName);
+// The largest cabinet a reader opens: its size field has 32 bits.
+constexpr qint64 MaxCabinetFileBytes = 0xFFFFFFFFLL;
+
 // Whether a stored name stays inside the target folder: no drive letter, no "..", no
 // leading double separator. A single leading "\" means the target's top.
 bool isSafeStoredName(const QString &name);

@@ -79,6 +79,12 @@ quint16 compressionWord(const TCABFile &cab);
 
 void throwIfCancelled(const TCABFile &cab);
 
+// Cabinet `index` (0: the first) of the set `cab` writes.
+QString cabinetPath(const TCABFile &cab, int index);
+// The cabinets of an existing set under the same names, from `index` on: those the new
+// archive does not replace are removed in the same all-or-nothing step.
+QStringList oldCabinets(const TCABFile &cab, int from);
+
 // Codes the folders' files in order and hands every coded batch to `sink`, in archive
 // order; `sink` is also the place to stop for a full cabinet.
 void codeFolders(TCABFile &cab, const std::vector<PlannedFile> &files, const std::vector<PlannedFolder> &folders,

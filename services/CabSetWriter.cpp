@@ -1,19 +1,31 @@
 #include "services/CabFile.h"
 #include "services/CabLayout.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
-#include <filesystem>
 #include <memory>
-#include <system_error>
+
+#include <sys/resource.h>
 
 using namespace cablayout;
 
 namespace {
 constexpr int MaxEntries = 65535;
 const QByteArray diskName = QByteArrayLiteral("CAB");
+
+// Every finished cabinet keeps one descriptor until the set is put in place: a set of
+// many small cabinets may need more than the usual soft limit, which we may raise.
+void allowOpenFiles(rlim_t needed)
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= needed)
+        return;
+    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? needed * 2 : qMin(limit.rlim_max, needed * 2);
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
 
 // A folder's share of one cabinet.
 struct Part {
@@ -32,13 +44,8 @@ public:
         : m_cab(cab), m_files(files), m_folders(folders), m_type(compressionWord(cab))
     {
     }
-    // A set that was not finished leaves nothing.
-    ~SetWriter()
-    {
-        for (const Written &w : m_written)
-            if (!w.renamed)
-                QFile::remove(w.temporary);
-    }
+    // A set that was not finished leaves nothing: the pending cabinets remove themselves.
+    ~SetWriter() = default;
     SetWriter(const SetWriter &) = delete;
     SetWriter &operator=(const SetWriter &) = delete;
 
@@ -71,26 +78,18 @@ public:
         while (m_nextFolder < int(m_folders.size()))
             placeWhole(m_nextFolder++, {}, 0);
         closeCabinet(false);
-        QStringList committed;
-        for (Written &w : m_written) {
-            // A new cabinet gets the permissions a new file gets, a replaced one keeps its own.
-            const QFileDevice::Permissions own = QFileInfo::exists(w.path) ? QFile::permissions(w.path)
-                                                 : QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                       | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-            std::error_code failed;
-            QFile::setPermissions(w.temporary, own);
-            // Replaces an old cabinet in one step.
-            std::filesystem::rename(std::filesystem::path(w.temporary.toStdU16String()),
-                                    std::filesystem::path(w.path.toStdU16String()), failed);
-            if (failed) {
-                for (const QString &path : committed)
-                    QFile::remove(path);
-                throw ECABFileError(6, w.path);
-            }
-            w.renamed = true;
-            committed << w.path;
+        m_work.reset();
+        throwIfCancelled(m_cab);
+        std::vector<AtomicFile::Pending *> all;
+        QStringList paths;
+        for (const auto &p : m_pending) {
+            all.push_back(p.get());
+            paths << p->target();
         }
-        return committed;
+        // The old set is replaced whole or not at all, its surplus cabinets included.
+        if (const QString why = AtomicFile::replaceAll(all, oldCabinets(m_cab, int(all.size()))); !why.isEmpty())
+            throw ECABFileError(6, m_cab.CABFile, why);
+        return paths;
     }
 
 private:
@@ -129,13 +128,7 @@ private:
         m_current = -1;
     }
 
-    QString pathOf(int index) const
-    {
-        if (index == 0)
-            return m_cab.CABFile;
-        const QString name = m_cab.CabinetName ? m_cab.CabinetName(index + 1) : QString();
-        return name.isEmpty() ? m_cab.defaultCabinetName(index + 1) : name;
-    }
+    QString pathOf(int index) const { return cabinetPath(m_cab, index); }
 
     static QByteArray nameBytes(const QString &path) { return QFileInfo(path).fileName().toUtf8(); }
 
@@ -172,12 +165,13 @@ private:
         m_names << path.fileName().toLower();
         m_nextName = nameBytes(pathOf(m_index + 1));
         if (!m_work) {
-            m_work = std::make_unique<QTemporaryFile>(QFileInfo(m_path).dir().filePath(QStringLiteral(".cabset-XXXXXX")));
-            if (!m_work->open())
-                throw ECABFileError(4, m_path);
+            // A work file that is never put in place: dropped, it goes.
+            m_work = std::make_unique<AtomicFile::Pending>(m_cab.CABFile);
+            if (const QString why = m_work->open(); !why.isEmpty())
+                throw ECABFileError(4, m_path, why);
         }
-        if (!m_work->seek(0) || !m_work->resize(0))
-            throw ECABFileError(4, m_path);
+        if (!m_work->file().seek(0) || !m_work->file().resize(0))
+            throw ECABFileError(4, m_path, m_work->file().errorString());
         m_parts.clear();
         m_fileBytes = 0;
         m_fileEntries = 0;
@@ -200,8 +194,8 @@ private:
 
     void writeData(const char *data, qint64 size)
     {
-        if (m_work->write(data, size) != size)
-            throw ECABFileError(4, m_path);
+        if (!m_work->put(data, size))
+            throw ECABFileError(4, m_path, m_work->error());
         m_dataSize += size;
     }
 
@@ -304,26 +298,30 @@ private:
             }
         }
 
-        // Until the set is complete each cabinet waits under a temporary name, closed (a
-        // temporary file keeps its handle), so that thousands of cabinets need one handle.
-        const QFileInfo target(m_path);
-        QTemporaryFile save(target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral("-XXXXXX")));
-        save.setAutoRemove(false);
-        if (!save.open())
-            throw ECABFileError(6, m_path);
-        m_written.push_back({save.fileName(), m_path});
-        if (save.write(head) != head.size() || !m_work->flush() || !m_work->seek(0))
-            throw ECABFileError(6, m_path);
-        QByteArray chunk;
-        for (qint64 left = m_dataSize; left > 0; left -= chunk.size()) {
+        // Until the set is complete each cabinet waits, synced and closed, under a
+        // temporary name beside its target.
+        allowOpenFiles(rlim_t(m_pending.size()) + 64);
+        auto save = std::make_unique<AtomicFile::Pending>(m_path);
+        AtomicFile::Pending &p = *save;
+        m_pending.push_back(std::move(save));
+        if (const QString why = p.open(); !why.isEmpty())
+            throw ECABFileError(6, m_path, why);
+        if (!p.put(head.constData(), head.size()))
+            throw ECABFileError(6, m_path, p.error());
+        if (!m_work->file().seek(0))
+            throw ECABFileError(6, m_path, m_work->file().errorString());
+        QByteArray chunk(qsizetype(qMin<qint64>(m_dataSize, 4 << 20)), Qt::Uninitialized);
+        for (qint64 left = m_dataSize; left > 0;) {
             throwIfCancelled(m_cab);
-            chunk = m_work->read(qMin<qint64>(left, 4 << 20));
-            if (chunk.isEmpty() || save.write(chunk) != chunk.size())
-                throw ECABFileError(6, m_path);
+            const qint64 got = m_work->file().read(chunk.data(), qMin<qint64>(left, chunk.size()));
+            if (got <= 0)
+                throw ECABFileError(6, m_path, m_work->file().errorString());
+            if (!p.put(chunk.constData(), got))
+                throw ECABFileError(6, m_path, p.error());
+            left -= got;
         }
-        // A failed last write shows only in the flush.
-        if (!save.flush())
-            throw ECABFileError(6, m_path);
+        if (const QString why = p.finish(); !why.isEmpty())
+            throw ECABFileError(6, m_path, why);
         m_prevName = nameBytes(m_path);
     }
 
@@ -345,12 +343,8 @@ private:
     std::vector<Part> m_parts;
     qint64 m_fileBytes = 0, m_dataSize = 0;
     int m_fileEntries = 0;
-    std::unique_ptr<QTemporaryFile> m_work;
-    struct Written {
-        QString temporary, path;
-        bool renamed = false;
-    };
-    std::vector<Written> m_written;
+    std::unique_ptr<AtomicFile::Pending> m_work;
+    std::vector<std::unique_ptr<AtomicFile::Pending>> m_pending;
 };
 } // namespace
 

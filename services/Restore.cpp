@@ -1,7 +1,9 @@
 #include "services/Restore.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Error.h"
 #include "services/CabFile.h"
+#include "services/ReplacedFile.h"
 #include "services/RestoreReader.h"
 
 #include <QCoreApplication>
@@ -11,7 +13,6 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace {
 QString tr(const char *text)
@@ -159,35 +160,57 @@ int TRestore::Restore(const QStringList &names)
 {
     if (!m_reader)
         Load();
+    m_failures.clear();
     const QList<TRestoreItem> chosen = Chosen(names);
     qint64 total = 0;
     for (const TRestoreItem &item : chosen)
         total += item.size;
     qint64 done = 0;
-    for (const TRestoreItem &item : chosen)
-        restoreItem(item, done, total);
+    int written = 0;
+    bool stopped = false;
+    for (const TRestoreItem &item : chosen) {
+        const qint64 before = done;
+        const QString failure = restoreItem(item, done, total, stopped);
+        if (stopped)
+            break;
+        // A damaged item does not keep the others from coming back.
+        if (!failure.isEmpty())
+            m_failures << failure;
+        else
+            ++written;
+        done = before + item.size;
+    }
+    // The files were renamed into place unsynced: one sync of the device covers them all,
+    // and until it succeeded none of them is reported restored.
+    if (written > 0)
+        if (const QString why = AtomicFile::syncFileSystem(m_root); !why.isEmpty())
+            m_failures << tr("Can't write %1").arg(m_root) + QStringLiteral(": ") + why;
+    if (stopped)
+        throw KorvixError(tr("Restore cancelled"));
+    if (!m_failures.isEmpty())
+        throw KorvixError(m_failures.join(QLatin1Char('\n')));
     if (OnProgress)
         OnProgress(total, total);
-    return int(chosen.size());
+    return written;
 }
 
-void TRestore::restoreItem(const TRestoreItem &item, qint64 &done, qint64 total)
+QString TRestore::restoreItem(const TRestoreItem &item, qint64 &done, qint64 total, bool &stopped)
 {
     const QString target = m_root + QLatin1Char('/') + item.name;
     // Checked again here: a link may have appeared since the comparison.
     if (passesThroughLink(m_root, item.name))
-        throw KorvixError(tr("Name leads outside the device folder, not restored: %1").arg(item.name));
+        return tr("Name leads outside the device folder, not restored: %1").arg(item.name);
     if (!QDir().mkpath(QFileInfo(target).path()))
-        throw KorvixError(tr("Can't create the folder of %1").arg(target));
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        throw KorvixError(tr("Can't write %1").arg(target) + QStringLiteral(": ") + out.errorString());
+        return tr("Can't create the folder of %1").arg(target);
+    // The old file stays until the new one is whole.
+    ReplacedFile out(target);
+    if (const QString why = out.open(); !why.isEmpty())
+        return tr("Can't write %1").arg(target) + QStringLiteral(": ") + why;
     QElapsedTimer clock;
     clock.start();
-    bool stopped = false;
     for (int index : item.parts) {
         const qint64 before = done;
-        const bool ok = m_reader->extract(index, out, [&](qint64 written) {
+        const bool ok = m_reader->extract(index, out.device(), [&](qint64 written) {
             if (Cancelled && Cancelled()) {
                 stopped = true;
                 return false;
@@ -199,21 +222,12 @@ void TRestore::restoreItem(const TRestoreItem &item, qint64 &done, qint64 total)
             return true;
         });
         if (stopped)
-            throw KorvixError(tr("Restore cancelled"));
+            return {};
         if (!ok)
-            throw KorvixError(tr("Can't unpack %1").arg(item.name));
+            return tr("Can't unpack %1").arg(item.name);
         done = before + m_reader->files()[index].size;
     }
-    // commit() ignores a failed final flush, so it is checked first.
-    if (!out.flush() || !out.commit())
-        throw KorvixError(tr("Can't write %1").arg(target));
-    QFile written(target);
-    written.setPermissions(written.permissions() | QFileDevice::WriteOwner);
-    if (!written.open(QIODevice::Append) || !written.setFileTime(item.time, QFileDevice::FileModificationTime))
-        throw KorvixError(tr("Can't set the time of %1").arg(target));
-    written.close();
-    if (item.attributes & 0x01) // read-only
-        written.setPermissions(written.permissions()
-                               & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup
-                                   | QFileDevice::WriteOther));
+    if (const QString why = out.commit(item.time, item.attributes & 0x01); !why.isEmpty())
+        return tr("Can't write %1").arg(target) + QStringLiteral(": ") + why;
+    return {};
 }

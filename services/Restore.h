@@ -23,8 +23,9 @@ struct TRestoreItem {
     static QString stateText(State s); // "new", "changed", "same"
 };
 
-// Brings the files of a full backup back into a device folder: each file through
-// QSaveFile with its time, numbered parts joined, never outside the device folder.
+// Brings the files of a full backup back into a device folder: each file renamed over
+// the old one once whole, with its time, numbered parts joined, never outside the device
+// folder; the device is synced once at the end.
 class TRestore {
 public:
     TRestore(const QString &backupFile, const QString &root);
@@ -43,18 +44,22 @@ public:
     std::function<bool()> Cancelled;
 
     // Restores the named items (all when empty) and returns how many were written.
-    // Throws KorvixError naming the file that failed, or on cancel; files restored
-    // before stay, the one being written is left as it was.
+    // An item that fails is left as it was and the rest go on; at the end a KorvixError
+    // lists every failure (one line each, also in Failures()). A cancel throws at once;
+    // files restored before stay, the one being written is left as it was.
     int Restore(const QStringList &names = {});
+    const QStringList &Failures() const { return m_failures; }
     // The items named (relative names, "/" or "\\" separators; all when empty).
     QList<TRestoreItem> Chosen(const QStringList &names) const;
     // Restore(names) with names that match no item: those names.
     QStringList Unknown(const QStringList &names) const;
 
 private:
-    void restoreItem(const TRestoreItem &item, qint64 &done, qint64 total);
+    // The failure, or an empty text when written (or stopped).
+    QString restoreItem(const TRestoreItem &item, qint64 &done, qint64 total, bool &stopped);
     QString m_file, m_root;
     std::unique_ptr<RestoreSetReader> m_reader;
     QList<TRestoreItem> m_items;
     QStringList m_refused;
+    QStringList m_failures;
 };

@@ -1,5 +1,6 @@
 #include "services/RestoreReader.h"
 
+#include "platform/FileReader.h"
 #include "services/MsPackMemory.h"
 
 #include <QCoreApplication>
@@ -48,8 +49,9 @@ mspack_file *msOpen(mspack_system *self, const char *name, int mode)
         f->sink = d;
         return reinterpret_cast<mspack_file *>(f);
     }
-    f->file.setFileName(QString::fromUtf8(name));
-    if (mode != MSPACK_SYS_OPEN_READ || !f->file.open(QIODevice::ReadOnly)) {
+    // Cabinets are only read, and only when they are regular files.
+    if (mode != MSPACK_SYS_OPEN_READ
+        || !FileReader::open(f->file, QString::fromUtf8(name), MaxCabinetFileBytes).isEmpty()) {
         delete f;
         return nullptr;
     }
@@ -150,6 +152,13 @@ bool RestoreSetReader::open()
         return false;
     }
     d->names.append(m_first.toUtf8());
+    {
+        QFile probe;
+        if (const QString why = FileReader::open(probe, m_first, MaxCabinetFileBytes); !why.isEmpty()) {
+            m_error = why;
+            return false;
+        }
+    }
     d->first = d->cabd->open(d->cabd, d->names.last().constData());
     if (!d->first) {
         m_error = tr("Not a readable backup: %1").arg(m_first);

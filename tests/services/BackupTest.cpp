@@ -173,19 +173,21 @@ TEST(Backup, AnUnreadableFileOrAChangedFileStopsTheBackupAndLeavesNoArchive)
     const QString root = makeDevice(t);
     const QString out = t.file(QStringLiteral("out"));
     {
-        // A link to nowhere is listed as a file but cannot be opened.
-        const QString broken = root + QStringLiteral("/Voices/broken.chk");
-        ASSERT_TRUE(QFile::link(t.file(QStringLiteral("nowhere")), broken));
+        // A file gone between listing and packing cannot be opened.
+        const QString gone = t.write(QStringLiteral("dev/Voices/gone.chk"), "soon gone");
         TBackup b = backupOf(root, out);
+        b.OnProgress = [&](const QString &phase, qint64 position, qint64) {
+            if (phase == QLatin1String("Compressing...") && position == 0)
+                QFile::remove(gone);
+        };
         try {
             b.Run();
             FAIL() << "a file that cannot be opened was backed up";
         } catch (const ECABFileError &e) {
             EXPECT_EQ(e.code(), 1);
-            EXPECT_EQ(e.message(), QStringLiteral("Failure opening file to be stored in cabinet: ") + broken);
+            EXPECT_EQ(e.message(), QStringLiteral("Failure opening file to be stored in cabinet: ") + gone);
         }
         EXPECT_TRUE(QDir(out).entryList(QDir::Files | QDir::Hidden).isEmpty());
-        QFile::remove(broken);
     }
     {
         // A device file that changes between packing and checking fails the check.
@@ -487,9 +489,13 @@ TEST(BackupSet, CancelOrFailureHalfWayLeavesNoCabinetOfTheSet)
         EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(QLatin1Char(' ')).toStdString();
     }
     // A file that cannot be read at the end of the set.
-    ASSERT_TRUE(QFile::link(t.file(QStringLiteral("nowhere")), root + QStringLiteral("/Voices/zz.ogg")));
+    const QString gone = t.write(QStringLiteral("noisy/Voices/zz.ogg"), noise(1000, 3));
     TBackup b = backupOf(root, out);
     b.MaxCabinetSize = 200000;
+    b.OnProgress = [&](const QString &phase, qint64 position, qint64) {
+        if (phase == QLatin1String("Compressing...") && position == 0)
+            QFile::remove(gone);
+    };
     EXPECT_THROW(b.Run(), ECABFileError);
     EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(QLatin1Char(' ')).toStdString();
 }
