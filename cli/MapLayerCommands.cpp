@@ -8,9 +8,8 @@
 #include "map/TripMaster.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
+#include "platform/FileReader.h"
 #include "platform/Settings.h"
-
-#include <QFile>
 
 #include <cstdio>
 
@@ -47,14 +46,16 @@ int wrongUse(QTextStream &err)
     return 2;
 }
 
+// A layer's file: regular, never waited on, of at most a document's size.
 bool readAll(const QString &path, QByteArray &data, QTextStream &err)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        fileError(err, path, f.errorString());
+    QString error;
+    std::optional<QByteArray> read = FileReader::read(path, FileReader::MaxXmlBytes, &error);
+    if (!read) {
+        fileError(err, path, error);
         return false;
     }
-    data = f.readAll();
+    data = std::move(*read);
     return true;
 }
 

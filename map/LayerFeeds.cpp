@@ -2,29 +2,57 @@
 
 #include "map/MapScript.h"
 #include "platform/Error.h"
+#include "platform/XmlGuard.h"
 #include "poi/Ov2Units.h"
 
 #include <QCoreApplication>
-#include <QDomDocument>
+#include <QXmlStreamReader>
+
+#include <functional>
 
 namespace LayerFeeds {
 
 namespace {
 
-// The document stays with the caller: its nodes live only as long as it does.
-QDomElement firstMarker(QDomDocument &doc, const QByteArray &xml, const char *root)
+QString notXml(const QString &why)
 {
-    QString message;
-    int line = 0, column = 0;
-    if (!doc.setContent(xml, &message, &line, &column))
-        throw KorvixError(QCoreApplication::translate("LayerFeeds", "The answer is not XML: %1 (line %2, column %3)")
-                              .arg(message)
-                              .arg(line)
-                              .arg(column));
-    for (QDomNode n = doc.firstChild(); !n.isNull(); n = n.nextSibling())
-        if (n.isElement() && n.nodeName() == QLatin1String(root))
-            return n.firstChildElement(QStringLiteral("marker"));
-    return QDomElement();
+    return QCoreApplication::translate("LayerFeeds", "The answer is not XML: %1").arg(why);
+}
+
+// Calls `marker` with the attributes of each "marker" child of the root element,
+// when the root is named `root`. The answer is read as a stream, twice: a broken
+// answer sends nothing, and no document model of it is built. Throws KorvixError
+// when the answer is refused or not XML.
+void forEachMarker(const QByteArray &xml, const char *root,
+                   const std::function<void(const QXmlStreamAttributes &)> &marker)
+{
+    if (const QString why = xmlRefusal(xml); !why.isEmpty())
+        throw KorvixError(notXml(why));
+    {
+        QXmlStreamReader check(xml);
+        check.setNamespaceProcessing(false);
+        while (!check.atEnd())
+            check.readNext();
+        if (check.hasError())
+            throw KorvixError(QCoreApplication::translate("LayerFeeds", "The answer is not XML: %1 (line %2, column %3)")
+                                  .arg(check.errorString())
+                                  .arg(check.lineNumber())
+                                  .arg(check.columnNumber()));
+    }
+    QXmlStreamReader r(xml);
+    r.setNamespaceProcessing(false);
+    if (!r.readNextStartElement() || r.qualifiedName() != QLatin1String(root))
+        return;
+    while (r.readNextStartElement()) {
+        if (r.qualifiedName() == u"marker")
+            marker(r.attributes());
+        r.skipCurrentElement();
+    }
+}
+
+QString value(const QXmlStreamAttributes &a, const char *name)
+{
+    return a.value(QLatin1String(name)).toString();
 }
 
 // Sends the marker and widens `box`; false when its position is not plain decimals.
@@ -56,32 +84,26 @@ void sendKrakow(const QByteArray &answer, const QString &host, IMapCalls &out)
     // The feed starts with a UTF-8 byte-order mark the parser is not to see.
     const QByteArray xml = answer.startsWith("\xEF\xBB\xBF") ? answer.mid(3) : answer;
     MapScript::BoundingRect box;
-    const QString marker = QStringLiteral("marker");
-    QDomDocument doc;
-    for (QDomElement m = firstMarker(doc, xml, "data"); !m.isNull(); m = m.nextSiblingElement(marker)) {
-        const QString lat = m.attribute(QStringLiteral("lat")).trimmed();
-        const QString lng = m.attribute(QStringLiteral("long")).trimmed();
+    forEachMarker(xml, "data", [&](const QXmlStreamAttributes &m) {
+        const QString lat = value(m, "lat").trimmed();
+        const QString lng = value(m, "long").trimmed();
         if (!MapScript::isPlainDecimal(lat) || !MapScript::isPlainDecimal(lng))
-            continue;
+            return;
         const double la = lat.toDouble(), lo = lng.toDouble();
         if (!(lo > 19.522705 && lo < 20.398178 && la > 49.907903 && la < 50.204154))
-            continue;
-        place(lat, lng, host + QLatin1String(krakowIcons) + m.attribute(QStringLiteral("iconfile")),
-              m.attribute(QStringLiteral("limit")) + u' ' + m.attribute(QStringLiteral("date")) + u' '
-                  + m.attribute(QStringLiteral("desc")),
-              box, out);
-    }
+            return;
+        place(lat, lng, host + QLatin1String(krakowIcons) + value(m, "iconfile"),
+              value(m, "limit") + u' ' + value(m, "date") + u' ' + value(m, "desc"), box, out);
+    });
     finish(box, out);
 }
 
 void sendZakopane(const QByteArray &answer, IMapCalls &out)
 {
     MapScript::BoundingRect box;
-    const QString marker = QStringLiteral("marker");
-    QDomDocument doc;
-    for (QDomElement m = firstMarker(doc, answer, "dane"); !m.isNull(); m = m.nextSiblingElement(marker))
-        place(m.attribute(QStringLiteral("lat")).trimmed(), m.attribute(QStringLiteral("lon")).trimmed(),
-              m.attribute(QStringLiteral("ikona")), m.attribute(QStringLiteral("nazwa")), box, out);
+    forEachMarker(answer, "dane", [&](const QXmlStreamAttributes &m) {
+        place(value(m, "lat").trimmed(), value(m, "lon").trimmed(), value(m, "ikona"), value(m, "nazwa"), box, out);
+    });
     finish(box, out);
 }
 

@@ -5,9 +5,10 @@
 #include "map/MapScript.h"
 #include "platform/Error.h"
 #include "platform/Progress.h"
+#include "platform/XmlGuard.h"
 
 #include <QCoreApplication>
-#include <QDomDocument>
+#include <QXmlStreamReader>
 
 namespace LayerRoads {
 
@@ -34,16 +35,15 @@ std::optional<Point> convert(QStringView x, QStringView y)
     return Point{LayerScript::degrees15(latitudeOf(y.toDouble())), LayerScript::degrees15(longitudeOf(x.toDouble()))};
 }
 
-void sendLine(const QDomElement &e, QStringView colour, int width, IMapCalls &out, ProgressTicker &ticker, int &done)
+void sendLine(QString points, QStringView colour, int width, IMapCalls &out, ProgressTicker &ticker, int &done)
 {
-    QString points = e.attribute(QStringLiteral("points"));
     // Writers break long point lists over lines and tabs as freely as over blanks.
     for (QChar &c : points)
         if (c == u'\n' || c == u'\r' || c == u'\t')
             c = u' ';
     TRBParams pairs;
     pairs.ParseFields(points, 0, RBConventions::blankSet(), QString(), RBConventions::blankSet());
-    QString script;
+    points = QString(); // the fields hold their own copy
     TRBParams xy;
     bool any = false;
     for (int i = 0; i < pairs.Count(); ++i) {
@@ -63,12 +63,22 @@ void sendLine(const QDomElement &e, QStringView colour, int width, IMapCalls &ou
         out.send(LayerScript::polyline(colour, width));
 }
 
-void sendLabel(const QDomElement &g, IMapCalls &out)
+// A label group of "pik": its first "text" child with all the text inside it.
+void sendLabel(QXmlStreamReader &r, IMapCalls &out)
 {
-    const QString text = g.firstChildElement(QStringLiteral("text")).text();
+    const QString t = r.attributes().value(QLatin1String("transform")).toString();
+    QString text;
+    bool found = false;
+    while (r.readNextStartElement()) {
+        if (!found && r.qualifiedName() == u"text") {
+            text = r.readElementText(QXmlStreamReader::IncludeChildElements);
+            found = true;
+        } else {
+            r.skipCurrentElement();
+        }
+    }
     if (!text.contains(QLatin1String("30")))
         return;
-    const QString t = g.attribute(QStringLiteral("transform"));
     const qsizetype open = t.indexOf(u'('), comma = t.indexOf(u','), close = t.indexOf(u')');
     if (open < 0 || comma < open || close < comma)
         return;
@@ -78,44 +88,76 @@ void sendLabel(const QDomElement &g, IMapCalls &out)
         out.send(MapScript::poi(p->lat, p->lng, text));
 }
 
-QDomElement svgElement(const QDomDocument &doc)
+// Stops the reader on the start of the map's "svg" element: the root, or a child of it.
+bool findSvg(QXmlStreamReader &r)
 {
-    const QDomElement root = doc.documentElement();
-    if (root.tagName() == QLatin1String("svg"))
-        return root;
-    return root.firstChildElement(QStringLiteral("svg"));
+    if (!r.readNextStartElement())
+        return false;
+    if (r.qualifiedName() == u"svg")
+        return true;
+    while (r.readNextStartElement()) {
+        if (r.qualifiedName() == u"svg")
+            return true;
+        r.skipCurrentElement();
+    }
+    return false;
+}
+
+QString cantRead(const QString &why)
+{
+    return QCoreApplication::translate("LayerRoads", "The SVG map can't be read: %1").arg(why);
 }
 
 } // namespace
 
 void send(const QByteArray &svg, IMapCalls &out, IProgress *progress)
 {
-    QDomDocument doc;
-    QString message;
-    int line = 0, column = 0;
-    if (!doc.setContent(svg, &message, &line, &column))
-        throw KorvixError(QCoreApplication::translate("LayerRoads", "The SVG map can't be read: %1 (line %2, column %3)")
-                              .arg(message)
-                              .arg(line)
-                              .arg(column));
-    const QDomElement root = svgElement(doc);
-    if (root.isNull())
+    if (const QString why = xmlRefusal(svg); !why.isEmpty())
+        throw KorvixError(cantRead(why));
+    // Read as a stream, twice: a broken map sends nothing, and no document model of
+    // it is ever built (it would take a hundred times the file).
+    {
+        QXmlStreamReader check(svg);
+        check.setNamespaceProcessing(false);
+        while (!check.atEnd())
+            check.readNext();
+        if (check.hasError())
+            throw KorvixError(QCoreApplication::translate("LayerRoads", "The SVG map can't be read: %1 (line %2, column %3)")
+                                  .arg(check.errorString())
+                                  .arg(check.lineNumber())
+                                  .arg(check.columnNumber()));
+    }
+    QXmlStreamReader r(svg);
+    r.setNamespaceProcessing(false);
+    if (!findSvg(r))
         return;
     if (progress)
         progress->SetStatus(QCoreApplication::translate("LayerRoads", "Drawing the road network"));
     ProgressTicker ticker(progress);
     int done = 0;
-    const QString g = QStringLiteral("g");
-    for (QDomElement group = root.firstChildElement(g); !group.isNull(); group = group.nextSiblingElement(g)) {
-        const QString id = group.attribute(QStringLiteral("id"));
-        const bool country = id == QLatin1String("Polska");
-        if (country || id == QLatin1String("autostrady") || id == QLatin1String("gpr2000")) {
-            for (QDomElement e = group.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
-                if (e.tagName() == QLatin1String("polyline") || e.tagName() == QLatin1String("polygon"))
-                    sendLine(e, country ? u"#00ff00" : u"#ff0000", country ? 6 : 2, out, ticker, done);
-        } else if (id == QLatin1String("pik")) {
-            for (QDomElement e = group.firstChildElement(g); !e.isNull(); e = e.nextSiblingElement(g))
-                sendLabel(e, out);
+    while (r.readNextStartElement()) {
+        if (r.qualifiedName() != u"g") {
+            r.skipCurrentElement();
+            continue;
+        }
+        const QStringView id = r.attributes().value(QLatin1String("id"));
+        const bool country = id == u"Polska";
+        if (country || id == u"autostrady" || id == u"gpr2000") {
+            while (r.readNextStartElement()) {
+                if (r.qualifiedName() == u"polyline" || r.qualifiedName() == u"polygon")
+                    sendLine(r.attributes().value(QLatin1String("points")).toString(), country ? u"#00ff00" : u"#ff0000",
+                             country ? 6 : 2, out, ticker, done);
+                r.skipCurrentElement();
+            }
+        } else if (id == u"pik") {
+            while (r.readNextStartElement()) {
+                if (r.qualifiedName() == u"g")
+                    sendLabel(r, out);
+                else
+                    r.skipCurrentElement();
+            }
+        } else {
+            r.skipCurrentElement();
         }
     }
     if (progress)

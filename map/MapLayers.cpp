@@ -12,29 +12,29 @@
 #include "platform/DeviceFiles.h"
 #include "platform/Error.h"
 #include "platform/ErrorGuard.h"
+#include "platform/FileReader.h"
 #include "platform/Folders.h"
 #include "platform/HttpClient.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 
 namespace {
 
-// No feed nor SVG map comes near this; more would cost gigabytes as a document.
-constexpr qint64 maxDocumentBytes = 256 * 1024 * 1024;
+// No feed nor SVG map comes near this; more would only fill the memory.
+constexpr qint64 maxDocumentBytes = FileReader::MaxXmlBytes;
 
+// A layer's file: regular, never waited on, of at most a document's size.
 QByteArray readFile(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw KorvixError(TMapLayers::tr("Can't open %1: %2").arg(path, f.errorString()));
-    if (f.size() > maxDocumentBytes)
-        throw KorvixError(TMapLayers::tr("%1 is too large").arg(path));
-    return f.readAll();
+    QString error;
+    std::optional<QByteArray> bytes = FileReader::read(path, maxDocumentBytes, &error);
+    if (!bytes)
+        throw KorvixError(error);
+    return std::move(*bytes);
 }
 
 QString saveDialog(QWidget *parent, const QString &proposed)

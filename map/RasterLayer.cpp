@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
+#include "platform/FileReader.h"
 #include "poi/Ov2Units.h"
 
 #include <QCoreApplication>
@@ -55,10 +56,10 @@ SatFile parseSat(const QString &path, const QByteArray &bytes, const DeviceCodec
 
 SatFile readSat(const QString &path, const DeviceCodec &codec)
 {
-    QFile f(path);
-    // Nine short lines; a larger file is not a description.
-    if (!f.open(QIODevice::ReadOnly))
-        throw KorvixError(QCoreApplication::translate("RasterLayer", "Can't open %1: %2").arg(path, f.errorString()));
+    // Nine short lines; only their first 64 KiB are looked at.
+    QFile f;
+    if (const QString error = FileReader::open(f, path, FileReader::MaxSmallBytes); !error.isEmpty())
+        throw KorvixError(error);
     return parseSat(path, f.read(64 * 1024), codec);
 }
 
@@ -82,10 +83,10 @@ QString infoHtml(const SatFile &sat)
 bool copyPicture(const SatFile &sat, const QString &folder)
 {
     const QString from = QFileInfo(sat.path).dir().filePath(sat.picture);
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly) || !QDir().mkpath(folder))
+    const std::optional<QByteArray> picture = FileReader::read(from, FileReader::MaxPictureBytes);
+    if (!picture || !QDir().mkpath(folder))
         return false;
-    return AtomicFile::write(QDir(folder).filePath(sat.picture), in.readAll()).isEmpty();
+    return AtomicFile::write(QDir(folder).filePath(sat.picture), *picture).isEmpty();
 }
 
 } // namespace RasterLayer
