@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 
 #include "platform/DeviceCodec.h"
+#include "platform/FileReader.h"
 #include "poi/Feeds.h"
 #include "poi/MapSettings.h"
 #include "poi/Ov2Units.h"
@@ -39,19 +40,20 @@ private:
 };
 
 // A body of more than the feeds' limit is read only as far as the parsers need to
-// refuse it.
+// refuse it; a FIFO or a device is refused before it is read.
 bool readBody(const QString &path, QByteArray &body, QTextStream &err)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        fileError(err, path, f.errorString());
+    QFile f;
+    if (const QString error = FileReader::open(f, path, FileReader::MaxXmlBytes); !error.isEmpty()) {
+        fileError(err, path, error);
         return false;
     }
     body = f.read(Feeds::MaxBytes + 1);
     return true;
 }
 
-int print(const Feeds::Result &result, QTextStream &out, QTextStream &err)
+// The rows, then the error that ended the import, after the file's name.
+int print(const Feeds::Result &result, const QString &path, QTextStream &out, QTextStream &err)
 {
     out.flush();
     Lines lines;
@@ -60,8 +62,7 @@ int print(const Feeds::Result &result, QTextStream &out, QTextStream &err)
     lines.flush();
     if (result.error.isEmpty())
         return 0;
-    err << result.error << '\n';
-    return 1;
+    return fileError(err, path, result.error);
 }
 
 int gddkia(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -76,7 +77,7 @@ int gddkia(const QStringList &args, QTextStream &out, QTextStream &err)
     QByteArray body;
     if (!readBody(args[0], body, err))
         return 1;
-    return print(Feeds::GDDKiA(body, today), out, err);
+    return print(Feeds::GDDKiA(body, today), args[0], out, err);
 }
 
 // The feeds that need only their file.
@@ -90,7 +91,7 @@ int oneFile(const QStringList &args, QTextStream &out, QTextStream &err)
     QByteArray body;
     if (!readBody(args[0], body, err))
         return 1;
-    return print(parse(body), out, err);
+    return print(parse(body), args[0], out, err);
 }
 
 int web(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -102,7 +103,7 @@ int web(const QStringList &args, QTextStream &out, QTextStream &err)
     QByteArray body;
     if (!readBody(args[0], body, err))
         return 1;
-    return print(Feeds::webPage(body, args[1]), out, err);
+    return print(Feeds::webPage(body, args[1]), args[0], out, err);
 }
 
 int mapSettings(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -111,9 +112,10 @@ int mapSettings(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "usage: korvix-cli feed mapsettings FILE.cfg\n";
         return 2;
     }
-    QFile f(args[0]);
-    if (!f.open(QIODevice::ReadOnly))
-        return fileError(err, args[0], f.errorString());
+    // Scanned in blocks: any regular file, but never a FIFO or an endless device.
+    QFile f;
+    if (const QString error = FileReader::open(f, args[0], FileReader::MaxListBytes); !error.isEmpty())
+        return fileError(err, args[0], error);
     out.flush();
     Lines lines;
     const bool read = MapSettings::scan(f, lines.codec(), [&](const MapSettings::Record &r) {

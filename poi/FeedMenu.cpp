@@ -4,6 +4,7 @@
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "platform/ErrorGuard.h"
+#include "platform/FileReader.h"
 #include "platform/HttpClient.h"
 #include "platform/Shell.h"
 #include "poi/FeedDownload.h"
@@ -172,9 +173,10 @@ void MapSettingscfg1Click(TOV2 &editor, IShell &shell)
     const QString file = editor.prompts.openMapSettings(&editor);
     if (file.isEmpty())
         return;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
-        throw KorvixError(TOV2::tr("Can't open %1: %2").arg(QFileInfo(file).fileName(), in.errorString()));
+    // Scanned in blocks: any regular file, but never a FIFO or an endless device.
+    QFile in;
+    if (const QString error = FileReader::open(in, file, FileReader::MaxListBytes); !error.isEmpty())
+        throw KorvixError(error);
     const bool read = MapSettings::scan(in, DeviceCodec::fromSettings(shell.settings()), [&](const MapSettings::Record &r) {
         editor.AddPoi(MapSettings::degreesText(r.lon), MapSettings::degreesText(r.lat), r.name);
     });

@@ -74,8 +74,16 @@ QString forEachEntry(const QByteArray &bytes, const char *root, const std::funct
 {
     if (bytes.size() > MaxBytes)
         return tooLargeMessage();
-    if (!harmlessXml(bytes))
-        return notXmlMessage();
+    if (const QString why = xmlRefusal(bytes, MaxBytes); !why.isEmpty())
+        return refusedMessage(why);
+    // A broken body adds nothing: the whole text is walked once before any entry.
+    {
+        QXmlStreamReader check(bytes);
+        while (!check.atEnd())
+            check.readNext();
+        if (check.hasError())
+            return notXmlMessage();
+    }
     QXmlStreamReader r(bytes);
     while (!r.atEnd() && r.readNext() != QXmlStreamReader::StartElement) {
     }
@@ -306,6 +314,11 @@ Result webPage(const QByteArray &body, const QString &address)
 QString notXmlMessage()
 {
     return tr("The answer is not an XML document that can be read");
+}
+
+QString refusedMessage(const QString &reason)
+{
+    return tr("The answer is not an XML document that can be read: %1").arg(reason);
 }
 
 QString tooLargeMessage()

@@ -47,6 +47,8 @@ bool isCoordinate(const QString &text);
 
 // The messages of failed imports.
 QString notXmlMessage();
+// A body the XML guard refuses, with its reason (entities, nesting, attributes).
+QString refusedMessage(const QString &reason);
 QString tooLargeMessage();
 QString notNumberMessage(const QString &text);
 

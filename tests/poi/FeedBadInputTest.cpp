@@ -1,9 +1,11 @@
 // Hostile feeds and files: refused with a message or read to rows, never a crash, an
 // entity expanded or fetched, or memory beyond the body's own bound.
 #include "platform/DeviceCodec.h"
+#include "platform/FileReader.h"
 #include "poi/Feeds.h"
 #include "poi/MapSettings.h"
 #include "tests/poi/FeedHttp.h"
+#include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"
 
 #include <QBuffer>
@@ -44,7 +46,7 @@ TEST(FeedBadInput, EntityDeclarationsAreRefusedAndNeverFetched)
                                 + "/secret\">]><data><marker long=\"19.94\" lat=\"50.06\" desc=\"&x;\"/></data>";
     for (const QByteArray &xml : {laughs, external}) {
         for (const Feeds::Result &r : allFeeds(xml)) {
-            EXPECT_EQ(r.error, Feeds::notXmlMessage());
+            EXPECT_EQ(r.error, Feeds::refusedMessage("entity declarations are not accepted"));
             EXPECT_TRUE(r.points.empty());
         }
     }
@@ -116,6 +118,61 @@ TEST(FeedBadInput, AHundredMegabytesOfRecordStartsScanToNothing)
     EXPECT_EQ(records[0].name, QString(64 * 1024, 'N'));
     EXPECT_EQ(records[1].lon, 3);
     EXPECT_EQ(records[1].name, "Next");
+}
+
+TEST(FeedBadInput, NestingAndAttributesThatWouldTakeTheParserMinutesAreRefusedAtOnce)
+{
+    QByteArray crowded = "<marker long=\"20\" lat=\"50\"";
+    for (int i = 0; i < 200000; ++i)
+        crowded += " a" + QByteArray::number(i) + "=\"\"";
+    crowded += "/>";
+    const QByteArray deep = QByteArray("<data>") + QByteArray("<u>").repeated(150000) + QByteArray("</u>").repeated(150000) + "</data>";
+    for (const auto &[xml, reason] : {std::pair{"<data>" + crowded + "</data>", "an element has more than 1000 attributes"},
+                                      std::pair{deep, "the elements nest deeper than 256 levels"}}) {
+        for (const Feeds::Result &r : allFeeds(xml)) {
+            EXPECT_EQ(r.error, Feeds::refusedMessage(QLatin1String(reason)));
+            EXPECT_TRUE(r.points.empty());
+        }
+    }
+}
+
+TEST(FeedBadInput, EveryFeedCommandRefusesAFifoAndAnEndlessDevice)
+{
+    TempFolder dir;
+    const QString fifo = dir.file("feed.fifo");
+    ASSERT_TRUE(makeFifo(fifo));
+    const QString zero = dir.file("MapSettings.cfg");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QList<QStringList> commands = {{"gddkia"}, {"gddkia-mobi"}, {"krakow"}, {"zakopane"}, {"web", "", "http://x/"},
+                                         {"mapsettings"}};
+    for (QStringList command : commands) {
+        for (const QString &path : {fifo, zero}) {
+            QStringList args = QStringList{"feed", command[0], path} + command.mid(2);
+            FifoGuard guard({fifo});
+            const CliRun run = runCli(args);
+            guard.stop();
+            EXPECT_FALSE(guard.hadToRelease()) << command[0].toStdString() << " waited on the FIFO";
+            EXPECT_EQ(run.code, 1) << command[0].toStdString();
+            EXPECT_EQ(run.err, (path + ": Not a regular file\n").toUtf8()) << command[0].toStdString();
+        }
+    }
+    // The import menu's reader of the same file.
+    QFile in;
+    EXPECT_EQ(FileReader::open(in, zero, FileReader::MaxListBytes), FileReader::notRegular(zero));
+}
+
+TEST(FeedBadInput, HostileXmlThroughTheCommandNamesTheFileAndTheReason)
+{
+    TempFolder dir;
+    QByteArray crowded = "<dane><marker lon=\"19.9\" lat=\"49.3\"";
+    for (int i = 0; i < 200000; ++i)
+        crowded += " n" + QByteArray::number(i) + "=\"x\"";
+    crowded += "/></dane>";
+    const QString path = dir.write("z.xml", crowded);
+    const CliRun run = runCli({"feed", "zakopane", path});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, (path + ": " + Feeds::refusedMessage("an element has more than 1000 attributes") + '\n').toUtf8());
 }
 
 } // namespace

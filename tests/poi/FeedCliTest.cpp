@@ -37,7 +37,7 @@ TEST(FeedCli, AnErrorComesAfterTheRowsAddedBeforeIt)
     CliRun run = runCli({"feed", "krakow", krakow});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.out, "1994000\t5006000\tRondo\n");
-    EXPECT_EQ(run.err, "'abc' is not a valid floating point value\n");
+    EXPECT_EQ(run.err, (krakow + ": 'abc' is not a valid floating point value\n").toUtf8());
 
     const QString broken = dir.write("gddkia-mobi.xml", "<dane><utrudnienie>");
     run = runCli({"feed", "gddkia-mobi", broken});
