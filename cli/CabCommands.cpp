@@ -105,6 +105,11 @@ int unpack(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "usage: korvix-cli cab unpack FILE.cab DIR\n";
         return 2;
     }
+    {
+        QFile probe;
+        if (!FileReader::open(probe, args[0], MaxCabinetFileBytes).isEmpty())
+            return refuseCabinet(err, args[0]);
+    }
     TCABFile cab;
     cab.CABFile = args[0];
     cab.TargetPath = args[1];
