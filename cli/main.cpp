@@ -67,6 +67,13 @@ bool readStandardInput(QByteArray &data, QTextStream &err)
 
 int fileError(QTextStream &err, const QString &path, const QString &reason)
 {
+    // The bounded reader's messages already name the file in their own words.
+    if (reason == FileReader::notRegular(path) || reason == FileReader::tooLarge(path) ||
+        (!path.isEmpty() && reason.startsWith(path + QStringLiteral(": ")))) {
+        err << reason << '\n';
+        err.flush();
+        return 1;
+    }
     QString text = reason;
     // The file comes first; a reader's own mention of it would name it twice.
     for (const QString &named : {QStringLiteral(" \"%1\"").arg(path), QLatin1Char(' ') + path}) {

@@ -1,0 +1,2 @@
+korvix_add_test(cli_bounded_read_tests SOURCES CliBoundedReadTest.cpp)
+add_dependencies(cli_bounded_read_tests korvix-cli)
