@@ -1,6 +1,7 @@
 #include "app/Language.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,10 +20,10 @@ QString keyOf(const QString &executablePath)
 QMap<QString, QString> readStore()
 {
     QMap<QString, QString> out;
-    QFile f(Language::storeFile());
-    if (!f.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> text = FileReader::read(Language::storeFile(), FileReader::MaxSmallBytes);
+    if (!text)
         return out;
-    for (const QByteArray &line : f.readAll().split('\n')) {
+    for (const QByteArray &line : text->split('\n')) {
         const int eq = line.indexOf('=');
         if (eq > 0)
             out.insert(QString::fromLatin1(line.left(eq).trimmed()), QString::fromLatin1(line.mid(eq + 1).trimmed()));

@@ -1,5 +1,7 @@
 #include "platform/Settings.h"
 
+#include "platform/FileReader.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -39,7 +41,9 @@ QString KorvixSettings::defaultFile()
 
 bool KorvixSettings::exists() const
 {
-    return QFileInfo(m_file).isFile();
+    // A settings file far beyond any real one is not read whole into memory.
+    const QFileInfo fi(m_file);
+    return fi.isFile() && fi.size() <= FileReader::MaxSmallBytes;
 }
 
 bool KorvixSettings::find(const QString &section, const QString &key, QString *value) const
