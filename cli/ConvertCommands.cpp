@@ -7,6 +7,7 @@
 #include "itn/KmlImport.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
+#include "platform/FileReader.h"
 #include "poi/Gpx.h"
 #include "poi/KmlExport.h"
 #include "poi/Ov2Reader.h"
@@ -69,9 +70,19 @@ void readGpx(const QString &path, Points &in)
         in.points.insert(in.points.end(), more->begin(), more->end());
 }
 
+// A regular file of at most `cap` bytes, never waited on.
+QByteArray readInput(const QString &path, qint64 cap)
+{
+    QString error;
+    std::optional<QByteArray> bytes = FileReader::read(path, cap, &error);
+    if (!bytes)
+        throw KorvixError(error);
+    return std::move(*bytes);
+}
+
 void readKml(const QString &path, Points &in)
 {
-    const QByteArray bytes = Itn::readInputFile(path, Itn::MaxKmlBytes);
+    const QByteArray bytes = readInput(path, Itn::MaxKmlBytes);
     const Itn::KmlPoints kml = Itn::ImportKML(bytes);
     if (!kml.valid)
         throw KorvixError(Itn::invalidKmlMessage());
@@ -88,7 +99,7 @@ void readKml(const QString &path, Points &in)
 // quoted.
 void readCsv(const QString &path, const DeviceCodec &codec, Points &in)
 {
-    const QByteArray bytes = Itn::readInputFile(path, Itn::MaxInputBytes);
+    const QByteArray bytes = readInput(path, Itn::MaxInputBytes);
     int lineNumber = 0;
     for (QByteArrayView line : QByteArrayView(bytes).toByteArray().split('\n')) {
         ++lineNumber;

@@ -8,11 +8,13 @@
 #include "media/PoiPin.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
+#include "platform/FileReader.h"
 #include "platform/Settings.h"
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Table.h"
 #include "poi/PoiSave.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -63,6 +65,15 @@ int show(const QStringList &args, QTextStream &out, QTextStream &err)
     if (!ov2 && !hasSuffix(path, {"itn"})) {
         err << usage;
         return 2;
+    }
+
+    // A FIFO or a device is no list, not even an empty one: refused before any reader waits on it.
+    {
+        QFile probe;
+        const QString error = FileReader::open(probe, path, FileReader::MaxListBytes);
+        // A file that does not open gets the list reader's own message below.
+        if (error == FileReader::notRegular(path) || error == FileReader::tooLarge(path))
+            return fileError(err, path, error);
     }
 
     KorvixSettings settings;

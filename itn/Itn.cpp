@@ -496,12 +496,11 @@ void TItnEdit::ImportKML(const QDomDocument &doc)
 
 void TItnEdit::ImportKML(const QByteArray &bytes)
 {
-    QDomDocument doc;
-    if (!Itn::parseXml(bytes, doc)) {
+    // Read as a stream: no document model of a large file.
+    const Itn::KmlPoints kml = Itn::ImportKML(bytes);
+    AddItnPoints(kml.points);
+    if (!kml.valid)
         dialogs.message(m_shell.window(), tr("Error"), Itn::invalidKmlMessage());
-        return;
-    }
-    ImportKML(doc);
 }
 
 void TItnEdit::Kml1Click()

@@ -4,6 +4,10 @@
 #include "itn/ItnFormat.h"
 #include "platform/XmlGuard.h"
 
+#include <QXmlStreamReader>
+
+#include <functional>
+
 #include <QCoreApplication>
 
 namespace Itn {
@@ -30,6 +34,116 @@ QDomNode firstChildNamed(const QDomNode &parent, const QString &name)
             return n;
     return {};
 }
+} // namespace
+
+namespace {
+
+// The import and the paste read KML as a stream: a document model of a large file
+// takes twenty times its size. Both first make sure the whole text is harmless and
+// well-formed, so a broken end adds nothing.
+bool readable(QXmlStreamReader &check)
+{
+    check.setNamespaceProcessing(false);
+    while (!check.atEnd())
+        check.readNext();
+    return !check.hasError();
+}
+
+// What a walk over one element learns, in the roles its parent gives it.
+struct Seen {
+    QString text; // all the text inside (AsText)
+    // AsPlacemark: the text of the first "name" and "address" children, and of the
+    // first "coordinates" child of the first "Point" child.
+    QString name, address, coordinates;
+    bool named = false, addressed = false, pointSeen = false, located = false;
+    // AsPoint: the text of the first "coordinates" child.
+    QString pointCoordinates;
+    bool hasCoordinates = false;
+};
+
+enum Role : unsigned {
+    AsText = 1,
+    AsPoint = 2,
+    AsPlacemark = 4,
+    AsFolder = 8,    // the paste: children from the first "Placemark" on are placemarks
+    AsContainer = 16 // the import: children named "Placemark" are placemarks
+};
+
+// Walks the element the reader stands on to its end (the guard bounds the depth).
+// Placemarks found as children of a folder or container go to `found`, in order.
+Seen walk(QXmlStreamReader &r, unsigned role, const std::function<void(const Seen &)> &found)
+{
+    Seen seen;
+    bool placemarkRun = false;
+    while (!r.atEnd()) {
+        switch (r.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            const QStringView q = r.qualifiedName();
+            unsigned childRole = role & AsText;
+            const bool isName = (role & AsPlacemark) && !seen.named && q == u"name";
+            const bool isAddress = (role & AsPlacemark) && !seen.addressed && q == u"address";
+            const bool isPoint = (role & AsPlacemark) && !seen.pointSeen && q == u"Point";
+            const bool isCoordinates = (role & AsPoint) && !seen.hasCoordinates && q == u"coordinates";
+            if (isName || isAddress || isCoordinates)
+                childRole |= AsText;
+            if (isPoint)
+                childRole |= AsPoint;
+            if ((role & AsFolder) && q == u"Placemark")
+                placemarkRun = true;
+            const bool candidate = ((role & AsFolder) && placemarkRun) || ((role & AsContainer) && q == u"Placemark");
+            if (candidate)
+                childRole |= AsPlacemark;
+            const Seen child = walk(r, childRole, found);
+            if (role & AsText)
+                seen.text += child.text;
+            if (isName) {
+                seen.name = child.text;
+                seen.named = true;
+            }
+            if (isAddress) {
+                seen.address = child.text;
+                seen.addressed = true;
+            }
+            if (isPoint) {
+                seen.pointSeen = true;
+                seen.located = child.hasCoordinates;
+                seen.coordinates = child.pointCoordinates;
+            }
+            if (isCoordinates) {
+                seen.hasCoordinates = true;
+                seen.pointCoordinates = child.text;
+            }
+            if (candidate && child.located)
+                found(child);
+            break;
+        }
+        case QXmlStreamReader::Characters:
+            // Blank runs between elements are no text, as in a document model.
+            if ((role & AsText) && !r.isWhitespace())
+                seen.text += r.text();
+            break;
+        case QXmlStreamReader::EndElement:
+            return seen;
+        default:
+            break;
+        }
+    }
+    return seen;
+}
+
+// The import's point of a placemark; false without an altitude.
+bool importedPoint(const Seen &p, ImportedPoint &out)
+{
+    const QString &c = p.coordinates;
+    const qsizetype c1 = c.indexOf(u',');
+    const qsizetype c2 = c1 < 0 ? -1 : c.indexOf(u',', c1 + 1);
+    if (c2 < 0)
+        return false; // no altitude: not a point of this import
+    out = {c.left(c1), c.mid(c1 + 1, c2 - c1 - 1),
+           p.named ? p.address + QStringLiteral(" : ") + p.name : QStringLiteral("?")};
+    return true;
+}
+
 } // namespace
 
 KmlPoints ImportKML(const QDomDocument &doc)
@@ -68,13 +182,40 @@ KmlPoints ImportKML(const QDomDocument &doc)
 
 KmlPoints ImportKML(const QByteArray &bytes)
 {
-    QDomDocument doc;
-    if (!parseXml(bytes, doc)) {
-        KmlPoints bad;
-        bad.valid = false;
-        return bad;
+    KmlPoints out;
+    out.valid = false;
+    if (!xmlRefusal(bytes).isEmpty())
+        return out;
+    if (QXmlStreamReader check(bytes); !readable(check))
+        return out;
+    QXmlStreamReader r(bytes);
+    r.setNamespaceProcessing(false);
+    if (!r.readNextStartElement() || r.qualifiedName() != u"kml")
+        return out;
+    // The first "Document", or without one the first "Folder", which may come before it.
+    std::vector<ImportedPoint> document, folder;
+    bool documentSeen = false, folderSeen = false;
+    while (r.readNextStartElement()) {
+        const bool isDocument = !documentSeen && r.qualifiedName() == u"Document";
+        const bool isFolder = !documentSeen && !folderSeen && r.qualifiedName() == u"Folder";
+        if (!isDocument && !isFolder) {
+            r.skipCurrentElement();
+            continue;
+        }
+        std::vector<ImportedPoint> &into = isDocument ? document : folder;
+        walk(r, AsContainer, [&into](const Seen &p) {
+            ImportedPoint point;
+            if (importedPoint(p, point))
+                into.push_back(std::move(point));
+        });
+        documentSeen = documentSeen || isDocument;
+        folderSeen = folderSeen || isFolder;
     }
-    return ImportKML(doc);
+    if (!documentSeen && !folderSeen)
+        return out;
+    out.points = std::move(documentSeen ? document : folder);
+    out.valid = true;
+    return out;
 }
 
 QString invalidKmlMessage()
@@ -92,35 +233,45 @@ QString rowField(QString s)
     return s;
 }
 
-void convertPlacemarks(const QDomNode &node, QStringList &rows)
+QString pasteRow(const Seen &p)
 {
-    const TRBCharSet comma{','};
-    for (QDomNode p = firstChildNamed(node, QStringLiteral("Placemark")); !p.isNull(); p = p.nextSibling()) {
-        const QString name = p.firstChildElement(QStringLiteral("name")).text();
-        const QDomElement coordinates =
-            p.firstChildElement(QStringLiteral("Point")).firstChildElement(QStringLiteral("coordinates"));
-        if (coordinates.isNull())
-            continue;
-        TRBParams f;
-        f.ParseFields(coordinates.text(), 0, comma, RBConventions::doubleQuote(), RBConventions::blankSet());
-        rows.append(QString::number(degreesToUnits(f.FieldView(0))) + u'\t'
-                    + QString::number(degreesToUnits(f.FieldView(1))) + u'\t' + rowField(name));
-    }
+    TRBParams f;
+    f.ParseFields(p.coordinates, 0, TRBCharSet{','}, RBConventions::doubleQuote(), RBConventions::blankSet());
+    return QString::number(degreesToUnits(f.FieldView(0))) + u'\t' + QString::number(degreesToUnits(f.FieldView(1)))
+           + u'\t' + rowField(p.name);
 }
 } // namespace
 
 bool KmlPasteRows(QString &text)
 {
-    QDomDocument doc;
-    if (!parseXml(text, doc))
+    if (!xmlRefusal(text).isEmpty())
         return false;
+    if (QXmlStreamReader check(text); !readable(check))
+        return false;
+    QXmlStreamReader r(text);
+    r.setNamespaceProcessing(false);
     QStringList rows;
-    const QDomElement root = doc.documentElement();
-    if (!root.isNull()) {
-        for (QDomNode d = firstChildNamed(root, QStringLiteral("Document")); !d.isNull(); d = d.nextSibling()) {
-            for (QDomNode f = firstChildNamed(d, QStringLiteral("Folder")); !f.isNull(); f = f.nextSibling())
-                convertPlacemarks(f, rows);
-            convertPlacemarks(d, rows);
+    if (r.readNextStartElement()) {
+        // Every element of the root from the first "Document" on: the placemarks of
+        // its folders (with the siblings after the first folder), then its own.
+        bool documents = false;
+        while (r.readNextStartElement()) {
+            documents = documents || r.qualifiedName() == u"Document";
+            if (!documents) {
+                r.skipCurrentElement();
+                continue;
+            }
+            QStringList own;
+            bool folderRun = false, placemarkRun = false;
+            while (r.readNextStartElement()) {
+                folderRun = folderRun || r.qualifiedName() == u"Folder";
+                placemarkRun = placemarkRun || r.qualifiedName() == u"Placemark";
+                const Seen e = walk(r, (folderRun ? AsFolder : 0) | (placemarkRun ? AsPlacemark : 0),
+                                    [&rows](const Seen &p) { rows.append(pasteRow(p)); });
+                if (placemarkRun && e.located)
+                    own.append(pasteRow(e));
+            }
+            rows += own;
         }
     }
     text = rows.join(QStringLiteral("\r\n"));

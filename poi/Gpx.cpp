@@ -5,6 +5,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/ChunkedOut.h"
 #include "platform/Error.h"
+#include "platform/FileReader.h"
+#include "platform/XmlGuard.h"
 #include "poi/GpxXml.h"
 #include "poi/Ov2Units.h"
 
@@ -206,7 +208,9 @@ void save(const QString &path, const GpxContent &content)
 
 QString read(QIODevice &device, GpxContent &out)
 {
-    QXmlStreamReader r(&device);
+    // The guard sees every piece before the parser does: a refused one never reaches it.
+    XmlGuardedDevice guarded(device, MaxBytes);
+    QXmlStreamReader r(&guarded);
     GpxContent got;
     int depth = 0;
     int pointDepth = 0, routeDepth = 0; // depth of the open point / route, 0 = none
@@ -279,7 +283,7 @@ QString read(QIODevice &device, GpxContent &out)
         }
     }
     if (r.hasError())
-        return invalidAt(r.lineNumber(), r.errorString());
+        return invalidAt(r.lineNumber(), guarded.reason().isEmpty() ? r.errorString() : guarded.reason());
     if (!rootSeen)
         return invalidFile();
     out = std::move(got);
@@ -296,11 +300,9 @@ QString read(const QByteArray &bytes, GpxContent &out)
 
 QString readFile(const QString &path, GpxContent &out)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return f.errorString();
-    if (f.size() > MaxBytes)
-        return tooLarge();
+    QFile f;
+    if (const QString error = FileReader::open(f, path, MaxBytes); !error.isEmpty())
+        return error;
     return read(f, out);
 }
 

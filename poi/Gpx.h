@@ -4,6 +4,8 @@
 // come in. Coordinates are OV2 units (1/100000 degree), written with exactly five
 // decimals, so a list survives the round trip unchanged.
 
+#include "platform/FileReader.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -27,7 +29,7 @@ struct GpxContent {
 namespace Gpx {
 
 // Files beyond this are refused before reading (a wrong choice, not a GPX file).
-constexpr qint64 MaxBytes = qint64(2) * 1024 * 1024 * 1024;
+constexpr qint64 MaxBytes = FileReader::MaxXmlBytes;
 // Deeper nesting than any GPX document; it only serves to exhaust the stack.
 constexpr int MaxDepth = 64;
 

@@ -7,6 +7,7 @@
 
 #include "tests/itn/LocalHttp.h"
 
+#include <QDomDocument>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -262,5 +263,61 @@ TEST(ImportRobustness, MangledInputs)
                 (void)lineOf(rowFromLine(l));
             (void)pointFromMapLink(QString::fromLatin1(s));
         }
+    }
+}
+
+// The import reads KML as a stream; the document model it replaced stays the measure
+// of what it finds, on real-looking and on mangled documents.
+TEST(KmlImport, TheStreamFindsWhatTheDocumentModelFinds)
+{
+    const QByteArray seeds[] = {
+        kml("<Document><name>d</name>" + placemark("Rynek", "19.93,50.06,0", "<address> Kraków <b>1</b> </address>")
+            + "<Placemark><name><![CDATA[A & B]]></name><Point><x/><coordinates>1,2,3</coordinates></Point></Placemark>"
+            + "<Placemark><Point/><Point><coordinates>5,6,7</coordinates></Point></Placemark>"
+            + "<Folder>" + placemark("Nested", "1,2,0") + "</Folder>" + placemark("n", " 3 , 4 , 5 ") + "</Document>"),
+        kml("<Folder>" + placemark("F", "1.5,2.5,0") + "</Folder><Document>" + placemark("D", "3,4,0") + "</Document>"),
+        kml("<Folder>" + placemark("First", "1,2,0") + "</Folder><Folder>" + placemark("Second", "3,4,0") + "</Folder>"),
+        "<kml><Document><Placemark><name>  </name><Point><coordinates>\n 1,2,0 \n</coordinates></Point></Placemark></Document></kml>",
+    };
+    QRandomGenerator rng(777);
+    const QByteArray alphabet = "<>/!;,. \"'=\n0123456789-PlacemarkDocumentFoldernamePointcoordinates";
+    for (const QByteArray &seed : seeds) {
+        for (int round = 0; round < 2000; ++round) {
+            QByteArray s = seed;
+            for (int e = 0; round > 0 && e < 1 + int(rng.bounded(4)) && !s.isEmpty(); ++e) {
+                const int at = int(rng.bounded(s.size()));
+                if (rng.bounded(2))
+                    s[at] = alphabet[int(rng.bounded(alphabet.size()))];
+                else
+                    s.insert(at, seed.mid(int(rng.bounded(seed.size())), 1 + int(rng.bounded(30))));
+            }
+            QDomDocument doc;
+            const KmlPoints streamed = ImportKML(s);
+            if (!parseXml(s, doc)) {
+                ASSERT_FALSE(streamed.valid) << s.toStdString();
+                ASSERT_TRUE(streamed.points.empty());
+                continue;
+            }
+            const KmlPoints modelled = ImportKML(doc);
+            ASSERT_EQ(streamed.valid, modelled.valid) << s.toStdString();
+            ASSERT_EQ(streamed.points, modelled.points) << s.toStdString();
+        }
+    }
+}
+
+TEST(KmlImport, HostileDocumentsAreRefusedBeforeTheParserWorksOnThem)
+{
+    QByteArray crowded = "<Placemark";
+    for (int i = 0; i < 200000; ++i)
+        crowded += " a" + QByteArray::number(i) + "=\"\"";
+    crowded += "><name>x</name><Point><coordinates>1,2,0</coordinates></Point></Placemark>";
+    const QByteArray deep = QByteArray("<Folder>").repeated(150000) + QByteArray("</Folder>").repeated(150000);
+    for (const QByteArray &hostile : {kml("<Document>" + crowded + "</Document>"), kml("<Document>" + deep + "</Document>")}) {
+        const KmlPoints k = ImportKML(hostile);
+        EXPECT_FALSE(k.valid);
+        EXPECT_TRUE(k.points.empty());
+        QString text = QString::fromUtf8(hostile);
+        EXPECT_FALSE(KmlPasteRows(text)) << "pasted as plain text";
+        EXPECT_EQ(text.size(), hostile.size());
     }
 }

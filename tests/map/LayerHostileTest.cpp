@@ -63,7 +63,7 @@ TEST(LayerHostile, AFifoAndAnEndlessDeviceAreRefusedByEveryLayerCommand)
             EXPECT_FALSE(guard.hadToRelease()) << kind << " waited on the FIFO";
             EXPECT_EQ(run.code, 1) << kind << ' ' << path.toStdString();
             EXPECT_EQ(run.out, "") << kind;
-            EXPECT_EQ(run.err, (path + ": Not a regular file\n").toUtf8()) << kind;
+            EXPECT_EQ(run.err, ("Not a regular file: " + path + "\n").toUtf8()) << kind;
         }
     }
 }

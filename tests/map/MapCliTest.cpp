@@ -2,6 +2,7 @@
 #include "map/MapIcon.h"
 #include "platform/Settings.h"
 #include "poi/Ov2Editor.h"
+#include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"
 
 #include <QFile>
@@ -156,4 +157,24 @@ TEST(MapCli, FilesThatDoNotOpenAndWrongArguments)
     EXPECT_EQ(runCli({"map", "show", tmp.write("x.txt", "1|2|a|0|")}).code, 2);
     EXPECT_EQ(runCli({"map", "show"}).code, 2);
     EXPECT_EQ(runCli({"map"}).code, 2);
+}
+
+TEST(MapCli, AFifoOrAnEndlessDeviceIsNoListNotEvenAnEmptyOne)
+{
+    TempFolder tmp;
+    for (const char *ending : {"ov2", "itn"}) {
+        const QString fifo = tmp.file(QStringLiteral("list.%1").arg(QLatin1String(ending)));
+        ASSERT_TRUE(makeFifo(fifo));
+        const QString zero = tmp.file(QStringLiteral("zero.%1").arg(QLatin1String(ending)));
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+        for (const QString &path : {fifo, zero}) {
+            FifoGuard guard({fifo});
+            const CliRun run = runCli({"map", "show", path});
+            guard.stop();
+            EXPECT_FALSE(guard.hadToRelease()) << ending;
+            EXPECT_EQ(run.code, 1) << ending;
+            EXPECT_EQ(run.out, "") << ending;
+            EXPECT_EQ(run.err, ("Not a regular file: " + path + "\n").toUtf8()) << ending;
+        }
+    }
 }

@@ -4,7 +4,11 @@
 #include "platform/DeviceCodec.h"
 #include "poi/Gpx.h"
 #include "poi/Ov2Writer.h"
+#include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -107,4 +111,41 @@ TEST(ConvertCli, WrongKindsAndBadFilesEndWithTheirMessageAndNoOutput)
     r = runCli({"convert", gpx, out});
     EXPECT_EQ(r.code, 0) << r.err.constData();
     EXPECT_TRUE(QFileInfo::exists(out));
+}
+
+TEST(ConvertCli, AFifoAnEndlessDeviceAndHostileXmlAreRefusedAtOnceWithTheirReason)
+{
+    TempFolder tmp;
+    const QString out = tmp.file("out.ov2");
+    for (const char *ending : {"gpx", "kml", "csv"}) {
+        const QString fifo = tmp.file(QStringLiteral("in.%1").arg(QLatin1String(ending)));
+        ASSERT_TRUE(makeFifo(fifo));
+        const QString zero = tmp.file(QStringLiteral("zero.%1").arg(QLatin1String(ending)));
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+        for (const QString &path : {fifo, zero}) {
+            FifoGuard guard({fifo});
+            const CliRun r = runCli({"convert", path, out});
+            guard.stop();
+            EXPECT_FALSE(guard.hadToRelease()) << ending << " waited on the FIFO";
+            EXPECT_EQ(r.code, 1) << ending;
+            EXPECT_EQ(r.err, ("Not a regular file: " + path + "\n").toUtf8()) << ending;
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(out));
+
+    // An element of 200,000 attributes: a minute of the parser's time, refused by the guard.
+    QByteArray crowded = "<gpx><wpt lat=\"1\" lon=\"2\"";
+    for (int i = 0; i < 200000; ++i)
+        crowded += " a" + QByteArray::number(i) + "=\"\"";
+    crowded += "/></gpx>";
+    const QString gpx = tmp.write("crowded.gpx", crowded);
+    CliRun r = runCli({"convert", gpx, out});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, (gpx + ": Invalid GPX file, line 1: an element has more than 1000 attributes\n").toUtf8());
+    const QString deep = tmp.write("deep.kml", "<kml><Document>" + QByteArray("<a>").repeated(150000)
+                                                    + QByteArray("</a>").repeated(150000) + "</Document></kml>");
+    r = runCli({"convert", deep, out});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, (deep + ": Invalid Kml file\n").toUtf8());
+    EXPECT_FALSE(QFileInfo::exists(out));
 }

@@ -153,7 +153,7 @@ TEST(FeedBadInput, EveryFeedCommandRefusesAFifoAndAnEndlessDevice)
             guard.stop();
             EXPECT_FALSE(guard.hadToRelease()) << command[0].toStdString() << " waited on the FIFO";
             EXPECT_EQ(run.code, 1) << command[0].toStdString();
-            EXPECT_EQ(run.err, (path + ": Not a regular file\n").toUtf8()) << command[0].toStdString();
+            EXPECT_EQ(run.err, ("Not a regular file: " + path + "\n").toUtf8()) << command[0].toStdString();
         }
     }
     // The import menu's reader of the same file.

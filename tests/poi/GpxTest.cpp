@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "poi/Gpx.h"
 #include "poi/KmlExport.h"
+#include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -117,6 +118,16 @@ TEST(Gpx, ReadsWaypointsRoutesAndTracksOfOtherPrograms)
     EXPECT_EQ(got.trackPoints, (std::vector<GeoPoint>{{-2000001, 1000001, QString()}, {2100000, 1100000, QString()}}));
 }
 
+namespace {
+QByteArray crowdedWaypoint(int attributes)
+{
+    QByteArray e = "<gpx><wpt lat=\"1\" lon=\"2\"";
+    for (int i = 0; i < attributes; ++i)
+        e += " a" + QByteArray::number(i) + "=\"\"";
+    return e + "/></gpx>";
+}
+} // namespace
+
 TEST(Gpx, HostileOrBrokenDocumentsAreRefusedWithTheirReason)
 {
     const QByteArray laughs = R"(<?xml version="1.0"?>
@@ -142,6 +153,9 @@ TEST(Gpx, HostileOrBrokenDocumentsAreRefusedWithTheirReason)
         {"missing latitude", "<gpx><wpt lon=\"1\"/></gpx>", "valid latitude"},
         {"truncated", "<gpx><wpt lat=\"1\" lon=\"1\">", "line 1"},
         {"not XML", "lat,lon\n1,2\n", "Invalid GPX file"},
+        {"attributes without end", crowdedWaypoint(200000), "an element has more than 1000 attributes"},
+        {"nesting the guard refuses", "<gpx>" + QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000) + "</gpx>",
+         "nest"},
     };
     for (const auto &c : cases) {
         GpxContent got;
@@ -215,4 +229,23 @@ TEST(KmlExport, PointsAndARouteAreReadBackByOurImport)
                                        + ",0 " + kml.points[1].lon.toUtf8()));
         }
     }
+}
+
+TEST(Gpx, TheFileReaderRefusesAFifoAndADeviceAndTheGuardStreamsWithTheFile)
+{
+    TempFolder tmp;
+    const QString fifo = tmp.file("in.gpx");
+    ASSERT_TRUE(makeFifo(fifo));
+    GpxContent got;
+    FifoGuard guard({fifo});
+    EXPECT_EQ(Gpx::readFile(fifo, got), "Not a regular file: " + fifo);
+    guard.stop();
+    EXPECT_FALSE(guard.hadToRelease());
+    EXPECT_EQ(Gpx::readFile(QStringLiteral("/dev/zero"), got), QStringLiteral("Not a regular file: /dev/zero"));
+    // Read from the file, the refusal comes from the guard in front of the parser.
+    const QString crowded = tmp.write("crowded.gpx", crowdedWaypoint(200000));
+    EXPECT_EQ(Gpx::readFile(crowded, got), "Invalid GPX file, line 1: an element has more than 1000 attributes");
+    const QString fine = tmp.write("fine.gpx", crowdedWaypoint(10));
+    ASSERT_EQ(Gpx::readFile(fine, got), QString());
+    EXPECT_EQ(got.waypoints, (std::vector<GeoPoint>{{200000, 100000, QString()}}));
 }
