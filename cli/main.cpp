@@ -21,6 +21,7 @@ void usage(QTextStream &err)
     for (const CliCommand &c : cliCommands())
         err << "  " << c.name << ' ' << c.usage << '\n';
     err << "  help [COMMAND]  this text, or the usage of one command\n";
+    err << "  --version  the version\n";
 }
 
 bool isHelp(const QString &arg)
@@ -157,6 +158,10 @@ int main(int argc, char **argv)
     }
     if (isHelp(args[0]) && args.size() == 1) {
         usage(out);
+        return 0;
+    }
+    if (args[0] == QLatin1String("--version") && args.size() == 1) {
+        out << "korvix-cli " KORVIX_VERSION "\n";
         return 0;
     }
     if (isHelp(args[0]) && args.size() == 2) {

@@ -16,7 +16,7 @@ packages=(
   zlib1g-dev libmspack-dev libsndfile1-dev libsamplerate0-dev
   vorbis-tools espeak-ng libjs-leaflet libjs-leaflet.markercluster
 )
-test_packages=(libgtest-dev libbenchmark-dev groff-base gpsbabel libxml2-utils cabextract gcab xvfb xauth imagemagick pulseaudio pulseaudio-utils)
+test_packages=(libgtest-dev libbenchmark-dev groff-base gpsbabel libxml2-utils cabextract gcab xvfb xauth imagemagick pulseaudio pulseaudio-utils lintian appstream desktop-file-utils)
 [ "$mode" = test ] && packages+=("${test_packages[@]}")
 
 missing=()
