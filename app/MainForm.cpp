@@ -583,6 +583,10 @@ void TMainForm::addEditorWindow(QWidget *editor)
             size = usefulSize(e ? e->editorKind() : EditorKind::Map, sub->sizeHint());
         sub->resize(size.boundedTo(m_mdi->viewport()->size()).expandedTo(sub->minimumSizeHint()));
         sub->show();
+        // The area's placement may put a large window partly outside; the whole of it is
+        // moved inside, so no edge or scroll bar is out of reach.
+        const QSize room = m_mdi->viewport()->size() - sub->size();
+        sub->move(qBound(0, sub->x(), qMax(0, room.width())), qBound(0, sub->y(), qMax(0, room.height())));
     }
     m_mdi->setActiveSubWindow(sub);
 }

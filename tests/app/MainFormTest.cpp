@@ -789,9 +789,29 @@ TEST(MainForm, TheSaveQuestionNamesTheDocument)
         auto *box = qobject_cast<QMessageBox *>(w);
         ASSERT_NE(box, nullptr);
         named = box->informativeText();
-        box->reject();
+        box->button(QMessageBox::Cancel)->click();
     });
     EXPECT_EQ(askToSaveChanges(&editor, QStringLiteral("POI"), QStringLiteral("Do you want to save changes?")),
               QMessageBox::Cancel);
     EXPECT_EQ(named, QStringLiteral("/media/ann/DEV/Fuel.ov2"));
+}
+
+TEST(MainForm, EditorsOpenWhollyInsideTheArea)
+{
+    TMainForm form(noDevices());
+    form.resize(800, 600);
+    form.show();
+    QApplication::processEvents();
+    QStringList asked;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    for (int i = 0; i < 6; ++i) {
+        changedPoiEditor(form, QStringLiteral("p%1").arg(i), asked, answer);
+        QApplication::processEvents();
+    }
+    const QRect area = form.mdiArea()->viewport()->rect();
+    for (QMdiSubWindow *w : form.mdiArea()->subWindowList())
+        if (!w->isMaximized())
+            EXPECT_TRUE(area.contains(w->geometry())) << w->windowTitle().toStdString();
+    for (QMdiSubWindow *w : form.mdiArea()->subWindowList())
+        w->close();
 }
