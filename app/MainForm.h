@@ -98,7 +98,7 @@ public:
     IEditor *activeEditor() const;
     IEditor *topEditor() const;
     QAction *commandAction(SharedCommand c) const { return m_commands.value(c); }
-    void updateCommands();
+    void updateCommands(); // the enabling rules, run when idle
 
     // The question Delete asks first; true = go on. Tests answer it instead of a user.
     std::function<bool(const QString &question)> confirmDelete;
