@@ -3,6 +3,9 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileReader.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -79,4 +82,20 @@ QString Language::companionFile(const QString &executablePath, const QString &co
             return QFileInfo(p).absoluteFilePath();
     }
     return {};
+}
+
+QList<QTranslator *> Language::install(const QString &executablePath, const QString &code)
+{
+    QList<QTranslator *> installed;
+    const auto add = [&installed](const QString &file, const QString &folder = {}) {
+        auto *t = new QTranslator(QCoreApplication::instance());
+        if (!file.isEmpty() && t->load(file, folder) && QCoreApplication::installTranslator(t))
+            installed << t;
+        else
+            delete t;
+    };
+    add(companionFile(executablePath, code));
+    if (code == QLatin1String("PLK")) // Qt's catalogue of its own modules' texts
+        add(QStringLiteral("qt_pl"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    return installed;
 }

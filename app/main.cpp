@@ -74,11 +74,8 @@ int main(int argc, char **argv)
 
     // The chosen language's texts, before any window exists; the built-in English
     // ones when nothing is chosen or the companion file is missing.
-    QTranslator translator;
     const QString exe = QApplication::applicationFilePath();
-    const QString texts = Language::companionFile(exe, Language::storedCode(exe));
-    if (!texts.isEmpty() && translator.load(texts))
-        QApplication::installTranslator(&translator);
+    Language::install(exe, Language::storedCode(exe));
 
     TMainForm::Options options;
     const QStringList args = app.arguments().mid(1);

@@ -14,7 +14,7 @@ packages=(
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev qt6-multimedia-dev qt6-svg-dev
   qt6-qpa-plugins libqt6opengl6-dev libgl-dev
   zlib1g-dev libmspack-dev libsndfile1-dev libsamplerate0-dev
-  vorbis-tools espeak-ng libjs-leaflet libjs-leaflet.markercluster
+  vorbis-tools espeak-ng libjs-leaflet libjs-leaflet.markercluster qt6-translations-l10n
 )
 test_packages=(libgtest-dev libbenchmark-dev groff-base gpsbabel libxml2-utils cabextract gcab xvfb xauth imagemagick pulseaudio pulseaudio-utils lintian appstream desktop-file-utils)
 [ "$mode" = test ] && packages+=("${test_packages[@]}")

@@ -1,5 +1,6 @@
 #include "app/BaseIcons.h"
 #include "app/Config.h"
+#include "app/Language.h"
 #include "app/EditorRegistry.h"
 #include "app/MainForm.h"
 #include "map/GMaps.h"
@@ -15,6 +16,9 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QHeaderView>
 #include <QDir>
 #include <QFile>
@@ -814,4 +818,27 @@ TEST(MainForm, EditorsOpenWhollyInsideTheArea)
             EXPECT_TRUE(area.contains(w->geometry())) << w->windowTitle().toStdString();
     for (QMdiSubWindow *w : form.mdiArea()->subWindowList())
         w->close();
+}
+
+TEST(MainForm, PolishAlsoTranslatesQtsOwnDialogButtons)
+{
+    const QList<QTranslator *> polish = Language::install(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix"), QStringLiteral("PLK"));
+    ASSERT_EQ(polish.size(), 2) << "the program's texts and Qt's own";
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Korvix"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&'), QStringLiteral("Tak"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&'), QStringLiteral("Nie"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove('&'), QStringLiteral("Anuluj"));
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    auto *buttons = dialog.findChild<QDialogButtonBox *>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text().remove('&'), QStringLiteral("Anuluj"));
+    for (QTranslator *t : polish) {
+        QApplication::removeTranslator(t);
+        delete t;
+    }
+    QMessageBox english(QMessageBox::Question, QStringLiteral("Korvix"), QStringLiteral("?"), QMessageBox::Yes);
+    EXPECT_EQ(english.button(QMessageBox::Yes)->text().remove('&'), QStringLiteral("Yes"));
 }
