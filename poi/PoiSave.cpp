@@ -1,11 +1,14 @@
 #include "poi/PoiSave.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/DeviceFiles.h"
 #include "platform/Error.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cstdio>
 
 namespace {
 
@@ -52,9 +55,13 @@ void parkCompanion(const QString &path)
     QString parked = DeviceFiles::find(fi.path(), QFileInfo(parkedName(path)).fileName());
     if (parked.isEmpty())
         parked = parkedName(path);
-    if (QFileInfo::exists(parked) && !QFile::remove(parked))
+    // One rename replaces an older parked file, so at every moment one of the two is
+    // there; the folder is synced so the change outlives a pulled stick.
+    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(parkedName(path)).constData()) != 0)
         throw KorvixError(PoiTexts::problemSaving());
-    if (!QFile::rename(path, parkedName(path)))
+    if (parked != parkedName(path) && QFileInfo::exists(parked) && !QFile::remove(parked))
+        throw KorvixError(PoiTexts::problemSaving());
+    if (!AtomicFile::syncFolder(fi.path()).isEmpty())
         throw KorvixError(PoiTexts::problemSaving());
 }
 
