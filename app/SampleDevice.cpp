@@ -2,6 +2,7 @@
 
 #include "media/ImgFile.h"
 #include "itn/SampleItineraries.h"
+#include "media/OggRunner.h"
 #include "media/SampleSounds.h"
 #include "poi/SamplePois.h"
 #include "platform/AtomicFile.h"
@@ -12,10 +13,18 @@
 #include <QFileInfo>
 
 namespace {
+// Every failure names its file or folder: the command must never end "done" without it.
+QString makeFolder(const QString &path)
+{
+    return QDir().mkpath(path) ? QString() : QStringLiteral("Cannot create %1").arg(path);
+}
+
 QString writeFile(const QString &path, const QByteArray &data)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    return AtomicFile::write(path, data);
+    if (QString why = makeFolder(QFileInfo(path).absolutePath()); !why.isEmpty())
+        return why;
+    const QString why = AtomicFile::write(path, data);
+    return why.isEmpty() ? why : path + QStringLiteral(": ") + why;
 }
 } // namespace
 
@@ -42,14 +51,17 @@ QString SampleDevice::write(const QString &dir)
         if (QString why = writeFile(root + QLatin1String(f.name), f.data); !why.isEmpty())
             return why;
     for (const char *folder : {"Itn", "Schemes", "sounds", "Voices", "Raster"})
-        QDir().mkpath(root + QLatin1String(folder));
+        if (QString why = makeFolder(root + QLatin1String(folder)); !why.isEmpty())
+            return why;
     try {
         ImgFile::writeSamplePictures(root);
-        writeSampleSounds(root + QStringLiteral("sounds"));
+        const QStringList sounds = writeSampleSounds(root + QStringLiteral("sounds"));
         writeSamplePois(root + QStringLiteral("Sample_Map"));
         writeSampleItineraries(root + QStringLiteral("Itn"));
         // The speed cameras warn with a sound of their own.
-        QFile::copy(root + QStringLiteral("sounds/Ding.ogg"), root + QStringLiteral("Sample_Map/Fotoradary.ogg"));
+        const QString ding = root + QStringLiteral("sounds/Ding.ogg");
+        if (sounds.contains(ding) && !CopyFileAtomically(ding, root + QStringLiteral("Sample_Map/Fotoradary.ogg")))
+            return QStringLiteral("%1: Can't read the sound").arg(ding);
     } catch (const KorvixError &e) {
         return e.message();
     }

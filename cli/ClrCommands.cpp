@@ -65,7 +65,8 @@ int preview(const QStringList &args, QTextStream &out, QTextStream &err)
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
+    if (!picture.save(&buffer, "PNG"))
+        return fileError(err, args[1], QStringLiteral("Can't encode the preview as PNG"));
     if (const QString why = AtomicFile::write(args[1], png); !why.isEmpty())
         return fileError(err, args[1], why);
     out << args[1] << '\n';

@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 
 #include "platform/DeviceCodec.h"
+#include "platform/FileReader.h"
 #include "poi/Ov2Reader.h"
 #include "poi/PoiDat.h"
 #include "poi/PoiDump.h"
@@ -12,14 +13,25 @@
 
 namespace {
 
+// Opens the database without blocking on a FIFO or reading a device; the message or empty.
+QString openDatabase(QFile &f, const QString &path)
+{
+    const QString why = FileReader::open(f, path, FileReader::MaxListBytes);
+    if (why.isEmpty() || why == FileReader::notRegular(path) || why == FileReader::tooLarge(path))
+        return why;
+    const QString prefix = path + QStringLiteral(": ");
+    return QStringLiteral("Can't open the POI database: ") + (why.startsWith(prefix) ? why.mid(prefix.size()) : why);
+}
+
 int list(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (args.size() != 1) {
         err << "usage: korvix-cli poidat list FILE\n";
         return 2;
     }
-    if (const QString why = openFailure(args[0]); !why.isEmpty())
-        return fileError(err, args[0], QStringLiteral("Can't open the POI database: ") + why);
+    QFile f;
+    if (const QString why = openDatabase(f, args[0]); !why.isEmpty())
+        return fileError(err, args[0], why);
     const PoiDatListing listing = listPoiDat(args[0]);
     for (qint32 id : listing.ids)
         out << poiCategoryText(id) << '\n';
@@ -28,9 +40,8 @@ int list(const QStringList &args, QTextStream &out, QTextStream &err)
         return fileError(err, args[0], listing.error);
     // The tree lists what it can of any file; here a file that is no database at all
     // (another file given by mistake) says so instead of listing nothing.
-    QFile f(args[0]);
     PoiDatTable table;
-    const uchar *bytes = f.open(QIODevice::ReadOnly) && f.size() > 0 ? f.map(0, f.size()) : nullptr;
+    const uchar *bytes = f.size() > 0 ? f.map(0, f.size()) : nullptr;
     const QString why = bytes ? readPoiDatTable(reinterpret_cast<const char *>(bytes), f.size(), table)
                               : QStringLiteral("The POI database is too short");
     if (!why.isEmpty())
@@ -44,8 +55,9 @@ int dump(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "usage: korvix-cli poidat dump FILE CATEGORYTEXT\n";
         return 2;
     }
-    if (const QString why = openFailure(args[0]); !why.isEmpty())
-        return fileError(err, args[0], QStringLiteral("Can't open the POI database: ") + why);
+    if (QFile f; true)
+        if (const QString why = openDatabase(f, args[0]); !why.isEmpty())
+            return fileError(err, args[0], why);
     Ov2Data data;
     if (const QString error = openPoiDatCategory(args[0], args[1], data); !error.isEmpty())
         return fileError(err, args[0], error);

@@ -3,8 +3,10 @@
 #include "media/OggRunner.h"
 #include "media/Wave.h"
 #include "platform/Error.h"
+#include "platform/FileReader.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -53,8 +55,16 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err)
     QString current = args.value(1);
     const bool info = verb == QLatin1String("info") && args.size() == 2;
     const bool convert = (verb == QLatin1String("convert") || verb == QLatin1String("normalize")) && args.size() == 3;
-    if (const QString why = openFailure(current); (info || convert) && !why.isEmpty())
-        return fileError(err, current, QStringLiteral("Can't open the sound file: ") + why);
+    if (info || convert) {
+        // Without blocking on a FIFO, and never a device that reads without end.
+        QFile probe;
+        if (const QString why = FileReader::open(probe, current, FileReader::MaxSoundBytes); !why.isEmpty()) {
+            if (why == FileReader::notRegular(current) || why == FileReader::tooLarge(current))
+                return fileError(err, current, why);
+            const QString named = current + QStringLiteral(": ");
+            return fileError(err, current, QStringLiteral("Can't open the sound file: ") + (why.startsWith(named) ? why.mid(named.size()) : why));
+        }
+    }
     try {
         if (info) {
             const QString info = TOggRunner::OggInfo(args[1]);

@@ -7,6 +7,7 @@
 #include "media/VoiceSpeech.h"
 #include "media/VoiceTables.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "poi/PoiDump.h"
@@ -33,10 +34,10 @@ int chkUnpack(const QStringList &args, QTextStream &out, QTextStream &err)
     const QString &chkPath = args[0];
     try {
         // A failed header writes nothing at all, so the check comes before the folder.
-        QFile chk(chkPath);
-        if (!chk.open(QIODevice::ReadOnly) || !QFileInfo(chkPath).isFile()) {
-            err << chkPath << ": " << (chk.isOpen() ? QStringLiteral("not a regular file") : chk.errorString()) << '\n';
-            return 1;
+        QFile chk;
+        if (const QString why = FileReader::open(chk, chkPath, FileReader::MaxListBytes); !why.isEmpty()) {
+            const QString named = chkPath + QStringLiteral(": ");
+            return fileError(err, chkPath, why.startsWith(named) ? why.mid(named.size()) : why);
         }
         if (VoiceChk::GetCHKHeader(chk).empty()) {
             err << chkPath << ": not a voice container: its header does not describe the file\n";

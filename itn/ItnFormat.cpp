@@ -2,12 +2,17 @@
 
 #include "grid/CoordinateCells.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "platform/Progress.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+
+#include <memory>
+#include <optional>
 
 #include <cmath>
 #include <limits>
@@ -87,33 +92,16 @@ std::vector<TRBParams> readRows(QByteArrayView bytes, const DeviceCodec &codec)
 
 QByteArray readInputFile(const QString &path, qint64 maxBytes)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw KorvixError(QCoreApplication::translate("Itn", "Cannot open file \"%1\". %2")
-                              .arg(path, f.errorString()));
-    const auto tooLarge = [&] {
-        return KorvixError(QCoreApplication::translate("Itn", "The file is too large: %1").arg(path));
-    };
-    if (f.size() > maxBytes)
-        throw tooLarge();
-    QByteArray bytes;
-    if (f.isSequential()) {
-        // A pipe or device reports no size: read until past the cap at most.
-        while (bytes.size() <= maxBytes) {
-            const QByteArray chunk = f.read(1 << 20);
-            if (chunk.isEmpty())
-                break;
-            bytes += chunk;
-        }
-    } else {
-        bytes = f.readAll();
-    }
-    if (f.error() != QFileDevice::NoError)
-        throw KorvixError(QCoreApplication::translate("Itn", "Cannot read file \"%1\". %2")
-                              .arg(path, f.errorString()));
-    if (bytes.size() > maxBytes)
-        throw tooLarge();
-    return bytes;
+    // Regular files only, opened without blocking: a FIFO or a device is refused at once.
+    QString why;
+    std::optional<QByteArray> bytes = FileReader::read(path, maxBytes, &why);
+    if (bytes)
+        return std::move(*bytes);
+    if (why == FileReader::notRegular(path) || why == FileReader::tooLarge(path))
+        throw KorvixError(why);
+    const QString prefix = path + QStringLiteral(": ");
+    throw KorvixError(QCoreApplication::translate("Itn", "Cannot open file \"%1\". %2")
+                          .arg(path, why.startsWith(prefix) ? why.mid(prefix.size()) : why));
 }
 
 std::vector<TRBParams> readFile(const QString &path, const DeviceCodec &codec)
@@ -190,6 +178,17 @@ QStringList writeRows(const QString &path, const TRBParamsTable &rows, bool spli
         progress->ShowProgress(split ? QCoreApplication::translate("Itn", "SaveItnSplit") : QCoreApplication::translate("Itn", "SaveItn"), 0,
                                std::max(1, rows.RowCount() - 1), 0);
     ProgressTicker ticker(progress);
+    const auto fail = [&](const QString &text) {
+        if (progress)
+            progress->SetStatus(QString());
+        return KorvixError(text);
+    };
+    const auto cannotCreate = [&](const QString &file, const QString &why) {
+        return fail(QCoreApplication::translate("Itn", "Cannot create file \"%1\". %2").arg(file, why));
+    };
+    // Every part is written and synced first; then the new set replaces the old one as a
+    // whole, its higher-numbered parts included, so a failure or a kill never mixes sets.
+    std::vector<std::unique_ptr<AtomicFile::Pending>> parts;
     QStringList written;
     for (const SaveFile &f : files) {
         QByteArray bytes;
@@ -199,15 +198,24 @@ QStringList writeRows(const QString &path, const TRBParamsTable &rows, bool spli
             codec.appendBytes(bytes, lineOf(rows.Row(r)));
             ticker.tick(r);
         }
-        const QString error = AtomicFile::write(f.path, bytes);
-        if (!error.isEmpty()) {
-            if (progress)
-                progress->SetStatus(QString());
-            throw KorvixError(QCoreApplication::translate("Itn", "Cannot create file \"%1\". %2")
-                                  .arg(f.path, error));
-        }
+        auto part = std::make_unique<AtomicFile::Pending>(f.path);
+        if (const QString why = part->open(); !why.isEmpty())
+            throw cannotCreate(f.path, why);
+        if (!part->put(bytes.constData(), bytes.size()))
+            throw cannotCreate(f.path, part->error());
+        parts.push_back(std::move(part));
         written.append(f.path);
     }
+    QStringList obsolete;
+    if (split)
+        for (int n = int(files.size()); n < 1000; ++n)
+            if (const QString old = splitFileName(path, n); QFileInfo::exists(old))
+                obsolete.append(old);
+    std::vector<AtomicFile::Pending *> pending;
+    for (const auto &p : parts)
+        pending.push_back(p.get());
+    if (const QString why = AtomicFile::replaceAll(pending, obsolete); !why.isEmpty())
+        throw fail(QCoreApplication::translate("Itn", "Cannot save the itinerary. %1").arg(why));
     if (progress)
         progress->SetStatus(QString());
     return written;

@@ -2,6 +2,7 @@
 
 #include "grid/RBParams.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
 #include "platform/DeviceCodec.h"
 #include "platform/DeviceFiles.h"
 
@@ -220,13 +221,14 @@ Clr::ReadResult Clr::readFile(const QString &path)
         r.error = QCoreApplication::translate(Context, "Cannot open file \"%1\". No such file or directory").arg(path);
         return r;
     }
-    if (info.size() > MaxFileBytes) {
-        r.error = QCoreApplication::translate(Context, "%1 is too large for a colour scheme").arg(path);
-        return r;
-    }
-    const auto data = DeviceFiles::readRegular(path, MaxFileBytes);
+    QString why;
+    const auto data = FileReader::read(path, MaxFileBytes, &why);
     if (!data) {
-        r.error = QCoreApplication::translate(Context, "Cannot open file \"%1\"").arg(path);
+        // A FIFO, a device or an outsized file says so; anything else gets the system's
+        // reason from the caller.
+        r.error = why == FileReader::notRegular(path) || why == FileReader::tooLarge(path)
+                      ? why
+                      : QCoreApplication::translate(Context, "Cannot open file \"%1\"").arg(path);
         return r;
     }
     return readText(*data);

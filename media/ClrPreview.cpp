@@ -1,5 +1,7 @@
 #include "media/ClrPreview.h"
 
+#include "platform/FileReader.h"
+
 #include "media/ClrFile.h"
 
 #include <QCoreApplication>
@@ -258,7 +260,8 @@ QImage ClrPreview::load(const QString &folder)
 {
     const QString path = QDir(folder).filePath(QLatin1String(ReplacementName));
     if (QFile::exists(path)) {
-        QImage replacement(path);
+        const std::optional<QByteArray> bytes = FileReader::read(path, FileReader::MaxPictureBytes);
+        const QImage replacement = bytes ? QImage::fromData(*bytes) : QImage();
         if (!replacement.isNull())
             return replacement;
     }

@@ -1,6 +1,7 @@
 #include "media/ImgFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
 #include "platform/Error.h"
 
 #include <QBuffer>
@@ -113,12 +114,16 @@ ImgFile::Picture ImgFile::loadData(const QByteArray &data, const QString &name)
 
 ImgFile::Picture ImgFile::load(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw KorvixError(tr("Can't open %1: %2").arg(path, f.errorString()));
-    if (f.size() > MaxFileBytes)
-        throw KorvixError(tr("Can't read %1: the file is too large.").arg(path));
-    return loadData(f.readAll(), path);
+    // Read by us, never by Qt on a path: a FIFO cannot block it, nor a device fill the memory.
+    QString why;
+    const std::optional<QByteArray> bytes = FileReader::read(path, std::min<qint64>(MaxFileBytes, FileReader::MaxPictureBytes), &why);
+    if (!bytes) {
+        if (why == FileReader::notRegular(path) || why == FileReader::tooLarge(path))
+            throw KorvixError(why);
+        const QString prefix = path + QStringLiteral(": ");
+        throw KorvixError(tr("Can't open %1: %2").arg(path, why.startsWith(prefix) ? why.mid(prefix.size()) : why));
+    }
+    return loadData(*bytes, path);
 }
 
 QByteArray ImgFile::encodeBmp(const QImage &source, int bitsPerPixel)

@@ -3,8 +3,10 @@
 #include "media/Wave.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
+#include "platform/FileReader.h"
 #include "platform/Folders.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,13 +22,13 @@ QString OggWorkFolder()
 
 bool CopyFileAtomically(const QString &source, const QString &target)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = FileReader::read(source, FileReader::MaxSoundBytes);
+    if (!bytes)
         return false;
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return false;
-    return AtomicFile::write(target, bytes).isEmpty();
+    // A failed write is no missing sound: its reason goes to the caller.
+    if (const QString why = AtomicFile::write(target, *bytes); !why.isEmpty())
+        throw KorvixError(QCoreApplication::translate("Sound", "Can't write the sound file %1: %2").arg(target, why));
+    return true;
 }
 
 TOggRunner::TOggRunner(const QString &folder)
@@ -205,8 +207,8 @@ bool TOggRunner::CopyWorkOggTo(const QString &target) const
 
 QString TOggRunner::OggInfo(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!FileReader::open(f, path, FileReader::MaxSoundBytes).isEmpty())
         return {};
     const QByteArray header = f.read(27);
     if (header.size() != 27 || !header.startsWith("OggS"))

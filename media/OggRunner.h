@@ -78,8 +78,8 @@ public:
     // Writes `wave` as the work wave, then encodes it; throws KorvixError when the
     // work wave cannot be written.
     bool OggEncode(const TWave &wave) const;
-    // Copies the work Ogg file over `target` through QSaveFile; false when there is
-    // none or the copy fails.
+    // Copies the work Ogg file over `target` atomically; false when there is none,
+    // KorvixError naming `target` when it cannot be written.
     bool CopyWorkOggTo(const QString &target) const;
 
     // "vorbis Mono 22050Hz", "vorbis 2 channels 44100Hz"; empty when the file does
@@ -97,5 +97,6 @@ private:
     mutable int m_holds = 0;
 };
 
-// Copies a file through QSaveFile (the target is replaced atomically).
+// Copies a file over `target` atomically: false when `source` cannot be read, KorvixError
+// naming `target` with the system's reason when it cannot be written.
 bool CopyFileAtomically(const QString &source, const QString &target);

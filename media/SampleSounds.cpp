@@ -2,6 +2,7 @@
 
 #include "media/OggRunner.h"
 #include "media/Wave.h"
+#include "platform/Error.h"
 
 #include <QDir>
 #include <QtEndian>
@@ -43,7 +44,8 @@ TWave SampleSounds::chirp(int fromHz, int toHz, int ms, int percent)
 
 QStringList writeSampleSounds(const QString &soundsFolder, const QString &oggWorkFolder)
 {
-    QDir().mkpath(soundsFolder);
+    if (!QDir().mkpath(soundsFolder))
+        throw KorvixError(QStringLiteral("Cannot create %1").arg(soundsFolder));
     const QDir dir(soundsFolder);
     QStringList written;
     auto save = [&](const TWave &w, const QString &name) {
@@ -58,9 +60,13 @@ QStringList writeSampleSounds(const QString &soundsFolder, const QString &oggWor
     const TWave ding = render(1200, 60, [](double t) { return 2 * M_PI * 880 * t + 0.5 * std::sin(2 * M_PI * 1320 * t); },
                               [](double t) { return std::exp(-3.0 * t); });
     const TOggRunner runner(oggWorkFolder);
+    // Without an encoder there are no Ogg samples; any other failure is one.
+    if (TOggRunner::findProgram(QString::fromLatin1(TOggRunner::Encoder), runner.folder()).isEmpty())
+        return written;
     for (const auto &[wave, name] : {std::pair{&chirp, QStringLiteral("Chirp.ogg")}, std::pair{&ding, QStringLiteral("Ding.ogg")}}) {
-        if (runner.EncodeOggFile(*wave, dir.filePath(name)))
-            written << dir.filePath(name);
+        if (!runner.EncodeOggFile(*wave, dir.filePath(name)))
+            throw KorvixError(QStringLiteral("%1: Can't encode the Ogg file").arg(dir.filePath(name)));
+        written << dir.filePath(name);
     }
     return written;
 }

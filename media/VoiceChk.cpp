@@ -2,6 +2,7 @@
 
 #include "media/VoiceTables.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
 #include "platform/Error.h"
 #include "platform/Folders.h"
 
@@ -165,12 +166,10 @@ void removePhrase(const QString &folder, int k)
 UnpackResult Unpack(const QString &chkPath, const QString &folder, bool removeUnheld,
                     const std::function<void(int, PhraseState)> &each)
 {
-    QFile chk(chkPath);
-    if (!chk.open(QIODevice::ReadOnly))
-        throw KorvixError(Texts::tr("Can't open %1: %2").arg(chkPath, chk.errorString()));
-    // A folder, a device node or a pipe is no container.
-    if (!QFileInfo(chkPath).isFile())
-        throw KorvixError(Texts::tr("Can't open %1: not a regular file").arg(chkPath));
+    // A folder, a device node or a pipe is no container; a pipe must not block either.
+    QFile chk;
+    if (const QString why = FileReader::open(chk, chkPath, FileReader::MaxListBytes); !why.isEmpty())
+        throw KorvixError(why);
     UnpackResult result;
     result.header = GetCHKHeader(chk);
     result.headerOk = !result.header.empty();
@@ -183,14 +182,16 @@ UnpackResult Unpack(const QString &chkPath, const QString &folder, bool removeUn
     for (int k = 1; k <= rows; ++k) {
         PhraseState state = PhraseState::Missing;
         if (k <= result.count) {
-            removePhrase(folder, k);
             QByteArray ogg;
             state = PhraseState::Damaged;
             if (GetOgg(chk, result.header, k, ogg)) {
+                // The new phrase replaces the old one only once it is whole and synced.
                 const QString error = AtomicFile::write(PhraseFile(folder, k), ogg);
                 if (!error.isEmpty())
-                    throw KorvixError(error);
+                    throw KorvixError(PhraseFile(folder, k) + QStringLiteral(": ") + error);
                 state = PhraseState::Held;
+            } else {
+                removePhrase(folder, k);
             }
         } else if (removeUnheld && k <= VoiceTables::PhraseCount) {
             removePhrase(folder, k);
@@ -216,10 +217,11 @@ QByteArray PackFolder(const QString &folder)
         // Refused before it is read, so a huge file never fills the memory.
         if (info.size() > MaxOggBytes)
             throw KorvixError(phraseTooLong(k, info.size()));
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw KorvixError(phraseProblem(k, file.errorString()));
-        phrases.push_back(file.read(MaxOggBytes + 1));
+        QString why;
+        std::optional<QByteArray> bytes = FileReader::read(path, MaxOggBytes, &why);
+        if (!bytes)
+            throw KorvixError(phraseProblem(k, why));
+        phrases.push_back(std::move(*bytes));
     }
     return BuildChk(phrases);
 }

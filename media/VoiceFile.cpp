@@ -5,6 +5,7 @@
 #include "media/VoiceChk.h"
 #include "media/VoiceTables.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
 #include "platform/DeviceCodec.h"
 #include "platform/DeviceFiles.h"
 #include "platform/Error.h"
@@ -77,13 +78,11 @@ bool OpenVIF(const QString &path, VifData &vif, const DeviceCodec &codec)
     const QFileInfo info(path);
     if (!info.exists())
         return false;
-    if (info.isFile() && info.size() > MaxVifBytes)
-        throw KorvixError(Texts::tr("%1 is no voice information file: it has %2 bytes, such a file has a few dozen")
-                              .arg(path)
-                              .arg(info.size()));
-    const std::optional<QByteArray> bytes = DeviceFiles::readRegular(path, MaxVifBytes);
+    // The reader's own messages: a FIFO, a device and an outsized file are refused unread.
+    QString why;
+    const std::optional<QByteArray> bytes = FileReader::read(path, MaxVifBytes, &why);
     if (!bytes)
-        throw KorvixError(Texts::tr("Can't read %1: not a regular file").arg(path));
+        throw KorvixError(why);
     vif = ParseVIF(*bytes, codec);
     return true;
 }

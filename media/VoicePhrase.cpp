@@ -7,6 +7,7 @@
 #include "media/VoiceTables.h"
 
 #include "grid/RBGrids.h"
+#include "platform/Error.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Shell.h"
 
@@ -139,8 +140,13 @@ void TVoice::SaveSound()
         return;
     }
     QDir().mkpath(m_phraseFolder);
-    if (!runner.CopyWorkOggTo(phraseFile(k))) {
-        prompts.message(this, VoiceChk::phraseProblem(k, tr("the phrase file could not be written")));
+    try {
+        if (!runner.CopyWorkOggTo(phraseFile(k))) {
+            prompts.message(this, VoiceChk::phraseProblem(k, tr("the phrase file could not be written")));
+            return;
+        }
+    } catch (const KorvixError &e) {
+        prompts.message(this, VoiceChk::phraseProblem(k, e.message()));
         return;
     }
     m_grid->UnmarkRow(k, 2 | DamagedBit | EditedBit);

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
+#include "platform/FileReader.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -94,12 +95,15 @@ TWaveFormat Mono16bit22050Hz()
 
 bool TWave::LoadFromFile(const QString &path, QString *error)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    // Regular files only and capped: a FIFO cannot block this, nor a device fill the memory.
+    QString why;
+    const std::optional<QByteArray> bytes = FileReader::read(path, std::min(MaxWaveFileSize, FileReader::MaxSoundBytes), &why);
+    if (!bytes) {
+        if (why == FileReader::notRegular(path) || why == FileReader::tooLarge(path))
+            return fail(error, why);
         return fail(error, tr("Can't open the wave file %1").arg(path));
-    if (f.size() > MaxWaveFileSize)
-        return fail(error, tr("The wave file is too large"));
-    return LoadFromData(f.readAll(), error);
+    }
+    return LoadFromData(*bytes, error);
 }
 
 bool TWave::LoadFromData(const QByteArray &riff, QString *error)

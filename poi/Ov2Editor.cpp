@@ -7,6 +7,7 @@
 #include "media/ImgFile.h"
 #include "media/PoiPin.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
 #include "platform/DeviceCodec.h"
 #include "platform/DeviceFiles.h"
 #include "platform/Error.h"
@@ -89,8 +90,10 @@ protected:
 
 QImage loadIcon(const QString &path, QString *warning)
 {
-    QImage img;
-    if (!img.load(path)) {
+    // Bytes through the bounded reader, never QImage::load on a path that may be a FIFO.
+    const std::optional<QByteArray> bytes = FileReader::read(path, FileReader::MaxPictureBytes);
+    const QImage img = bytes ? QImage::fromData(*bytes) : QImage();
+    if (img.isNull()) {
         *warning = TOV2::tr("Can't read the icon %1").arg(QFileInfo(path).fileName());
         return {};
     }
@@ -138,7 +141,7 @@ private:
     {
         const QString error = AtomicFile::write(path, ImgFile::encodeBmp(icon.convertToFormat(QImage::Format_RGB888), 24));
         if (!error.isEmpty())
-            throw KorvixError(error);
+            throw KorvixError(QFileInfo(path).fileName() + QStringLiteral(": ") + error);
     }
     TOV2 &m_w;
     Ov2PointList m_points;

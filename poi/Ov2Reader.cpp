@@ -1,11 +1,13 @@
 #include "poi/Ov2Reader.h"
 
 #include "platform/DecimalText.h"
+#include "platform/FileReader.h"
 #include "platform/LargePages.h"
 #include "platform/Progress.h"
 #include "poi/Ov2Codings.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <cstring>
@@ -423,14 +425,17 @@ QString readOv2Range(Ov2Data &data, qint64 start, qint64 limit, IProgress *progr
 QString loadOv2Bytes(const QString &path, Ov2Data &data)
 {
     data = Ov2Data();
-    auto file = std::make_shared<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly))
-        return Ov2Texts::cantOpen();
+    auto file = std::make_shared<QFile>();
+    // A FIFO or a device is refused at once instead of blocking or reading endlessly.
+    if (const QString why = FileReader::open(*file, path, FileReader::MaxListBytes); !why.isEmpty()) {
+        // A folder is a file that cannot be opened, as it always was; FIFOs and devices
+        // get the reader's own words.
+        const bool special = why == FileReader::notRegular(path) && !QFileInfo(path).isDir();
+        return special || why == FileReader::tooLarge(path) ? why : Ov2Texts::cantOpen();
+    }
     const qint64 size = file->size();
     if (size == 0)
         return {};
-    if (size >= qint64(std::numeric_limits<qint32>::max()))
-        return QCoreApplication::translate("Ov2", "The file is too large: %1").arg(path);
     // A mapping saves copying the file; not every file system offers one.
     if (uchar *m = file->map(0, size)) {
         data.bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(m), qsizetype(size));

@@ -62,7 +62,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
 {
     const QString error = AtomicFile::write(path, bytes);
     if (!error.isEmpty())
-        throw KorvixError(error);
+        throw KorvixError(path + QStringLiteral(": ") + error);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ChunkedOut.h"
 #include "platform/Error.h"
+#include "platform/FileReader.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,9 +20,15 @@ QString convert(const QString &input, const std::function<void(ChunkedOut &)> &h
                 const std::function<void(ChunkedOut &)> &tail)
 {
     const QString output = HexExport::outputPath(input);
-    QFile in(input);
-    if (!in.open(QIODevice::ReadOnly) || QFileInfo(input).isDir())
-        throw KorvixError(QCoreApplication::translate("HexExport", "Cannot open file \"%1\": %2").arg(input, in.errorString()));
+    // Regular files only: a FIFO would block and a device such as /dev/zero never end.
+    QFile in;
+    if (const QString why = FileReader::open(in, input, FileReader::MaxListBytes); !why.isEmpty()) {
+        if (why == FileReader::notRegular(input) || why == FileReader::tooLarge(input))
+            throw KorvixError(why);
+        const QString named = input + QStringLiteral(": ");
+        throw KorvixError(QCoreApplication::translate("HexExport", "Cannot open file \"%1\": %2")
+                              .arg(input, why.startsWith(named) ? why.mid(named.size()) : why));
+    }
     // A ".txt" input would be its own output and be lost.
     if (QFileInfo(output).absoluteFilePath() == QFileInfo(input).absoluteFilePath()
         || (QFileInfo::exists(output) && QFileInfo(output).canonicalFilePath() == QFileInfo(input).canonicalFilePath()))
@@ -30,14 +37,21 @@ QString convert(const QString &input, const std::function<void(ChunkedOut &)> &h
     const QString why = AtomicFile::writeStreamed(output, [&](ChunkedOut &out) {
         head(out);
         char buf[1 << 16];
-        for (;;) {
+        qint64 total = 0;
+        // The first failed write ends the loop: the rest could never reach the disk.
+        while (out.ok()) {
             const qint64 n = in.read(buf, sizeof buf);
             if (n < 0)
                 throw KorvixError(QCoreApplication::translate("HexExport", "Cannot read file \"%1\": %2").arg(input, in.errorString()));
             if (n == 0)
                 break;
+            // A file that keeps growing while it is read is cut off at the cap.
+            if ((total += n) > FileReader::MaxListBytes)
+                throw KorvixError(FileReader::tooLarge(input));
             digits(out, buf, n);
         }
+        if (!out.ok())
+            return;
         tail(out);
     });
     if (!why.isEmpty())

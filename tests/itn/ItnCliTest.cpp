@@ -86,7 +86,7 @@ TEST(ItnCli, ReadersRefuseFilesBeyondTheCap)
     for (const QStringList &args : runs) {
         const CliRun r = cli(args);
         EXPECT_EQ(r.code, 1) << args.join(' ').toStdString();
-        EXPECT_EQ(r.err, args[2].toUtf8() + ": The file is too large\n");
+        EXPECT_EQ(r.err, "The file is too large: " + args[2].toUtf8() + "\n");
         EXPECT_TRUE(r.out.isEmpty());
     }
 }

@@ -2,6 +2,7 @@
 korvix_add_test(clr_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ClrFileTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ClrReadBoundsTest.cpp
   LIBS korvix_clr Qt6::Gui)
 add_dependencies(clr_tests korvix-cli)
 

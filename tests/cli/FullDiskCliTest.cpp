@@ -1,0 +1,119 @@
+// The writing commands on a real full file system: a small tmpfs mounted in a private
+// mount namespace, the checks run by a child run of this program inside it. Each
+// command must fail with the system's reason after the file's name and keep the old
+// output, instead of "Unknown error" or a silent success.
+#include "tests/cli/CliFixtures.h"
+#include "tests/support/FaultRun.h"
+#include "tests/support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+const char *const kFullDiskDir = "KORVIX_CLI_FULL_DISK_DIR";
+constexpr int kCannotMount = 77;
+
+void fillDisk(const QString &dir)
+{
+    QFile filler(dir + QStringLiteral("/filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) == block.size()) {
+    }
+    QFile probe(dir + QStringLiteral("/probe"));
+    ASSERT_TRUE(probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    ASSERT_NE(probe.write("x", 1), 1) << "the file system is not full";
+    probe.remove();
+}
+
+struct Save {
+    QStringList args;
+    QString output; // the file whose old contents must stay
+    QByteArray input;
+};
+} // namespace
+
+TEST(CliOnFullDisk, DISABLED_InsideTheNamespace)
+{
+    // Run only as the child of CliOnFullDisk.EveryWriterSaysNoSpaceAndKeepsTheOldFile.
+    const QString disk = qEnvironmentVariable(kFullDiskDir);
+    ASSERT_FALSE(disk.isEmpty());
+    TempFolder tmp; // inputs live on an ordinary disk
+    const CliFixtures::Inputs in = CliFixtures::makeInputs(tmp.file("inputs"));
+    const QString hexInput = disk + QStringLiteral("/hexin.ov2");
+    ASSERT_TRUE(QFile::copy(in.ov2, hexInput));
+
+    const QList<Save> saves = {
+        {{"ov2", "write", disk + "/o.ov2"}, disk + "/o.ov2", CliFixtures::rows(50, QStringLiteral("new"))},
+        {{"ov2", "export", "csv", in.ov2, disk + "/o.csv"}, disk + "/o.csv"},
+        {{"ov2", "export", "asc", in.ov2, disk + "/o.asc"}, disk + "/o.asc"},
+        {{"itn", "write", disk + "/r.itn"}, disk + "/r.itn", CliFixtures::rows(5, QStringLiteral("stop"))},
+        {{"itn", "write", disk + "/s.itn", "--split"}, disk + "/s.itn", CliFixtures::rows(100, QStringLiteral("stop"))},
+        {{"hex", "exe", hexInput}, disk + "/hexin.txt"},
+        {{"image", "startup", in.png, disk + "/splash.bmp"}, disk + "/splash.bmp"},
+        {{"sound", "convert", in.wav, disk + "/o.wav"}, disk + "/o.wav"},
+        {{"sound", "convert", in.wav, disk + "/o.ogg"}, disk + "/o.ogg"},
+        {{"sound", "normalize", in.wav, disk + "/n.wav"}, disk + "/n.wav"},
+        {{"clr", "save", in.clr, disk + "/o.clr"}, disk + "/o.clr"},
+        {{"clr", "preview", in.clr, disk + "/o.png"}, disk + "/o.png"},
+        {{"chk", "pack", in.phrases, disk + "/v.chk"}, disk + "/v.chk"},
+        {{"chk", "unpack", in.chk, disk + "/phrases"}, disk + "/phrases/tmp01.ogg"},
+        {{"sample-device", "--force", disk + "/dev"}, disk + "/dev/TTGO.BIF"},
+    };
+    for (const Save &s : saves) {
+        QDir().mkpath(QFileInfo(s.output).path());
+        CliFixtures::writeFile(s.output, "old " + QFileInfo(s.output).fileName().toUtf8());
+    }
+    // The old split set has a second part, which must stay too.
+    CliFixtures::writeFile(disk + "/s01.itn", "old s01.itn");
+    fillDisk(disk);
+
+    for (const Save &s : saves) {
+        SCOPED_TRACE(s.args.join(u' ').toStdString());
+        const CliRun r = runCli(s.args, s.input);
+        EXPECT_EQ(r.code, 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("No space left on device")) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains("Unknown error")) << r.err.toStdString();
+        // The message names the file being written.
+        const QString name = QFileInfo(s.output).fileName();
+        EXPECT_TRUE(r.err.contains(name.toUtf8())) << r.err.toStdString();
+        EXPECT_EQ(readAll(s.output), "old " + name.toUtf8());
+    }
+    EXPECT_EQ(readAll(disk + "/s01.itn"), "old s01.itn");
+    EXPECT_TRUE(leftTemporaries(disk).isEmpty()) << leftTemporaries(disk).join(u' ').toStdString();
+}
+
+TEST(CliOnFullDisk, EveryWriterSaysNoSpaceAndKeepsTheOldFile)
+{
+    TempFolder tmp;
+    const QString mountPoint = tmp.mkdir(QStringLiteral("full"));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(kFullDiskDir), mountPoint);
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    QStringList args;
+    args << QStringLiteral("--mount");
+    if (geteuid() != 0)
+        args << QStringLiteral("--map-root-user");
+    args << QStringLiteral("sh") << QStringLiteral("-c")
+         << QStringLiteral("mount -t tmpfs -o size=2m korvix-full \"$0\" || exit %1; "
+                           "exec \"$1\" --gtest_also_run_disabled_tests --gtest_filter=CliOnFullDisk.DISABLED_InsideTheNamespace")
+                .arg(kCannotMount)
+         << mountPoint << QCoreApplication::applicationFilePath();
+    p.start(QStringLiteral("unshare"), args);
+    if (!p.waitForStarted())
+        GTEST_SKIP() << "unshare(1) is not available to make a private mount namespace";
+    ASSERT_TRUE(p.waitForFinished(280000));
+    const QByteArray out = p.readAll();
+    if (p.exitCode() == kCannotMount || out.contains("unshare failed"))
+        GTEST_SKIP() << "this machine does not let the test mount a tmpfs: " << out.toStdString();
+    EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+}
