@@ -85,7 +85,7 @@ void readKml(const QString &path, Points &in)
     const QByteArray bytes = readInput(path, Itn::MaxKmlBytes);
     const Itn::KmlPoints kml = Itn::ImportKML(bytes);
     if (!kml.valid)
-        throw KorvixError(Itn::invalidKmlMessage());
+        throw KorvixError(kml.reason.isEmpty() ? Itn::invalidKmlMessage() : Itn::invalidKmlMessage() + QStringLiteral(": ") + kml.reason);
     const QString noAddress = QStringLiteral(" : ");
     for (const Itn::ImportedPoint &p : kml.points) {
         // The import puts the address before the name; without one only the separator is left.

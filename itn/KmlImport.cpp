@@ -184,7 +184,8 @@ KmlPoints ImportKML(const QByteArray &bytes)
 {
     KmlPoints out;
     out.valid = false;
-    if (!xmlRefusal(bytes).isEmpty())
+    out.reason = xmlRefusal(bytes);
+    if (!out.reason.isEmpty())
         return out;
     if (QXmlStreamReader check(bytes); !readable(check))
         return out;

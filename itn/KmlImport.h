@@ -27,6 +27,7 @@ bool parseXml(const QString &text, QDomDocument &doc);
 struct KmlPoints {
     std::vector<ImportedPoint> points;
     bool valid = true; // false: "Invalid Kml file" (the points found before stay)
+    QString reason;    // why, when the XML guard refused the text
 };
 // The placemarks of the first "Document" (or, without one, the first "Folder") of
 // the "kml" element; names are address + " : " + name ("?" when that fails);

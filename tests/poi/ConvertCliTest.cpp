@@ -146,6 +146,6 @@ TEST(ConvertCli, AFifoAnEndlessDeviceAndHostileXmlAreRefusedAtOnceWithTheirReaso
                                                     + QByteArray("</a>").repeated(150000) + "</Document></kml>");
     r = runCli({"convert", deep, out});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, (deep + ": Invalid Kml file\n").toUtf8());
+    EXPECT_EQ(r.err, (deep + ": Invalid Kml file: the elements nest deeper than 256 levels\n").toUtf8());
     EXPECT_FALSE(QFileInfo::exists(out));
 }
