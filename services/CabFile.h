@@ -80,8 +80,10 @@ public:
     // only when it is complete; of a set, either every cabinet is written or none.
     bool Compress();
     // Unpacks every file of CABFile (and of the cabinets that follow it in its set) into
-    // TargetPath. False when the archive cannot be read or any file could not be
-    // unpacked; names that would land outside TargetPath are skipped.
+    // TargetPath. Each file is renamed over an old one of its name only once it is whole,
+    // and the file system is synced once at the end. False when the archive cannot be
+    // read, any file could not be unpacked or the sync failed; names that would land
+    // outside TargetPath are skipped.
     bool Extract();
 
     // The files of CABFile and the cabinets that follow it, in archive order; false when

@@ -146,6 +146,35 @@ void BM_UnpackCabextract(benchmark::State &state)
 }
 BENCHMARK(BM_UnpackCabextract)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3);
 
+// korvix-cli restore into an empty folder (atomic per file, one file-system sync at the
+// end) and cabextract on the same backup, by turns: medians of five runs and their ratio.
+void BM_RestoreVsCabextract(benchmark::State &state)
+{
+    if (lastBackup.isEmpty()) {
+        const QString out = workDir().filePath(QStringLiteral("backups"));
+        timed({cli(), QStringLiteral("backup"), makeDevice(treeMegabytes()), out});
+        lastBackup = childOutput().value(0);
+    }
+    const QString out = workDir().filePath(QStringLiteral("paired-out"));
+    for (auto _ : state) {
+        const PairedRuns p = runPaired({cli(), QStringLiteral("restore"), lastBackup, out},
+                                       {QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), out, lastBackup},
+                                       QDir(workDir().path()), 5, [&] {
+                                           QDir(out).removeRecursively();
+                                           QDir().mkpath(out);
+                                       });
+        if (p.failed)
+            state.SkipWithError("a restore failed");
+        state.SetIterationTime(p.oursSeconds);
+        state.counters["ours_s"] = p.oursSeconds;
+        state.counters["cabextract_s"] = p.peerSeconds;
+        state.counters["ratio"] = p.ratio();
+        state.counters["ours_maxrss_MB"] = p.oursMaxRssKb / 1024.0;
+        state.counters["cabextract_maxrss_MB"] = p.peerMaxRssKb / 1024.0;
+    }
+}
+BENCHMARK(BM_RestoreVsCabextract)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
+
 // A device just over one cabinet's limit: one incompressible file over a cabinet
 // folder's limit (stored as two parts) and a small one, so the backup needs two cabinets.
 void BM_SetBeyond2GiB(benchmark::State &state)

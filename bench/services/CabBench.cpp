@@ -148,6 +148,31 @@ void BM_UnpackCabextract(benchmark::State &state)
 }
 BENCHMARK(BM_UnpackCabextract)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3);
 
+// korvix-cli cab unpack (atomic per file, one file-system sync at the end) and cabextract
+// on the same archive, by turns: medians of five runs each and their ratio.
+void BM_UnpackCliVsCabextract(benchmark::State &state)
+{
+    const QString cli = QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli");
+    const QString archive = workDir().filePath(QStringLiteral("paired.cab"));
+    if (!QFileInfo::exists(archive))
+        timed({cli, QStringLiteral("cab"), QStringLiteral("pack"), archive, tree()});
+    const QString out = workDir().filePath(QStringLiteral("paired-out"));
+    for (auto _ : state) {
+        const PairedRuns p = runPaired({cli, QStringLiteral("cab"), QStringLiteral("unpack"), archive, out},
+                                       {QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), out, archive},
+                                       QDir(workDir().path()), 5, [&] { QDir(out).removeRecursively(); });
+        if (p.failed)
+            state.SkipWithError("an unpack failed");
+        report(state, p.oursSeconds);
+        state.counters["ours_s"] = p.oursSeconds;
+        state.counters["cabextract_s"] = p.peerSeconds;
+        state.counters["ratio"] = p.ratio();
+        state.counters["ours_maxrss_MB"] = p.oursMaxRssKb / 1024.0;
+        state.counters["cabextract_maxrss_MB"] = p.peerMaxRssKb / 1024.0;
+    }
+}
+BENCHMARK(BM_UnpackCliVsCabextract)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
+
 // Peak memory of korvix-cli packing and unpacking a quarter of the tree and the whole.
 void BM_CliMemory(benchmark::State &state)
 {

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 #include <fcntl.h>
@@ -77,4 +79,40 @@ inline QStringList relativeFiles(const QString &root)
         files << it.next().mid(root.size() + 1);
     files.sort();
     return files;
+}
+
+// Two commands run by turns, `runs` times each, so that a change in the machine's load
+// falls on both; before each run `prepare` empties what the last one made.
+struct PairedRuns {
+    double oursSeconds = 0, peerSeconds = 0; // medians
+    long oursMaxRssKb = 0, peerMaxRssKb = 0;
+    bool failed = false;
+    double ratio() const { return peerSeconds > 0 ? oursSeconds / peerSeconds : 0; }
+};
+
+inline double medianOf(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+inline PairedRuns runPaired(const QStringList &ours, const QStringList &peer, const QDir &scratch, int runs,
+                            const std::function<void()> &prepare)
+{
+    PairedRuns p;
+    std::vector<double> a, b;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        const ChildRun x = runChild(ours, scratch);
+        prepare();
+        const ChildRun y = runChild(peer, scratch);
+        p.failed = p.failed || x.code != 0 || y.code != 0;
+        a.push_back(x.seconds);
+        b.push_back(y.seconds);
+        p.oursMaxRssKb = std::max(p.oursMaxRssKb, x.maxRssKb);
+        p.peerMaxRssKb = std::max(p.peerMaxRssKb, y.maxRssKb);
+    }
+    p.oursSeconds = medianOf(a);
+    p.peerSeconds = medianOf(b);
+    return p;
 }

@@ -340,14 +340,15 @@ TEST(CabSet, CommandLinePacksASetAndNamesEachCabinet)
                           QStringLiteral("--max-size"), bad}).code, 2);
 }
 
-TEST(CabSet, HundredsOfCabinetsWaitForTheEndWithoutOpenFiles)
+TEST(CabSet, HundredsOfCabinetsWaitForTheEndUnderALowOpenFileLimit)
 {
     TempFolder t;
     const QByteArray data = noise(600000, 8);
     t.write(QStringLiteral("src/a.bin"), data);
     TCABFile cab = setOf(t, TCABFile::typNone, QStringLiteral("small.cab"));
     cab.MaxCabinetSize = 2000;
-    // Fewer open files allowed than cabinets written, as on a desktop with many more.
+    // Fewer open files allowed than cabinets written: each synced cabinet keeps its
+    // temporary's lock until the set is put in place, so the writer raises the soft limit.
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
     rlimit low = old;
