@@ -66,8 +66,9 @@ TGMaps *TMapLayers::mapPage()
 
 void TMapLayers::OpenRasterInGoogleAPI(const QString &file, bool more, bool reset)
 {
-    TGMaps *map = mapPage();
+    // The file first: one that cannot be read opens no map.
     const SatFile sat = RasterLayer::readSat(file, DeviceCodec::fromSettings(m_shell.settings()));
+    TGMaps *map = mapPage();
     // A picture that cannot be copied is just missing on the page.
     RasterLayer::copyPicture(sat, MapFiles::folder());
     TGMaps::Calls calls(*map);
@@ -111,8 +112,8 @@ void TMapLayers::captured(TGMaps &map, const QString &dat)
 
 void TMapLayers::ShowTripMasterCSV(const QString &file)
 {
-    TGMaps *map = mapPage();
     const QByteArray log = readFile(file);
+    TGMaps *map = mapPage();
     TGMaps::Calls calls(*map);
     TripMaster::send(log, DeviceCodec::fromSettings(m_shell.settings()), calls, &m_shell);
 }
@@ -144,8 +145,8 @@ void TMapLayers::OpenZakopane()
 
 void TMapLayers::OpenGDDKIA_1(const QString &file)
 {
-    TGMaps *map = mapPage();
     const QByteArray svg = readFile(file);
+    TGMaps *map = mapPage();
     TGMaps::Calls calls(*map);
     LayerRoads::send(svg, calls, &m_shell);
 }

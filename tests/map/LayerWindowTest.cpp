@@ -9,6 +9,7 @@
 #include "tests/map/MapHttp.h"
 #include "tests/map/MapWindow.h"
 #include "tests/map/PageScript.h"
+#include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -182,4 +183,39 @@ TEST(LayerWindow, KrakowFromItsServerAndTheRoadNetworkFromItsSvg)
     EXPECT_EQ(w.js("KXL.lines().map(function (l) { return l.colour + '/' + l.width + '/' + l.points; }).join(' ')").toString(),
               "#00ff00/6/3 #ff0000/2/2");
     EXPECT_THROW(w.layers->OpenGDDKIA_1(tmp.write("bad.svg", "<svg>")), KorvixError);
+}
+
+TEST(LayerWindow, AFifoOrADeviceChosenAsALayerFileIsRefusedBeforeTheMapOpens)
+{
+    TempFolder tmp;
+    EditorShell shell;
+    bool opened = false;
+    TMapLayers layers(shell, [&opened]() -> TGMaps * {
+        opened = true;
+        throw KorvixError(QStringLiteral("the map was opened"));
+    });
+    const QString fifo = tmp.file("track.csv");
+    ASSERT_TRUE(makeFifo(fifo));
+    const QString zero = tmp.file("zero.svg");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const std::function<void(const QString &)> readers[] = {
+        [&](const QString &f) { layers.ShowTripMasterCSV(f); },
+        [&](const QString &f) { layers.OpenGDDKIA_1(f); },
+        [&](const QString &f) { layers.OpenRasterInGoogleAPI(f, false, true); },
+    };
+    for (const auto &read : readers) {
+        for (const QString &path : {fifo, zero}) {
+            FifoGuard guard({fifo});
+            QString message;
+            try {
+                read(path);
+            } catch (const KorvixError &e) {
+                message = e.message();
+            }
+            guard.stop();
+            EXPECT_FALSE(guard.hadToRelease());
+            EXPECT_EQ(message, "Not a regular file: " + path);
+        }
+    }
+    EXPECT_FALSE(opened);
 }

@@ -10,10 +10,12 @@
 #include "poi/Ov2Editor.h"
 #include "tests/poi/FeedHttp.h"
 #include "tests/poi/Ov2TestUtil.h"
+#include "tests/support/FifoGuard.h"
 #include "tests/support/QuietShell.h"
 #include "tests/support/TestSupport.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -154,6 +156,30 @@ TEST(FeedEditor, WebPageAndMapSettingsImports)
     EXPECT_EQ(e.rows().last(), "1993500 5006200 Home 30");
     e.w->prompts.openMapSettings = [&](QWidget *) { return e.dir.file("gone.cfg"); };
     EXPECT_THROW(FeedMenu::MapSettingscfg1Click(*e.w, e.shell), KorvixError);
+}
+
+TEST(FeedEditor, AMapSettingsFifoOrDeviceIsRefusedAtOnceAndAddsNothing)
+{
+    FeedEditor e;
+    const QString fifo = e.dir.file("MapSettings.cfg");
+    ASSERT_TRUE(makeFifo(fifo));
+    const QString zero = e.dir.file("zero.cfg");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QStringList before = e.rows();
+    for (const QString &path : {fifo, zero}) {
+        e.w->prompts.openMapSettings = [&](QWidget *) { return path; };
+        FifoGuard guard({fifo});
+        QString message;
+        try {
+            FeedMenu::MapSettingscfg1Click(*e.w, e.shell);
+        } catch (const KorvixError &error) {
+            message = error.message();
+        }
+        guard.stop();
+        EXPECT_FALSE(guard.hadToRelease());
+        EXPECT_EQ(message, "Not a regular file: " + path);
+    }
+    EXPECT_EQ(e.rows(), before);
 }
 
 TEST(FeedEditor, CancelEndsADownloadAndTheWindowStaysOpenMeanwhile)
