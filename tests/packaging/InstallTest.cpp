@@ -115,6 +115,21 @@ TEST_F(Install, ManualPageRendersAndNamesEveryCommandOfTheHelp)
     EXPECT_FALSE(source.contains(QRegularExpression(QStringLiteral("(^|[^\\\\])-")))) << source.toStdString();
 }
 
+TEST_F(Install, TheProgramsOwnManualPageRendersItsOptionsAndFiles)
+{
+    const ProgramRun unzipped = runProgram(QStringLiteral("gzip"), {"-dc", at("share/man/man1/korvix.1.gz")});
+    ASSERT_EQ(unzipped.code, 0);
+    const QString plain = m_tmp.write("korvix.1", unzipped.out);
+    const ProgramRun groff = runProgram(QStringLiteral("groff"), {"-man", "-Tutf8", "-ww", "-P-c", plain});
+    ASSERT_EQ(groff.code, 0) << groff.err.toStdString();
+    EXPECT_EQ(groff.err, QByteArray());
+    QString page = QString::fromUtf8(groff.out);
+    page.replace(QRegularExpression(QStringLiteral(".\x08")), QString()).replace(QChar(0x2212), '-');
+    EXPECT_TRUE(page.contains("Korvix " KORVIX_VERSION_TEXT)) << page.toStdString();
+    for (const char *word : {"--device", "--version", "-SuperUser", "Korvix.ini", "language.ini", "korvix-cli(1)"})
+        EXPECT_TRUE(page.contains(QLatin1String(word))) << word;
+}
+
 TEST_F(Install, BashCompletesCommandsAndTheirSubcommandsFromTheHelp)
 {
     // The installed completion in a real bash, as the shell calls it after <Tab>.
