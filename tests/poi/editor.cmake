@@ -7,12 +7,14 @@ korvix_add_test(poi_editor_tests
     ${CMAKE_CURRENT_LIST_DIR}/DuplicatesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PoiSelectTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PoiSaveTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PoiSaveFaultTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DedupCliTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Ov2TestUtil.h
   LIBS korvix_poieditor)
 if(TARGET korvix-cli)
   add_dependencies(poi_editor_tests korvix-cli)
 endif()
+add_dependencies(poi_editor_tests korvix_faultinject)
 
 korvix_add_test(poi_editor_window_tests
   SOURCES
