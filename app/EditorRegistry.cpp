@@ -14,6 +14,7 @@
 #include "poi/LatLng.h"
 #include "poi/Ov2Editor.h"
 
+#include <QFileInfo>
 #include <QMenu>
 
 namespace {
@@ -44,8 +45,9 @@ void openEditor(TMainForm &form, Open &&open)
 void registerImages(TMainForm &form)
 {
     using namespace TreeActions;
+    // A picture opened from outside the tree is named by its file.
     form.registerOpener(OpenKind::Image, [&form](const OpenAction &a, TreeNode *node) {
-        openEditor<TImg>(form, [&](TImg &w) { w.OpenBMP(node->text(), a.path); });
+        openEditor<TImg>(form, [&](TImg &w) { w.OpenBMP(node ? node->text() : QFileInfo(a.path).fileName(), a.path); });
     });
     form.registerCreator(NewKind::Image, [&form](const NewAction &a, TreeNode *node) {
         openEditor<TImg>(form, [&](TImg &w) { w.OpenBMP(node->text(), a.path); });

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDate>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -418,6 +419,21 @@ void TMainForm::TTOpen(TreeNode *node)
             return;
         (*opener)(a, node);
     });
+}
+
+void TMainForm::openFiles(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        guarded([&] {
+            const TreeActions::OpenAction a = TreeActions::resolveOpenFile(path);
+            const auto opener = m_openers.constFind(a.kind);
+            if (a.kind == TreeActions::OpenKind::None || opener == m_openers.constEnd())
+                throw KorvixError(tr("Korvix cannot open %1: no editor takes this kind of file.").arg(path));
+            if (!QFileInfo(a.path).isFile())
+                throw KorvixError(tr("Korvix cannot open %1: there is no such file.").arg(path));
+            (*opener)(a, nullptr);
+        });
+    }
 }
 
 void TMainForm::New1Click()

@@ -105,6 +105,9 @@ public:
 
     // Tree commands.
     void TTOpen(TreeNode *node);
+    // Files given on the command line or by a later start, each in its editor; one that
+    // cannot be opened says why and the rest still open.
+    void openFiles(const QStringList &paths);
     void New1Click();
     void Delete1Click();
     void TTClick(TreeNode *node);

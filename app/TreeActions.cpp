@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 namespace TreeActions {
 
@@ -44,6 +45,23 @@ QString devicePath(const QString &root, const QStringList &parts)
         path = found.isEmpty() ? path + QLatin1Char('/') + part : found;
     }
     return path;
+}
+
+OpenAction resolveOpenFile(const QString &path)
+{
+    static const QHash<QString, OpenKind> kinds = {
+        {QStringLiteral("ov2"), OpenKind::Ov2},      {QStringLiteral("itn"), OpenKind::Itinerary},
+        {QStringLiteral("chk"), OpenKind::Voice},    {QStringLiteral("vif"), OpenKind::Voice},
+        {QStringLiteral("clr"), OpenKind::Scheme},   {QStringLiteral("wav"), OpenKind::Sound},
+        {QStringLiteral("ogg"), OpenKind::Sound},    {QStringLiteral("bmp"), OpenKind::Image},
+        {QStringLiteral("jpg"), OpenKind::Image},    {QStringLiteral("jpeg"), OpenKind::Image},
+        {QStringLiteral("png"), OpenKind::Image},
+    };
+    OpenAction a;
+    a.kind = kinds.value(QFileInfo(path).suffix().toLower(), OpenKind::None);
+    if (a.kind != OpenKind::None)
+        a.path = QFileInfo(path).absoluteFilePath();
+    return a;
 }
 
 OpenAction resolveOpen(const TreeNode *node, const QString &root, bool voiceEditorOpen)

@@ -27,6 +27,9 @@ struct OpenAction {
 
 // TTOpen: `root` is the node's device root with trailing "/".
 OpenAction resolveOpen(const TreeNode *node, const QString &root, bool voiceEditorOpen);
+// A file given outside the tree ("korvix FILE", a file manager): its editor by its
+// ending, OpenKind::None for a kind no editor takes.
+OpenAction resolveOpenFile(const QString &path);
 
 enum class NewKind { None, Itinerary, Image, Scheme, Sound, Raster, Poi };
 

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/DeviceServices.h"
 #include "app/EditorRegistry.h"
 #include "app/Language.h"
@@ -8,38 +9,20 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
-#include <QTranslator>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-// "-SuperUser" or "/superuser", any case.
-bool hasSuperUserSwitch(const QStringList &args)
-{
-    for (const QString &a : args)
-        if ((a.startsWith(QLatin1Char('-')) || a.startsWith(QLatin1Char('/')))
-            && a.mid(1).compare(QLatin1String("SuperUser"), Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
-QStringList deviceFolders(const QStringList &args)
-{
-    QStringList out;
-    for (int i = 0; i + 1 < args.size(); ++i)
-        if (args[i] == QLatin1String("--device"))
-            out << QDir(args[i + 1]).absolutePath();
-    return out;
-}
-
 // --help and --version answer before anything of the window starts, so they work
 // without a display and never raise or start a running copy.
 bool answeredOnTheCommandLine(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-            std::fputs("usage: korvix [--device DIR]... [-SuperUser]\n"
+            std::fputs("usage: korvix [--device DIR]... [-SuperUser] [FILE]...\n"
+                       "  FILE          open the file in its editor (a running copy opens it)\n"
                        "  --device DIR  add DIR, a copy of a device (TTGO.BIF and ttsystem), as a device\n"
                        "  -SuperUser    turn the service menu on (the setting stays)\n"
                        "  --help        print this help and exit\n"
@@ -65,8 +48,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Korvix"));
     QApplication::setApplicationVersion(QStringLiteral(KORVIX_VERSION));
 
+    const CommandLine line = parseCommandLine(app.arguments().mid(1), QDir::currentPath());
     SingleInstance instance(QApplication::applicationFilePath());
-    if (instance.notifyRunning())
+    if (instance.notifyRunning(line.files))
         return 0;
     instance.listen();
 
@@ -78,12 +62,12 @@ int main(int argc, char **argv)
     Language::install(exe, Language::storedCode(exe));
 
     TMainForm::Options options;
-    const QStringList args = app.arguments().mid(1);
-    options.superUserSwitch = hasSuperUserSwitch(args);
-    options.deviceFolders = deviceFolders(args);
+    options.superUserSwitch = line.superUser;
+    options.deviceFolders = line.deviceFolders;
     TMainForm form(options);
     registerEditors(form);
     registerDeviceServices(form);
+    QObject::connect(&instance, &SingleInstance::openFiles, &form, &TMainForm::openFiles);
     QObject::connect(&instance, &SingleInstance::raise, &form, [&form] {
         if (form.isMinimized())
             form.showNormal();
@@ -94,5 +78,7 @@ int main(int argc, char **argv)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         form.setGeometry(screen->availableGeometry());
     form.showMaximized();
+    if (!line.files.isEmpty())
+        QTimer::singleShot(0, &form, [&form, files = line.files] { form.openFiles(files); });
     return app.exec();
 }

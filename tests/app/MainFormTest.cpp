@@ -3,6 +3,8 @@
 #include "app/Language.h"
 #include "app/EditorRegistry.h"
 #include "app/MainForm.h"
+#include "app/SingleInstance.h"
+#include "itn/Itn.h"
 #include "map/GMaps.h"
 #include "poi/Ov2Editor.h"
 #include "app/SampleDevice.h"
@@ -30,6 +32,7 @@
 #include <QMouseEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTest>
@@ -841,4 +844,46 @@ TEST(MainForm, PolishAlsoTranslatesQtsOwnDialogButtons)
     }
     QMessageBox english(QMessageBox::Question, QStringLiteral("Korvix"), QStringLiteral("?"), QMessageBox::Yes);
     EXPECT_EQ(english.button(QMessageBox::Yes)->text().remove('&'), QStringLiteral("Yes"));
+}
+
+TEST(MainForm, FilesFromTheCommandLineAndFromALaterStartOpenInTheirEditors)
+{
+    TempFolder tmp;
+    ASSERT_TRUE(SampleDevice::write(tmp.file("dev")).isEmpty());
+    const QString ov2 = tmp.file("dev/Sample_Map/Parking.ov2");
+    const QStringList itineraries = QDir(tmp.file("dev/Itn")).entryList({"*.itn"}, QDir::Files);
+    ASSERT_FALSE(itineraries.isEmpty());
+    const QString itn = tmp.file("dev/Itn/" + itineraries.first());
+    TMainForm form(noDevices());
+    registerEditors(form);
+    form.show();
+
+    // A kind no editor takes says so by name; the other file still opens.
+    QString told;
+    onNextModal([&told](QWidget *w) {
+        if (auto *box = qobject_cast<QMessageBox *>(w)) {
+            told = box->text();
+            box->accept();
+        }
+    });
+    form.openFiles({tmp.write("notes.txt", "x"), ov2});
+    EXPECT_TRUE(told.contains(tmp.file("notes.txt"))) << told.toStdString();
+    EXPECT_EQ(editorsOf<TOV2>(form).size(), 1);
+
+    // A real later start of the program hands its file to this running copy and ends.
+    SingleInstance running(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix"));
+    ASSERT_TRUE(running.listen());
+    QObject::connect(&running, &SingleInstance::openFiles, &form, &TMainForm::openFiles);
+    QProcess later;
+    later.setWorkingDirectory(tmp.file("dev/Itn"));
+    later.start(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix"), {itineraries.first()});
+    ASSERT_TRUE(later.waitForStarted());
+    for (int i = 0; i < 300 && editorsOf<TItnEdit>(form).isEmpty(); ++i)
+        QTest::qWait(50);
+    ASSERT_TRUE(later.state() == QProcess::NotRunning || later.waitForFinished(20000));
+    EXPECT_EQ(later.exitCode(), 0) << later.readAllStandardError().toStdString();
+    ASSERT_EQ(editorsOf<TItnEdit>(form).size(), 1);
+    EXPECT_TRUE(editorsOf<TItnEdit>(form).first()->windowTitle().startsWith(itn)) << editorsOf<TItnEdit>(form).first()->windowTitle().toStdString();
+    for (QMdiSubWindow *w : form.mdiArea()->subWindowList())
+        w->close();
 }

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/TreeActions.h"
 #include "app/TreeBuilder.h"
 #include "tests/support/TestSupport.h"
@@ -208,4 +209,32 @@ TEST(TreeActions, NoSafetyFolderMeansNothingIsDeleted)
     const DeleteAction a = resolveDelete(beep, dev.path() + "/");
     EXPECT_FALSE(deleteWithSafetyCopies(a, user.file("blocker/Sounds/")));
     EXPECT_TRUE(QFile::exists(sound));
+}
+
+TEST(CommandLine, FilesDevicesAndTheServiceSwitchAsFileManagersPassThem)
+{
+    const CommandLine line = parseCommandLine(
+        {"Map/Fuel.ov2", "--device", "copy", "-SuperUser", "-style", "fusion", "/abs/route.ITN", "../up/v.vif"}, "/home/ann/dev");
+    EXPECT_EQ(line.deviceFolders, QStringList{"/home/ann/dev/copy"});
+    EXPECT_TRUE(line.superUser);
+    // "fusion" belongs to Qt's -style; Qt takes its options out before we see them.
+    EXPECT_EQ(line.files, (QStringList{"/home/ann/dev/Map/Fuel.ov2", "/home/ann/dev/fusion", "/abs/route.ITN", "/home/ann/up/v.vif"}));
+    EXPECT_TRUE(parseCommandLine({"/superuser"}, "/").superUser);
+    EXPECT_TRUE(parseCommandLine({}, "/").files.isEmpty());
+}
+
+TEST(TreeActions, AFileFromOutsideOpensInTheEditorOfItsKind)
+{
+    const struct {
+        const char *file;
+        OpenKind kind;
+    } cases[] = {{"a/Fuel.OV2", OpenKind::Ov2},     {"r.itn", OpenKind::Itinerary}, {"data1.chk", OpenKind::Voice},
+                 {"data1.vif", OpenKind::Voice},    {"night.clr", OpenKind::Scheme}, {"beep.wav", OpenKind::Sound},
+                 {"beep.ogg", OpenKind::Sound},     {"splash.bmp", OpenKind::Image}, {"photo.JPG", OpenKind::Image},
+                 {"notes.txt", OpenKind::None},     {"noending", OpenKind::None}};
+    for (const auto &c : cases) {
+        const OpenAction a = resolveOpenFile(QString::fromLatin1(c.file));
+        EXPECT_EQ(a.kind, c.kind) << c.file;
+        EXPECT_EQ(a.path.isEmpty(), c.kind == OpenKind::None) << c.file;
+    }
 }
