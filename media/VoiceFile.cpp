@@ -50,7 +50,7 @@ void writeOrThrow(const QString &path, const QByteArray &data)
 {
     const QString error = AtomicFile::write(path, data);
     if (!error.isEmpty())
-        throw KorvixError(error);
+        throw KorvixError(path + QStringLiteral(": ") + error);
 }
 
 } // namespace
