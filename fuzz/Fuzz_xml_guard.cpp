@@ -6,6 +6,7 @@
 #include <QXmlStreamReader>
 
 #include <cstdlib>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -25,14 +26,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     QXmlStreamReader r(bytes);
     int depth = 0;
+    std::vector<qsizetype> declared;
+    qsizetype inScope = 0;
     while (!r.atEnd()) {
         switch (r.readNext()) {
         case QXmlStreamReader::StartElement:
             if (++depth > XmlMaxDepth || r.attributes().size() > XmlMaxAttributes)
                 std::abort();
+            declared.push_back(r.namespaceDeclarations().size());
+            inScope += declared.back();
+            if (inScope > XmlMaxNamespaces)
+                std::abort();
             break;
         case QXmlStreamReader::EndElement:
             --depth;
+            inScope -= declared.back();
+            declared.pop_back();
             break;
         case QXmlStreamReader::EntityReference:
             std::abort();

@@ -39,6 +39,11 @@ QString tooManyAttributes()
     return tr("an element has more than %1 attributes").arg(XmlMaxAttributes);
 }
 
+QString tooManyNamespaces()
+{
+    return tr("more than %1 namespaces are declared around an element").arg(XmlMaxNamespaces);
+}
+
 QString tooManyAttributesInAll()
 {
     return tr("the elements carry too many attributes in all");
@@ -95,6 +100,9 @@ struct XmlScan::State {
     int depth = 0;
     int attributes = 0;
     qint64 pairs = 0;
+    int namespaces = 0;            // declared by the start tag being read
+    int namespacesInScope = 0;     // declared by the open elements
+    std::vector<int> declaredBy;   // per open element
     char32_t quote = 0;
     int run = 0;                   // dashes of a comment, brackets of a CDATA section, "?" of an instruction
     std::array<char, 16> word{};   // the start of a "<!" or the name of a reference
@@ -123,8 +131,13 @@ struct XmlScan::State {
     {
         if (depth + 1 > XmlMaxDepth)
             return refuse(tooDeep());
-        if (!empty)
+        if (namespacesInScope + namespaces > XmlMaxNamespaces)
+            return refuse(tooManyNamespaces());
+        if (!empty) {
             ++depth;
+            declaredBy.push_back(namespaces);
+            namespacesInScope += namespaces;
+        }
         pairs += qint64(attributes) * (attributes - 1) / 2;
         if (pairs > XmlMaxAttributePairs)
             return refuse(tooManyAttributesInAll());
@@ -132,12 +145,21 @@ struct XmlScan::State {
         return true;
     }
 
-    bool startAttribute()
+    bool startAttribute(char32_t c)
     {
         if (++attributes > XmlMaxAttributes)
             return refuse(tooManyAttributes());
         where = AttrName;
+        wordLength = 0;
+        keepWord(c);
         return true;
+    }
+
+    // "xmlns" and "xmlns:p" declare namespaces.
+    void attributeNamed()
+    {
+        if (wordIs("xmlns") || (wordLength > 6 && std::memcmp(word.data(), "xmlns:", 6) == 0))
+            ++namespaces;
     }
 
     void keepWord(char32_t c)
@@ -207,6 +229,7 @@ struct XmlScan::State {
             } else {
                 where = TagName;
                 attributes = 0;
+                namespaces = 0;
             }
             return true;
         case Bang:
@@ -275,8 +298,11 @@ struct XmlScan::State {
             return true;
         case EndTag:
             if (c == '>') {
-                if (depth > 0)
+                if (depth > 0) {
                     --depth;
+                    namespacesInScope -= declaredBy.back();
+                    declaredBy.pop_back();
+                }
                 where = Text;
             }
             return true;
@@ -297,8 +323,10 @@ struct XmlScan::State {
                 where = SelfClose;
                 return true;
             }
-            return startAttribute();
+            return startAttribute(c);
         case AttrName:
+            if (c == '=' || isBlank(c) || c == '>' || c == '/')
+                attributeNamed();
             if (c == '=')
                 where = ValueStart;
             else if (isBlank(c))
@@ -307,6 +335,8 @@ struct XmlScan::State {
                 return opened(false);
             else if (c == '/')
                 where = SelfClose;
+            else
+                keepWord(c);
             return true;
         case AttrEq:
             if (isBlank(c))

@@ -4,7 +4,8 @@
 // Qt's parser checks each attribute against all earlier ones of its element, so an
 // element of 200,000 attributes costs a minute; a document model of a deep nesting
 // costs minutes more. The guard refuses such text with a quick scan of the raw bytes
-// that runs ahead of the parser: it counts start tags' attributes and the nesting,
+// that runs ahead of the parser: it counts start tags' attributes, the namespaces
+// declared around each element and the nesting,
 // and it refuses entity and attribute declarations (external entities, the nested
 // expansions of a "billion laughs", defaults that add attributes the tags never show)
 // and references to any but the five predefined entities.
@@ -23,6 +24,9 @@ class QXmlStreamReader;
 constexpr int XmlMaxDepth = 256;
 // Real elements carry a handful; thousands only serve to slow the parser.
 constexpr int XmlMaxAttributes = 1000;
+// The parser looks a name's namespace up among all those declared around it: real
+// documents declare a few, each thousands at every level only slow every element.
+constexpr int XmlMaxNamespaces = 100;
 // The parser's work on attributes grows with the square of their number per element:
 // the sum of n * (n - 1) / 2 over all elements is kept below this (half a second).
 constexpr qint64 XmlMaxAttributePairs = 200'000'000;

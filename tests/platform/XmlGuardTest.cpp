@@ -152,3 +152,32 @@ TEST(XmlGuard, AGuardedDeviceEndsTheParserBeforeTheRefusedPiece)
     EXPECT_EQ(elements, 3);
     EXPECT_TRUE(plainGuarded.reason().isEmpty());
 }
+
+TEST(XmlGuard, NamespacesDeclaredAroundAnElementAreLimitedNotThoseOfSiblings)
+{
+    const auto declaring = [](const QByteArray &name, int count, const QByteArray &prefix) {
+        QByteArray e = "<" + name;
+        for (int i = 0; i < count; ++i)
+            e += " xmlns:" + prefix + QByteArray::number(i) + "=\"urn:" + QByteArray::number(i) + "\"";
+        return e;
+    };
+    const QString refused = QStringLiteral("more than 100 namespaces are declared around an element");
+    EXPECT_EQ(xmlRefusal(declaring("r", XmlMaxNamespaces, "p") + "/>"), QString());
+    EXPECT_EQ(xmlRefusal(declaring("r", XmlMaxNamespaces, "p") + " xmlns=\"urn:default\"/>"), refused);
+    // Nested declarations add up; closed elements' declarations are gone.
+    EXPECT_EQ(xmlRefusal(declaring("r", 60, "p") + ">" + declaring("a", 41, "q") + "/></r>"), refused);
+    EXPECT_EQ(xmlRefusal(declaring("r", 60, "p") + ">" + declaring("a", 40, "q") + "></a>" + declaring("b", 40, "q")
+                         + "/></r>"),
+              QString());
+    // A writer that declares its extension's namespace on every point.
+    QByteArray points = "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\">";
+    for (int i = 0; i < 10000; ++i)
+        points += "<wpt lat=\"1\" lon=\"2\"><extensions><x:e xmlns:x=\"urn:x\" xmlns:y=\"urn:y\"/></extensions></wpt>";
+    EXPECT_EQ(xmlRefusal(points + "</gpx>"), QString());
+    // Attributes merely starting like a declaration are no declarations.
+    QByteArray lookalikes = "<r";
+    for (int i = 0; i < 200; ++i)
+        lookalikes += " xmlnsx" + QByteArray::number(i) + "=\"\"";
+    EXPECT_EQ(xmlRefusal(lookalikes + "/>"), QString());
+    EXPECT_EQ(refusalByteByByte(declaring("r", 60, "p") + ">" + declaring("a", 41, "q") + "/></r>"), refused);
+}
