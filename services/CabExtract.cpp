@@ -3,13 +3,14 @@
 #include "platform/DeviceFiles.h"
 #include "platform/FileReader.h"
 #include "services/MsPackMemory.h"
-#include "services/ReplacedFile.h"
+#include "services/BackgroundFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <mspack.h>
 #include <zlib.h>
@@ -30,10 +31,9 @@ struct CabExtractor {
     qint64 size = 0, written = 0;
     QDateTime stamp;
     QElapsedTimer clock;
-    // The unpacked file, handed over when the library closes it, put in place only when
-    // the library says it is whole.
-    std::unique_ptr<ReplacedFile> unpacked;
-    QString openFailure;
+    // Where unpacked files go: written beside the reader, put in place only when the
+    // library says they are whole.
+    std::unique_ptr<BackgroundFiles> files;
     // Verifying: written data only goes into the checksum.
     bool verifying = false;
     quint32 crc = 0;
@@ -55,7 +55,7 @@ struct MsFile {
     QFile file;
     CabExtractor *owner = nullptr; // set for the unpacked file only
     bool sink = false;             // a verified file: nothing is written
-    std::unique_ptr<ReplacedFile> out;
+    bool out = false;              // an unpacked file, written by ex->files
 };
 
 mspack_file *msOpen(mspack_system *self, const char *name, int mode)
@@ -69,14 +69,14 @@ mspack_file *msOpen(mspack_system *self, const char *name, int mode)
         return reinterpret_cast<mspack_file *>(f);
     }
     if (mode == MSPACK_SYS_OPEN_WRITE) {
-        // Beside the old file, which stays until the new one is whole.
-        f->owner = ex;
-        f->out = std::make_unique<ReplacedFile>(QString::fromUtf8(name));
-        if (const QString why = f->out->open(); !why.isEmpty()) {
-            ex->openFailure = why;
+        if (!ex->files) {
             delete f;
             return nullptr;
         }
+        // Beside the old file, which stays until the new one is whole.
+        f->owner = ex;
+        f->out = true;
+        ex->files->open(QString::fromUtf8(name));
         return reinterpret_cast<mspack_file *>(f);
     }
     // The archives are only read, and only when they are regular files.
@@ -92,10 +92,7 @@ mspack_file *msOpen(mspack_system *self, const char *name, int mode)
 // takes a null file as a failure.
 void msClose(mspack_file *file)
 {
-    auto *f = reinterpret_cast<MsFile *>(file);
-    if (f && f->owner && f->out)
-        f->owner->unpacked = std::move(f->out);
-    delete f;
+    delete reinterpret_cast<MsFile *>(file);
 }
 
 int msRead(mspack_file *file, void *buffer, int bytes)
@@ -114,7 +111,7 @@ int msWrite(mspack_file *file, void *buffer, int bytes)
     if (f->sink)
         f->owner->crc = quint32(crc32(f->owner->crc, static_cast<const Bytef *>(buffer), uInt(bytes)));
     else if (f->out)
-        n = f->out->device().write(static_cast<const char *>(buffer), bytes);
+        f->owner->files->write(static_cast<const char *>(buffer), bytes);
     else
         return -1;
     if (n != bytes)
@@ -270,19 +267,36 @@ bool TCABFile::Extract()
     if (!reader.open(CABFile, &m_problems))
         return false;
     CabExtractor &ex = reader.ex;
+    ex.files = std::make_unique<BackgroundFiles>();
     const QString root = TargetPath.isEmpty() ? QDir::currentPath() : QDir(TargetPath).absolutePath();
     // Files that did not exist before: a cancel takes them away again. Replaced files keep
     // their new contents, as their old ones are gone.
-    QStringList created, createdFolders;
+    QSet<QString> created;
+    QStringList createdFolders;
     const QStringList rootMissing = QFileInfo::exists(root) ? QStringList() : QStringList{root};
+    QSet<QString> existed;
+    bool ok = true, wroteAny = false;
+    const auto collect = [&] {
+        for (const BackgroundFiles::Outcome &o : ex.files->wait()) {
+            if (!o.error.isEmpty()) {
+                m_problems << tr("Can't write %1").arg(o.target) + QStringLiteral(": ") + o.error;
+                ok = false;
+                continue;
+            }
+            wroteAny = true;
+            if (!existed.contains(o.target))
+                created.insert(o.target);
+        }
+    };
     const auto cancel = [&] {
-        for (const QString &path : created)
+        ex.files->drop();
+        collect();
+        for (const QString &path : std::as_const(created))
             QFile::remove(path);
         for (const QString &dir : createdFolders + rootMissing)
             QDir().rmdir(dir);
         throw ECABFileError(ECABFileError::Cancelled, CABFile);
     };
-    bool ok = true, wroteAny = false;
     for (mscabd_file *file = reader.first->files; file; file = file->next) {
         if (ex.cancelRequested(true))
             cancel();
@@ -302,13 +316,13 @@ bool TCABFile::Extract()
             continue;
         }
         createdFolders = missing + createdFolders;
-        const bool existed = QFileInfo::exists(target) || QFileInfo(target).isSymLink();
-        if (existed) {
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
             bool overwrite = true;
             if (OnOverWriteFile)
                 OnOverWriteFile(this, target, overwrite);
             if (!overwrite)
                 continue;
+            existed.insert(target);
         }
         ex.storedName = stored;
         ex.target = target;
@@ -316,27 +330,18 @@ bool TCABFile::Extract()
         ex.written = 0;
         ex.clock.start();
         ex.stamp = stampOf(file);
-        ex.unpacked.reset();
-        ex.openFailure.clear();
         const int result = reader.cabd->extract(reader.cabd, file, target.toUtf8().constData());
-        std::unique_ptr<ReplacedFile> unpacked = std::move(ex.unpacked);
         if (ex.cancelled)
             cancel(); // the unfinished file's temporary goes with it
-        if (result != MSPACK_ERR_OK || !unpacked || ex.written != ex.size) {
-            m_problems << (ex.openFailure.isEmpty() ? tr("Can't unpack %1").arg(stored)
-                                                    : tr("Can't write %1").arg(target) + QStringLiteral(": ") + ex.openFailure);
+        if (result != MSPACK_ERR_OK || ex.written != ex.size) {
+            ex.files->drop();
+            m_problems << tr("Can't unpack %1").arg(stored);
             ok = false;
             continue;
         }
-        if (const QString why = unpacked->commit(ex.stamp, false); !why.isEmpty()) {
-            m_problems << tr("Can't write %1").arg(target) + QStringLiteral(": ") + why;
-            ok = false;
-            continue;
-        }
-        wroteAny = true;
-        if (!existed)
-            created << target;
+        ex.files->commit(ex.stamp, false);
     }
+    collect();
     // One sync for every file written: until it has succeeded nothing is reported done.
     if (wroteAny)
         if (const QString why = AtomicFile::syncFileSystem(root); !why.isEmpty()) {

@@ -3,7 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
 #include "services/CabFile.h"
-#include "services/ReplacedFile.h"
+#include "services/BackgroundFiles.h"
 #include "services/RestoreReader.h"
 
 #include <QCoreApplication>
@@ -26,6 +26,23 @@ QString relativeOf(const QString &stored)
     r.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return QDir::cleanPath(r).remove(QRegularExpression(QStringLiteral("^/+")));
 }
+
+// What the reader unpacks, handed to the writer thread.
+class ToBackground : public QIODevice {
+public:
+    explicit ToBackground(BackgroundFiles &files) : m_files(files) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        m_files.write(data, size);
+        return size;
+    }
+
+private:
+    BackgroundFiles &m_files;
+};
 
 bool sameStamp(const QDateTime &a, const QDateTime &b)
 {
@@ -166,19 +183,25 @@ int TRestore::Restore(const QStringList &names)
     for (const TRestoreItem &item : chosen)
         total += item.size;
     qint64 done = 0;
-    int written = 0;
     bool stopped = false;
+    // Files are created and written beside the reader; their outcomes come at the end.
+    BackgroundFiles files;
     for (const TRestoreItem &item : chosen) {
         const qint64 before = done;
-        const QString failure = restoreItem(item, done, total, stopped);
+        const QString failure = restoreItem(item, done, total, stopped, files);
         if (stopped)
             break;
         // A damaged item does not keep the others from coming back.
         if (!failure.isEmpty())
             m_failures << failure;
-        else
-            ++written;
         done = before + item.size;
+    }
+    int written = 0;
+    for (const BackgroundFiles::Outcome &o : files.wait()) {
+        if (o.error.isEmpty())
+            ++written;
+        else
+            m_failures << tr("Can't write %1").arg(o.target) + QStringLiteral(": ") + o.error;
     }
     // The files were renamed into place unsynced: one sync of the device covers them all,
     // and until it succeeded none of them is reported restored.
@@ -194,7 +217,8 @@ int TRestore::Restore(const QStringList &names)
     return written;
 }
 
-QString TRestore::restoreItem(const TRestoreItem &item, qint64 &done, qint64 total, bool &stopped)
+QString TRestore::restoreItem(const TRestoreItem &item, qint64 &done, qint64 total, bool &stopped,
+                              BackgroundFiles &files)
 {
     const QString target = m_root + QLatin1Char('/') + item.name;
     // Checked again here: a link may have appeared since the comparison.
@@ -203,14 +227,13 @@ QString TRestore::restoreItem(const TRestoreItem &item, qint64 &done, qint64 tot
     if (!QDir().mkpath(QFileInfo(target).path()))
         return tr("Can't create the folder of %1").arg(target);
     // The old file stays until the new one is whole.
-    ReplacedFile out(target);
-    if (const QString why = out.open(); !why.isEmpty())
-        return tr("Can't write %1").arg(target) + QStringLiteral(": ") + why;
+    files.open(target);
+    ToBackground out(files);
     QElapsedTimer clock;
     clock.start();
     for (int index : item.parts) {
         const qint64 before = done;
-        const bool ok = m_reader->extract(index, out.device(), [&](qint64 written) {
+        const bool ok = m_reader->extract(index, out, [&](qint64 written) {
             if (Cancelled && Cancelled()) {
                 stopped = true;
                 return false;
@@ -221,13 +244,12 @@ QString TRestore::restoreItem(const TRestoreItem &item, qint64 &done, qint64 tot
             }
             return true;
         });
-        if (stopped)
-            return {};
-        if (!ok)
-            return tr("Can't unpack %1").arg(item.name);
+        if (stopped || !ok) {
+            files.drop();
+            return stopped ? QString() : tr("Can't unpack %1").arg(item.name);
+        }
         done = before + m_reader->files()[index].size;
     }
-    if (const QString why = out.commit(item.time, item.attributes & 0x01); !why.isEmpty())
-        return tr("Can't write %1").arg(target) + QStringLiteral(": ") + why;
+    files.commit(item.time, item.attributes & 0x01);
     return {};
 }

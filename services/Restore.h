@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class BackgroundFiles;
 class RestoreSetReader;
 
 // One device file of a backup, compared with the device.
@@ -55,8 +56,8 @@ public:
     QStringList Unknown(const QStringList &names) const;
 
 private:
-    // The failure, or an empty text when written (or stopped).
-    QString restoreItem(const TRestoreItem &item, qint64 &done, qint64 total, bool &stopped);
+    // The failure, or an empty text when handed to `files` (or stopped).
+    QString restoreItem(const TRestoreItem &item, qint64 &done, qint64 total, bool &stopped, BackgroundFiles &files);
     QString m_file, m_root;
     std::unique_ptr<RestoreSetReader> m_reader;
     QList<TRestoreItem> m_items;
