@@ -4,6 +4,7 @@
 #include "app/Config.h"
 #include "app/DeviceInfo.h"
 #include "app/SettingsDialog.h"
+#include "app/TreeWatcher.h"
 #include "app/UpdateCheck.h"
 #include "grid/RBGrids.h"
 #include "map/GMaps.h"
@@ -68,6 +69,7 @@ TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(pare
 {
     setWindowTitle(QStringLiteral("Korvix"));
     setMinimumSize(640, 480);
+    m_treeWatcher = new TreeWatcher(this);
 
     m_http = new HttpClient(this);
     m_model = new ContentTreeModel(this);
@@ -155,6 +157,9 @@ TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(pare
     vanish->start();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::updateCommands);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::mergeEditorMenu);
+    connect(m_treeWatcher, &TreeWatcher::changed, this, [this](const QStringList &roots) {
+        guarded([&] { refreshDevices(roots); });
+    });
 }
 
 TMainForm::~TMainForm()
@@ -217,6 +222,7 @@ void TMainForm::InitTreeView()
 {
     QStringList roots = m_mounts ? m_mounts->mountPoints() : QStringList();
     m_devices->InitTreeView(roots, this);
+    m_treeWatcher->watch(deviceRoots());
     for (const QString &dir : m_options.deviceFolders)
         openDeviceFolder(dir);
 }
@@ -297,11 +303,28 @@ void TMainForm::UpdateTreeView(const QString &path, int action)
     const TreeNode *old = key.isEmpty() ? nullptr : FindNodeByKey(m_model->tree().firstDevice(), key, true);
     const TreeViewState kept = old ? captureViewState(*m_treeView, *m_model, old) : TreeViewState();
     m_devices->UpdateTreeView(path, action);
+    m_treeWatcher->watch(deviceRoots());
     if (!old)
         return;
     if (TreeNode *fresh = FindNodeByKey(m_model->tree().firstDevice(), key, true))
         if (TreeNode *current = restoreViewState(*m_treeView, *m_model, fresh, kept))
             selectNode(current);
+}
+
+QStringList TMainForm::deviceRoots() const
+{
+    QStringList roots;
+    for (int i = 0; i < m_model->tree().deviceCount(); ++i)
+        roots << deviceKeyOfText(m_model->tree().device(i)->text());
+    return roots;
+}
+
+void TMainForm::refreshDevices(const QStringList &roots)
+{
+    // Each device is rebuilt in place; what was open and the current node stay.
+    for (const QString &root : roots)
+        if (deviceRoots().contains(root))
+            UpdateTreeView(root, DeviceInfo::isDeviceRoot(root) ? DeviceTree::AddOrRefreshFirst : DeviceTree::Remove);
 }
 
 QString TMainForm::GetTTPath()

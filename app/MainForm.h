@@ -105,6 +105,9 @@ public:
 
     // Tree commands.
     void TTOpen(TreeNode *node);
+    // Rebuilds the given devices' nodes (Refresh, F5, or changes seen on disk).
+    void refreshDevices(const QStringList &roots);
+    QStringList deviceRoots() const;
     // Files given on the command line or by a later start, each in its editor; one that
     // cannot be opened says why and the rest still open.
     void openFiles(const QStringList &paths);
@@ -145,6 +148,7 @@ private:
     KorvixSettings m_settings;
     HttpClient *m_http = nullptr;
     MountWatcher *m_mounts = nullptr;
+    class TreeWatcher *m_treeWatcher = nullptr;
     ContentTreeModel *m_model = nullptr;
     DeviceTree *m_devices = nullptr;
     QSplitter *m_splitter = nullptr;

@@ -124,6 +124,9 @@ void TMainForm::buildMenus()
         if (!dir.isEmpty())
             openDeviceFolder(dir);
     });
+    QAction *refresh = m_fileMenu->addAction(tr("Refresh"), this, [this] { guarded([&] { refreshDevices(deviceRoots()); }); });
+    refresh->setShortcut(QKeySequence(Qt::Key_F5));
+    refresh->setShortcutContext(Qt::WindowShortcut);
     m_fileMenu->addAction(m_saveAction);
     m_fileMenu->addAction(m_commands[SharedCommand::SaveAs]);
     m_exportMenu = m_fileMenu->addMenu(tr("Export"));

@@ -887,3 +887,32 @@ TEST(MainForm, FilesFromTheCommandLineAndFromALaterStartOpenInTheirEditors)
     for (QMdiSubWindow *w : form.mdiArea()->subWindowList())
         w->close();
 }
+
+TEST(MainForm, TheTreeFollowsFilesChangedOutsideAndF5RefreshesKeepingWhatWasOpen)
+{
+    SampleWindow sample;
+    TMainForm &form = *sample.form;
+    const auto mapNode = [&form] { return form.treeModel().tree().device(0)->findChild("POI")->child(0); };
+    form.treeView()->expand(form.treeModel().indexOf(mapNode()));
+    form.selectNode(mapNode()->findChild("Fuel.ov2"));
+    const QString folder = sample.tmp.file("dev/Sample_Map");
+
+    // Another program adds a list: the tree shows it by itself.
+    const CliRun wrote = runCli({"ov2", "write", folder + "/Added.ov2"}, "1\t2\tnew\n");
+    ASSERT_EQ(wrote.code, 0) << wrote.err.toStdString();
+    for (int i = 0; i < 200 && !mapNode()->findChild("Added.ov2"); ++i)
+        QTest::qWait(50);
+    EXPECT_TRUE(mapNode()->findChild("Added.ov2"));
+    EXPECT_TRUE(form.treeView()->isExpanded(form.treeModel().indexOf(mapNode())));
+    ASSERT_TRUE(form.selectedNode());
+    EXPECT_EQ(form.selectedNode()->text(), "Fuel.ov2");
+
+    // F5 refreshes at once, before the watcher's pause is over.
+    ASSERT_TRUE(QFile::remove(folder + "/Added.ov2"));
+    form.activateWindow();
+    QApplication::setActiveWindow(&form);
+    form.treeView()->setFocus();
+    QTest::keyClick(form.treeView(), Qt::Key_F5);
+    EXPECT_FALSE(mapNode()->findChild("Added.ov2"));
+    EXPECT_EQ(form.selectedNode()->text(), "Fuel.ov2");
+}
