@@ -303,7 +303,9 @@ QString readFile(const QString &path, GpxContent &out)
     QFile f;
     if (const QString error = FileReader::open(f, path, MaxBytes); !error.isEmpty())
         return error;
-    return read(f, out);
+    // The reader's own messages name the file like the file reader's do.
+    const QString error = read(f, out);
+    return error.isEmpty() ? error : path + QStringLiteral(": ") + error;
 }
 
 std::vector<GeoPoint> thin(const std::vector<GeoPoint> &points, size_t count)

@@ -45,6 +45,7 @@ void save(const QString &path, const GpxContent &content);
 // refused. Empty result = success.
 QString read(QIODevice &device, GpxContent &out);
 QString read(const QByteArray &bytes, GpxContent &out);
+// "PATH: reason" for a file that does not read.
 QString readFile(const QString &path, GpxContent &out);
 
 // `count` points of `points` spread evenly along it, first and last kept.

@@ -244,7 +244,7 @@ TEST(Gpx, TheFileReaderRefusesAFifoAndADeviceAndTheGuardStreamsWithTheFile)
     EXPECT_EQ(Gpx::readFile(QStringLiteral("/dev/zero"), got), QStringLiteral("Not a regular file: /dev/zero"));
     // Read from the file, the refusal comes from the guard in front of the parser.
     const QString crowded = tmp.write("crowded.gpx", crowdedWaypoint(200000));
-    EXPECT_EQ(Gpx::readFile(crowded, got), "Invalid GPX file, line 1: an element has more than 1000 attributes");
+    EXPECT_EQ(Gpx::readFile(crowded, got), crowded + ": Invalid GPX file, line 1: an element has more than 1000 attributes");
     const QString fine = tmp.write("fine.gpx", crowdedWaypoint(10));
     ASSERT_EQ(Gpx::readFile(fine, got), QString());
     EXPECT_EQ(got.waypoints, (std::vector<GeoPoint>{{200000, 100000, QString()}}));
