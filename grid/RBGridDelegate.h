@@ -4,6 +4,8 @@
 #include "grid/RBGrids.h"
 
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -36,10 +38,23 @@ protected:
         painter->setPen(palette().color(QPalette::Mid));
         painter->drawLine(rect.topRight(), rect.bottomRight());
         painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        if (orientation() == Qt::Horizontal && col == g->SortColumn())
+            paintSortArrow(painter, rect);
         painter->restore();
     }
 
 private:
+    // The style's own arrow at the right end of the sorted column's header.
+    void paintSortArrow(QPainter *painter, const QRect &rect) const
+    {
+        QStyleOptionHeader opt;
+        opt.initFrom(this);
+        const int size = qMax(4, qMin(rect.height() - 6, 9));
+        opt.rect = QRect(rect.right() - size - 4, rect.center().y() - size / 2, size, size);
+        opt.sortIndicator = g->SortDescending() ? QStyleOptionHeader::SortDown : QStyleOptionHeader::SortUp;
+        style()->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &opt, painter, this);
+    }
+
     TRBGrid *g;
 };
 

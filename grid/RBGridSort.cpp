@@ -115,6 +115,7 @@ void TRBGrid::SortByColumn(int col, bool descending)
     m_model->endReset();
     m_sortCol = col;
     m_sortDescending = descending;
+    m_hHeader->viewport()->update(); // the arrow moves to this column
     rowsReplaced();
     if (recording())
         recordOrder(std::move(order), col, descending, oldCol, oldDescending);

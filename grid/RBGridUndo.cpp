@@ -2,6 +2,7 @@
 // a cell's two texts, the rows taken out, the range of rows put in, an order.
 #include "grid/RBGrids.h"
 
+#include "grid/RBGridDelegate.h"
 #include "grid/RBGridModel.h"
 
 #include <QUndoStack>
@@ -189,6 +190,7 @@ public:
             }
             g->m_sortCol = forward ? m_col : m_oldCol;
             g->m_sortDescending = forward ? m_descending : m_oldDescending;
+            g->m_hHeader->viewport()->update(); // the arrow goes back with the order
         }
 
     private:

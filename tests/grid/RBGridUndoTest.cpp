@@ -2,7 +2,9 @@
 #include "grid/RBGrids.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QTest>
 #include <QUndoStack>
 
@@ -208,4 +210,28 @@ TEST(GridSort, AHeaderClickSortsAndASecondClickReverses)
     u.stack.undo();
     EXPECT_EQ(u.grid->GetCell(1, 1), QStringLiteral("1"));
     EXPECT_FALSE(u.grid->SortDescending());
+}
+
+TEST(GridSort, TheSortedColumnsHeaderShowsTheArrow)
+{
+    Undoable u({{"2", "x", "b"}, {"1", "y", "a"}, {"3", "z", "c"}});
+    u.grid->resize(400, 200);
+    u.grid->show();
+    QHeaderView *header = u.grid->horizontalHeader();
+    const auto section = [header](int logical) {
+        return header->grab(QRect(header->sectionViewportPosition(logical), 0, header->sectionSize(logical), header->height()))
+            .toImage();
+    };
+    const QImage plain0 = section(0), plain1 = section(1);
+    u.grid->SortByColumn(1, false);
+    QApplication::processEvents();
+    const QImage up0 = section(0);
+    EXPECT_NE(up0, plain0) << "no arrow on the sorted column";
+    EXPECT_EQ(section(1), plain1) << "an arrow on another column";
+    u.grid->SortByColumn(1, true);
+    QApplication::processEvents();
+    EXPECT_NE(section(0), up0) << "the arrow does not turn";
+    u.grid->SortByColumn(2, false);
+    QApplication::processEvents();
+    EXPECT_EQ(section(0), plain0) << "the arrow stays on the column sorted before";
 }
