@@ -230,8 +230,9 @@ void SaveOV2(const QString &fileName, const Ov2PointList &list, IProgress *progr
             throw KorvixError(QCoreApplication::translate("Ov2", "There is no POI to save"));
         const QString error =
             AtomicFile::writeStreamed(fileName, [&](ChunkedOut &out) { emitOv2(list, progress, out); });
+        // The window shows this text alone: the file goes in front of the system's reason.
         if (!error.isEmpty())
-            throw KorvixError(error);
+            throw KorvixError(fileName + QStringLiteral(": ") + error);
     } catch (...) {
         if (progress)
             progress->SetStatus(QString());

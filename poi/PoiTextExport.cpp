@@ -82,7 +82,7 @@ void writeStreamed(const QString &fileName, const std::function<void(ChunkedOut 
 {
     const QString error = AtomicFile::writeStreamed(fileName, fill);
     if (!error.isEmpty())
-        throw KorvixError(error);
+        throw KorvixError(fileName + QStringLiteral(": ") + error);
 }
 
 } // namespace

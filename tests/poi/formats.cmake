@@ -5,7 +5,8 @@ include_guard(GLOBAL)
 set(_poi_format_tests
   Ov2ReaderTest.cpp)
 foreach(_t Ov2WriterTest.cpp Ov2CodingsTest.cpp Ov2UnitsTest.cpp PoiDatTest.cpp PoiTextExportTest.cpp
-           DeviceCodecTest.cpp GpsbabelInteropTest.cpp PoiCliTest.cpp SamplePoisTest.cpp)
+           DeviceCodecTest.cpp GpsbabelInteropTest.cpp PoiCliTest.cpp SamplePoisTest.cpp
+           PoiSaveMessageTest.cpp)
   if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/${_t})
     list(APPEND _poi_format_tests ${_t})
   endif()
