@@ -148,7 +148,12 @@ void TMapLayers::OpenGDDKIA_1(const QString &file)
     const QByteArray svg = readFile(file);
     TGMaps *map = mapPage();
     TGMaps::Calls calls(*map);
-    LayerRoads::send(svg, calls, &m_shell);
+    try {
+        LayerRoads::send(svg, calls, &m_shell);
+    } catch (const KorvixError &e) {
+        // The box names the file as the command line does.
+        throw KorvixError(file + QStringLiteral(": ") + e.message());
+    }
 }
 
 void TMapLayers::addMenus(QMenu *extra, QMenu *service)

@@ -183,6 +183,16 @@ TEST(LayerWindow, KrakowFromItsServerAndTheRoadNetworkFromItsSvg)
     EXPECT_EQ(w.js("KXL.lines().map(function (l) { return l.colour + '/' + l.width + '/' + l.points; }).join(' ')").toString(),
               "#00ff00/6/3 #ff0000/2/2");
     EXPECT_THROW(w.layers->OpenGDDKIA_1(tmp.write("bad.svg", "<svg>")), KorvixError);
+    QByteArray crowded = "<svg><g id=\"Polska\"";
+    for (int i = 0; i < 200000; ++i)
+        crowded += " a" + QByteArray::number(i) + "=\"\"";
+    const QString hostile = tmp.write("crowded.svg", crowded + "/></svg>");
+    try {
+        w.layers->OpenGDDKIA_1(hostile);
+        ADD_FAILURE() << "read";
+    } catch (const KorvixError &e) {
+        EXPECT_EQ(e.message(), hostile + ": The SVG map can't be read: an element has more than 1000 attributes");
+    }
 }
 
 TEST(LayerWindow, AFifoOrADeviceChosenAsALayerFileIsRefusedBeforeTheMapOpens)
