@@ -187,7 +187,7 @@ QStringList writeRows(const QString &path, const TRBParamsTable &rows, bool spli
         return fail(QCoreApplication::translate("Itn", "Cannot create file \"%1\". %2").arg(file, why));
     };
     // Every part is written and synced first; then the new set replaces the old one as a
-    // whole, its higher-numbered parts included, so a failure or a kill never mixes sets.
+    // whole, its higher-numbered parts included, so a failed save never mixes two sets.
     std::vector<std::unique_ptr<AtomicFile::Pending>> parts;
     QStringList written;
     for (const SaveFile &f : files) {
