@@ -46,6 +46,15 @@ void TRBGrid::CutMarkedRows()
     if (!m_enableRowEdit || ColCount() <= m_fixedCols)
         return;
     const QString text = MarkedRowsText();
+    DeleteMarkedRows();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void TRBGrid::DeleteMarkedRows()
+{
+    if (!m_enableRowEdit || ColCount() <= m_fixedCols)
+        return;
     // Delete the marked rows in one pass; a grid never loses its last data row.
     const int n = RowCount();
     int deleted = 0;
@@ -78,8 +87,6 @@ void TRBGrid::CutMarkedRows()
             std::fill(m_colDirty.begin(), m_colDirty.end(), 1);
         SetCurrentCell(col, std::min(cur, RowCount() - 1));
     }
-    if (!text.isEmpty())
-        QGuiApplication::clipboard()->setText(text);
     UnmarkAllRows(0xFF);
     applyHeaderAndNumbers();
     if (m_autoSize)

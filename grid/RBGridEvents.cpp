@@ -26,6 +26,25 @@ void TRBGrid::commitEditText(int col, int row, const QString &text)
 
 void TRBGrid::keyPressEvent(QKeyEvent *event)
 {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_F3 && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
+        const bool forward = mods == Qt::NoModifier;
+        if (OnFindNext)
+            OnFindNext(this, forward);
+        else
+            StepToMarked(forward);
+        return;
+    }
+    // Delete takes whole marked rows; in a cell it clears the cell.
+    if (event->key() == Qt::Key_Delete && mods == Qt::NoModifier && state() != EditingState) {
+        if (m_enableRowEdit && HasMarkedRow(RBFlags::RowMark)) {
+            DeleteMarkedRows();
+        } else if (Row() >= m_fixedRows && Col() >= m_fixedCols && m_cellEditing) {
+            commitEditText(Col(), Row(), QString());
+            viewport()->update();
+        }
+        return;
+    }
     if (m_autoAddRow && event->key() == Qt::Key_Down && !(event->modifiers() & ~Qt::KeypadModifier)) {
         if (Row() == RowCount() - 1)
             SetRowCount(RowCount() + 1);

@@ -71,6 +71,24 @@ void TRBGrid::InvertRowMarks()
 
 // ---- mouse marking -----------------------------------------------------------------------
 
+int TRBGrid::StepToMarked(bool forward, quint32 bits)
+{
+    const int first = m_fixedRows, n = RowCount() - m_fixedRows;
+    if (n <= 0 || ColCount() <= m_fixedCols)
+        return -1;
+    const int from = qBound(first, Row(), RowCount() - 1) - first;
+    // A plain walk over the flags: a million rows take a few milliseconds.
+    for (int step = 1; step <= n; ++step) {
+        const int r = first + (forward ? (from + step) % n : (from - step % n + n) % n);
+        if (m_table.Flags(m_fixedCols, r) & bits) {
+            SetCurrentCell(qMax(Col(), m_fixedCols), r);
+            scrollTo(m_model->index(r - m_fixedRows, qMax(Col(), m_fixedCols) - m_fixedCols), QAbstractItemView::PositionAtCenter);
+            return r;
+        }
+    }
+    return -1;
+}
+
 bool TRBGrid::rowMarked(int row) const
 {
     return m_table.Flags(m_fixedCols, row) & RBFlags::RowMark;

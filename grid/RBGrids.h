@@ -177,6 +177,14 @@ public:
 
     void CopyMarkedRows();
     void CutMarkedRows();
+    // The marked rows go, as one step of undo; the clipboard stays as it is.
+    void DeleteMarkedRows();
+    // Makes the next (or, backwards, the previous) row after the current one that
+    // carries a mark of `bits` current and scrolls it into view, wrapping round at the
+    // ends. The row, or -1 when no row carries one.
+    int StepToMarked(bool forward, quint32 bits = RBFlags::RowMark);
+    // F3 and Shift+F3 (forward = F3); without a handler they step through the marked rows.
+    std::function<void(TRBGrid *sender, bool forward)> OnFindNext;
     void PasteRows();
     void SelectAllRows();
     void InvertRowMarks();

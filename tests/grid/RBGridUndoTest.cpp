@@ -235,3 +235,58 @@ TEST(GridSort, TheSortedColumnsHeaderShowsTheArrow)
     QApplication::processEvents();
     EXPECT_EQ(section(0), plain0) << "the arrow stays on the column sorted before";
 }
+
+TEST(GridKeys, F3StepsThroughTheMarkedRowsAndBringsThemIntoView)
+{
+    Undoable u(sampleRows(2000), false);
+    for (int row : {10, 1500, 1900})
+        u.grid->MarkRow(row, RBFlags::RowMark);
+    u.grid->SetCurrentCell(1, 1);
+    u.grid->setFocus();
+    const auto inView = [&u] {
+        const QRect cell = u.grid->visualRect(u.grid->model()->index(u.grid->Row() - 1, 0));
+        return u.grid->viewport()->rect().intersects(cell);
+    };
+    QList<int> visited;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(u.grid.get(), Qt::Key_F3);
+        visited << u.grid->Row();
+        EXPECT_TRUE(inView()) << "row " << u.grid->Row() << " out of sight";
+    }
+    EXPECT_EQ(visited, (QList<int>{10, 1500, 1900, 10}));
+    QTest::keyClick(u.grid.get(), Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(u.grid->Row(), 1900);
+    EXPECT_TRUE(inView());
+
+    // An editor's own search takes F3 over.
+    QList<bool> asked;
+    u.grid->OnFindNext = [&asked](TRBGrid *, bool forward) { asked << forward; };
+    QTest::keyClick(u.grid.get(), Qt::Key_F3);
+    QTest::keyClick(u.grid.get(), Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(asked, (QList<bool>{true, false}));
+    EXPECT_EQ(u.grid->Row(), 1900);
+}
+
+TEST(GridKeys, DeleteTakesMarkedRowsAsOneStepOrClearsTheCell)
+{
+    Undoable u(sampleRows(5));
+    const QStringList before = u.texts();
+    u.grid->MarkRow(2, RBFlags::RowMark);
+    u.grid->MarkRow(4, RBFlags::RowMark);
+    u.grid->setFocus();
+    QTest::keyClick(u.grid.get(), Qt::Key_Delete);
+    EXPECT_EQ(u.grid->RowCount(), 4);
+    EXPECT_EQ(u.grid->GetCell(3, 2), QStringLiteral("name 3"));
+    EXPECT_EQ(u.stack.count(), 1);
+    u.stack.undo();
+    EXPECT_EQ(u.texts(), before);
+
+    // No mark: the current cell is emptied, and that too can be undone.
+    u.grid->UnmarkAllRows(0xFF);
+    u.grid->SetCurrentCell(3, 1);
+    QTest::keyClick(u.grid.get(), Qt::Key_Delete);
+    EXPECT_EQ(u.grid->GetCell(3, 1), QString());
+    EXPECT_EQ(u.grid->RowCount(), 6);
+    u.stack.undo();
+    EXPECT_EQ(u.texts(), before);
+}
