@@ -146,6 +146,26 @@ void BM_MarkAllRows(benchmark::State &state)
 }
 BENCHMARK(BM_MarkAllRows)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// F3 among a million rows with eleven marks: from the top to the first mark (a third
+// of the way down) and on to the next one, each step with its scroll and repaint.
+void BM_StepToMarked(benchmark::State &state)
+{
+    TRBGrid *g = bigGrid();
+    g->UnmarkAllRows(RBFlags::RowMark);
+    for (int i = 0; i < 11; ++i)
+        g->MarkRow(kRows / 3 + i * (kRows / 20), RBFlags::RowMark);
+    const bool first = state.range(0) == 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        g->SetCurrentCell(1, first ? 1 : kRows / 3);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(g->StepToMarked(true));
+        g->viewport()->repaint();
+    }
+    g->UnmarkAllRows(RBFlags::RowMark);
+}
+BENCHMARK(BM_StepToMarked)->Arg(0)->Arg(1)->ArgName("next")->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_CopyMarkedRows(benchmark::State &state)
 {
     TRBGrid *g = bigGrid();
