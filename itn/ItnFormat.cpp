@@ -203,6 +203,9 @@ QStringList writeRows(const QString &path, const TRBParamsTable &rows, bool spli
             throw cannotCreate(f.path, why);
         if (!part->put(bytes.constData(), bytes.size()))
             throw cannotCreate(f.path, part->error());
+        // Synced and closed at once: a set of hundreds of parts must not hold a descriptor each.
+        if (const QString why = part->finish(); !why.isEmpty())
+            throw cannotCreate(f.path, why);
         parts.push_back(std::move(part));
         written.append(f.path);
     }

@@ -9,6 +9,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -267,4 +268,19 @@ TEST(SplitItinerarySave, ReplacesALongerOldSetWhole)
     const CliRun one = runCli({"itn", "write", tmp.file("route.itn"), "--split"}, CliFixtures::rows(3, QStringLiteral("one")));
     ASSERT_EQ(one.code, 0) << one.err.toStdString();
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), QStringList({"other05.itn", "route.itn"}));
+}
+
+TEST(SplitItinerarySave, ASetOfSixHundredPartsFitsTheUsualDescriptorLimit)
+{
+    // 1024 descriptors is the common default: a part may not keep two of them open.
+    TempFolder tmp;
+    const QString rows = tmp.file("rows.tsv");
+    CliFixtures::writeFile(rows, CliFixtures::rows(48 * 600, QStringLiteral("p")));
+    QProcess p;
+    p.start(QStringLiteral("sh"), {"-c", "ulimit -n 1024 && exec \"$0\" itn write \"$1\" --split < \"$2\"",
+                                   QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli"), tmp.file("long.itn"), rows});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFile::exists(tmp.file("long599.itn")));
+    EXPECT_TRUE(leftTemporaries(tmp.path()).isEmpty());
 }
