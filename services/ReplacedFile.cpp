@@ -1,6 +1,7 @@
 #include "services/ReplacedFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/BusyFolders.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -30,6 +31,9 @@ ReplacedFile::~ReplacedFile()
 
 QString ReplacedFile::open()
 {
+    // A device being backed up takes no writes, as with the shared save.
+    if (const QString busy = BusyFolders::refusal(m_target); !busy.isEmpty())
+        return busy;
     const QFileInfo target(m_target);
     // Long names are cut, so the temporary's name stays within the file system's limit.
     const QString stem = target.absolutePath() + QLatin1Char('/') + QLatin1String(AtomicFile::TemporaryPrefix)

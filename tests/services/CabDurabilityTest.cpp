@@ -1,6 +1,8 @@
 // What `cab pack`, `cab list` and `cab unpack` do to files already there when a write,
 // a rename or the final sync fails, checked on the real korvix-cli with the fault
 // library and on the archives with the real cabextract.
+#include "platform/BusyFolders.h"
+#include "services/CabFile.h"
 #include "tests/services/CabFixtures.h"
 #include "tests/support/FaultRun.h"
 #include "tests/support/FifoGuard.h"
@@ -206,4 +208,24 @@ TEST(CabDurability, ACabinetThatIsAFifoIsRefusedAtOnce)
     EXPECT_TRUE(r.err.contains("pipe")) << r.err.toStdString();
     EXPECT_FALSE(guard.hadToRelease());
     EXPECT_FALSE(packGuard.hadToRelease());
+}
+
+TEST(CabDurability, UnpackWritesNothingIntoAFolderBeingBackedUp)
+{
+    TempFolder t;
+    const QString archive = t.write(QStringLiteral("o.cab"), handMadeCabinet({{"a.txt", "new"}}));
+    const QString dir = t.mkdir(QStringLiteral("device"));
+    const QString old = t.write(QStringLiteral("device/a.txt"), "old");
+    BusyFolders::mark(dir, QStringLiteral("busy being backed up"));
+    TCABFile cab;
+    cab.CABFile = archive;
+    cab.TargetPath = dir;
+    const bool done = cab.Extract();
+    BusyFolders::release(dir);
+    EXPECT_FALSE(done);
+    EXPECT_EQ(cab.extractProblems(), QStringList{QStringLiteral("Can't write ") + old + QStringLiteral(": busy being backed up")});
+    EXPECT_EQ(readAll(old), "old");
+    EXPECT_TRUE(leftTemporaries(dir).isEmpty());
+    ASSERT_TRUE(cab.Extract());
+    EXPECT_EQ(readAll(old), "new");
 }
