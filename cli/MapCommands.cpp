@@ -15,7 +15,6 @@
 #include "poi/PoiSave.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -111,8 +110,10 @@ int show(const QStringList &args, QTextStream &out, QTextStream &err)
         // The window's icon: the list's own small icon, else the default pin.
         const QString bmp = poiCompanionPaths(path).bmp;
         QImage small;
-        if (!bmp.isEmpty() && QFileInfo::exists(bmp))
-            small.load(bmp);
+        // Through the bounded reader: a FIFO or a device beside the list is no icon.
+        if (!bmp.isEmpty())
+            if (const std::optional<QByteArray> bytes = FileReader::read(bmp, FileReader::MaxPictureBytes))
+                small.loadFromData(*bytes);
         sendPoiList(table, MapFiles::writeIcon(small.isNull() ? defaultPoiIcon() : small, 0),
                     framing, calls);
     } else {

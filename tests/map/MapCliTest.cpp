@@ -101,6 +101,28 @@ TEST(MapCli, Ov2WithoutIconGetsTheEditorsPin)
     EXPECT_EQ(QImage(iconFile("image000.bmp")).convertToFormat(QImage::Format_RGB888), expected);
 }
 
+TEST(MapCli, AnIconThatIsAFifoOrADeviceGivesTheEditorsPinAtOnce)
+{
+    TempFolder tmp;
+    frame(QString(), QString());
+    const QImage expected = MapFiles::framedIcon(TOV2::defaultIcon());
+    for (const char *name : {"fifo", "zero"}) {
+        const QString path = tmp.write(QStringLiteral("%1.ov2").arg(QLatin1String(name)), ov2Poi(-1, -2, "x"));
+        const QString bmp = tmp.file(QStringLiteral("%1.bmp").arg(QLatin1String(name)));
+        if (QByteArray(name) == "fifo")
+            ASSERT_TRUE(makeFifo(bmp));
+        else
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), bmp));
+        QFile::remove(iconFile("image000.bmp"));
+        FifoGuard guard({bmp});
+        const CliRun r = runCli({"map", "show", path});
+        guard.stop();
+        EXPECT_FALSE(guard.hadToRelease()) << name;
+        ASSERT_EQ(r.code, 0) << r.err.constData();
+        EXPECT_EQ(QImage(iconFile("image000.bmp")).convertToFormat(QImage::Format_RGB888), expected) << name;
+    }
+}
+
 TEST(MapCli, ItineraryAndTheSavedView)
 {
     TempFolder tmp;
