@@ -89,7 +89,7 @@ int restore(const QStringList &args, QTextStream &out, QTextStream &err)
         if (r.Failures().isEmpty())
             return fileError(err, rest[0], e.message());
         for (const QString &failure : r.Failures())
-            fileError(err, rest[0], failure);
+            fileError(err, rest[0], printable(failure));
         return 1;
     }
     return r.Refused().isEmpty() ? 0 : 1;

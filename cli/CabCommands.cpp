@@ -117,8 +117,9 @@ int unpack(const QStringList &args, QTextStream &out, QTextStream &err)
         return 0;
     if (cab.extractProblems().isEmpty())
         return refuseCabinet(err, args[0]);
+    // Problems name stored names, which may hold any character.
     for (const QString &problem : cab.extractProblems())
-        fileError(err, args[0], problem);
+        fileError(err, args[0], printableStoredName(problem));
     return 1;
 }
 

@@ -183,6 +183,11 @@ TEST(CabDurability, ListedNamesWithControlCharactersAreEscapedAsTheDumpDoes)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "\\x1B[31mred\t1\t2020-01-01 00:00:00\n"
                      "dir\\two\\nlines\\tand\\x\t2\t2020-01-01 00:00:00\n");
+    // Nor do the names in unpack's problems reach the terminal raw.
+    const QString hostile = t.write(QStringLiteral("hostile.cab"), handMadeCabinet({{"..\\\x1b[2J", "x"}}));
+    const CliRun u = runCli({QStringLiteral("cab"), QStringLiteral("unpack"), hostile, t.file(QStringLiteral("out"))});
+    EXPECT_EQ(u.code, 1);
+    EXPECT_EQ(u.err, hostile.toUtf8() + ": Name leads outside the target folder, not unpacked: ..\\\\x1B[2J\n");
 }
 
 TEST(CabDurability, ACabinetThatIsAFifoIsRefusedAtOnce)
