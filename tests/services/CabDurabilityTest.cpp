@@ -204,6 +204,9 @@ TEST(CabDurability, ACabinetThatIsAFifoIsRefusedAtOnce)
         EXPECT_EQ(r.code, 1) << command.toStdString();
         EXPECT_EQ(r.err, "Not a regular file: " + fifo.toUtf8() + '\n');
     }
+    const CliRun restore = runCli({QStringLiteral("restore"), fifo, t.mkdir(QStringLiteral("dev"))});
+    EXPECT_EQ(restore.code, 1);
+    EXPECT_TRUE(restore.err.contains("Not a regular file: " + fifo.toUtf8())) << restore.err.toStdString();
     // A FIFO among the files to pack is not waited on either.
     t.mkdir(QStringLiteral("src"));
     ASSERT_TRUE(makeFifo(t.file(QStringLiteral("src/pipe"))));
