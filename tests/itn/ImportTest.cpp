@@ -1,3 +1,4 @@
+#include "grid/RBParams.h"
 #include "itn/ItnFormat.h"
 #include "itn/KmlImport.h"
 #include "itn/MapLink.h"
@@ -9,6 +10,8 @@
 
 #include <QDomDocument>
 #include <QRandomGenerator>
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -303,6 +306,80 @@ TEST(KmlImport, TheStreamFindsWhatTheDocumentModelFinds)
             ASSERT_EQ(streamed.points, modelled.points) << s.toStdString();
         }
     }
+}
+
+namespace {
+// The paste as a document model gives it: the measure the streamed paste is held to.
+QDomNode firstNamed(const QDomNode &parent, const QString &name)
+{
+    for (QDomNode n = parent.firstChild(); !n.isNull(); n = n.nextSibling())
+        if (n.nodeName() == name)
+            return n;
+    return {};
+}
+
+void modelledPlacemarks(const QDomNode &node, QStringList &rows)
+{
+    for (QDomNode p = firstNamed(node, QStringLiteral("Placemark")); !p.isNull(); p = p.nextSibling()) {
+        const QString name = p.firstChildElement(QStringLiteral("name")).text();
+        const QDomElement c = p.firstChildElement(QStringLiteral("Point")).firstChildElement(QStringLiteral("coordinates"));
+        if (c.isNull())
+            continue;
+        TRBParams f;
+        f.ParseFields(c.text(), 0, TRBCharSet{','}, RBConventions::doubleQuote(), RBConventions::blankSet());
+        QString field = name;
+        for (QChar &ch : field)
+            if (ch == u'\t' || ch == u'\r' || ch == u'\n')
+                ch = u' ';
+        rows.append(QString::number(degreesToUnits(f.FieldView(0))) + u'\t' + QString::number(degreesToUnits(f.FieldView(1)))
+                    + u'\t' + field);
+    }
+}
+
+std::optional<QString> modelledPaste(const QString &text)
+{
+    QDomDocument doc;
+    if (!parseXml(text, doc))
+        return std::nullopt;
+    QStringList rows;
+    const QDomElement root = doc.documentElement();
+    for (QDomNode d = firstNamed(root, QStringLiteral("Document")); !d.isNull(); d = d.nextSibling()) {
+        for (QDomNode f = firstNamed(d, QStringLiteral("Folder")); !f.isNull(); f = f.nextSibling())
+            modelledPlacemarks(f, rows);
+        modelledPlacemarks(d, rows);
+    }
+    return rows.join(QStringLiteral("\r\n"));
+}
+} // namespace
+
+TEST(KmlPaste, TheStreamGivesTheRowsTheDocumentModelGives)
+{
+    const QByteArray seed = kml("<Document>" + placemark("Own", "19.93,50.06") + "<Folder>" + placemark("In", "20.5,51.25,100")
+                                + "<name>f</name>" + placemark("In 2", "1,2") + "</Folder>" + placemark("After", "3,4")
+                                + "<Folder><Point><coordinates>5,6</coordinates></Point></Folder></Document>"
+                                + "<x/><Document>" + placemark("Second", "7,8") + "</Document>");
+    QRandomGenerator rng(4242);
+    const QByteArray alphabet = "<>/!;,. \"'=\n0123456789-PlacemarkDocumentFoldernamePointcoordinates";
+    int compared = 0;
+    for (int round = 0; round < 6000; ++round) {
+        QByteArray s = seed;
+        for (int e = 0; round > 0 && e < 1 + int(rng.bounded(3)) && !s.isEmpty(); ++e) {
+            const int at = int(rng.bounded(s.size()));
+            if (rng.bounded(2))
+                s[at] = alphabet[int(rng.bounded(alphabet.size()))];
+            else
+                s.insert(at, seed.mid(int(rng.bounded(seed.size())), 1 + int(rng.bounded(40))));
+        }
+        QString streamed = QString::fromUtf8(s);
+        const bool pasted = KmlPasteRows(streamed);
+        const std::optional<QString> modelled = modelledPaste(QString::fromUtf8(s));
+        ASSERT_EQ(pasted, modelled.has_value()) << s.toStdString();
+        if (pasted) {
+            ASSERT_EQ(streamed, *modelled) << s.toStdString();
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 200);
 }
 
 TEST(KmlImport, HostileDocumentsAreRefusedBeforeTheParserWorksOnThem)
