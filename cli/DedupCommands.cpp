@@ -10,7 +10,9 @@
 
 #include <QElapsedTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #ifdef Q_OS_WIN
 #include <io.h>
 #define isatty _isatty
@@ -118,8 +120,10 @@ int dedup(const QStringList &args, QTextStream &out, QTextStream &err)
         text.append('\n');
     }
     out.flush();
-    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-    std::fflush(stdout);
+    if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size()) || std::fflush(stdout) != 0) {
+        err << "standard output: " << QString::fromLocal8Bit(std::strerror(errno)) << '\n';
+        return 1;
+    }
     return 0;
 }
 

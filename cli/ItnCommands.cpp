@@ -13,15 +13,20 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
-void writeRaw(QTextStream &out, const QByteArray &bytes)
+// Bytes as they are to standard output; 1 with the system's reason when they cannot go.
+int writeRaw(QTextStream &out, QTextStream &err, const QByteArray &bytes)
 {
     out.flush();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size()) && std::fflush(stdout) == 0)
+        return 0;
+    err << "standard output: " << QString::fromLocal8Bit(std::strerror(errno)) << '\n';
+    return 1;
 }
 
 bool readFile(const QString &path, QByteArray &bytes, QTextStream &err, qint64 maxBytes = Itn::MaxInputBytes)
@@ -58,8 +63,7 @@ int dump(const QStringList &args, QTextStream &out, QTextStream &err)
     QByteArray text;
     for (const QString &line : Itn::splitLines(codec.toUnicode(bytes)))
         appendRow(text, Itn::lineFields(line), codec);
-    writeRaw(out, text);
-    return 0;
+    return writeRaw(out, err, text);
 }
 
 // Rows of longitude TAB latitude TAB name TAB flag, escaped as "itn dump" writes them.
@@ -110,8 +114,8 @@ int write(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-void printPoints(QTextStream &out, const std::vector<Itn::ImportedPoint> &points, bool itn,
-                 const DeviceCodec &codec)
+int printPoints(QTextStream &out, QTextStream &err, const std::vector<Itn::ImportedPoint> &points, bool itn,
+                const DeviceCodec &codec)
 {
     QByteArray text;
     for (const Itn::ImportedPoint &p : points) {
@@ -121,7 +125,7 @@ void printPoints(QTextStream &out, const std::vector<Itn::ImportedPoint> &points
         else
             appendRow(text, {c.lon, c.lat, c.name}, codec);
     }
-    writeRaw(out, text);
+    return writeRaw(out, err, text);
 }
 
 int targeo(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -134,8 +138,7 @@ int targeo(const QStringList &args, QTextStream &out, QTextStream &err)
     if (!readFile(args[0], bytes, err))
         return 1;
     const DeviceCodec codec = DeviceCodec::fromSettings();
-    printPoints(out, Itn::ReadTargeoRoute(codec.toUnicode(bytes)), true, codec);
-    return 0;
+    return printPoints(out, err, Itn::ReadTargeoRoute(codec.toUnicode(bytes)), true, codec);
 }
 
 int link(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -146,8 +149,7 @@ int link(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     const DeviceCodec codec = DeviceCodec::fromSettings();
     if (const auto p = Itn::pointFromMapLink(args[0])) {
-        printPoints(out, {*p}, true, codec);
-        return 0;
+        return printPoints(out, err, {*p}, true, codec);
     }
     if (!Itn::isHttpLink(args[0])) {
         return fileError(err, args[0], Itn::noLinkMessage());
@@ -175,8 +177,7 @@ int runKml(const QStringList &args, QTextStream &out, QTextStream &err)
             return 1;
         QString text = QString::fromUtf8(bytes);
         Itn::KmlPasteRows(text);
-        writeRaw(out, text.toUtf8() + (text.isEmpty() ? "" : "\n"));
-        return 0;
+        return writeRaw(out, err, text.toUtf8() + (text.isEmpty() ? "" : "\n"));
     }
     if (sub != QLatin1String("import") || rest.size() != 1 || itn == poi) {
         err << "usage: korvix-cli kml import FILE.kml --itn|--poi | kml paste FILE\n";
@@ -186,7 +187,8 @@ int runKml(const QStringList &args, QTextStream &out, QTextStream &err)
     if (!readFile(rest[0], bytes, err, Itn::MaxKmlBytes))
         return 1;
     const Itn::KmlPoints kml = Itn::ImportKML(bytes);
-    printPoints(out, kml.points, itn, DeviceCodec::fromSettings());
+    if (printPoints(out, err, kml.points, itn, DeviceCodec::fromSettings()) != 0)
+        return 1;
     if (!kml.valid) {
         return fileError(err, rest[0], Itn::invalidKmlMessage());
     }

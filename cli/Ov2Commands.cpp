@@ -12,15 +12,20 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
-void writeRaw(QTextStream &out, const QByteArray &bytes)
+// Bytes as they are to standard output; 1 with the system's reason when they cannot go.
+int writeRaw(QTextStream &out, QTextStream &err, const QByteArray &bytes)
 {
     out.flush();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size()) && std::fflush(stdout) == 0)
+        return 0;
+    err << "standard output: " << QString::fromLocal8Bit(std::strerror(errno)) << '\n';
+    return 1;
 }
 
 int dump(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -32,8 +37,7 @@ int dump(const QStringList &args, QTextStream &out, QTextStream &err)
     Ov2Data data;
     if (const QString error = readOv2File(args[0], data); !error.isEmpty())
         return fileError(err, args[0], withOpenFailure(error, Ov2Texts::cantOpen(), args[0]));
-    writeRaw(out, poiDumpLines(data, DeviceCodec::fromSettings()));
-    return 0;
+    return writeRaw(out, err, poiDumpLines(data, DeviceCodec::fromSettings()));
 }
 
 // Rows of longitude TAB latitude TAB description in OV2 units; later fields (a

@@ -9,7 +9,9 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -63,8 +65,10 @@ int dump(const QStringList &args, QTextStream &out, QTextStream &err)
         return fileError(err, args[0], error);
     const QByteArray lines = poiDumpLines(data, DeviceCodec::fromSettings());
     out.flush();
-    std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
-    std::fflush(stdout);
+    if (std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout) != size_t(lines.size()) || std::fflush(stdout) != 0) {
+        err << "standard output: " << QString::fromLocal8Bit(std::strerror(errno)) << '\n';
+        return 1;
+    }
     return 0;
 }
 

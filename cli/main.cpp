@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -180,9 +182,25 @@ int main(int argc, char **argv)
         return 2;
     }
     const QString name = args.takeFirst();
-    for (const CliCommand &c : cliCommands())
-        if (c.name == name)
-            return c.run(args, out, err);
+    for (const CliCommand &c : cliCommands()) {
+        if (c.name != name)
+            continue;
+        const int code = c.run(args, out, err);
+        // Output lost on a full disk is a failure like any other; a command that says
+        // so itself has already failed.
+        out.flush();
+        const auto *file = qobject_cast<const QFileDevice *>(out.device());
+        QString lost = file && file->error() != QFileDevice::NoError ? file->errorString() : QString();
+        if (lost.isEmpty() && std::fflush(stdout) != 0)
+            lost = QString::fromLocal8Bit(std::strerror(errno));
+        if (lost.isEmpty() && (std::ferror(stdout) || out.status() != QTextStream::Ok))
+            lost = QString::fromLocal8Bit(std::strerror(EIO));
+        if (!lost.isEmpty() && code == 0) {
+            err << "standard output: " << lost << '\n';
+            return 1;
+        }
+        return code;
+    }
     err << "korvix-cli: unknown command " << name << '\n';
     usage(err);
     return 2;

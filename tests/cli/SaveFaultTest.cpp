@@ -284,3 +284,27 @@ TEST(SplitItinerarySave, ASetOfSixHundredPartsFitsTheUsualDescriptorLimit)
     EXPECT_TRUE(QFile::exists(tmp.file("long599.itn")));
     EXPECT_TRUE(leftTemporaries(tmp.path()).isEmpty());
 }
+
+TEST(StandardOutput, OutputLostOnAFullDeviceFailsTheCommand)
+{
+    TempFolder tmp;
+    const CliFixtures::Inputs in = CliFixtures::makeInputs(tmp.path());
+    for (const QStringList &args : QList<QStringList>{{"ov2", "dump", in.ov2},
+                                                      {"ov2", "check", in.ov2},
+                                                      {"dedup", in.ov2, "10"},
+                                                      {"itn", "dump", in.itn},
+                                                      {"clr", "dump", in.clr},
+                                                      {"sound", "info", in.wav}}) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        QProcess p;
+        p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        p.start(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli"), args);
+        ASSERT_TRUE(p.waitForFinished(120000));
+        EXPECT_EQ(p.exitCode(), 1);
+        const QByteArray message = p.readAllStandardError();
+        EXPECT_TRUE(message.startsWith("standard output: ")) << message.toStdString();
+        // The dumps write their bytes themselves and keep the system's reason.
+        if (args[1] == QLatin1String("dump") || args[0] == QLatin1String("dedup"))
+            EXPECT_EQ(message, "standard output: No space left on device\n");
+    }
+}
