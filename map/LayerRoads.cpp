@@ -1,6 +1,5 @@
 #include "map/LayerRoads.h"
 
-#include "grid/RBParams.h"
 #include "map/LayerScript.h"
 #include "map/MapScript.h"
 #include "platform/Error.h"
@@ -35,22 +34,32 @@ std::optional<Point> convert(QStringView x, QStringView y)
     return Point{LayerScript::degrees15(latitudeOf(y.toDouble())), LayerScript::degrees15(longitudeOf(x.toDouble()))};
 }
 
-void sendLine(QString points, QStringView colour, int width, IMapCalls &out, ProgressTicker &ticker, int &done)
+bool isBlank(QChar c)
 {
     // Writers break long point lists over lines and tabs as freely as over blanks.
-    for (QChar &c : points)
-        if (c == u'\n' || c == u'\r' || c == u'\t')
-            c = u' ';
-    TRBParams pairs;
-    pairs.ParseFields(points, 0, RBConventions::blankSet(), QString(), RBConventions::blankSet());
-    points = QString(); // the fields hold their own copy
-    TRBParams xy;
+    return c == u' ' || c == u'\n' || c == u'\r' || c == u'\t';
+}
+
+// The "x,y" pairs are read in place: a line of millions of points is not copied.
+void sendLine(QStringView points, QStringView colour, int width, IMapCalls &out, ProgressTicker &ticker, int &done)
+{
     bool any = false;
-    for (int i = 0; i < pairs.Count(); ++i) {
-        xy.ParseFields(pairs.FieldView(i), 0, TRBCharSet{','}, QString(), RBConventions::blankSet());
-        if (xy.Count() < 2 || xy.FieldView(0).isEmpty() || xy.FieldView(1).isEmpty())
+    const qsizetype n = points.size();
+    for (qsizetype i = 0; i < n;) {
+        while (i < n && isBlank(points[i]))
+            ++i;
+        const qsizetype start = i;
+        while (i < n && !isBlank(points[i]))
+            ++i;
+        const QStringView pair = points.sliced(start, i - start);
+        const qsizetype c1 = pair.indexOf(u',');
+        if (c1 <= 0)
             continue;
-        const auto p = convert(xy.FieldView(0), xy.FieldView(1));
+        const qsizetype c2 = pair.indexOf(u',', c1 + 1);
+        const QStringView y = pair.sliced(c1 + 1, (c2 < 0 ? pair.size() : c2) - c1 - 1);
+        if (y.isEmpty())
+            continue;
+        const auto p = convert(pair.first(c1), y);
         if (!p)
             continue;
         if (!any)
@@ -144,9 +153,11 @@ void send(const QByteArray &svg, IMapCalls &out, IProgress *progress)
         const bool country = id == u"Polska";
         if (country || id == u"autostrady" || id == u"gpr2000") {
             while (r.readNextStartElement()) {
-                if (r.qualifiedName() == u"polyline" || r.qualifiedName() == u"polygon")
-                    sendLine(r.attributes().value(QLatin1String("points")).toString(), country ? u"#00ff00" : u"#ff0000",
-                             country ? 6 : 2, out, ticker, done);
+                if (r.qualifiedName() == u"polyline" || r.qualifiedName() == u"polygon") {
+                    const QXmlStreamAttributes attributes = r.attributes();
+                    sendLine(attributes.value(QLatin1String("points")), country ? u"#00ff00" : u"#ff0000", country ? 6 : 2,
+                             out, ticker, done);
+                }
                 r.skipCurrentElement();
             }
         } else if (id == u"pik") {
