@@ -44,7 +44,9 @@ int lockTemporary(const QString &path)
     return fd;
 }
 
-// Removes the temporaries of `target` that killed runs left (no living writer holds them).
+// Removes the temporaries of `target` that killed runs left (no living writer holds
+// them). An old file a killed replacement of a set had moved aside is put back when
+// its place is still empty: it is then the only copy.
 void removeStaleTemporaries(const QString &target)
 {
     const QString dir = folderOf(target);
@@ -57,7 +59,12 @@ void removeStaleTemporaries(const QString &target)
         const int fd = lockTemporary(path);
         if (fd < 0)
             continue;
-        ::unlink(encoded(path).constData());
+        struct stat st {};
+        const bool aside = name.mid(stem.size()).startsWith(QLatin1String("old-"));
+        if (aside && ::lstat(encoded(target).constData(), &st) != 0 && errno == ENOENT)
+            ::rename(encoded(path).constData(), encoded(target).constData());
+        else
+            ::unlink(encoded(path).constData());
         ::close(fd);
     }
 }

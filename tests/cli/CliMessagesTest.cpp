@@ -87,7 +87,7 @@ TEST(CliMessages, TheWindowAnswersHelpAndVersionWithoutStarting)
         EXPECT_EQ(r.err, "");
         r = run("korvix", {"--help"}, unset, platform, 10000);
         EXPECT_EQ(r.code, 0);
-        EXPECT_TRUE(r.out.startsWith("usage: korvix [--device DIR]... [-SuperUser]\n")) << r.out.constData();
+        EXPECT_TRUE(r.out.startsWith("usage: korvix [--device DIR]... [-SuperUser] [FILE]...\n")) << r.out.constData();
         EXPECT_TRUE(r.out.contains("\n  --version     print the version and exit\n"));
         EXPECT_TRUE(r.out.endsWith("korvix-cli help\n"));
         EXPECT_EQ(r.err, "");

@@ -219,3 +219,18 @@ TEST(FileReader, RefusesFifosDevicesAndLargeFilesAtOnce)
     EXPECT_EQ(cli.readAllStandardError(), "The file is too large: standard input\n");
     EXPECT_FALSE(QFileInfo::exists(tmp.file(QStringLiteral("o.ov2"))));
 }
+
+TEST(DurableSave, AnOldFileAKilledSetReplacementMovedAsideComesBack)
+{
+    // Where a file system has no hard links the old file of a set is moved aside while
+    // the set is replaced; a kill at that moment leaves it as the only copy.
+    TempFolder tmp;
+    const QString target = tmp.file(QStringLiteral("o.ov2"));
+    const QString aside = tmp.write(QStringLiteral(".korvix-tmp.o.ov2.old-k1"), "old");
+    const FaultRun failed = runCliWithFault({QStringLiteral("ov2"), QStringLiteral("write"), target},
+                                            {QStringLiteral("write"), 1, tmp.path()}, "1\t2\tnew\n");
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_EQ(readAll(target), "old") << "the next save, failing, still leaves the old file in place";
+    EXPECT_FALSE(QFileInfo::exists(aside));
+    EXPECT_EQ(hiddenToo(tmp.path()), QStringList{"o.ov2"});
+}
