@@ -20,13 +20,31 @@ QString tr(const char *text)
 }
 
 // One entry of a feed, read on its own: a feed of a million entries never becomes a
-// million objects at once.
+// million objects at once. Each element keeps only its own text; the text of all
+// inside it is joined when asked, so nested elements never hold copies of their
+// children's text (a few levels of that would take gigabytes).
 struct Element {
     QString name;
-    QString text; // all the text inside, as a document model's text() gives it
+    QString own;                        // its own text, without the children's
+    std::vector<qsizetype> childAt;     // where in `own` each child stands
     QXmlStreamAttributes attributes;
     std::vector<Element> children;
 
+    // All the text inside, as a document model's text() gives it.
+    QString text() const
+    {
+        if (children.empty())
+            return own;
+        QString all;
+        qsizetype from = 0;
+        for (size_t i = 0; i < children.size(); ++i) {
+            all += QStringView(own).sliced(from, childAt[i] - from);
+            all += children[i].text();
+            from = childAt[i];
+        }
+        all += QStringView(own).sliced(from);
+        return all;
+    }
     const Element *child(const char *tag) const
     {
         const QString wanted = QString::fromUtf8(tag);
@@ -38,7 +56,7 @@ struct Element {
     QString childText(const char *tag) const
     {
         const Element *c = child(tag);
-        return c ? c->text : QString();
+        return c ? c->text() : QString();
     }
     QString attribute(const char *key) const { return attributes.value(QLatin1String(key)).toString(); }
 };
@@ -51,13 +69,13 @@ void readElement(QXmlStreamReader &r, Element &e)
     while (!r.atEnd()) {
         switch (r.readNext()) {
         case QXmlStreamReader::StartElement:
+            e.childAt.push_back(e.own.size());
             e.children.emplace_back();
             readElement(r, e.children.back());
-            e.text += e.children.back().text;
             break;
         case QXmlStreamReader::Characters:
             if (!r.isWhitespace())
-                e.text += r.text();
+                e.own += r.text();
             break;
         case QXmlStreamReader::EndElement:
             return;
@@ -118,8 +136,9 @@ bool addSection(const Element &entry, const char *element, const QString &name, 
     const Element *lat = section ? section->child("geo_lat") : nullptr;
     if (!lon || !lat)
         return false;
-    if (isCoordinate(lon->text) && isCoordinate(lat->text))
-        out.push_back({lon->text, lat->text, name});
+    const QString lonText = lon->text(), latText = lat->text();
+    if (isCoordinate(lonText) && isCoordinate(latText))
+        out.push_back({lonText, latText, name});
     return true;
 }
 
@@ -130,7 +149,7 @@ QString pathText(const Element &e, std::initializer_list<const char *> path)
     for (const char *tag : path)
         if (!(at = at->child(tag)))
             return {};
-    return at->text;
+    return at->text();
 }
 
 } // namespace
@@ -198,8 +217,10 @@ Result GDDKiA(const QByteArray &xml, const QDate &today)
         const Element *lon = e.child("geo_long");
         const Element *lat = e.child("geo_lat");
         // A missing or unreadable place would put the entry at 0,0.
-        if (!lon || !lat || !isCoordinate(lon->text) || !isCoordinate(lat->text) || isZero(lon->text)
-            || isZero(lat->text))
+        if (!lon || !lat)
+            return true;
+        const QString lonText = lon->text(), latText = lat->text();
+        if (!isCoordinate(lonText) || !isCoordinate(latText) || isZero(lonText) || isZero(latText))
             return true;
         QString name = e.childText("typ");
         name += eventText(pathText(e, {"rodzaj", "poz"}));
@@ -223,7 +244,7 @@ Result GDDKiA(const QByteArray &xml, const QDate &today)
                 name += u' ' + t;
         if (end.isValid() && today > end)
             name.prepend(QStringLiteral("----"));
-        r.points.push_back({lon->text, lat->text, name});
+        r.points.push_back({lonText, latText, name});
         return true;
     });
     return r;

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -175,4 +176,29 @@ TEST(FeedBadInput, HostileXmlThroughTheCommandNamesTheFileAndTheReason)
     EXPECT_EQ(run.err, (path + ": " + Feeds::refusedMessage("an element has more than 1000 attributes") + '\n').toUtf8());
 }
 
+} // namespace
+
+namespace {
+TEST(FeedBadInput, NestedTextIsJoinedOnceWhenAskedNotCopiedAtEveryLevel)
+{
+    // The text of all inside an element, in document order, as before.
+    const Feeds::Result mixed = Feeds::GDDKiA("<x><u><typ>a<b>b<i>c</i></b>d</typ><geo_long>19<z/>.5</geo_long>"
+                                              "<geo_lat>50</geo_lat></u></x>",
+                                              QDate(2020, 1, 1));
+    ASSERT_EQ(mixed.points.size(), 1u);
+    EXPECT_EQ(mixed.points[0].lon, "19.5");
+    EXPECT_TRUE(mixed.points[0].name.startsWith("abcd")) << mixed.points[0].name.toStdString();
+
+    // 20 MB of text under 250 levels, each adding a letter after its child: copies per
+    // level took gigabytes. Run under a memory limit, so a regression ends the program.
+    TempFolder dir;
+    const QString path = dir.write("deep.xml", "<data><e>" + QByteArray("<a>").repeated(250) + QByteArray(20 << 20, 'x')
+                                                   + QByteArray("</a>y").repeated(250) + "</e></data>");
+    QProcess p;
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("ulimit -v 2000000; exec \"$0\" feed gddkia \"$1\""),
+                                        QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli"), path});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+}
 } // namespace
