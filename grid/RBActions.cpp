@@ -190,8 +190,9 @@ TRBCopyAction::TRBCopyAction(QObject *parent)
 
 void TRBCopyAction::UpdateTarget(QWidget *target)
 {
+    // Without marked rows a grid copies its current cell's text.
     if (TRBGrid *g = GridTarget(target))
-        setEnabled(g->HasMarkedRow(RBFlags::RowMark));
+        setEnabled(g->HasMarkedRow(RBFlags::RowMark) || (g->Row() >= g->FixedRows() && g->Col() >= g->FixedCols()));
     else if (IsEditBox(target))
         setEnabled(EditHasSelection(target));
 }
@@ -199,7 +200,7 @@ void TRBCopyAction::UpdateTarget(QWidget *target)
 void TRBCopyAction::ExecuteTarget(QWidget *target)
 {
     if (TRBGrid *g = GridTarget(target))
-        g->CopyMarkedRows();
+        g->CopySelection();
     else if (auto *e = qobject_cast<QLineEdit *>(target))
         e->copy();
     else if (auto *e = qobject_cast<QTextEdit *>(target))
@@ -219,7 +220,8 @@ TRBCutAction::TRBCutAction(QObject *parent)
 void TRBCutAction::UpdateTarget(QWidget *target)
 {
     if (TRBGrid *g = GridTarget(target))
-        setEnabled(g->HasMarkedRow(RBFlags::RowMark));
+        setEnabled(g->HasMarkedRow(RBFlags::RowMark) ||
+                   (g->CellEditing() && g->Row() >= g->FixedRows() && g->Col() >= g->FixedCols()));
     else if (IsEditBox(target))
         setEnabled(EditHasSelection(target) && !EditReadOnly(target));
 }
@@ -227,7 +229,7 @@ void TRBCutAction::UpdateTarget(QWidget *target)
 void TRBCutAction::ExecuteTarget(QWidget *target)
 {
     if (TRBGrid *g = GridTarget(target))
-        g->CutMarkedRows();
+        g->CutSelection();
     else if (auto *e = qobject_cast<QLineEdit *>(target))
         e->cut();
     else if (auto *e = qobject_cast<QTextEdit *>(target))

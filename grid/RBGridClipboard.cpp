@@ -51,6 +51,35 @@ void TRBGrid::CutMarkedRows()
         QGuiApplication::clipboard()->setText(text);
 }
 
+void TRBGrid::CopySelection()
+{
+    if (HasMarkedRow(RBFlags::RowMark))
+        CopyMarkedRows();
+    else if (Row() >= m_fixedRows && Col() >= m_fixedCols)
+        QGuiApplication::clipboard()->setText(GetCell(Col(), Row()));
+}
+
+void TRBGrid::CutSelection()
+{
+    if (HasMarkedRow(RBFlags::RowMark)) {
+        CutMarkedRows();
+    } else if (Row() >= m_fixedRows && Col() >= m_fixedCols && m_cellEditing) {
+        QGuiApplication::clipboard()->setText(GetCell(Col(), Row()));
+        commitEditText(Col(), Row(), QString());
+        viewport()->update();
+    }
+}
+
+void TRBGrid::DeleteSelectedRows()
+{
+    if (!m_enableRowEdit)
+        return;
+    if (HasMarkedRow(RBFlags::RowMark))
+        DeleteMarkedRows();
+    else if (Row() >= m_fixedRows)
+        DeleteRow(Row());
+}
+
 void TRBGrid::DeleteMarkedRows()
 {
     if (!m_enableRowEdit || ColCount() <= m_fixedCols)

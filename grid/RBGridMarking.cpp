@@ -81,12 +81,20 @@ int TRBGrid::StepToMarked(bool forward, quint32 bits)
     for (int step = 1; step <= n; ++step) {
         const int r = first + (forward ? (from + step) % n : (from - step % n + n) % n);
         if (m_table.Flags(m_fixedCols, r) & bits) {
-            SetCurrentCell(qMax(Col(), m_fixedCols), r);
-            scrollTo(m_model->index(r - m_fixedRows, qMax(Col(), m_fixedCols) - m_fixedCols), QAbstractItemView::PositionAtCenter);
+            GoToRow(r);
             return r;
         }
     }
     return -1;
+}
+
+void TRBGrid::GoToRow(int row)
+{
+    if (row < m_fixedRows || row >= RowCount() || ColCount() <= m_fixedCols)
+        return;
+    const int col = qMax(Col(), m_fixedCols);
+    SetCurrentCell(col, row);
+    scrollTo(m_model->index(row - m_fixedRows, col - m_fixedCols), QAbstractItemView::PositionAtCenter);
 }
 
 bool TRBGrid::rowMarked(int row) const

@@ -179,10 +179,17 @@ public:
     void CutMarkedRows();
     // The marked rows go, as one step of undo; the clipboard stays as it is.
     void DeleteMarkedRows();
+    // What the list's Cut, Copy and Delete rows take: the marked rows, or with none
+    // marked the current cell's text (Cut, Copy) or the current row (Delete rows).
+    void CopySelection();
+    void CutSelection();
+    void DeleteSelectedRows();
     // Makes the next (or, backwards, the previous) row after the current one that
     // carries a mark of `bits` current and scrolls it into view, wrapping round at the
     // ends. The row, or -1 when no row carries one.
     int StepToMarked(bool forward, quint32 bits = RBFlags::RowMark);
+    // Makes `row` current (keeping the column) and scrolls it to the middle of the view.
+    void GoToRow(int row);
     // F3 and Shift+F3 (forward = F3); without a handler they step through the marked rows.
     std::function<void(TRBGrid *sender, bool forward)> OnFindNext;
     void PasteRows();

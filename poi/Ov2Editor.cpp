@@ -233,8 +233,20 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
 
     auto *insert = new QShortcut(QKeySequence(Qt::Key_Insert), m_grid, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connect(insert, &QShortcut::activated, this, &TOV2::InsertRow);
+    // The list's own menu: the marked rows, or the current row or cell when none is marked.
     m_context = new QMenu(this);
     m_context->addAction(tr("Edit POI"), this, &TOV2::EditPoi);
+    m_context->addSeparator();
+    m_context->addAction(tr("Insert row above"), this, [this] {
+        const int row = qMax(1, m_grid->Row());
+        m_grid->InsertEmptyRow(row);
+        m_grid->SetCurrentCell(qMax(m_grid->Col(), 1), row);
+    });
+    m_context->addAction(tr("Delete rows"), this, [this] { m_grid->DeleteSelectedRows(); });
+    m_context->addSeparator();
+    m_context->addAction(tr("Cut"), this, [this] { m_grid->CutSelection(); });
+    m_context->addAction(tr("Copy"), this, [this] { m_grid->CopySelection(); });
+    m_context->addAction(tr("Paste"), this, [this] { m_grid->PasteRows(); });
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_context->popup(m_grid->viewport()->mapToGlobal(pos)); });
@@ -273,6 +285,16 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
         return dlg->exec() == QDialog::Accepted;
     };
     prompts.editIcon = [](QWidget *parent, QImage &icon) { return TIconEdit::edit(icon, parent); };
+    prompts.askDistance = [](QWidget *parent, int def, bool &ok) {
+        return QInputDialog::getInt(parent, tr("Duplicates"), tr("Largest distance between duplicates (m):"), def, 1,
+                                    1000000, 10, &ok);
+    };
+    m_grid->OnFindNext = [this](TRBGrid *, bool forward) {
+        if (m_stepFinds && !FindText.isEmpty())
+            findNext(FindText, forward, m_findMatchCase);
+        else
+            m_grid->StepToMarked(forward);
+    };
     FeedMenu::install(*this, m_shell);
 
     FileName.clear();
@@ -628,9 +650,24 @@ void TOV2::ShowFind()
 
 void TOV2::findNext(const QString &text, bool down, bool matchCase)
 {
+    FindText = text;
+    m_stepFinds = true;
+    m_findMatchCase = matchCase;
     const int row = findDescription(m_grid->Table(), m_grid->Row(), text, down, matchCase, &m_shell);
-    if (row > 0)
+    if (row > 0) {
         m_grid->SetCurrentCell(3, row);
+        m_grid->GoToRow(row);
+    }
+    if (m_countedText != text) {
+        m_countedText = text;
+        m_matchCount = int(rowsContainingText(m_grid->Table(), text).size());
+    }
+    m_shell.SetStatus(matchesText(m_matchCount));
+}
+
+QString TOV2::matchesText(int n)
+{
+    return n == 1 ? tr("1 match") : tr("%1 matches").arg(n);
 }
 
 void TOV2::SelectText()
@@ -643,8 +680,15 @@ void TOV2::SelectText()
 void TOV2::selectText(const QString &text)
 {
     FindText = text;
-    for (int row : rowsContainingText(m_grid->Table(), text))
+    m_stepFinds = false;
+    const std::vector<int> rows = rowsContainingText(m_grid->Table(), text);
+    for (int row : rows)
         m_grid->MarkRow(row, RBFlags::RowMark);
+    // The first match is brought into view; F3 and Shift+F3 go on from it.
+    if (!rows.empty())
+        m_grid->GoToRow(rows.front());
+    if (!text.isEmpty())
+        m_shell.SetStatus(matchesText(int(rows.size())));
 }
 
 void TOV2::SelectRegion()
@@ -658,7 +702,16 @@ void TOV2::SelectRegion()
 
 void TOV2::Duplicates()
 {
-    findDuplicates(m_shell.settings().ReadInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), 0));
+    // At 0 m only identical points would count: the distance is asked once and kept.
+    int distance = m_shell.settings().ReadInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), 0);
+    if (distance <= 0) {
+        bool ok = false;
+        distance = prompts.askDistance(this, 50, ok);
+        if (!ok || distance <= 0)
+            return;
+        m_shell.settings().WriteInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), distance);
+    }
+    findDuplicates(distance);
 }
 
 bool TOV2::eventFilter(QObject *watched, QEvent *event)

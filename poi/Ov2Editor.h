@@ -92,6 +92,7 @@ public:
     void EditPoi();     // "Edit POI"
     // The find dialog's search ("Find Next").
     void findNext(const QString &text, bool down, bool matchCase);
+    static QString matchesText(int n); // "N matches" in the status bar
     // SelectText / Duplicates with the answer given (the input box, the setting).
     void selectText(const QString &text);
     void findDuplicates(int maxDistance);
@@ -137,6 +138,8 @@ public:
         std::function<QString(QWidget *parent, const QString &def, bool &ok)> askUrl;
         // The open dialog for "MapSettings.cfg"; empty = cancel.
         std::function<QString(QWidget *parent)> openMapSettings;
+        // The duplicates' distance in metres, `def` proposed; `ok` false when cancelled.
+        std::function<int(QWidget *parent, int def, bool &ok)> askDistance;
     };
     Prompts prompts;
 
@@ -164,6 +167,12 @@ private:
     QMenu *m_import = nullptr;
     QMenu *m_context = nullptr;
     QPointer<TPoiFindDialog> m_find;
+    // F3 repeats the find dialog's search after it, and steps the marked rows after Select.
+    bool m_stepFinds = false;
+    bool m_findMatchCase = false;
+    // The rows the last search text matches, counted once per text.
+    QString m_countedText;
+    int m_matchCount = 0;
     bool m_searching = false;
     bool m_cancel = false;
 };

@@ -67,9 +67,16 @@ TEST(RBActions, GridTargetRules)
     ASSERT_EQ(QApplication::focusWidget(), w.grid);
     EXPECT_TRUE(w.actions.RBSelectAll1->isEnabled());
     EXPECT_TRUE(w.actions.RBReverse1->isEnabled());
-    EXPECT_FALSE(w.actions.RBCopyAction1->isEnabled());
-    EXPECT_FALSE(w.actions.RBCutAction1->isEnabled());
+    // No row marked: Copy and Cut take the current cell's text.
+    EXPECT_TRUE(w.actions.RBCopyAction1->isEnabled());
+    EXPECT_TRUE(w.actions.RBCutAction1->isEnabled());
     EXPECT_FALSE(w.actions.RBPasteAction1->isEnabled());
+    const QString cell = w.grid->GetCell(w.grid->Col(), w.grid->Row());
+    ASSERT_FALSE(cell.isEmpty());
+    w.actions.RBCopyAction1->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), cell);
+    EXPECT_EQ(w.grid->GetCell(w.grid->Col(), w.grid->Row()), cell);
+    QGuiApplication::clipboard()->clear();
 
     w.actions.RBSelectAll1->trigger();
     EXPECT_TRUE(w.actions.RBCopyAction1->isEnabled());

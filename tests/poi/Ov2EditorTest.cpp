@@ -19,6 +19,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QKeyEvent>
@@ -26,6 +28,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
+#include <QUndoStack>
 
 #include <gtest/gtest.h>
 
@@ -317,16 +320,33 @@ TEST(Ov2Editor, SearchesMarkRows)
     EXPECT_EQ(e.grid().Col(), 1);
     EXPECT_EQ(e.shell.progressTexts.value(0), "Find Duplicates");
     EXPECT_EQ(e.shell.status, "Marked 2 duplicates within 50 m");
+    // At 0 m the distance is asked, 50 m proposed; a cancel searches nothing.
     e.shell.settings().WriteInteger("Settings", "MaxDistance", 0);
+    e.grid().UnmarkAllRows(0xFF);
+    int proposed = 0;
+    e.w->prompts.askDistance = [&proposed](QWidget *, int def, bool &ok) {
+        proposed = def;
+        ok = false;
+        return def;
+    };
     e.w->Duplicates();
+    EXPECT_EQ(proposed, 50);
     EXPECT_FALSE(e.grid().HasMarkedRow(0xFF));
-    EXPECT_EQ(e.shell.status, "No duplicates within 0 m");
+    e.w->prompts.askDistance = [](QWidget *, int, bool &ok) {
+        ok = true;
+        return 40;
+    };
+    e.w->Duplicates();
+    EXPECT_EQ(e.shell.status, "Marked 2 duplicates within 40 m");
+    EXPECT_EQ(e.shell.settings().ReadInteger("Settings", "MaxDistance", 0), 40) << "kept as the setting";
+    e.grid().UnmarkAllRows(0xFF);
 
     // Select: marks add up; a cancelled input box empties FindText.
     e.w->prompts.inputText = [](QWidget *, bool &ok) { ok = true; return QStringLiteral("rynek"); };
     e.w->SelectText();
     EXPECT_EQ(e.w->FindText, "rynek");
     EXPECT_EQ(e.grid().GetCellFlags(1, 1) & 0x80, 0x80u);
+    EXPECT_EQ(e.shell.status, "1 match");
     EXPECT_EQ(e.grid().GetCellFlags(1, 2) & 0x80, 0u);
     e.w->prompts.inputText = [](QWidget *, bool &ok) { ok = false; return QStringLiteral("wawel"); };
     e.w->SelectText();
@@ -351,7 +371,7 @@ TEST(Ov2Editor, SearchesMarkRows)
     e.w->findNext("Wawel", false, false);
     EXPECT_EQ(e.grid().Row(), 1);
     EXPECT_EQ(e.shell.progressTexts.last(), "Searching for: Wawel");
-    EXPECT_EQ(e.shell.status, "") << "the search text goes when the search ends";
+    EXPECT_EQ(e.shell.status, "1 match") << "the search text goes when the search ends";
     e.w->findDialog()->close();
 }
 
@@ -683,4 +703,85 @@ TEST(Ov2Editor, ACoordinateThatIsNoWholeNumberStopsTheSaveBeforeAnyWrite)
     Ov2Data d;
     ASSERT_EQ(readOv2File(file, d), QString());
     EXPECT_EQ(d.pois.size(), 3u);
+}
+
+TEST(Ov2Editor, F3StepsThroughSelectAndFindMatchesOnALongList)
+{
+    TempFolder tmp;
+    Ov2Bytes bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes.poi(1900000 + i, 5000000 + i, i % 1000 == 7 ? QByteArray("Stacja nr ") + QByteArray::number(i) : QByteArray("pole"));
+    Editor e;
+    ASSERT_TRUE(e.w->OpenOV2(tmp.write("long.ov2", bytes)));
+    e.w->resize(700, 500);
+    e.w->show();
+    const auto rowWith = [&e](int row) { return e.cell(3, row); };
+    const auto inView = [&e] {
+        const QRect cell = e.grid().visualRect(e.grid().model()->index(e.grid().Row() - 1, 0));
+        return e.grid().viewport()->rect().intersects(cell);
+    };
+    e.w->prompts.inputText = [](QWidget *, bool &ok) { ok = true; return QStringLiteral("stacja"); };
+    e.w->SelectText();
+    EXPECT_EQ(e.shell.status, "3 matches");
+    EXPECT_TRUE(rowWith(e.grid().Row()).startsWith("Stacja")) << "the first match is current";
+    EXPECT_TRUE(inView());
+    const int first = e.grid().Row();
+    e.grid().setFocus();
+    QTest::keyClick(&e.grid(), Qt::Key_F3);
+    EXPECT_GT(e.grid().Row(), first);
+    EXPECT_TRUE(rowWith(e.grid().Row()).startsWith("Stacja"));
+    EXPECT_TRUE(inView());
+    QTest::keyClick(&e.grid(), Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(e.grid().Row(), first);
+
+    // After the find dialog F3 repeats its search, not the marks.
+    e.grid().UnmarkAllRows(0xFF);
+    e.grid().SetCurrentCell(1, 1);
+    e.w->findNext(QStringLiteral("nr 2007"), true, false);
+    EXPECT_EQ(rowWith(e.grid().Row()), "Stacja nr 2007");
+    EXPECT_EQ(e.shell.status, "1 match");
+    e.grid().SetCurrentCell(1, 1);
+    QTest::keyClick(&e.grid(), Qt::Key_F3);
+    EXPECT_EQ(rowWith(e.grid().Row()), "Stacja nr 2007");
+    EXPECT_TRUE(inView());
+}
+
+TEST(Ov2Editor, TheListsMenuInsertsDeletesAndCopiesRowsOrTheCell)
+{
+    TempFolder tmp;
+    Editor e;
+    ASSERT_TRUE(e.w->OpenOV2(tmp.write("d.ov2", threePois())));
+    QMenu *menu = nullptr;
+    for (QMenu *m : e.w->findChildren<QMenu *>())
+        for (QAction *a : m->actions())
+            if (a->text() == "Edit POI")
+                menu = m;
+    ASSERT_NE(menu, nullptr);
+    const auto action = [menu](const char *text) {
+        for (QAction *a : menu->actions())
+            if (a->text() == QLatin1String(text))
+                return a;
+        return static_cast<QAction *>(nullptr);
+    };
+    for (const char *text : {"Insert row above", "Delete rows", "Cut", "Copy", "Paste"})
+        ASSERT_NE(action(text), nullptr) << text;
+
+    const QString firstName = e.cell(3, 1);
+    e.grid().SetCurrentCell(3, 2);
+    action("Insert row above")->trigger();
+    EXPECT_EQ(e.grid().Row(), 2);
+    EXPECT_TRUE(e.grid().IsRowEmpty(2));
+    EXPECT_EQ(e.cell(3, 3), "Sukiennice");
+    action("Delete rows")->trigger(); // no mark: the current row
+    EXPECT_EQ(e.cell(3, 2), "Sukiennice");
+    e.grid().SetCurrentCell(3, 3);
+    action("Copy")->trigger(); // no mark: the cell's text
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Wawel");
+    e.grid().MarkRow(1, RBFlags::RowMark);
+    action("Delete rows")->trigger();
+    EXPECT_EQ(e.cell(3, 1), "Sukiennice");
+    EXPECT_EQ(e.grid().RowCount(), 3);
+    ASSERT_NE(e.grid().UndoStack(), nullptr);
+    e.grid().UndoStack()->undo();
+    EXPECT_EQ(e.cell(3, 1), firstName) << "undoable";
 }
