@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
+#include "platform/FileReader.h"
 #include "poi/PoiDump.h"
 #include "services/Backup.h"
 #include "services/CabFile.h"
@@ -63,6 +64,14 @@ int restore(const QStringList &args, QTextStream &out, QTextStream &err)
     if (rest.size() < 2) {
         err << "usage: korvix-cli restore FILE.bak DEVICE_DIR [--dry-run] [NAME...]\n";
         return 2;
+    }
+    // The backup is looked at first: a FIFO or device in its place is refused by name.
+    {
+        QFile probe;
+        if (const QString why = FileReader::open(probe, rest[0], MaxCabinetFileBytes); !why.isEmpty()) {
+            err << why << '\n';
+            return 1;
+        }
     }
     if (!QFileInfo(rest[1]).isDir())
         return fileError(err, rest[1], QStringLiteral("not a folder"));

@@ -134,8 +134,9 @@ QDateTime cabDateTimeToLocal(quint16 date, quint16 time);
 constexpr int MaxStoredNameBytes = 255;
 // The bytes a name takes in the archive (Latin-1 when plain ASCII, else UTF-8).
 QByteArray storedNameBytes(const QString &storedName);
-// The largest cabinet a reader opens: its size field has 32 bits.
-constexpr qint64 MaxCabinetFileBytes = 0xFFFFFFFFLL;
+// The largest cabinet we read: no writer, ours included, makes one over 2 GiB (a set
+// continues in further cabinets).
+constexpr qint64 MaxCabinetFileBytes = 2147483647;
 
 // Whether a stored name stays inside the target folder: no drive letter, no "..", no
 // leading double separator. A single leading "\" means the target's top.
