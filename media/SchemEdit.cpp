@@ -169,6 +169,7 @@ void TSchemEdit::SaveEx(const QString &path)
     const QString target = Clr::clrPath(path);
     if (const QString why = Clr::writeFile(target, rows); !why.isEmpty())
         throw KorvixError(tr("Cannot create file \"%1\". %2").arg(target, why));
+    SchemePath = target; // after Save As the window goes on with the new name
     Cap(false);
     // The file written, so that a scheme saved under a new name shows in the tree too.
     m_shell.UpdateTreeView(target, 5);

@@ -105,6 +105,7 @@ bool TSound::SaveSound(const QString &target)
         prompts.message(m_shell.window(), tr("Problem with saving files!"));
         return false;
     }
+    SoundPath = target; // after Save As the window goes on with the new name
     Cap(false);
     m_shell.UpdateTreeView(target, 7);
     return true;

@@ -352,6 +352,7 @@ void TVoice::SaveVoice(const QString &path)
     m_shell.ShowProgress(tr("Building header"), 0, 120, 0);
     m_shell.SetStatus(tr("Saving..."));
     VoiceFile::SaveVoice(path, m_phraseFolder, vifData(), m_picture, DeviceCodec::fromSettings(m_shell.settings()));
+    VoicePath = path; // after Save As the window goes on with the new name
     Cap(false);
     m_shell.UpdateTreeView(path, 6);
 }

@@ -212,7 +212,8 @@ TEST(SchemEditor, TypingAColourNumberMarksModifiedAndRecoloursThePreview)
     f.saveName = path;
     f.edit->Save();
     EXPECT_TRUE(readAll(path).split('\n').value(3).startsWith("000,000,255 // park"));
-    EXPECT_EQ(f.edit->schemePath(), QString()); // a save under another name keeps the path
+    EXPECT_EQ(f.edit->schemePath(), path); // a new scheme goes on under the name it was saved as
+    EXPECT_EQ(f.edit->windowTitle(), path);
 }
 
 TEST(SchemEditor, EscapeRestoresTheTextBeforeTheEdit)
@@ -279,7 +280,10 @@ TEST(SchemEditor, SaveAsAsksInTheSchemesFolderAndWritesAClrFile)
     EXPECT_TRUE(QFile::exists(f.tmp.file("dev/Schemes/Copy.clr")));
     EXPECT_FALSE(QFile::exists(f.saveName));
     EXPECT_EQ(f.shell.updates.last(), qMakePair(f.tmp.file("dev/Schemes/Copy.clr"), 5));
-    EXPECT_EQ(f.edit->schemePath(), path);
+    // The window goes on with the new name, saved.
+    EXPECT_EQ(f.edit->schemePath(), f.tmp.file("dev/Schemes/Copy.clr"));
+    EXPECT_EQ(f.edit->windowTitle(), f.tmp.file("dev/Schemes/Copy.clr"));
+    EXPECT_FALSE(f.edit->isModified());
 
     // A target that cannot be written: the error goes up and the scheme stays modified.
     f.edit->Cap(true);

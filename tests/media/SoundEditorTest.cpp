@@ -149,7 +149,7 @@ TEST(SoundEditor, SavesOggOrWaveByTheTargetsEnding)
     EXPECT_EQ(TOggRunner::OggInfo(f.saveName), "vorbis Mono 22050Hz");
     EXPECT_FALSE(f.edit->isModified());
     EXPECT_EQ(f.shell.updates, (QList<QPair<QString, int>>{{f.saveName, 7}}));
-    EXPECT_EQ(f.edit->soundPath(), folder + "/"); // a save under another name keeps the path
+    EXPECT_EQ(f.edit->soundPath(), f.saveName); // the window goes on under the name saved as
 
     const QString wav = folder + "/Bell.wav";
     f.edit->Cap(true);

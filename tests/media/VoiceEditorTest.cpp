@@ -161,7 +161,7 @@ TEST_F(VoiceEditor, EditsMarkTheVoiceAndASaveWritesThemAndRefreshesTheTree)
     EXPECT_EQ(shell.trees, QStringList{voice + " 6"});
     EXPECT_EQ(readAll(voice), "Ania\r\nAnna.chk\r\nAnia\r\n1\r\n13\r\n99\r\n");
 
-    // Save As writes under the new name; the editor keeps its own.
+    // Save As writes under the new name, and the editor goes on with it.
     editor->prompts.saveFile = [this](QWidget *, const QString &dir, const QString &name) {
         EXPECT_EQ(name, "Anna");
         return dir + "/Copy";
@@ -169,7 +169,8 @@ TEST_F(VoiceEditor, EditsMarkTheVoiceAndASaveWritesThemAndRefreshesTheTree)
     editor->SaveAs();
     EXPECT_EQ(readAll(tmp.file("dev/Voices/Copy.chk")), readAll(VoiceFile::withExtension(voice, ".chk")));
     EXPECT_TRUE(readAll(tmp.file("dev/Voices/Copy.vif")).startsWith("Ania\r\nCopy.chk\r\n"));
-    EXPECT_EQ(editor->voicePath(), voice);
+    EXPECT_EQ(editor->voicePath(), tmp.file("dev/Voices/Copy.vif"));
+    EXPECT_FALSE(editor->isModified());
 }
 
 TEST_F(VoiceEditor, AChosenPictureIsStretchedAndSavedAs160By160With24Bits)
