@@ -1,5 +1,6 @@
 #include "grid/CoordinateCells.h"
 
+#include "grid/CoordinateInput.h"
 #include "grid/RBParams.h"
 #include "platform/Error.h"
 
@@ -126,6 +127,41 @@ bool cellFaulty(const TRBParams &row, int col, QStringView text, int lastColumn)
         if (c != col && !row.FieldView(c).isEmpty())
             return true;
     return false;
+}
+
+QString faultReason(const TRBParams &row, int col, QStringView text, int lastColumn)
+{
+    if (!cellFaulty(row, col, text, lastColumn))
+        return {};
+    const auto axis = col == LatColumn ? CoordinateInput::Axis::Latitude : CoordinateInput::Axis::Longitude;
+    if (text.trimmed().isEmpty())
+        return axis == CoordinateInput::Axis::Latitude
+                   ? QCoreApplication::translate("Coordinates", "The row has no latitude")
+                   : QCoreApplication::translate("Coordinates", "The row has no longitude");
+    const QString why = typingFault(col, text);
+    if (why.isEmpty())
+        return QCoreApplication::translate("Coordinates", "\"%1\" is not yet in 1/100000 degrees: edit the cell to convert it")
+            .arg(text.left(CoordinateInput::MaxLength));
+    return QCoreApplication::translate("Coordinates", "\"%1\" cannot be read: %2").arg(text.left(CoordinateInput::MaxLength), why);
+}
+
+QString typingFault(int col, QStringView text)
+{
+    if (col != LonColumn && col != LatColumn)
+        return {};
+    if (text.trimmed().isEmpty())
+        return {};
+    const auto axis = col == LatColumn ? CoordinateInput::Axis::Latitude : CoordinateInput::Axis::Longitude;
+    QString why;
+    QStringView first, second;
+    // A text that splits into two halves is a pair; its reason names the half at fault.
+    if (CoordinateInput::splitPair(text, &first, &second)) {
+        if (CoordinateInput::readPair(text, CoordinateInput::PairOrder::LatLon, &why))
+            return {};
+    } else if (CoordinateInput::read(text, axis, &why)) {
+        return {};
+    }
+    return why;
 }
 
 } // namespace CoordinateCells

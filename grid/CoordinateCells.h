@@ -36,4 +36,12 @@ std::optional<Position> rowPosition(int rowNumber, QByteArrayView lon, QByteArra
 // the row's columns 1..lastColumn hold something.
 bool cellFaulty(const TRBParams &row, int col, QStringView text, int lastColumn);
 
+// Why cellFaulty holds, for the cell's tooltip and the status bar (translated; empty
+// when the cell is fine).
+QString faultReason(const TRBParams &row, int col, QStringView text, int lastColumn);
+
+// The text being typed into a coordinate cell: fine when it is empty or reads as a
+// coordinate or a pair, which the cell converts when it is left. Empty when fine.
+QString typingFault(int col, QStringView text);
+
 } // namespace CoordinateCells
