@@ -1,5 +1,6 @@
 #include "itn/Itn.h"
 
+#include "grid/CoordinateEditing.h"
 #include "grid/RBItnGrid.h"
 #include "itn/EscapeWatch.h"
 #include "itn/ItnFormat.h"
@@ -152,7 +153,8 @@ TItnEdit::TItnEdit(IShell &shell, QWidget *parent) : QWidget(parent), dialogs(TI
     // The grid as the context: it goes before the stack, which signals as it goes.
     connect(undo, &QUndoStack::cleanChanged, m_grid, [this](bool clean) { Cap(!clean); });
     m_grid->OnPaste = [this](TRBGrid *sender, QString &text, bool &ok) { ItnGridPaste(sender, text, ok); };
-    m_grid->OnCellFault = TRBGrid::CoordinateFaults(4); // a save refuses these
+    // Typed forms become units; cells a save refuses are red and say why.
+    CoordinateEditing::install(m_grid, 4, [this](const QString &why) { m_shell.SetStatus(why); });
     m_grid->viewport()->installEventFilter(this);
     m_grid->viewport()->setAcceptDrops(true);
 

@@ -1,10 +1,13 @@
 #include "poi/LatLng.h"
 
+#include "grid/CoordinateInput.h"
+
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -13,6 +16,7 @@ TLatLng::TLatLng(QWidget *parent)
     , m_options(new QButtonGroup(this))
     , m_result(new QLabel(QStringLiteral("?"), this))
     , m_edit(new QLineEdit(this))
+    , m_apply(new QPushButton(tr("Apply"), this))
 {
     setWindowTitle(tr("LatLng"));
     auto *layout = new QVBoxLayout(this);
@@ -35,7 +39,17 @@ TLatLng::TLatLng(QWidget *parent)
     m_result->setTextFormat(Qt::PlainText);
     m_result->setMinimumHeight(m_result->fontMetrics().height() * 3);
     layout->addWidget(m_result, 1);
-    layout->addWidget(m_edit);
+    auto *inputRow = new QHBoxLayout;
+    inputRow->addWidget(m_edit, 1);
+    inputRow->addWidget(m_apply);
+    layout->addLayout(inputRow);
+    m_apply->setAutoDefault(false);
+    m_apply->setVisible(false);
+    connect(m_apply, &QPushButton::clicked, this, [this] {
+        const auto at = CoordinateInput::readPair(m_edit->text(), CoordinateInput::PairOrder::LonLat);
+        if (at && m_onApply)
+            m_onApply(at->lon, at->lat);
+    });
 
     connect(m_edit, &QLineEdit::textChanged, this, &TLatLng::parseInput);
     connect(m_options, &QButtonGroup::idClicked, this, [this](int id) {
@@ -82,6 +96,23 @@ void TLatLng::parseInput()
 {
     m_pair = parseCoordinatePair(m_edit->text());
     refreshDisplay();
+    refreshApply();
+}
+
+void TLatLng::setApplyHandler(ApplyHandler handler)
+{
+    m_onApply = std::move(handler);
+    m_apply->setVisible(bool(m_onApply));
+    refreshApply();
+}
+
+void TLatLng::refreshApply()
+{
+    // Only a text that reads whole may change a row; the display above is more lenient.
+    QString why;
+    const bool readable = bool(CoordinateInput::readPair(m_edit->text(), CoordinateInput::PairOrder::LonLat, &why));
+    m_apply->setEnabled(readable && m_onApply);
+    m_apply->setToolTip(readable ? QString() : why);
 }
 
 void TLatLng::refreshDisplay()

@@ -1,5 +1,6 @@
 #include "poi/Ov2Editor.h"
 
+#include "grid/CoordinateEditing.h"
 #include "grid/RBGrids.h"
 #include "itn/KmlImport.h"
 #include "media/AudioKit.h"
@@ -226,7 +227,8 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
     });
     // A pasted KML document arrives as rows.
     m_grid->OnPaste = [](TRBGrid *, QString &text, bool &) { Itn::KmlPasteRows(text); };
-    m_grid->OnCellFault = TRBGrid::CoordinateFaults(3); // a save refuses these
+    // Typed forms become units; cells a save refuses are red and say why.
+    CoordinateEditing::install(m_grid, 3, [this](const QString &why) { m_shell.SetStatus(why); });
     m_split->addWidget(m_grid);
     m_split->setStretchFactor(0, 1);
     layout->addWidget(m_split, 1);
@@ -520,7 +522,7 @@ bool TOV2::SavePOI(const QString &file)
         savePoiFiles(file, parts);
     } catch (const KorvixError &e) {
         ok = false;
-        prompts.message(this, tr("POI"), PoiTexts::problemSaving(), e.message());
+        prompts.message(this, tr("POI"), PoiTexts::saveRefused(e.message()), e.message());
     }
     m_shell.SetStatus(QString());
     if (!FileName.isEmpty())
@@ -550,7 +552,7 @@ bool TOV2::saveAsTo(const QString &chosen, int filter)
         ExportPoiText(m_grid->Table(), poiTextExportFileName(chosen, format), format,
                       DeviceCodec::fromSettings(m_shell.settings()));
     } catch (const KorvixError &e) {
-        prompts.message(this, tr("POIEditor"), PoiTexts::problemSaving(), e.message());
+        prompts.message(this, tr("POIEditor"), PoiTexts::saveRefused(e.message()), e.message());
         return false;
     }
     return true;
@@ -599,8 +601,11 @@ void TOV2::EditPoi()
     const int row = m_grid->Row();
     m_grid->MarkRow(row, EditFrame);
     const QString input = FromOV2Units(m_grid->GetCell(1, row)) + QStringLiteral(", ") + FromOV2Units(m_grid->GetCell(2, row));
+    TLatLng *dialog = TLatLng::instance(this);
+    dialog->setApplyHandler([this, row](qint32 lon, qint32 lat) { CoordinateEditing::writePosition(m_grid, row, lon, lat); });
     if (prompts.editCoordinates(this, input))
         NeedSave(AllBits);
+    dialog->setApplyHandler({});
     m_grid->UnmarkRow(row, EditFrame);
 }
 

@@ -48,4 +48,11 @@ QString savePoiFiles(const QString &file, PoiSaveParts &parts);
 
 namespace PoiTexts {
 inline QString problemSaving() { return QCoreApplication::translate("TOV2", "Problem with saving files!"); }
+// The message of a refused save: the reason (a row and what is wrong with it, a file
+// and the system's words) goes in the text itself, not only behind the details.
+inline QString saveRefused(const QString &reason)
+{
+    const QString text = problemSaving();
+    return reason.isEmpty() || reason == text ? text : text + QLatin1Char('\n') + reason;
+}
 } // namespace PoiTexts

@@ -7,4 +7,4 @@ korvix_register_headless(korvix_latlng)
 korvix_gui_library(korvix_latlng_gui
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/LatLng.cpp ${CMAKE_CURRENT_LIST_DIR}/LatLng.h
-  DEPS korvix_latlng)
+  DEPS korvix_latlng korvix_grid)
