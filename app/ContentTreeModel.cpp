@@ -2,6 +2,7 @@
 
 #include "app/BaseIcons.h"
 
+#include <QCoreApplication>
 #include <QTreeView>
 
 ContentTreeModel::ContentTreeModel(QObject *parent) : QAbstractItemModel(parent), m_icons(baseTreeIcons())
@@ -65,10 +66,26 @@ QVariant ContentTreeModel::data(const QModelIndex &index, int role) const
     if (!n)
         return {};
     if (role == Qt::DisplayRole)
-        return n->text();
+        return n->level() == 1 ? categoryCaption(n->text()) : n->text();
     if (role == Qt::DecorationRole && n->icon() >= 0 && n->icon() < m_icons.size())
         return m_icons[n->icon()];
     return {};
+}
+
+// The categories keep their names inside (the tree's rules use them); only what the
+// user reads is translated.
+QString ContentTreeModel::categoryCaption(const QString &category)
+{
+    static const char *const captions[] = {
+        QT_TRANSLATE_NOOP("ContentTree", "QuickGPSFix"), QT_TRANSLATE_NOOP("ContentTree", "POI"),
+        QT_TRANSLATE_NOOP("ContentTree", "Itinerary"),   QT_TRANSLATE_NOOP("ContentTree", "Images"),
+        QT_TRANSLATE_NOOP("ContentTree", "Schemes"),     QT_TRANSLATE_NOOP("ContentTree", "Sounds"),
+        QT_TRANSLATE_NOOP("ContentTree", "Voices"),      QT_TRANSLATE_NOOP("ContentTree", "Raster"),
+    };
+    for (const char *c : captions)
+        if (category == QLatin1String(c))
+            return QCoreApplication::translate("ContentTree", c);
+    return category;
 }
 
 namespace {

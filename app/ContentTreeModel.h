@@ -14,6 +14,8 @@ class QTreeView;
 class ContentTreeModel : public QAbstractItemModel, public IconSink {
     Q_OBJECT
 public:
+    // A category's caption in the program's language ("Sounds" -> "Dźwięki").
+    static QString categoryCaption(const QString &category);
     explicit ContentTreeModel(QObject *parent = nullptr);
 
     ContentTree &tree() { return m_tree; }

@@ -1,5 +1,6 @@
 #include "app/BaseIcons.h"
 #include "app/Config.h"
+#include "app/ContentTreeModel.h"
 #include "app/Language.h"
 #include "app/EditorRegistry.h"
 #include "app/MainForm.h"
@@ -915,4 +916,25 @@ TEST(MainForm, TheTreeFollowsFilesChangedOutsideAndF5RefreshesKeepingWhatWasOpen
     QTest::keyClick(form.treeView(), Qt::Key_F5);
     EXPECT_FALSE(mapNode()->findChild("Added.ov2"));
     EXPECT_EQ(form.selectedNode()->text(), "Fuel.ov2");
+}
+
+TEST(MainForm, TheTreesCategoriesReadPolishInPolishAndKeepTheirNames)
+{
+    const QList<QTranslator *> polish = Language::install(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix"), QStringLiteral("PLK"));
+    {
+        SampleWindow sample;
+        ContentTreeModel &model = sample.form->treeModel();
+        TreeNode *sounds = model.tree().device(0)->findChild("Sounds");
+        ASSERT_TRUE(sounds);
+        EXPECT_EQ(model.data(model.indexOf(sounds), Qt::DisplayRole).toString(), QStringLiteral("Dźwięki"));
+        EXPECT_EQ(model.data(model.indexOf(model.tree().device(0)->findChild("Images")), Qt::DisplayRole).toString(),
+                  QStringLiteral("Obrazy"));
+        EXPECT_EQ(sounds->text(), QStringLiteral("Sounds")) << "the rules go on reading the name";
+        // A file keeps its own name.
+        EXPECT_EQ(model.data(model.indexOf(sounds->child(0)), Qt::DisplayRole).toString(), sounds->child(0)->text());
+    }
+    for (QTranslator *t : polish) {
+        QApplication::removeTranslator(t);
+        delete t;
+    }
 }
