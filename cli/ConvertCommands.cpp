@@ -5,6 +5,7 @@
 #include "grid/RBParamsTable.h"
 #include "itn/ItnFormat.h"
 #include "itn/KmlImport.h"
+#include "platform/AtomicFile.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "platform/FileReader.h"
@@ -138,8 +139,9 @@ TRBParamsTable rowsOf(const std::vector<GeoPoint> &points, bool itinerary)
 }
 
 // Returns the files written (an itinerary of more than 48 points is split as the
-// editor splits it).
-QStringList write(const QString &path, const Points &in, const DeviceCodec &codec)
+// editor splits it). `csvCodec`: the CSV's characters; UTF-8 CSV has LF line ends, as
+// desktop tools read it, a code page the device's CR LF.
+QStringList write(const QString &path, const Points &in, const DeviceCodec &codec, const DeviceCodec &csvCodec)
 {
     if (hasSuffix(path, {"gpx"})) {
         GpxContent gpx;
@@ -158,15 +160,37 @@ QStringList write(const QString &path, const Points &in, const DeviceCodec &code
     } else if (hasSuffix(path, {"itn"})) {
         return Itn::writeRows(path, rowsOf(in.points, true), int(in.points.size()) > Itn::MaxPoints, codec);
     } else {
-        ExportPoiText(rowsOf(in.points, false), path, PoiTextFormat::PlainCsv, codec);
+        QByteArray text = poiTextExport(rowsOf(in.points, false), PoiTextFormat::PlainCsv, csvCodec);
+        if (!csvCodec.isSingleByte())
+            text.replace("\r\n", "\n");
+        if (const QString why = AtomicFile::write(path, text); !why.isEmpty())
+            throw KorvixError(why);
     }
     return {path};
 }
 
-int convert(const QStringList &args, QTextStream &out, QTextStream &err)
+// "--codepage NAME" anywhere among the arguments: the CSV's characters (1250, 1252 or
+// UTF-8, the default). Taken out of `args`; false when NAME is missing.
+bool takeCsvCodePage(QStringList &args, DeviceCodec *codec)
 {
-    if (args.size() != 2) {
-        err << "usage: korvix-cli convert IN OUT (each .ov2, .itn, .gpx, .kml or .csv)\n";
+    *codec = DeviceCodec(DeviceCodec::Kind::Utf8);
+    const qsizetype at = args.indexOf(QStringLiteral("--codepage"));
+    if (at < 0)
+        return true;
+    if (at + 1 >= args.size())
+        return false;
+    *codec = DeviceCodec(DeviceCodec::kindFromName(args[at + 1]));
+    args.remove(at, 2);
+    return true;
+}
+
+int convert(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QStringList args = arguments;
+    DeviceCodec csvCodec;
+    if (!takeCsvCodePage(args, &csvCodec) || args.size() != 2) {
+        err << "usage: korvix-cli convert IN OUT [--codepage 1250|1252|UTF-8] (each .ov2, .itn, .gpx, .kml or .csv; "
+               "CSV is UTF-8 unless a code page is named)\n";
         return 2;
     }
     const QString &inPath = args[0], &outPath = args[1];
@@ -189,14 +213,14 @@ int convert(const QStringList &args, QTextStream &out, QTextStream &err)
         else if (hasSuffix(inPath, {"kml"}))
             readKml(inPath, in);
         else
-            readCsv(inPath, codec, in);
+            readCsv(inPath, csvCodec, in);
     } catch (const KorvixError &e) {
         return fileError(err, inPath, e.message());
     }
     if (in.points.empty())
         return fileError(err, inPath, QStringLiteral("no points to convert"));
     try {
-        const QStringList written = write(outPath, in, codec);
+        const QStringList written = write(outPath, in, codec, csvCodec);
         if (written.size() > 1)
             for (const QString &f : written)
                 out << f << '\n';
@@ -207,7 +231,7 @@ int convert(const QStringList &args, QTextStream &out, QTextStream &err)
 }
 
 const CliRegistrar registrar({QStringLiteral("convert"),
-                              QStringLiteral("IN OUT: between .ov2, .itn, .gpx, .kml and .csv by extension"),
+                              QStringLiteral("IN OUT [--codepage 1250]: between .ov2, .itn, .gpx, .kml and .csv by extension (CSV in UTF-8 unless a code page is named)"),
                               &convert});
 
 } // namespace

@@ -149,3 +149,32 @@ TEST(ConvertCli, AFifoAnEndlessDeviceAndHostileXmlAreRefusedAtOnceWithTheirReaso
     EXPECT_EQ(r.err, (deep + ": Invalid Kml file: the elements nest deeper than 256 levels\n").toUtf8());
     EXPECT_FALSE(QFileInfo::exists(out));
 }
+
+TEST(ConvertCli, CsvIsUtf8WithLineFeedsUnlessTheDevicesCodePageIsNamed)
+{
+    TempFolder tmp;
+    const DeviceCodec device;
+    Ov2PointList list;
+    list.add(1993500, 5006200, device.fromUnicode(QStringLiteral("Łódź, \"Plac\"")));
+    list.add(-100, -200, device.fromUnicode(QStringLiteral("Zażółć")));
+    const QString ov2 = tmp.file("pl.ov2");
+    SaveOV2(ov2, list);
+
+    const QString utf8 = tmp.file("utf8.csv");
+    CliRun r = runCli({"convert", ov2, utf8});
+    ASSERT_EQ(r.code, 0) << r.err.constData();
+    EXPECT_EQ(readAll(utf8), QStringLiteral("1993500,5006200,Łódź_ _Plac_\n-100,-200,Zażółć\n").toUtf8());
+
+    // Options stand before or after the files; the device's form is code page 1250, CR LF.
+    const QString cp = tmp.file("cp.csv");
+    r = runCli({"convert", "--codepage", "1250", ov2, cp});
+    ASSERT_EQ(r.code, 0) << r.err.constData();
+    EXPECT_EQ(readAll(cp), "1993500,5006200," + device.fromUnicode(QStringLiteral("Łódź_ _Plac_")) + "\r\n-100,-200,"
+                               + device.fromUnicode(QStringLiteral("Zażółć")) + "\r\n");
+
+    // Each reads back in its own form.
+    ASSERT_EQ(runCli({"convert", utf8, tmp.file("a.ov2")}).code, 0);
+    ASSERT_EQ(runCli({"convert", cp, tmp.file("b.ov2"), "--codepage", "1250"}).code, 0);
+    EXPECT_EQ(readAll(tmp.file("a.ov2")), readAll(tmp.file("b.ov2")));
+    EXPECT_EQ(runCli({"convert", ov2, utf8, "--codepage"}).code, 2);
+}
