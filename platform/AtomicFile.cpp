@@ -188,6 +188,13 @@ QString AtomicFile::Pending::finish()
     m_writeFd = -1;
     if (::close(fd) != 0)
         return m_error = reason(errno);
+    // A set of many files must not hold a descriptor each until it is put in place. A
+    // finished temporary taken for stale meanwhile only makes its rename fail, which
+    // keeps the old file and says so.
+    if (m_lockFd >= 0) {
+        ::close(m_lockFd);
+        m_lockFd = -1;
+    }
     m_finished = true;
     return {};
 }

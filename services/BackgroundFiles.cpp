@@ -1,6 +1,6 @@
 #include "services/BackgroundFiles.h"
 
-#include "services/ReplacedFile.h"
+#include "platform/ReplacedFile.h"
 
 #include <memory>
 

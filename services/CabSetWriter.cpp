@@ -8,24 +8,11 @@
 
 #include <memory>
 
-#include <sys/resource.h>
-
 using namespace cablayout;
 
 namespace {
 constexpr int MaxEntries = 65535;
 const QByteArray diskName = QByteArrayLiteral("CAB");
-
-// Every finished cabinet keeps one descriptor until the set is put in place: a set of
-// many small cabinets may need more than the usual soft limit, which we may raise.
-void allowOpenFiles(rlim_t needed)
-{
-    rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= needed)
-        return;
-    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? needed * 2 : qMin(limit.rlim_max, needed * 2);
-    setrlimit(RLIMIT_NOFILE, &limit);
-}
 
 // A folder's share of one cabinet.
 struct Part {
@@ -300,7 +287,6 @@ private:
 
         // Until the set is complete each cabinet waits, synced and closed, under a
         // temporary name beside its target.
-        allowOpenFiles(rlim_t(m_pending.size()) + 64);
         auto save = std::make_unique<AtomicFile::Pending>(m_path);
         AtomicFile::Pending &p = *save;
         m_pending.push_back(std::move(save));

@@ -347,8 +347,8 @@ TEST(CabSet, HundredsOfCabinetsWaitForTheEndUnderALowOpenFileLimit)
     t.write(QStringLiteral("src/a.bin"), data);
     TCABFile cab = setOf(t, TCABFile::typNone, QStringLiteral("small.cab"));
     cab.MaxCabinetSize = 2000;
-    // Fewer open files allowed than cabinets written: each synced cabinet keeps its
-    // temporary's lock until the set is put in place, so the writer raises the soft limit.
+    // Fewer open files allowed than cabinets written: a synced cabinet waiting for the
+    // rest of its set holds no descriptor.
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
     rlimit low = old;

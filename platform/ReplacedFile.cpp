@@ -1,4 +1,4 @@
-#include "services/ReplacedFile.h"
+#include "platform/ReplacedFile.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/BusyFolders.h"
