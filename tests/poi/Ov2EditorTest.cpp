@@ -239,7 +239,8 @@ TEST(Ov2Editor, TextExportChangesNeitherNameNorMask)
     EXPECT_EQ(e.w->DirtyMask, 7);
     // Into a folder that is not there: the program's message, the document unchanged.
     EXPECT_FALSE(e.w->saveAsTo(tmp.file("gone/out.csv"), 2));
-    EXPECT_EQ(e.messages, QStringList{"POIEditor|Problem with saving files!"});
+    EXPECT_EQ(e.messages, QStringList{"POIEditor|Problem with saving files!\n" + tmp.file("gone/out.csv")
+                                      + ": No such file or directory"});
 }
 
 TEST(Ov2Editor, ClosingAsksAndAFailedSaveKeepsTheWindow)
@@ -263,7 +264,7 @@ TEST(Ov2Editor, ClosingAsksAndAFailedSaveKeepsTheWindow)
         QDir(dir).removeRecursively();
         e.answer = QMessageBox::Yes;
         EXPECT_FALSE(e.w->close());
-        EXPECT_EQ(e.messages, QStringList{"POI|Problem with saving files!"});
+        EXPECT_EQ(e.messages, QStringList{"POI|Problem with saving files!\n" + dir + "/b.ov2: No such file or directory"});
         EXPECT_EQ(e.w->DirtyMask & 1, 1);
         EXPECT_EQ(e.shell.refreshed, QStringList{"b.ov2:1"});
         // Yes on a document without a name, save dialog cancelled: stays open too.
@@ -690,7 +691,8 @@ TEST(Ov2Editor, ACoordinateThatIsNoWholeNumberStopsTheSaveBeforeAnyWrite)
     e.grid().SetCell(1, 2, "19.95");
     EXPECT_TRUE(e.grid().OnCellFault(&e.grid(), 1, 2, e.cell(1, 2))) << "the grid shows the cell at fault";
     e.w->Save();
-    EXPECT_EQ(e.messages, QStringList{"POI|Problem with saving files!"});
+    // The reason is in the message itself, not only behind "Show Details...".
+    EXPECT_EQ(e.messages, QStringList{"POI|Problem with saving files!\nRow 2: longitude \"19.95\" is not a whole number of 1/100000 degrees"});
     EXPECT_EQ(detail, "Row 2: longitude \"19.95\" is not a whole number of 1/100000 degrees");
     EXPECT_EQ(readAll(file), QByteArray(threePois()));
 

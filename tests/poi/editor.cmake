@@ -20,5 +20,6 @@ korvix_add_test(poi_editor_window_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/Ov2EditorTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Ov2EditorSpecialFilesTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Ov2CoordinateEditingTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Ov2TestUtil.h
   LIBS korvix_poieditor_gui Qt6::Test)
