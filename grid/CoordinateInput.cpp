@@ -117,14 +117,14 @@ bool isPlainInteger(QStringView text)
     return true;
 }
 
-std::optional<qint32> read(QStringView text, Axis axis, QString *reason)
+std::optional<qint32> read(QStringView text, Axis axis, QString *reason, Integers integers)
 {
     if (text.size() > MaxLength)
         return failed(reason, tr("the text is too long for a coordinate"));
     QStringView s = text.trimmed();
     if (s.isEmpty())
         return failed(reason, tr("there is no number"));
-    if (isPlainInteger(s)) {
+    if (integers == Integers::Units && isPlainInteger(s)) {
         if (const auto units = CoordinateCells::parse(s))
             return units;
         return failed(reason, tr("the whole number is beyond the range of the list's units"));
@@ -332,7 +332,7 @@ bool splitPair(QStringView text, QStringView *first, QStringView *second)
     return true;
 }
 
-std::optional<Position> readPair(QStringView text, PairOrder order, QString *reason)
+std::optional<Position> readPair(QStringView text, PairOrder order, QString *reason, Integers integers)
 {
     QStringView a, b;
     if (text.size() > 2 * MaxLength + 2 || !splitPair(text, &a, &b)) {
@@ -355,7 +355,7 @@ std::optional<Position> readPair(QStringView text, PairOrder order, QString *rea
     QString why;
     Position p;
     for (auto [half, axis] : {std::pair{a, *axisA}, std::pair{b, *axisB}}) {
-        const auto v = read(half, axis, &why);
+        const auto v = read(half, axis, &why, integers);
         if (!v) {
             if (reason)
                 *reason = (axis == Axis::Latitude ? tr("latitude: %1") : tr("longitude: %1")).arg(why);

@@ -17,12 +17,17 @@ enum class Axis { Longitude, Latitude };
 // coordinate dialog shows "Lng" first.
 enum class PairOrder { LatLon, LonLat };
 
+// What a plain integer means: the list's units in a cell, degrees in the coordinate
+// dialog, whose displays read "19" as 19 degrees.
+enum class Integers { Units, Degrees };
+
 // Longer texts are refused before any reading.
 constexpr qsizetype MaxLength = 100;
 
 // One coordinate in list units, truncated toward zero as the dialog's unit display
 // truncates. nullopt with `reason` (translated, without the text) when it cannot be read.
-std::optional<qint32> read(QStringView text, Axis axis, QString *reason = nullptr);
+std::optional<qint32> read(QStringView text, Axis axis, QString *reason = nullptr,
+                           Integers integers = Integers::Units);
 
 // True for blanks, an optional sign and digits: the list's own units.
 bool isPlainInteger(QStringView text);
@@ -37,6 +42,7 @@ bool splitPair(QStringView text, QStringView *first, QStringView *second);
 
 // Both coordinates of a pair; letters decide which is which, else `order`. nullopt
 // with `reason` when the text is no pair or a half cannot be read.
-std::optional<Position> readPair(QStringView text, PairOrder order, QString *reason = nullptr);
+std::optional<Position> readPair(QStringView text, PairOrder order, QString *reason = nullptr,
+                                 Integers integers = Integers::Units);
 
 } // namespace CoordinateInput

@@ -46,7 +46,8 @@ TLatLng::TLatLng(QWidget *parent)
     m_apply->setAutoDefault(false);
     m_apply->setVisible(false);
     connect(m_apply, &QPushButton::clicked, this, [this] {
-        const auto at = CoordinateInput::readPair(m_edit->text(), CoordinateInput::PairOrder::LonLat);
+        const auto at = CoordinateInput::readPair(m_edit->text(), CoordinateInput::PairOrder::LonLat, nullptr,
+                                                  CoordinateInput::Integers::Degrees);
         if (at && m_onApply)
             m_onApply(at->lon, at->lat);
     });
@@ -110,7 +111,8 @@ void TLatLng::refreshApply()
 {
     // Only a text that reads whole may change a row; the display above is more lenient.
     QString why;
-    const bool readable = bool(CoordinateInput::readPair(m_edit->text(), CoordinateInput::PairOrder::LonLat, &why));
+    const bool readable = bool(CoordinateInput::readPair(m_edit->text(), CoordinateInput::PairOrder::LonLat, &why,
+                                                               CoordinateInput::Integers::Degrees));
     m_apply->setEnabled(readable && m_onApply);
     m_apply->setToolTip(readable ? QString() : why);
 }
