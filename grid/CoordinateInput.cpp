@@ -302,7 +302,7 @@ bool splitPair(QStringView text, QStringView *first, QStringView *second)
         const QStringView a = t.left(commas[0]), b = t.mid(commas[0] + 1);
         auto plain = [](QStringView s) {
             for (QChar c : s)
-                if (!isDigit(c) && !isBlank(c) && !isMinus(c) && c != u'+')
+                if (!isDigit(c) && !isBlank(c) && !isMinus(c) && c != u'+' && !isHemisphere(c))
                     return false;
             return true;
         };

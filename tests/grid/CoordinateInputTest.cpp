@@ -115,6 +115,7 @@ TEST(CoordinateInput, PairsFromMapSitesAndPrintedGuides)
         {"50.06N, 19.94W", -1994000, 5006000},
         {"S33.8571 E151.2151", 15121510, -3385710},
         {"19.94E, 50.06", 1994000, 5006000},            // one letter places the other half too
+        {"N 50,06, E 19,94", 1994000, 5006000},
     };
     for (const Case &c : cases) {
         QString why;
@@ -133,7 +134,7 @@ TEST(CoordinateInput, PairsFromMapSitesAndPrintedGuides)
 TEST(CoordinateInput, WhatIsNoPair)
 {
     QStringView a, b;
-    for (const char *single : {"19,95", "50 3 36 N", "50°03'36\"N", "1995000", "", "-", "50 19", "1,2,3"})
+    for (const char *single : {"19,95", "S 50,0617", "50,0617 N", "50 3 36 N", "50°03'36\"N", "1995000", "", "-", "50 19", "1,2,3"})
         EXPECT_FALSE(splitPair(QString::fromUtf8(single), &a, &b)) << single;
 
     QString why;
