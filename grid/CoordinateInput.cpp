@@ -8,7 +8,9 @@ namespace CoordinateInput {
 
 namespace {
 
-QString tr(const char *text)
+// The texts are marked where they stand and translated here, in the context of the
+// cell messages that quote them.
+QString translated(const char *text)
 {
     return QCoreApplication::translate("Coordinates", text);
 }
@@ -120,14 +122,14 @@ bool isPlainInteger(QStringView text)
 std::optional<qint32> read(QStringView text, Axis axis, QString *reason, Integers integers)
 {
     if (text.size() > MaxLength)
-        return failed(reason, tr("the text is too long for a coordinate"));
+        return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "the text is too long for a coordinate")));
     QStringView s = text.trimmed();
     if (s.isEmpty())
-        return failed(reason, tr("there is no number"));
+        return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "there is no number")));
     if (integers == Integers::Units && isPlainInteger(s)) {
         if (const auto units = CoordinateCells::parse(s))
             return units;
-        return failed(reason, tr("the whole number is beyond the range of the list's units"));
+        return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "the whole number is beyond the range of the list's units")));
     }
 
     QChar letter;
@@ -137,23 +139,23 @@ std::optional<qint32> read(QStringView text, Axis axis, QString *reason, Integer
     }
     if (!s.isEmpty() && isHemisphere(s.back())) {
         if (!letter.isNull())
-            return failed(reason, tr("there is more than one hemisphere letter"));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "there is more than one hemisphere letter")));
         letter = s.back().toUpper();
         s = s.chopped(1).trimmed();
     }
     bool negative = false;
     if (!s.isEmpty() && (isMinus(s.front()) || s.front() == u'+')) {
         if (!letter.isNull())
-            return failed(reason, tr("a sign and a hemisphere letter cannot go together"));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "a sign and a hemisphere letter cannot go together")));
         negative = s.front() != u'+';
         s = s.mid(1).trimmed();
     }
     if (!letter.isNull()) {
         const bool northSouth = letter == u'N' || letter == u'S';
         if (northSouth && axis == Axis::Longitude)
-            return failed(reason, tr("%1 marks a latitude, not a longitude").arg(letter));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "%1 marks a latitude, not a longitude")).arg(letter));
         if (!northSouth && axis == Axis::Latitude)
-            return failed(reason, tr("%1 marks a longitude, not a latitude").arg(letter));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "%1 marks a longitude, not a latitude")).arg(letter));
         negative = letter == u'S' || letter == u'W';
     }
 
@@ -171,11 +173,11 @@ std::optional<qint32> read(QStringView text, Axis axis, QString *reason, Integer
             break;
         if (!isDigit(s[i])) {
             if (isHemisphere(s[i]))
-                return failed(reason, tr("a hemisphere letter belongs at the start or at the end"));
-            return failed(reason, tr("\"%1\" is no part of a coordinate").arg(s[i]));
+                return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "a hemisphere letter belongs at the start or at the end")));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "\"%1\" is no part of a coordinate")).arg(s[i]));
         }
         if (count == 3)
-            return failed(reason, tr("there are more numbers than degrees, minutes and seconds"));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "there are more numbers than degrees, minutes and seconds")));
         Part &p = parts[count++];
         qsizetype start = i;
         while (i < n && isDigit(s[i]))
@@ -186,7 +188,7 @@ std::optional<qint32> read(QStringView text, Axis axis, QString *reason, Integer
             while (i < n && isDigit(s[i]))
                 ++i;
             if (i == start)
-                return failed(reason, tr("a decimal separator needs digits after it"));
+                return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "a decimal separator needs digits after it")));
             p.fraction = s.mid(start, i - start);
             p.decimals = true;
         }
@@ -211,7 +213,7 @@ std::optional<qint32> read(QStringView text, Axis axis, QString *reason, Integer
         }
     }
     if (count == 0)
-        return failed(reason, tr("there is no number"));
+        return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "there is no number")));
 
     const Exact scale = pow10(FractionDigits);
     Exact total = 0;
@@ -222,20 +224,20 @@ std::optional<qint32> read(QStringView text, Axis axis, QString *reason, Integer
         if (p.unit < 0)
             p.unit = next;
         if (p.unit < next)
-            return failed(reason, tr("degrees, minutes and seconds are out of order"));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "degrees, minutes and seconds are out of order")));
         if (p.unit > 2)
-            return failed(reason, tr("there are more numbers than degrees, minutes and seconds"));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "there are more numbers than degrees, minutes and seconds")));
         next = p.unit + 1;
         if (p.decimals && k + 1 < count)
-            return failed(reason, tr("only the last number may have decimals"));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "only the last number may have decimals")));
         QStringView whole = p.whole;
         while (whole.size() > 1 && whole.front() == u'0')
             whole = whole.mid(1);
         if (whole.size() > 9)
-            return failed(reason, axis == Axis::Latitude ? tr("a latitude lies within 90°") : tr("a longitude lies within 180°"));
+            return failed(reason, axis == Axis::Latitude ? translated(QT_TRANSLATE_NOOP("Coordinates", "a latitude lies within 90°")) : translated(QT_TRANSLATE_NOOP("Coordinates", "a longitude lies within 180°")));
         const qint64 w = whole.toLongLong();
         if (k > 0 && w >= 60)
-            return failed(reason, tr("minutes and seconds must be below 60"));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "minutes and seconds must be below 60")));
         Exact fraction = 0;
         for (qsizetype d = 0; d < p.fraction.size(); ++d) {
             if (d < FractionDigits)
@@ -246,13 +248,13 @@ std::optional<qint32> read(QStringView text, Axis axis, QString *reason, Integer
         if (p.fraction.size() < FractionDigits)
             fraction *= pow10(FractionDigits - int(p.fraction.size()));
         if (k > 0 && p.unit > 0 && (w * scale + fraction) >= 60 * scale)
-            return failed(reason, tr("minutes and seconds must be below 60"));
+            return failed(reason, translated(QT_TRANSLATE_NOOP("Coordinates", "minutes and seconds must be below 60")));
         const int factor = p.unit == 0 ? 3600 : p.unit == 1 ? 60 : 1;
         total += (Exact(w) * scale + fraction) * factor;
     }
     const Exact limit = Exact(axis == Axis::Latitude ? 90 : 180) * 3600 * scale;
     if (total > limit || (total == limit && finerDigits))
-        return failed(reason, axis == Axis::Latitude ? tr("a latitude lies within 90°") : tr("a longitude lies within 180°"));
+        return failed(reason, axis == Axis::Latitude ? translated(QT_TRANSLATE_NOOP("Coordinates", "a latitude lies within 90°")) : translated(QT_TRANSLATE_NOOP("Coordinates", "a longitude lies within 180°")));
     const auto units = qint32(total * 100000 / (Exact(3600) * scale));
     return negative ? -units : units;
 }
@@ -337,7 +339,7 @@ std::optional<Position> readPair(QStringView text, PairOrder order, QString *rea
     QStringView a, b;
     if (text.size() > 2 * MaxLength + 2 || !splitPair(text, &a, &b)) {
         if (reason)
-            *reason = tr("the text is not two coordinates");
+            *reason = translated(QT_TRANSLATE_NOOP("Coordinates", "the text is not two coordinates"));
         return std::nullopt;
     }
     std::optional<Axis> axisA = letterAxis(a), axisB = letterAxis(b);
@@ -349,7 +351,7 @@ std::optional<Position> readPair(QStringView text, PairOrder order, QString *rea
         axisB = *axisA == Axis::Latitude ? Axis::Longitude : Axis::Latitude;
     if (*axisA == *axisB) {
         if (reason)
-            *reason = *axisA == Axis::Latitude ? tr("both coordinates are latitudes") : tr("both coordinates are longitudes");
+            *reason = *axisA == Axis::Latitude ? translated(QT_TRANSLATE_NOOP("Coordinates", "both coordinates are latitudes")) : translated(QT_TRANSLATE_NOOP("Coordinates", "both coordinates are longitudes"));
         return std::nullopt;
     }
     QString why;
@@ -358,7 +360,7 @@ std::optional<Position> readPair(QStringView text, PairOrder order, QString *rea
         const auto v = read(half, axis, &why, integers);
         if (!v) {
             if (reason)
-                *reason = (axis == Axis::Latitude ? tr("latitude: %1") : tr("longitude: %1")).arg(why);
+                *reason = (axis == Axis::Latitude ? translated(QT_TRANSLATE_NOOP("Coordinates", "latitude: %1")) : translated(QT_TRANSLATE_NOOP("Coordinates", "longitude: %1"))).arg(why);
             return std::nullopt;
         }
         (axis == Axis::Latitude ? p.lat : p.lon) = *v;

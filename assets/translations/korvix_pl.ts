@@ -304,6 +304,41 @@
     </message>
 </context>
 <context>
+    <name>ContentTree</name>
+    <message>
+        <source>QuickGPSFix</source>
+        <translation type="unfinished">QuickGPSFix</translation>
+    </message>
+    <message>
+        <source>POI</source>
+        <translation type="unfinished">POI</translation>
+    </message>
+    <message>
+        <source>Itinerary</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation type="unfinished">Obrazy</translation>
+    </message>
+    <message>
+        <source>Schemes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sounds</source>
+        <translation type="unfinished">Dźwięki</translation>
+    </message>
+    <message>
+        <source>Voices</source>
+        <translation type="unfinished">Głosy</translation>
+    </message>
+    <message>
+        <source>Raster</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Coordinates</name>
     <message>
         <source>Row %1: longitude &quot;%2&quot; is not a whole number of 1/100000 degrees</source>
@@ -320,6 +355,110 @@
     <message>
         <source>Row %1: latitude &quot;%2&quot; is out of range</source>
         <translation>Wiersz %1: szerokość geograficzna „%2” jest poza zakresem</translation>
+    </message>
+    <message>
+        <source>The row has no latitude</source>
+        <translation>Wiersz nie ma szerokości geograficznej</translation>
+    </message>
+    <message>
+        <source>The row has no longitude</source>
+        <translation>Wiersz nie ma długości geograficznej</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not yet in 1/100000 degrees: edit the cell to convert it</source>
+        <translation>&quot;%1&quot; nie jest jeszcze w 1/100000 stopnia: edytuj komórkę, aby ją przeliczyć</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be read: %2</source>
+        <translation>Nie można odczytać &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Row %1: %2</source>
+        <translation>Wiersz %1: %2</translation>
+    </message>
+    <message>
+        <source>the text is too long for a coordinate</source>
+        <translation>tekst jest za długi jak na współrzędną</translation>
+    </message>
+    <message>
+        <source>there is no number</source>
+        <translation>brak liczby</translation>
+    </message>
+    <message>
+        <source>the whole number is beyond the range of the list&apos;s units</source>
+        <translation>liczba całkowita wykracza poza zakres jednostek listy</translation>
+    </message>
+    <message>
+        <source>there is more than one hemisphere letter</source>
+        <translation>jest więcej niż jedna litera półkuli</translation>
+    </message>
+    <message>
+        <source>a sign and a hemisphere letter cannot go together</source>
+        <translation>znak i litera półkuli nie mogą wystąpić razem</translation>
+    </message>
+    <message>
+        <source>%1 marks a latitude, not a longitude</source>
+        <translation>%1 oznacza szerokość, nie długość geograficzną</translation>
+    </message>
+    <message>
+        <source>%1 marks a longitude, not a latitude</source>
+        <translation>%1 oznacza długość, nie szerokość geograficzną</translation>
+    </message>
+    <message>
+        <source>a hemisphere letter belongs at the start or at the end</source>
+        <translation>litera półkuli może stać tylko na początku lub na końcu</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no part of a coordinate</source>
+        <translation>&quot;%1&quot; nie jest częścią współrzędnej</translation>
+    </message>
+    <message>
+        <source>there are more numbers than degrees, minutes and seconds</source>
+        <translation>liczb jest więcej niż stopni, minut i sekund</translation>
+    </message>
+    <message>
+        <source>a decimal separator needs digits after it</source>
+        <translation>po separatorze dziesiętnym muszą być cyfry</translation>
+    </message>
+    <message>
+        <source>degrees, minutes and seconds are out of order</source>
+        <translation>stopnie, minuty i sekundy są w złej kolejności</translation>
+    </message>
+    <message>
+        <source>only the last number may have decimals</source>
+        <translation>tylko ostatnia liczba może mieć część dziesiętną</translation>
+    </message>
+    <message>
+        <source>a latitude lies within 90°</source>
+        <translation>szerokość geograficzna mieści się w 90°</translation>
+    </message>
+    <message>
+        <source>a longitude lies within 180°</source>
+        <translation>długość geograficzna mieści się w 180°</translation>
+    </message>
+    <message>
+        <source>minutes and seconds must be below 60</source>
+        <translation>minuty i sekundy muszą być mniejsze niż 60</translation>
+    </message>
+    <message>
+        <source>the text is not two coordinates</source>
+        <translation>tekst nie zawiera dwóch współrzędnych</translation>
+    </message>
+    <message>
+        <source>both coordinates are latitudes</source>
+        <translation>obie współrzędne są szerokościami</translation>
+    </message>
+    <message>
+        <source>both coordinates are longitudes</source>
+        <translation>obie współrzędne są długościami</translation>
+    </message>
+    <message>
+        <source>latitude: %1</source>
+        <translation>szerokość: %1</translation>
+    </message>
+    <message>
+        <source>longitude: %1</source>
+        <translation>długość: %1</translation>
     </message>
 </context>
 <context>
@@ -346,14 +485,29 @@
     </message>
     <message>
         <source>&apos;%1&apos; is not a valid floating point value</source>
-        <translation>'%1' nie jest poprawną liczbą zmiennoprzecinkową</translation>
+        <translation>&apos;%1&apos; nie jest poprawną liczbą zmiennoprzecinkową</translation>
+    </message>
+    <message>
+        <source>The answer is not an XML document that can be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FileReader</name>
+    <message>
+        <source>Not a regular file: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file is too large: %1</source>
+        <translation type="unfinished">Plik jest za duży: %1</translation>
     </message>
 </context>
 <context>
     <name>Gpx</name>
     <message>
         <source>The latitude %1 of &quot;%2&quot; lies beyond the poles</source>
-        <translation>Szerokość geograficzna %1 punktu "%2" wykracza poza bieguny</translation>
+        <translation>Szerokość geograficzna %1 punktu &quot;%2&quot; wykracza poza bieguny</translation>
     </message>
     <message>
         <source>Invalid GPX file, line %1: %2</source>
@@ -473,10 +627,6 @@
         <translation>Nie można otworzyć %1: %2</translation>
     </message>
     <message>
-        <source>Can&apos;t read %1: the file is too large.</source>
-        <translation>Nie można odczytać %1: plik jest za duży.</translation>
-    </message>
-    <message>
         <source>The picture is empty.</source>
         <translation>Obraz jest pusty.</translation>
     </message>
@@ -490,10 +640,6 @@
     <message>
         <source>Cannot open file &quot;%1&quot;. %2</source>
         <translation>Nie można otworzyć pliku „%1”. %2</translation>
-    </message>
-    <message>
-        <source>Cannot read file &quot;%1&quot;. %2</source>
-        <translation>Nie można odczytać pliku „%1”. %2</translation>
     </message>
     <message>
         <source>Cannot create file &quot;%1&quot;. %2</source>
@@ -528,8 +674,8 @@
         <translation>SaveItn</translation>
     </message>
     <message>
-        <source>The file is too large: %1</source>
-        <translation>Plik jest za duży: %1</translation>
+        <source>Cannot save the itinerary. %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -537,6 +683,10 @@
     <message>
         <source>The answer is not XML: %1 (line %2, column %3)</source>
         <translation>Odpowiedź nie jest w XML: %1 (wiersz %2, kolumna %3)</translation>
+    </message>
+    <message>
+        <source>The answer is not XML: %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -548,6 +698,10 @@
     <message>
         <source>Drawing the road network</source>
         <translation>Rysowanie sieci dróg</translation>
+    </message>
+    <message>
+        <source>The SVG map can&apos;t be read: %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -563,10 +717,6 @@
     <message>
         <source>Too many decoded texts in one file</source>
         <translation>Zbyt wiele zdekodowanych tekstów w jednym pliku</translation>
-    </message>
-    <message>
-        <source>The file is too large: %1</source>
-        <translation>Plik jest za duży: %1</translation>
     </message>
     <message>
         <source>Can&apos;t open OV2 file</source>
@@ -700,10 +850,6 @@
         <translation>Obraz %1 nie leży w folderze nakładki %2</translation>
     </message>
     <message>
-        <source>Can&apos;t open %1: %2</source>
-        <translation>Nie można otworzyć %1: %2</translation>
-    </message>
-    <message>
         <source>Image file name:</source>
         <translation>Nazwa pliku obrazu:</translation>
     </message>
@@ -783,6 +929,13 @@
     </message>
 </context>
 <context>
+    <name>Sound</name>
+    <message>
+        <source>Can&apos;t write the sound file %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>About Korvix</source>
@@ -853,6 +1006,14 @@
         <source>Too large for one cabinet folder, stored in numbered parts: %1</source>
         <translation>Za duże na jeden folder archiwum, zapisane w numerowanych częściach: %1</translation>
     </message>
+    <message>
+        <source>Not backed up, not regular files (links are not followed): %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not backed up, names too long for a cabinet: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TBackupRunner</name>
@@ -894,10 +1055,6 @@
     <message>
         <source>Can&apos;t create the folder of %1</source>
         <translation>Nie można utworzyć folderu dla %1</translation>
-    </message>
-    <message>
-        <source>Can&apos;t replace %1</source>
-        <translation>Nie można zastąpić %1</translation>
     </message>
     <message>
         <source>Can&apos;t unpack %1</source>
@@ -958,6 +1115,14 @@
     <message>
         <source>Cancelled</source>
         <translation>Przerwano</translation>
+    </message>
+    <message>
+        <source>Can&apos;t write %1</source>
+        <translation type="unfinished">Nie można zapisać %1</translation>
+    </message>
+    <message>
+        <source>The name is too long for a cabinet (255 bytes at most)</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1175,6 +1340,14 @@ Kod błędu: </translation>
     <message>
         <source>SetMarkerHere</source>
         <translation>UstawZnacznikTutaj</translation>
+    </message>
+    <message>
+        <source>The map server %1 does not answer: no background</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The search service does not answer</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1510,6 +1683,10 @@ Kod błędu: </translation>
         <source>LatLng</source>
         <translation>Współrzędne</translation>
     </message>
+    <message>
+        <source>Apply</source>
+        <translation>Zastosuj</translation>
+    </message>
 </context>
 <context>
     <name>TMainForm</name>
@@ -1749,17 +1926,21 @@ Czy chcesz kontynuować?</translation>
         <source>Export</source>
         <translation>Eksport</translation>
     </message>
+    <message>
+        <source>Korvix cannot open %1: no editor takes this kind of file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Korvix cannot open %1: there is no such file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TMapLayers</name>
-    <message>
-        <source>Can&apos;t open %1: %2</source>
-        <translation>Nie można otworzyć %1: %2</translation>
-    </message>
-    <message>
-        <source>%1 is too large</source>
-        <translation>%1 jest za duży</translation>
-    </message>
     <message>
         <source>Save As</source>
         <translation>Zapisz jako</translation>
@@ -1941,7 +2122,7 @@ Czy chcesz kontynuować?</translation>
     <message>
         <source>Can&apos;t open &quot;%1&quot;
 The existing file will be opened, if exists.</source>
-        <translation>Nie można otworzyć "%1"
+        <translation>Nie można otworzyć &quot;%1&quot;
 Zostanie otwarty istniejący plik, jeśli istnieje.</translation>
     </message>
     <message>
@@ -1979,6 +2160,42 @@ Zostanie otwarty istniejący plik, jeśli istnieje.</translation>
     <message>
         <source>Can&apos;t open %1: %2</source>
         <translation>Nie można otworzyć %1: %2</translation>
+    </message>
+    <message>
+        <source>Insert row above</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete rows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation type="unfinished">Wytnij</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation type="unfinished">Kopiuj</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation type="unfinished">Wklej</translation>
+    </message>
+    <message>
+        <source>Duplicates</source>
+        <translation type="unfinished">Duplikaty</translation>
+    </message>
+    <message>
+        <source>Largest distance between duplicates (m):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 match</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 matches</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -2175,10 +2392,6 @@ Zostanie otwarty istniejący plik, jeśli istnieje.</translation>
     <message>
         <source>Can&apos;t unpack %1</source>
         <translation>Nie można rozpakować %1</translation>
-    </message>
-    <message>
-        <source>Can&apos;t set the time of %1</source>
-        <translation>Nie można ustawić czasu pliku %1</translation>
     </message>
 </context>
 <context>
@@ -3085,10 +3298,6 @@ Język mowy:</translation>
         <translation>Nie można otworzyć pliku WAV %1</translation>
     </message>
     <message>
-        <source>The wave file is too large</source>
-        <translation>Plik WAV jest za duży</translation>
-    </message>
-    <message>
         <source>Not a RIFF wave file</source>
         <translation>To nie jest plik WAV w formacie RIFF</translation>
     </message>
@@ -3203,31 +3412,12 @@ Język mowy:</translation>
         <translation>Nie można usunąć %1: %2</translation>
     </message>
     <message>
-        <source>Can&apos;t open %1: %2</source>
-        <translation>Nie można otworzyć %1: %2</translation>
-    </message>
-    <message>
-        <source>Can&apos;t open %1: not a regular file</source>
-        <translation>Nie można otworzyć %1: to nie jest zwykły plik</translation>
-    </message>
-    <message>
         <source>it is missing; record or import it first</source>
         <translation>brak jej; najpierw ją nagraj lub zaimportuj</translation>
     </message>
     <message>
         <source>it is not a regular file</source>
         <translation>to nie jest zwykły plik</translation>
-    </message>
-</context>
-<context>
-    <name>VoiceFile</name>
-    <message>
-        <source>%1 is no voice information file: it has %2 bytes, such a file has a few dozen</source>
-        <translation>%1 nie jest plikiem opisu głosu: ma %2 bajtów, taki plik ma ich kilkadziesiąt</translation>
-    </message>
-    <message>
-        <source>Can&apos;t read %1: not a regular file</source>
-        <translation>Nie można odczytać %1: to nie jest zwykły plik</translation>
     </message>
 </context>
 <context>
@@ -3256,6 +3446,13 @@ Język mowy:</translation>
     <message>
         <source>the sound could not be encoded (is oggenc installed?)</source>
         <translation>nie udało się zakodować dźwięku (czy oggenc jest zainstalowany?)</translation>
+    </message>
+</context>
+<context>
+    <name>XmlScan::State</name>
+    <message>
+        <source>the document is larger than %1 MB</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>
