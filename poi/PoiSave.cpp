@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -57,12 +59,17 @@ void parkCompanion(const QString &path)
         parked = parkedName(path);
     // One rename replaces an older parked file, so at every moment one of the two is
     // there; the folder is synced so the change outlives a pulled stick.
+    // Each failure names the file and the system's reason, which the message shows.
     if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(parkedName(path)).constData()) != 0)
-        throw KorvixError(PoiTexts::problemSaving());
-    if (parked != parkedName(path) && QFileInfo::exists(parked) && !QFile::remove(parked))
-        throw KorvixError(PoiTexts::problemSaving());
-    if (!AtomicFile::syncFolder(fi.path()).isEmpty())
-        throw KorvixError(PoiTexts::problemSaving());
+        throw KorvixError(path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+    if (parked != parkedName(path) && QFileInfo::exists(parked)) {
+        QFile old(parked);
+        if (!old.remove())
+            throw KorvixError(parked + QStringLiteral(": ") + old.errorString());
+    }
+    const QString synced = AtomicFile::syncFolder(fi.path());
+    if (!synced.isEmpty())
+        throw KorvixError(fi.path() + QStringLiteral(": ") + synced);
 }
 
 QString savePoiFiles(const QString &file, PoiSaveParts &parts)
