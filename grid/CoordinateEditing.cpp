@@ -77,6 +77,17 @@ protected:
                 if (isCoordinateColumn(cell.x()) && cell.y() > 0)
                     edit->setValidator(new CellValidator(m_grid, edit, cell.x(), cell.y()));
             }
+        } else if (event->type() == QEvent::MouseButtonPress) {
+            // A click on another cell commits the editor without the delegate's fixup.
+            for (QLineEdit *edit : m_grid->viewport()->findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly)) {
+                const QValidator *v = edit->validator();
+                QString text = edit->text();
+                int pos = 0;
+                if (edit->isVisible() && v && v->validate(text, pos) == QValidator::Intermediate) {
+                    v->fixup(text);
+                    edit->setText(text);
+                }
+            }
         } else if (event->type() == QEvent::ToolTip) {
             auto *help = static_cast<QHelpEvent *>(event);
             const QPoint cell = m_grid->MouseCoord(help->pos());

@@ -173,6 +173,39 @@ TEST(CoordinateEditing, AnEmptyCoordinateBesideDataIsAFaultWithItsReason)
     EXPECT_FALSE(f.faulty(1, 3));
 }
 
+TEST(CoordinateEditing, AClickOnAnotherCellConvertsToo)
+{
+    Grid f;
+    QLineEdit *editor = f.type(1, 1, "19.95");
+    ASSERT_NE(editor, nullptr);
+    QTest::mouseClick(f.g.viewport(), Qt::LeftButton, {}, f.g.CellRect(3, 2).center());
+    QApplication::processEvents();
+    EXPECT_FALSE(f.g.IsEditorActive());
+    EXPECT_EQ(f.g.GetCell(1, 1), "1995000");
+    EXPECT_EQ(f.undo.count(), 1);
+}
+
+TEST(CoordinateEditing, ACellFilledFromElsewhereSaysHowToConvertIt)
+{
+    Grid f;
+    f.g.SetCell(1, 1, "19.95"); // rows pasted from a spreadsheet keep their texts
+    EXPECT_TRUE(f.faulty(1, 1));
+    const QPoint at = f.g.CellRect(1, 1).center();
+    QHelpEvent help(QEvent::ToolTip, at, f.g.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(f.g.viewport(), &help);
+    EXPECT_EQ(QToolTip::text().toStdString(), "\"19.95\" is not yet in 1/100000 degrees: edit the cell to convert it");
+    // Opening and leaving the cell converts it.
+    f.g.SetCurrentCell(1, 1);
+    QTest::keyClick(&f.g, Qt::Key_F2);
+    QLineEdit *editor = nullptr;
+    for (QLineEdit *e : f.g.viewport()->findChildren<QLineEdit *>())
+        if (e->isVisible())
+            editor = e;
+    ASSERT_NE(editor, nullptr);
+    f.leave(editor);
+    EXPECT_EQ(f.g.GetCell(1, 1), "1995000");
+}
+
 TEST(CoordinateEditing, AnEditorClosedBySaveStillConverts)
 {
     Grid f;
