@@ -9,6 +9,7 @@
 #include "services/CabFile.h"
 #include "services/Restore.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -21,14 +22,21 @@ QString printable(const QString &name)
     return QString::fromUtf8(line);
 }
 
-int backup(const QStringList &args, QTextStream &out, QTextStream &err)
+int backup(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    QStringList args = arguments;
+    const bool force = args.removeAll(QStringLiteral("--force")) > 0;
     if (args.isEmpty() || args.size() > 2) {
-        err << "usage: korvix-cli backup DEVICE_DIR [OUT_DIR]\n";
+        err << "usage: korvix-cli backup [--force] DEVICE_DIR [OUT_DIR]\n";
         return 2;
     }
     if (!QFileInfo(args[0]).isDir())
         return fileError(err, args[0], QStringLiteral("not a folder"));
+    // A folder by mistake (the home folder, a whole disk) would take long and fill the
+    // target; a folder that is no device is packed only when asked for.
+    if (!force && !DeviceInfo::isDeviceRoot(QDir(args[0]).absolutePath()))
+        return fileError(err, args[0],
+                         QStringLiteral("Not a device folder (it needs TTGO.BIF and ttsystem); --force backs it up anyway"));
     TBackup b;
     b.Root = args[0];
     b.OutFolder = args.value(1);
@@ -104,7 +112,7 @@ int restore(const QStringList &args, QTextStream &out, QTextStream &err)
     return r.Refused().isEmpty() ? 0 : 1;
 }
 
-const CliRegistrar backupCommand({QStringLiteral("backup"), QStringLiteral("DEVICE_DIR [OUT_DIR]"), backup});
+const CliRegistrar backupCommand({QStringLiteral("backup"), QStringLiteral("[--force] DEVICE_DIR [OUT_DIR]"), backup});
 const CliRegistrar restoreCommand({QStringLiteral("restore"), QStringLiteral("FILE.bak DEVICE_DIR [--dry-run] [NAME...]"),
                                    restore});
 } // namespace

@@ -166,6 +166,8 @@ QJsonObject pageWords()
         {"hybrid", QT_TRANSLATE_NOOP("TGMaps", "Hybrid")}, {"physical", QT_TRANSLATE_NOOP("TGMaps", "Physical")},
         {"terrain", QT_TRANSLATE_NOOP("TGMaps", "Terrain")}, {"info", QT_TRANSLATE_NOOP("TGMaps", "Info")},
         {"extra", QT_TRANSLATE_NOOP("TGMaps", "Extra")}, {"setMarkerHere", QT_TRANSLATE_NOOP("TGMaps", "SetMarkerHere")},
+        {"tilesDown", QT_TRANSLATE_NOOP("TGMaps", "The map server %1 does not answer: no background")},
+        {"searchDown", QT_TRANSLATE_NOOP("TGMaps", "The search service does not answer")},
     };
     QJsonObject out;
     for (const auto &w : words)

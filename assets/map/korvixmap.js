@@ -521,6 +521,7 @@ function search(query) {
     searchLayer.clearLayers();
     searchResults = [];
     politeFetch("geo", fillUrl(SVC.search, { query: String(query) }), function (status, data) {
+        kxSearchAnswered(controls.notice, KX_CONFIG, status > 0 && status < 500);
         if (status !== 200 || !Array.isArray(data)) return;
         data.forEach(function (d) {
             var lat = Number(d && d.lat), lng = Number(d && d.lon);
@@ -590,6 +591,7 @@ function openPopupAll(selector) {
     return root ? root.querySelectorAll(selector) : [];
 }
 window.KX = {
+    notices: function () { return controls.notice.lines(); },
     poiCount: function () { return P.n; },
     drawn: function () { return drawn; },
     redraw: function () { drawPois(); return drawn; },

@@ -30,9 +30,9 @@ function kxMapTypes(cfg, terrainName) {
     function add(name, sources) {
         sources = sources.filter(function (s) { return s && s.url; });
         if (sources.length === 0) return;
-        var layer = sources.length === 1 ? kxTileLayer(sources[0])
-                  : L.layerGroup(sources.map(function (s) { return kxTileLayer(s); }));
-        types.push({ name: name, layer: layer, sources: sources });
+        var tileLayers = sources.map(function (s) { return kxTileLayer(s); });
+        var layer = tileLayers.length === 1 ? tileLayers[0] : L.layerGroup(tileLayers);
+        types.push({ name: name, layer: layer, sources: sources, tileLayers: tileLayers });
     }
     add(names.normal || "Normal", [by.map]);
     add(names.satellite || "Satellite", [by.satellite]);
@@ -40,10 +40,52 @@ function kxMapTypes(cfg, terrainName) {
     add(terrainName === "terrain" ? names.terrain || "Terrain" : names.physical || "Physical", [by.terrain]);
     return types;
 }
+// Lines in the page that say why the map is empty or a service is silent; each goes
+// again once its service answers. Text nodes only.
+function kxNotice(map) {
+    var box = el("div", "kx-notice");
+    box.style.display = "none";
+    var Notice = L.Control.extend({ onAdd: function () { L.DomEvent.disableClickPropagation(box); return box; } });
+    new Notice({ position: "topleft" }).addTo(map);
+    var lines = {};
+    function render() {
+        box.textContent = "";
+        var keys = Object.keys(lines);
+        keys.forEach(function (k) { box.appendChild(el("div", null, lines[k])); });
+        box.style.display = keys.length ? "" : "none";
+    }
+    return {
+        show: function (key, line) { if (lines[key] !== line) { lines[key] = line; render(); } },
+        hide: function (key) { if (key in lines) { delete lines[key]; render(); } },
+        lines: function () { return Object.keys(lines).map(function (k) { return lines[k]; }); }
+    };
+}
+// The server of a tile address template, for the notice.
+function kxHostOf(template) {
+    try { return new URL(String(template).replace(/\{s\}/g, "a").replace(/\{[^}]*\}/g, "0")).host; }
+    catch (e) { return String(template); }
+}
+function kxWatchTiles(layer, source, notice, cfg) {
+    var host = kxHostOf(source.url), key = "tiles " + host;
+    layer.on("tileerror", function () {
+        notice.show(key, kxWord(cfg, "tilesDown", "The map server %1 does not answer: no background").replace("%1", host));
+    });
+    layer.on("tileload", function () { notice.hide(key); });
+}
+// What a search that got no answer says; an answer takes it away.
+function kxSearchAnswered(notice, cfg, answered) {
+    if (answered) notice.hide("search");
+    else notice.show("search", kxWord(cfg, "searchDown", "The search service does not answer"));
+}
+
 // The type chooser with the hybrid type under the satellite one, the scale at the
 // bottom left, and the overview map; the first type is shown.
 function kxControls(map, cfg, terrainName) {
     var types = kxMapTypes(cfg, terrainName);
+    var notice = kxNotice(map);
+    types.forEach(function (t) {
+        t.tileLayers.forEach(function (l, i) { kxWatchTiles(l, t.sources[i], notice, cfg); });
+    });
     var base = {};
     types.forEach(function (t) { base[t.name] = t.layer; });
     if (types.length) types[0].layer.addTo(map);
@@ -51,7 +93,7 @@ function kxControls(map, cfg, terrainName) {
     chooser.getContainer().classList.add("kx-types");
     L.control.scale({ position: "bottomleft" }).addTo(map).getContainer().classList.add("kx-scale");
     var overview = new KxOverview(types.length ? types[0].sources[0] : null, { position: "bottomright" }).addTo(map);
-    return { types: types, chooser: chooser, overview: overview };
+    return { types: types, chooser: chooser, overview: overview, notice: notice };
 }
 
 // A small map of the surroundings: five zoom levels out, the main view framed on it;

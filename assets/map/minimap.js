@@ -77,6 +77,7 @@ function search(query) {
     results = [];
     var url = String(SVC.search || "").replace("{query}", encodeURIComponent(String(query)));
     askFor(url, function (data) {
+        kxSearchAnswered(controls.notice, CFG, data !== null);
         if (!Array.isArray(data)) return;
         data.forEach(function (d) {
             var lat = Number(d && d.lat), lng = Number(d && d.lon);

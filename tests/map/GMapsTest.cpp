@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 
@@ -391,4 +392,43 @@ TEST(GMaps, AMapLibraryThatDoesNotRunIsReported)
     map.GoogleAPI();
     ASSERT_TRUE(waitFor([&] { return !alert.isEmpty(); }));
     EXPECT_EQ(alert, MapPage::pageTexts()[23]);
+}
+
+TEST(GMaps, AMapThatGetsNoTilesOrSearchAnswersSaysWhy)
+{
+    LocalHttp tiles;
+    tiles.status = "503 Service Unavailable";
+    tiles.headers = "Content-Type: text/plain\r\n";
+    tiles.body = "down";
+    LocalHttp search;
+    search.status = "500 Internal Server Error";
+    search.headers = "Content-Type: application/json\r\nAccess-Control-Allow-Origin: *\r\n";
+    search.body = "[]";
+    EditorShell shell;
+    shell.settings().WriteString("GoogleAPI", "TileMap", tiles.url("/tile/{z}/{x}/{y}.png"));
+    shell.settings().WriteString("GoogleAPI", "Search", search.url("/search?q={query}"));
+    std::unique_ptr<TGMaps> map = openMapWindow(shell);
+    map->GoogleAPI();
+    ASSERT_TRUE(map->WBWait());
+    const QString host = QUrl(tiles.url("/")).authority();
+    const QString down = QStringLiteral("The map server %1 does not answer: no background").arg(host);
+    ASSERT_TRUE(waitFor([&] { return js(*map, "KX.notices()").toStringList().contains(down); }))
+        << js(*map, "KX.notices()").toStringList().join('|').toStdString();
+    EXPECT_EQ(js(*map, "document.querySelector('.kx-notice').textContent").toString(), down) << "shown as text in the page";
+
+    js(*map, "KX.search('Rynek')");
+    ASSERT_TRUE(waitFor([&] {
+        return js(*map, "KX.notices()").toStringList().contains(QStringLiteral("The search service does not answer"));
+    }));
+
+    // The server answers again: the first tiles take the line away.
+    tiles.status = "200 OK";
+    tiles.headers = "Content-Type: image/png\r\n";
+    tiles.body = solidTile(QColor(200, 230, 200));
+    js(*map, "map.setView([50.06, 19.94], map.getZoom() + 1)");
+    ASSERT_TRUE(waitFor([&] { return !js(*map, "KX.notices()").toStringList().contains(down); }));
+    search.status = "200 OK";
+    js(*map, "KX.search('Rynek')");
+    EXPECT_TRUE(waitFor([&] { return js(*map, "KX.notices()").toStringList().isEmpty(); }))
+        << js(*map, "KX.notices()").toStringList().join('|').toStdString();
 }

@@ -197,6 +197,7 @@ TEST(BackupSafety, RestoreGoesOnPastDamagedFilesAndReportsEachOfThem)
     TempFolder t;
     // Files of 1 MB close their folder: each large file's data stands apart.
     t.write(QStringLiteral("dev/TTGO.BIF"), "[TomTomGo]\n");
+    t.write(QStringLiteral("dev/ttsystem"), "system");
     t.write(QStringLiteral("dev/a.bin"), noise(1000000, 1));
     t.write(QStringLiteral("dev/b.bin"), noise(1000000, 2));
     t.write(QStringLiteral("dev/c.txt"), "last");
@@ -286,4 +287,17 @@ TEST(BackupSafety, AFileThatChangesSizeAfterItWasPackedFailsTheBackupByName)
         EXPECT_TRUE(failure.contains(file)) << failure.toStdString();
         EXPECT_TRUE(QDir(out).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
+}
+
+TEST(BackupSafety, AFolderThatIsNoDeviceIsBackedUpOnlyWhenForced)
+{
+    TempFolder t;
+    t.write(QStringLiteral("home/notes.txt"), "not a device");
+    CliRun r = runCli({QStringLiteral("backup"), t.file(QStringLiteral("home")), t.file(QStringLiteral("out"))});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("Not a device folder")) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(t.file(QStringLiteral("out")))) << "nothing written";
+    r = runCli({QStringLiteral("backup"), QStringLiteral("--force"), t.file(QStringLiteral("home")), t.file(QStringLiteral("out"))});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_FALSE(QDir(t.file(QStringLiteral("out"))).entryList({QStringLiteral("*.bak")}, QDir::Files).isEmpty());
 }

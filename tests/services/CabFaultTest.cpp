@@ -30,6 +30,7 @@ using Tree = QList<QPair<QString, QByteArray>>;
 void fillTree(const TempFolder &t, const QString &dir, quint32 seed)
 {
     t.write(dir + QStringLiteral("/TTGO.BIF"), "[TomTomGo]\nDeviceSerialNumber=F1\n");
+    t.write(dir + QStringLiteral("/ttsystem"), "system");
     t.write(dir + QStringLiteral("/a.txt"), "text " + QByteArray::number(seed));
     t.write(dir + QStringLiteral("/Maps/b.bin"), noise(150000, seed));
     t.write(dir + QStringLiteral("/Maps/deep/c.dat"), noise(5000 + seed, seed + 10));
