@@ -86,6 +86,29 @@ bool AtomicFile::isTemporaryName(const QString &fileName)
     return fileName.startsWith(QLatin1String(TemporaryPrefix));
 }
 
+int AtomicFile::createTemporary(const QString &target, QString *path, unsigned *mode, QString *why)
+{
+    struct stat old {};
+    const bool replacing = ::stat(encoded(target).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    const QString stem = folderOf(target) + QLatin1Char('/') + temporaryStem(target);
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        *path = stem + QString::number(QRandomGenerator::global()->generate(), 36);
+        fd = ::open(encoded(*path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        *why = reason(errno);
+        path->clear();
+        return -1;
+    }
+    struct stat made {};
+    ::fstat(fd, &made);
+    *mode = (replacing ? old.st_mode : made.st_mode) & 07777;
+    return fd;
+}
+
 QString AtomicFile::syncFolder(const QString &dir)
 {
     const int fd = ::open(encoded(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -135,24 +158,11 @@ QString AtomicFile::Pending::open()
     if (const QString busy = BusyFolders::refusal(m_target); !busy.isEmpty())
         return m_error = busy;
     removeStaleTemporaries(m_target);
-    struct stat old {};
-    const bool replacing = ::stat(encoded(m_target).constData(), &old) == 0 && S_ISREG(old.st_mode);
-    const QString stem = folderOf(m_target) + QLatin1Char('/') + temporaryStem(m_target);
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        m_temporary = stem + QString::number(QRandomGenerator::global()->generate(), 36);
-        fd = ::open(encoded(m_temporary).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0) {
-        const int e = errno;
-        m_temporary.clear();
-        return m_error = reason(e);
-    }
-    // A replaced file keeps its permissions.
-    if (replacing)
-        ::fchmod(fd, old.st_mode & 07777);
+    unsigned mode = 0;
+    const int fd = createTemporary(m_target, &m_temporary, &mode, &m_error);
+    if (fd < 0)
+        return m_error;
+    ::fchmod(fd, mode); // a replaced file keeps its permissions
     m_writeFd = fd;
     m_lockFd = lockTemporary(m_temporary);
     if (m_lockFd < 0 || !m_file.open(fd, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))

@@ -67,6 +67,12 @@ private:
 // reason (naming the file) is returned. The folders are synced after.
 QString replaceAll(const std::vector<Pending *> &files, const QStringList &obsolete = {});
 
+// A new, empty temporary beside `target` under our prefix, created exclusively: its
+// descriptor (read and write) and path, or -1 with the reason. `mode` receives the
+// permissions the file should end with: those of the target it replaces, else the
+// new file's own.
+int createTemporary(const QString &target, QString *path, unsigned *mode, QString *why);
+
 // One fsync of the folder, so a rename in it survives a power cut or a pulled stick.
 QString syncFolder(const QString &dir);
 // One sync of the whole file system holding `path` (after many files were written).

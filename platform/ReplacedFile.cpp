@@ -4,7 +4,6 @@
 #include "platform/BusyFolders.h"
 
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -34,26 +33,10 @@ QString ReplacedFile::open()
     // A device being backed up takes no writes, as with the shared save.
     if (const QString busy = BusyFolders::refusal(m_target); !busy.isEmpty())
         return busy;
-    const QFileInfo target(m_target);
-    // Long names are cut, so the temporary's name stays within the file system's limit.
-    const QString stem = target.absolutePath() + QLatin1Char('/') + QLatin1String(AtomicFile::TemporaryPrefix)
-                         + target.fileName().left(100) + QLatin1Char('.');
-    struct stat old {};
-    const bool replacing = ::stat(encoded(m_target).constData(), &old) == 0 && S_ISREG(old.st_mode);
-    for (int attempt = 0; m_fd < 0 && attempt < 100; ++attempt) {
-        m_temporary = stem + QString::number(QRandomGenerator::global()->generate(), 36);
-        m_fd = ::open(encoded(m_temporary).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (m_fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (m_fd < 0) {
-        const int e = errno;
-        m_temporary.clear();
-        return AtomicFile::reason(e);
-    }
-    struct stat made {};
-    ::fstat(m_fd, &made);
-    m_mode = replacing ? old.st_mode & 07777 : made.st_mode & 07777;
+    QString why;
+    m_fd = AtomicFile::createTemporary(m_target, &m_temporary, &m_mode, &why);
+    if (m_fd < 0)
+        return why;
     if (!m_file.open(m_fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
         return AtomicFile::reason(EIO);
     return {};
