@@ -3,6 +3,8 @@
 #include "grid/CoordinateInput.h"
 #include "poi/CoordinateText.h"
 
+#include <algorithm>
+
 namespace {
 // What a list's longitude or latitude cell makes of TEXT: its units, or both for a pair.
 int cellCoord(const QString &which, const QString &text, QTextStream &out, QTextStream &err)
@@ -33,7 +35,13 @@ int coord(const QStringList &args, QTextStream &out, QTextStream &err)
         return 2;
     }
     // The shell splits "19.935, 50.062" into words; the dialog sees one line.
-    const CoordinatePair pair = parseCoordinatePair(args.join(QLatin1Char(' ')));
+    const QString text = args.join(QLatin1Char(' '));
+    // Without a single digit there is no coordinate at all (the dialog would show zeros).
+    if (!std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); })) {
+        err << "korvix-cli: \"" << text << "\": no coordinate in this text\n";
+        return 1;
+    }
+    const CoordinatePair pair = parseCoordinatePair(text);
     for (CoordinateDisplay d : {CoordinateDisplay::Degrees, CoordinateDisplay::Minutes,
                                 CoordinateDisplay::Seconds, CoordinateDisplay::TomTom})
         out << coordinateDisplayLines(pair, d).join(QStringLiteral(" | ")) << '\n';

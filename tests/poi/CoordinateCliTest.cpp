@@ -24,4 +24,9 @@ TEST(CoordinateCli, ACellsReadingOfTypedText)
     r = runCli({"coord", "19.935,", "50.062"});
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.out.endsWith("Lng: 1993500 | Lat: 5006200\n")) << r.out.toStdString();
+    // No coordinate at all: a message and exit 1, not four displays of zeros.
+    r = runCli({"coord", "Rynek", "Główny"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(QString::fromUtf8(r.err).toStdString(), "korvix-cli: \"Rynek Główny\": no coordinate in this text\n");
 }
