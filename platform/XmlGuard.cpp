@@ -9,44 +9,39 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("XmlGuard", text);
-}
-
 QString entityDeclarations()
 {
-    return tr("entity declarations are not accepted");
+    return QCoreApplication::translate("XmlGuard", "entity declarations are not accepted");
 }
 
 QString attributeDeclarations()
 {
-    return tr("attribute declarations are not accepted");
+    return QCoreApplication::translate("XmlGuard", "attribute declarations are not accepted");
 }
 
 QString entityReference()
 {
-    return tr("references to entities are not accepted");
+    return QCoreApplication::translate("XmlGuard", "references to entities are not accepted");
 }
 
 QString tooDeep()
 {
-    return tr("the elements nest deeper than %1 levels").arg(XmlMaxDepth);
+    return QCoreApplication::translate("XmlGuard", "the elements nest deeper than %1 levels").arg(XmlMaxDepth);
 }
 
 QString tooManyAttributes()
 {
-    return tr("an element has more than %1 attributes").arg(XmlMaxAttributes);
+    return QCoreApplication::translate("XmlGuard", "an element has more than %1 attributes").arg(XmlMaxAttributes);
 }
 
 QString tooManyNamespaces()
 {
-    return tr("more than %1 namespaces are declared around an element").arg(XmlMaxNamespaces);
+    return QCoreApplication::translate("XmlGuard", "more than %1 namespaces are declared around an element").arg(XmlMaxNamespaces);
 }
 
 QString tooManyAttributesInAll()
 {
-    return tr("the elements carry too many attributes in all");
+    return QCoreApplication::translate("XmlGuard", "the elements carry too many attributes in all");
 }
 
 bool isBlank(char32_t c)
@@ -123,7 +118,7 @@ struct XmlScan::State {
     {
         total += n;
         if (total > maxBytes)
-            return refuse(tr("the document is larger than %1 MB").arg(maxBytes >> 20));
+            return refuse(QCoreApplication::translate("XmlGuard", "the document is larger than %1 MB").arg(maxBytes >> 20));
         return true;
     }
 

@@ -302,40 +302,44 @@
         <source>ERROR, System did not change palette, bitmap may be 24bit</source>
         <translation>BŁĄD, system nie zmienił palety, obraz może być 24-bitowy</translation>
     </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;</source>
+        <translation>Nie można otworzyć pliku &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>ContentTree</name>
     <message>
         <source>QuickGPSFix</source>
-        <translation type="unfinished">QuickGPSFix</translation>
+        <translation>QuickGPSFix</translation>
     </message>
     <message>
         <source>POI</source>
-        <translation type="unfinished">POI</translation>
+        <translation>POI</translation>
     </message>
     <message>
         <source>Itinerary</source>
-        <translation type="unfinished"></translation>
+        <translation>Trasy</translation>
     </message>
     <message>
         <source>Images</source>
-        <translation type="unfinished">Obrazy</translation>
+        <translation>Obrazy</translation>
     </message>
     <message>
         <source>Schemes</source>
-        <translation type="unfinished"></translation>
+        <translation>Schematy kolorów</translation>
     </message>
     <message>
         <source>Sounds</source>
-        <translation type="unfinished">Dźwięki</translation>
+        <translation>Dźwięki</translation>
     </message>
     <message>
         <source>Voices</source>
-        <translation type="unfinished">Głosy</translation>
+        <translation>Głosy</translation>
     </message>
     <message>
         <source>Raster</source>
-        <translation type="unfinished"></translation>
+        <translation>Mapy rastrowe</translation>
     </message>
 </context>
 <context>
@@ -489,18 +493,18 @@
     </message>
     <message>
         <source>The answer is not an XML document that can be read: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Odpowiedź nie jest czytelnym dokumentem XML: %1</translation>
     </message>
 </context>
 <context>
     <name>FileReader</name>
     <message>
         <source>Not a regular file: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>To nie jest zwykły plik: %1</translation>
     </message>
     <message>
         <source>The file is too large: %1</source>
-        <translation type="unfinished">Plik jest za duży: %1</translation>
+        <translation>Plik jest za duży: %1</translation>
     </message>
 </context>
 <context>
@@ -675,7 +679,7 @@
     </message>
     <message>
         <source>Cannot save the itinerary. %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można zapisać trasy. %1</translation>
     </message>
 </context>
 <context>
@@ -686,7 +690,7 @@
     </message>
     <message>
         <source>The answer is not XML: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Odpowiedź nie jest w formacie XML: %1</translation>
     </message>
 </context>
 <context>
@@ -701,7 +705,7 @@
     </message>
     <message>
         <source>The SVG map can&apos;t be read: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można odczytać mapy SVG: %1</translation>
     </message>
 </context>
 <context>
@@ -932,7 +936,7 @@
     <name>Sound</name>
     <message>
         <source>Can&apos;t write the sound file %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie można zapisać pliku dźwiękowego %1: %2</translation>
     </message>
 </context>
 <context>
@@ -1008,11 +1012,11 @@
     </message>
     <message>
         <source>Not backed up, not regular files (links are not followed): %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Bez kopii, to nie są zwykłe pliki (dowiązania są pomijane): %1</translation>
     </message>
     <message>
         <source>Not backed up, names too long for a cabinet: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Bez kopii, nazwy za długie dla archiwum: %1</translation>
     </message>
 </context>
 <context>
@@ -1118,11 +1122,11 @@
     </message>
     <message>
         <source>Can&apos;t write %1</source>
-        <translation type="unfinished">Nie można zapisać %1</translation>
+        <translation>Nie można zapisać %1</translation>
     </message>
     <message>
         <source>The name is too long for a cabinet (255 bytes at most)</source>
-        <translation type="unfinished"></translation>
+        <translation>Nazwa jest za długa dla archiwum (najwyżej 255 bajtów)</translation>
     </message>
 </context>
 <context>
@@ -1343,11 +1347,11 @@ Kod błędu: </translation>
     </message>
     <message>
         <source>The map server %1 does not answer: no background</source>
-        <translation type="unfinished"></translation>
+        <translation>Serwer mapy %1 nie odpowiada: brak podkładu</translation>
     </message>
     <message>
         <source>The search service does not answer</source>
-        <translation type="unfinished"></translation>
+        <translation>Usługa wyszukiwania nie odpowiada</translation>
     </message>
 </context>
 <context>
@@ -1928,15 +1932,15 @@ Czy chcesz kontynuować?</translation>
     </message>
     <message>
         <source>Korvix cannot open %1: no editor takes this kind of file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Korvix nie może otworzyć %1: żaden edytor nie obsługuje tego rodzaju pliku.</translation>
     </message>
     <message>
         <source>Korvix cannot open %1: there is no such file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Korvix nie może otworzyć %1: nie ma takiego pliku.</translation>
     </message>
     <message>
         <source>Refresh</source>
-        <translation type="unfinished"></translation>
+        <translation>Odśwież</translation>
     </message>
 </context>
 <context>
@@ -2163,39 +2167,39 @@ Zostanie otwarty istniejący plik, jeśli istnieje.</translation>
     </message>
     <message>
         <source>Insert row above</source>
-        <translation type="unfinished"></translation>
+        <translation>Wstaw wiersz powyżej</translation>
     </message>
     <message>
         <source>Delete rows</source>
-        <translation type="unfinished"></translation>
+        <translation>Usuń wiersze</translation>
     </message>
     <message>
         <source>Cut</source>
-        <translation type="unfinished">Wytnij</translation>
+        <translation>Wytnij</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="unfinished">Kopiuj</translation>
+        <translation>Kopiuj</translation>
     </message>
     <message>
         <source>Paste</source>
-        <translation type="unfinished">Wklej</translation>
+        <translation>Wklej</translation>
     </message>
     <message>
         <source>Duplicates</source>
-        <translation type="unfinished">Duplikaty</translation>
+        <translation>Duplikaty</translation>
     </message>
     <message>
         <source>Largest distance between duplicates (m):</source>
-        <translation type="unfinished"></translation>
+        <translation>Największa odległość między duplikatami (m):</translation>
     </message>
     <message>
         <source>1 match</source>
-        <translation type="unfinished"></translation>
+        <translation>1 trafienie</translation>
     </message>
     <message>
         <source>%1 matches</source>
-        <translation type="unfinished"></translation>
+        <translation>Trafień: %1</translation>
     </message>
 </context>
 <context>
@@ -3449,10 +3453,38 @@ Język mowy:</translation>
     </message>
 </context>
 <context>
-    <name>XmlScan::State</name>
+    <name>XmlGuard</name>
+    <message>
+        <source>entity declarations are not accepted</source>
+        <translation>deklaracje encji są niedozwolone</translation>
+    </message>
+    <message>
+        <source>attribute declarations are not accepted</source>
+        <translation>deklaracje atrybutów są niedozwolone</translation>
+    </message>
+    <message>
+        <source>references to entities are not accepted</source>
+        <translation>odwołania do encji są niedozwolone</translation>
+    </message>
+    <message>
+        <source>the elements nest deeper than %1 levels</source>
+        <translation>elementy są zagnieżdżone głębiej niż %1 poziomów</translation>
+    </message>
+    <message>
+        <source>an element has more than %1 attributes</source>
+        <translation>element ma więcej niż %1 atrybutów</translation>
+    </message>
+    <message>
+        <source>more than %1 namespaces are declared around an element</source>
+        <translation>wokół elementu zadeklarowano więcej niż %1 przestrzeni nazw</translation>
+    </message>
+    <message>
+        <source>the elements carry too many attributes in all</source>
+        <translation>elementy mają łącznie za dużo atrybutów</translation>
+    </message>
     <message>
         <source>the document is larger than %1 MB</source>
-        <translation type="unfinished"></translation>
+        <translation>dokument jest większy niż %1 MB</translation>
     </message>
 </context>
 </TS>
