@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's menus, toolbars and the menu merging of the editor on top.
 #include "app/MainForm.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli backup / restore: full backups of a device folder and their way back.
 #include "app/DeviceInfo.h"
 #include "cli/Commands.h"

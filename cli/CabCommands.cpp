@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli cab pack|list|unpack: cabinet archives from the command line.
 #include "cli/Commands.h"
 #include "platform/DeviceCodec.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli clr dump|save|preview: colour schemes from the command line.
 #include "cli/Commands.h"
 #include "media/ClrFile.h"

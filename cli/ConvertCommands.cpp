@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli convert IN OUT: POI lists and itineraries between OV2, ITN, GPX, KML and
 // CSV, chosen by the files' extensions, with the editors' own readers and writers.
 #include "cli/Commands.h"

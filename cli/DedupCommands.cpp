@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli dedup FILE.ov2 METRES: the POI editor's duplicate marks from the
 // command line.
 #include "cli/Commands.h"

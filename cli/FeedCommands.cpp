@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli feed ...: what the POI editor's feed imports would add, from a saved body.
 #include "cli/Commands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli hex exe|bin FILE: any file as hexadecimal text beside it.
 #include "cli/Commands.h"
 #include "platform/Error.h"

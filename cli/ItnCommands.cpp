@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli itn ... and kml ...: itineraries and the point imports from the command
 // line.
 #include "cli/Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli map show: the script calls the map page receives for a list.
 #include "cli/Commands.h"
 

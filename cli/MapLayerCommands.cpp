@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli map layer: the script calls each extra map layer sends, one per line.
 #include "cli/Commands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli ov2 ...: OV2 files from the command line.
 #include "cli/Commands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli poidat ...: the device's built-in POI database.
 #include "cli/Commands.h"
 

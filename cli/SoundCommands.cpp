@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli sound info|convert|normalize: the audio kit from the command line.
 #include "cli/Commands.h"
 #include "media/OggRunner.h"

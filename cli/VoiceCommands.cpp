@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli chk unpack|pack and vif dump: voice containers and information files.
 #include "app/Language.h"
 #include "cli/Commands.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # korvix_headless_library(NAME SOURCES ... DEPS ...)
 # A subsystem's file-format and logic code: QtCore, QtXml and QtNetwork only, so a
 # widget include fails to build instead of creeping in.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # KORVIX_SANITIZE: every target of this build folder with AddressSanitizer and
 # UndefinedBehaviorSanitizer. Undefined behaviour stops the program, so a finding fails
 # its test instead of scrolling past in the log.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # korvix_add_test(NAME SOURCES ... LIBS ...)
 # One GoogleTest executable per call, run by CTest on the offscreen platform with the
 # XDG folders pointed at a fresh folder, so no test touches the real home.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Unpacking any bytes as a cabinet (traversal names, bad counts, broken blocks): no
 // crash, and nothing is ever written outside the target folder.
 #include "services/CabFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our MSZIP and LZX coders on any data: what libmspack unpacks is what went in. The
 // first byte picks the coder (MSZIP or LZX with its window), whether the archive is a set
 // of small cabinets, and cuts the data into files.

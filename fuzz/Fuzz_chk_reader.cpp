@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voice container reader on any bytes: a header is taken only when it describes
 // the file, a phrase only when its data lie inside its own record, and the phrases
 // taken, packed again, read back the same.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour scheme reader on any bytes: an error or colours, never both missing the
 // point; a scheme read and written again reads back to the same 24-bit colours.
 #include "media/ClrFile.h"

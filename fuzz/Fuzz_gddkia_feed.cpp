@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The road authority's feed of road works on any bytes: no crash, no entity
 // expanded, no point without a readable place.
 #include "poi/Feeds.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The road authority's mobile feed on any bytes: points come in start/end order
 // with readable places and no entity expanded.
 #include "poi/Feeds.h"

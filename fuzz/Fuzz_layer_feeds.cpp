@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as the city feeds' answers: a message or calls that cannot run script,
 // never a crash.
 #include "fuzz/MapCallCheck.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Map links on any text: the point, the KML request and the fetched URL.
 #include "itn/MapLink.h"
 

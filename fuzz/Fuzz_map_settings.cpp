@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MapSettings.cfg scan on any bytes: records fit the input and their
 // coordinates come back exactly through the text AddPoi reads.
 #include "platform/DeviceCodec.h"

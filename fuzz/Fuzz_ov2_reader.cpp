@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The OV2 reader on any bytes: both passes and the check walk, no read outside them.
 #include "poi/Ov2Reader.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DecodePacked5 on any payload: reads exactly its bytes, at most a few characters per bit.
 #include "poi/Ov2Codings.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The poi.dat tables and every category block on any bytes.
 #include "poi/Ov2Reader.h"
 #include "poi/PoiDat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as the road network's SVG: a parse error or calls that cannot run
 // script, never a crash.
 #include "map/MapLists.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a ".sat": a refusal or a raster whose calls cannot run script, and a
 // picture name that never leaves the folder.
 #include "map/MapLists.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Targeo route files on any text: at most the ten route points come back.
 #include "itn/TargeoImport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a TripMaster log: every call the track sends is a known function
 // with decimals and whole string literals only.
 #include "map/MapLists.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voice information reader on any bytes, in each code page: every index it gives
 // lies in its list or is -1, and what it read, written again, reads back the same.
 #include "media/VoiceFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wave reader on any bytes: a refusal always says why, and every wave it takes
 // converts to the working format within the size cap, or is refused with a reason,
 // and is written out and read back with the same samples.

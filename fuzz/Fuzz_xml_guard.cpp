@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes through the XML guard: the same answer however the bytes are cut into
 // pieces, and whatever it lets through, the parser finds within the limits (no
 // element beyond the attributes or the depth, no entity declared or referenced).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a layer may send the map page: known functions whose arguments are plain
 // decimals or whole JSON string literals. Anything else could run in the page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The longitude and latitude cells (columns 1 and 2) of the POI and itinerary lists:
 // whole numbers of 1/100000 degree. The saves check them here before anything is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The coordinate cells of the POI and itinerary lists as people use them: what they
 // type or paste ("19,95", "50°03'36\"N", "50.06, 19.94") becomes the list's units when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Coordinates as people type or paste them into a list, read into the lists' units
 // (1/100000 degree): decimal degrees with "." or ",", degrees-minutes-seconds with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Edit actions: Cut, Copy, Paste, Select All and Reverse, routed to whichever edit
 // box or TRBGrid has the focus.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal to the grid: the header views and the cell delegate, both drawing through TRBGrid::PaintCell.
 

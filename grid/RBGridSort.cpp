@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sorting the data rows by a column, from a click on its header.
 #include "grid/RBGrids.h"
 

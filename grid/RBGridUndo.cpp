@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo of the grid's changes to its rows. Each step keeps what changed:
 // a cell's two texts, the rows taken out, the range of rows put in, an order.
 #include "grid/RBGrids.h"

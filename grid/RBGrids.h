@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TRBGrid: the table control of every tabular editor. Rows are TRBParams held in a
 // TRBParamsTable (row 0 the header, column 0 the row number) with per-cell status

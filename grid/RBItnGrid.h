@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TRBItnGrid: the itinerary editor's grid; column 4 (the point flag) shows one of
 // the image list's pictures instead of the number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TRBParams: one row of tabular text as an ordered list of text fields, with the
 // tokeniser and joiner used for every delimited line of the program, and a small

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TRBParamsTable: the row storage of a TRBGrid, and what format readers fill.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TRBRowStore: packs the rows a reader appends into shared chunks of text, so a
 // million rows cost a few hundred allocations instead of one each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Long loops (reversal, duplicate search) stop while the Escape key is held down.
 // Qt has no "is this key down" call, so one application-wide filter follows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TItnEdit: the itinerary editor, a child window of the main window. It opens,
 // edits and writes one ITN file in a TRBItnGrid, one row per point, and offers the

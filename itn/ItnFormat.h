@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ITN itinerary format: 8-bit text, one point per line, four fields each
 // followed by a vertical bar (longitude|latitude|name|flag|), lines ended by CR LF.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The itinerary editor's list operations on the grid's row table, free of widgets:
 // distances and the duplicate search, reversal, the point swap and the name search.

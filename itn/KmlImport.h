@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Points from KML documents for both list editors: the import of a KML file or a
 // fetched map link (the receiving editor adds each point with AddItn or AddPoi) and

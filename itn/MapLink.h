@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Links copied from map sites. A link that holds the point itself gives it without
 // any download; any other http link is fetched as KML with the shared HTTP client.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Route files of the Targeo map site (".atm"): lines "name::type=value"; the
 // entries of type "ptGeo" hold "latitude&longitude" of the route's Start, End and

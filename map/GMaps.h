@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TGMaps: the map window. A browser view showing the page we write ourselves; the
 // host drives it with WB_ script calls and the page answers through external.Write,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two city feeds as marker layers: Kraków's road disruptions and Zakopane's
 // lodgings, from the XML their servers answer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The road authority's network map (an SVG of its own projection) as map lines:
 // the country outline, the motorways and the main roads, and the kilometre labels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The script calls of the extra layers: lines through collected points and raster
 // overlays. Same rules as MapScript: texts as JSON string literals, coordinates as

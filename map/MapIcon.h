@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The category icon the map shows for a POI list, and the folder of the map's files.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The map's extra layers as commands of the main window: raster overlays of the
 // device and their capture, TripMaster tracks, the two city feeds and the road

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What ShowGoogleAPI sends for a POI list and for an itinerary, as the calls the
 // page receives, in order. The windows and korvix-cli share it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The map page's files in the map folder: the page itself, its script, Leaflet and
 // the nine marker pictures, with the tile sources and texts from the settings.

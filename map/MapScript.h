@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The script calls the host sends to the map page, and the texts the page sends back.
 // Every text argument goes in as a JSON string literal, so no name can end the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TMiniMap: the small map on the right of a POI editor's list. It follows the
 // current row a moment after the user stops moving, and takes a point (with the

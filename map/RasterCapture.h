@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A new raster overlay captured from the capture page: what the page reports, the
 // name proposed for it, the map's picture found in a grab of the browser and the

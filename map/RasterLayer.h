@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Raster overlays of the device: a ".sat" description (nine lines) beside its JPEG,
 // shown on the map with WB_Raster, all of one opening fitted into view once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The capture page ("Get_Raster"): a bare map in a black border with a search
 // field, the name prefix and "Get Image", written into the map folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TSavePOIDlg: where a point or a route from the map goes when several editors of
 // the wanted kind are open.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A TripMaster GPS log as a map layer: the track through every counting point, a
 // marker per point, and a marker for every stop of an hour or more.

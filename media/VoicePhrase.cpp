@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voice editor's phrase editing: loading the current row's phrase into the
 // waveform after the table has rested on it, and the sound commands on that phrase.
 #include "media/AudioKit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Format conversion of a wave document: libsndfile decodes whatever the RIFF file
 // holds (integer PCM of any width, float, A-law, mu-law, ADPCM), we mix the channels,
 // libsamplerate changes the rate, and the result is quantised to the target PCM.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Audio kit: the wave document, wave file conversion, the Ogg runner (headless), and
 # the devices and the waveform box (windows side).
 pkg_check_modules(KORVIX_SNDFILE REQUIRED IMPORTED_TARGET sndfile)

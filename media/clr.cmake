@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Colour schemes: the file and the preview picture (headless), the scheme editor.
 korvix_headless_library(korvix_clr
   SOURCES

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up pictures as files (headless) and the picture and icon editors.
 korvix_headless_library(korvix_pictures
   SOURCES

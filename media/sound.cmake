@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sound editor window, built on the audio kit.
 korvix_gui_library(korvix_sound_gui
   SOURCES

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Voices: the container, the information file and the phrase lists (headless).
 korvix_headless_library(korvix_voice
   SOURCES

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DIN=CHANGELOG.md -DOUT=changelog -DMAINTAINER="Name <mail>" -DPACKAGE=korvix -P ChangeLog.cmake
 # The package's changelog in Debian's form, made from the repository's CHANGELOG.md:
 # one entry per "## VERSION — YYYY-MM-DD" heading, its "- " items as "  * " lines.

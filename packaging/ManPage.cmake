@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DCLI=korvix-cli -DOUT=korvix-cli.1 -DVERSION=x -P ManPage.cmake
 # The manual page of the command line, made from its own help so the two never differ.
 execute_process(COMMAND ${CLI} help OUTPUT_VARIABLE help RESULT_VARIABLE rc)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the program's SVG icon as square PNGs of the given sizes, so the PNGs of
 // the icon theme follow the one drawing instead of being kept by hand.
 #include <QImage>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for korvix-cli. The commands and their first words come from the
 # program's own help, so new commands complete without a change here.
 _korvix_cli()

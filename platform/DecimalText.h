@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whole numbers as decimal text straight into a buffer, for the writers of a million
 // records that cannot afford a QString per number.

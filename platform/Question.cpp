@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Question.h"
 
 QMessageBox::StandardButton askQuestion(QWidget *parent, const QString &caption, const QString &text,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The POI editor's duplicate search, free of widgets so the command line and the
 // benchmarks run exactly what the window runs.

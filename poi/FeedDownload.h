@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Feed downloads through the main window's HTTP client, and the servers they come
 // from (settings with defaults of ours).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The POI editor's Tools > Import entries for the feeds, the web page scan and
 // "MapSettings.cfg"; TOV2::GDKIA lives beside them.

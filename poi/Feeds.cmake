@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The feed and file imports of the POI editor: the headless parsers and downloads,
 # and the editor's Import menu entries built on them.
 include_guard(GLOBAL)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The outside sources of POIs: the road authority's two feeds, the Kraków and
 // Zakopane feeds and the coordinates of any web page. Each turns a body into the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // GPX 1.1, the exchange format of most navigation programs: POI lists go out as
 // waypoints, itineraries as one route; waypoints, route points and track points

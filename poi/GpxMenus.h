@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The GPX and KML entries both list editors share: Export > GPX / KML of the list,
 // and Import > GPX into it. The editor supplies its rows and its own way of adding

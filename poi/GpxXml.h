@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the GPX and KML writers share: a device over the chunked output for
 // QXmlStreamWriter, and texts made fit for XML.

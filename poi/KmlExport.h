@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // KML documents of a POI list (one placemark per POI) and of an itinerary (the
 // route as a line, then its points as placemarks), in the form our own KML import

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The favourites and the home of the device's "MapSettings.cfg": records found by a
 // byte scan, since the rest of the file is not ours to understand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TOV2: the POI editor window. One POI overlay (a list saved as an .ov2 file) with
 // the category's small and large icon and its warning sound, which the device finds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "poi/Ov2Units.h"
 
 #include "grid/CoordinateCells.h"

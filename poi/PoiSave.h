@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Saving a POI document: the list and its companions beside it under one base name,
 // in a fixed order, with the parts that became empty parked under names ending in

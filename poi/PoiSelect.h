@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Picking POIs out of a list by text and by the map's saved view, and the find
 // dialog's search, on the grid's row table (row 0 the header, column 3 the

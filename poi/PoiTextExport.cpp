@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "poi/PoiTextExport.h"
 
 #include "grid/RBParamsTable.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Coordinate notations (headless) and the coordinate dialog.
 korvix_headless_library(korvix_latlng
   SOURCES

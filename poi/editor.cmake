@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The POI editor: searches, selections, duplicates and the save order (headless), and
 # the editor window with its find dialog. A KML document pasted into the list goes
 # through the itinerary folder's import, which both list editors share.

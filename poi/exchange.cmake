@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # GPX reading and writing and KML export of POI lists and itineraries: the exchange
 # with other navigation programs. Headless: QtCore only.
 include_guard(GLOBAL)

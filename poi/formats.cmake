@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The POI file formats: OV2 reading and writing, the compact codings, poi.dat, text
 # exports and the sample POIs. Headless: QtCore only.
 include_guard(GLOBAL)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing on a Debian 12 machine, builds Korvix, and then either
 # starts it on the bundled sample device (run), runs every test (test), the headless
 # ones a second time under the address and undefined-behaviour sanitizers, or makes the

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts a real sound server for the recording and playback tests on a machine with
 # no sound card and no display: a system-wide PulseAudio daemon whose default sink is
 # a null sink (playback runs in real time into nothing) with a 440 Hz tone always

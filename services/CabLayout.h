@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pieces of an archive as the writers plan and code it (shared by the one-cabinet
 // and the cabinet-set writers; not part of the component's interface).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The memory and message calls of every mspack_system of ours: plain heap memory and
 // no messages (the readers turn failures into their own texts).

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 // The capture page: a bare map in a 1-pixel black border (the host finds the
 // picture by it), a search field, the name prefix and "Get Image", which reports the
 // map's box and size (callback 5) for the host to cut the picture from a grab.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 // external.Write/Read of every page go to the host through the web channel once it is
 // up; calls made before that wait in a queue.
 "use strict";

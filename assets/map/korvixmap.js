@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 // The map page: the host drives it with the WB_ calls and hears back through
 // external.Write. Names never go into HTML: markers get them as titles, popups as
 // text nodes.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 // The map's extra layers: raster overlays with their frame and marker, and lines
 // through points the host collects (tracks, roads). Loaded after korvixmap.js and
 // uses its map, icon(), savedView and the POI drawing.

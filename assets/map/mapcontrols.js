@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 // What both map pages share: the map types, the overview map, the scale, and the
 // info windows with tabs. Texts go into the page as text nodes only.
 "use strict";

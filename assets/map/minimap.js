@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 // The POI editor's small map: one draggable marker the host moves with
 // WB_SetMarker; a click or a drag reports the point and its address (Write 1).
 "use strict";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building a device's content tree from a device folder with many files.
 #include "app/TreeBuilder.h"
 

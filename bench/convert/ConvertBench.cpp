@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converting a POI list of 1,000,000 points from OV2 to GPX: korvix-cli convert and
 // gpsbabel, each as the program a user runs, on the same file in the same run.
 // Medians of five runs; the ratio is gpsbabel's median over ours.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A grid of 1,000,000 rows x 5 columns: fill, AutoSize, scroll, mark, copy, paste.
 // Run on the offscreen platform; memory figures are the process's resident size.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A POI list of 1,000,000 rows in the grid, as the POI editor shows it (numbers,
 // AutoSize, an undo stack): sorting by the name and by a coordinate, and the undo of
 // a cut of 100,000 rows. The resident size before and after the cut's undo record

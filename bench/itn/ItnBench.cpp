@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing itineraries, the KML import and paste, and the duplicate
 // search, on sizes well beyond what the device takes (users keep long lists).
 #include "itn/ItnFormat.h"

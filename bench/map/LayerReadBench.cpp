@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map layers' readers on large and hostile files, run as korvix-cli: time and
 // peak memory beside the file's size (the readers stream, so memory stays a few
 // times the file), the refusal of an element of 200,000 attributes, and the XML

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShowGoogleAPI's path for a big POI list, measured in the real browser: the calls
 // joined into scripts, the page's typed arrays and the drawing per screen cell.
 #include "grid/RBParamsTable.h"

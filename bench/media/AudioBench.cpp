@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The waveform picture of a long sound, and loading a voice phrase through the
 // external decoder (with in-process Vorbis decoding by libsndfile beside it).
 #include "media/OggRunner.h"

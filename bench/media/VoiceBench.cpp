@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A 59-phrase voice: unpacking its container into the phrase files (no decoding),
 // opening it in the editor (with the Ogg information of each phrase), saving its three
 // files, and loading a phrase into the waveform after the table moved to its row.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The audio kit's benchmarks.
 pkg_check_modules(KORVIX_BENCH_SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 korvix_add_bench(media_audio_bench

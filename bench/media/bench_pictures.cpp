@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up pictures: the import's stretch onto 320 x 240 and the bitmap writer,
 // next to Qt's own BMP writer for comparison.
 #include "media/ImgFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OV2 speed and peak memory against gpsbabel on the same files in the same run.
 //
 // Fixtures of 100,000 and 1,000,000 POIs (random points all over the map, names of

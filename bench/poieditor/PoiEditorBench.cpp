@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The POI editor at a million POIs. Points lie over Poland with one in twelve placed
 // a few metres from an earlier one, so the duplicate search has work to mark.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full backup (packing and verification, korvix-cli backup) beside gcab's packing alone
 // on the same device-like tree, and restore (korvix-cli restore) beside cabextract, with
 // times and peak memory of each run. KORVIX_BACKUP_BENCH_MB sets the tree's size

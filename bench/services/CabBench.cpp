@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Packing with MSZIP (ours on one and on two threads, as a set of cabinets, gcab) and unpacking (ours,
 // cabextract) of the same tree in one run; peak memory of the command-line runs at a
 // quarter of the tree and at the whole tree. KORVIX_CAB_BENCH_MB sets the tree's size

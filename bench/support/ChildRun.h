@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Programs of a benchmark run as a user runs them, with their time and peak memory,
 // and the files of a tree they made.

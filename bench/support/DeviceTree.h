@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file tree of the cabinet and backup benchmarks, like a device's: text-like POI
 // files that pack well and pictures and sounds that do not, many small and every

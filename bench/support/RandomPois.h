@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The POI lists of the benchmarks: random points all over the map, named "POI <i> "
 // and 4 to 33 random letters with a blank every seventh, the same list for the same n.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The run of a benchmark program that needs widgets: offscreen unless a platform is
 // chosen, an unknown argument refused.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File > Export in the main window offers the active editor's exports.
 #include "app/EditorRegistry.h"
 #include "app/MainForm.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/BaseIcons.h"
 #include "app/Config.h"
 #include "app/ContentTreeModel.h"

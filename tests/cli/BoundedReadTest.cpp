@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each kind of input has its own cap (lists, sounds, pictures, schemes): a file beyond
 // it is refused unread with a message naming it, while real files of the kind still read.
 // FIFOs and endless devices are the business of CliBoundedReadTest.

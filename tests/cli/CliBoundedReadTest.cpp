@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every command that reads a file, given a FIFO nobody writes, an endless device and a
 // file far beyond any cap: each answers at once with the reader's message naming the
 // file, never hangs, never swallows the input as an empty list, never runs out of memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the two programs say on the command line: help, version, and the one form of
 // every error ("FILE: reason"), run as the user runs them.
 #include "tests/poi/Ov2TestUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The writing commands on a real full file system: a small tmpfs mounted in a private
 // mount namespace, the checks run by a child run of this program inside it. Each
 // command must fail with the system's reason after the file's name and keep the old

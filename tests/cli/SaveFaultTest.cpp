@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every writing command run with one system call failing at each point it is made:
 // either the command succeeds with its complete new output, or it fails with a message
 // naming the file and leaves the old output as it was. Never a temporary left behind.

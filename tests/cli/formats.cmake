@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The format commands against hostile inputs (FIFOs, devices, huge files), failing
 # system calls (the fault library) and a really full disk.
 korvix_add_test(cli_file_safety_tests

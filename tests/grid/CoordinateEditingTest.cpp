@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The coordinate cells of a real grid, typed into through its cell editor with real
 // key events: what people type becomes the list's units when the cell is left.
 #include "grid/CoordinateEditing.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo of every change the grid makes, and sorting by a column.
 #include "grid/RBGrids.h"
 #include "tests/support/TestSupport.h"

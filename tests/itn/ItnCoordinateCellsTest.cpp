@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The itinerary list's coordinate cells take typed degrees and pasted pairs as the
 // POI list's do, typed through the real cell editor.
 #include "grid/RBItnGrid.h"

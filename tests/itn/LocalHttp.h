@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A one-page HTTP server on 127.0.0.1 for the link fetch: answers every request
 // with a fixed status, headers and body, and keeps the request lines it saw.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A quiet shell that keeps the editors the map opens for points and routes, and
 // closes them before the shell they use goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map window with the real browser, against local servers the tests start.
 #include "grid/RBParamsTable.h"
 #include "itn/Itn.h"

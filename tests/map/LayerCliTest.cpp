@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli map layer, run as the real program: the calls printed one per line, and
 // what was built before an error printed before the message.
 #include "platform/Settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The layers' readers on what is not a layer file: a FIFO nobody writes, an endless
 // device, and XML made to exhaust the parser. Each is refused at once with the file
 // and the reason, through the real korvix-cli and through the readers the windows use.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The extra layers in the real main window: the tree's rasters, New on "Raster",
 // the "GoogleAPI" layer menu and the service menu's road network.
 #include "app/Config.h"

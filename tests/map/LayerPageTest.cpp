@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The extra layers drawn by the real browser in the map window, tiles from a local
 // server: a raster overlay with its frame, picture and marker, a track fitted.
 #include "map/GMaps.h"

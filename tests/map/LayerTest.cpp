@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calls of the extra map layers, built without a browser; outputs compared whole.
 #include "map/LayerFeeds.h"
 #include "map/LayerRoads.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The extra layers as the main window's commands, in the real browser against local
 // servers: rasters of a device, a capture cut at the map's border, a city feed and
 // the road network.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli map show, run as the real program; outputs compared whole.
 #include "map/MapIcon.h"
 #include "platform/Settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's "GoogleAPI" command with the real map window.
 #include "app/MainForm.h"
 #include "app/SettingsDialog.h"

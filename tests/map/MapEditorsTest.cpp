@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editors' ShowGoogleAPI through the map window, in the real browser.
 #include "grid/RBGrids.h"
 #include "grid/RBItnGrid.h"

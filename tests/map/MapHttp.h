@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A local HTTP server standing in for the map's web services: answers by path
 // prefix (allowing any origin, as the public services do), keeps every request with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What ShowGoogleAPI sends for a POI list and for an itinerary.
 #include "grid/RBParamsTable.h"
 #include "map/MapLists.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map page's files, written without a browser.
 #include "map/MapPage.h"
 #include "platform/Settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map with a POI list, a route and an open info window, drawn by the real browser
 // and saved for the README (run under Xvfb with QT_QPA_PLATFORM=xcb for the picture
 // the user sees; offscreen it is drawn the same way).

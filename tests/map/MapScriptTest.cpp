@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The script texts sent to the map page and the page's texts read back.
 #include "map/MapScript.h"
 #include "tests/support/TestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Directions, reverse geocoding and search on the page, against local servers in the
 // services' own formats.
 #include "map/GMaps.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map window's Tools menu and the points and routes the page hands back.
 #include "grid/RBGrids.h"
 #include "grid/RBItnGrid.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the browser tests of the map window share: pictures as the local servers send
 // them and the window opened as a user sees it, online.

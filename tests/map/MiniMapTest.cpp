@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The POI editor's small map, in the real browser.
 #include "grid/RBGrids.h"
 #include "map/MiniMap.h"

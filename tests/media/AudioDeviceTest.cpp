@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording and playback on the real sound server (scripts/sound-server.sh starts one
 // with a null sink and a tone source on machines without sound hardware).
 #include "media/AudioDevices.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kit as the sound, voice and POI editors use it: opening, importing and saving.
 #include "media/AudioKit.h"
 #include "media/SampleSounds.h"

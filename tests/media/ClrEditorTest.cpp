@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scheme editor: grid, in-place editing, colour picking, preview, saving, closing.
 #include "media/SchemEdit.h"
 

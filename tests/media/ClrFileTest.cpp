@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour scheme files: reading, writing, the preview's colour table, the command line.
 #include "media/ClrFile.h"
 #include "media/ClrPreview.h"

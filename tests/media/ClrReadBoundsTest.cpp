@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scheme editor's readers on what is no regular file: a FIFO in place of the scheme
 // or of the preview picture must neither block the window nor be read.
 #include "media/ClrFile.h"

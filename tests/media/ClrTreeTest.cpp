@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scheme editor's entry points in the main window: the tree's Open and New, File.
 #include "app/EditorRegistry.h"
 #include "app/MainForm.h"

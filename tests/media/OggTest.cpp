@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Ogg conversions against the real vorbis-tools programs.
 #include "media/OggRunner.h"
 #include "media/SampleSounds.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli sound, run as the user runs it.
 #include "media/OggRunner.h"
 #include "media/Wave.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound editor against the real Ogg programs and the real sound server.
 #include "media/Sound.h"
 

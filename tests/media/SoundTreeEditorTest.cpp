@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound editor in the main window: opened from the tree, New on "Sounds", the File
 // menu, and the sound toolbar following it.
 #include "app/EditorRegistry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli chk unpack|pack and vif dump, run as a user runs them.
 #include "media/VoiceChk.h"
 #include "media/OggRunner.h"

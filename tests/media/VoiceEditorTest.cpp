@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voice editor window: opening, saving and closing a voice, and the phrase
 // editing on the current row, against the real Ogg Vorbis programs.
 #include "grid/RBGrids.h"

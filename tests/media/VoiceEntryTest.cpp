@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ways into the voice editor from the main window: the content tree opens a voice
 // only while no voice editor exists, and a save refreshes the device's tree.
 #include "app/EditorRegistry.h"

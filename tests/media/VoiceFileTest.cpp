@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Voice containers, information files and pictures, headless.
 #include "media/ImgFile.h"
 #include "media/VoiceChk.h"

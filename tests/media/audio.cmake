@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The audio kit against the real libraries, vorbis-tools and sound server.
 pkg_check_modules(KORVIX_TEST_SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 set(_audio_tests ${CMAKE_CURRENT_SOURCE_DIR})

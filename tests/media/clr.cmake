@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Colour schemes: the file, the preview and the command line (headless).
 korvix_add_test(clr_tests
   SOURCES

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sound editor against the real vorbis-tools and sound server.
 pkg_check_modules(KORVIX_SOUND_TEST_SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 korvix_add_test(sound_editor_tests

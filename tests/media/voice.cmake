@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Voices: the container, the information file and the command line, against the real
 # Ogg Vorbis encoder.
 korvix_add_test(voice_tests

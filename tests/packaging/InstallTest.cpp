@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Language.h"
 #include "tests/packaging/ProgramRun.h"
 #include "tests/support/TestSupport.h"

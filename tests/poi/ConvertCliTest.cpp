@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli convert, run as the real program.
 #include "ExchangeTestUtil.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli coord --cell: what a list cell makes of a text, from the real program.
 #include "tests/support/TestSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli dedup, run as the real program.
 #include "tests/poi/Ov2TestUtil.h"
 #include "tests/support/TestSupport.h"

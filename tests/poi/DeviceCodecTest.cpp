@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/DeviceCodec.h"
 #include "platform/Settings.h"
 #include "tests/support/TestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The duplicate search: the cell index against the pairwise loop, the distance.
 #include "grid/RBParamsTable.h"
 #include "poi/Duplicates.h"

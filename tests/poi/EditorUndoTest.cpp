@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo in the POI and itinerary editors: a list undone and saved gives the bytes it
 // was opened from, and the modified mark follows the saved step.
 #include "grid/RBActions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile feeds and files: refused with a message or read to rows, never a crash, an
 // entity expanded or fetched, or memory beyond the body's own bound.
 #include "platform/DeviceCodec.h"

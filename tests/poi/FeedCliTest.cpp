@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli feed: the rows AddPoi would add, from saved bodies, run as the real program.
 #include "tests/poi/Ov2TestUtil.h"
 #include "tests/support/TestSupport.h"

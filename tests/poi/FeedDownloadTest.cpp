@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feed downloads against a local server started by each test: the body, an error
 // answer, silence, a body past the limit, cancel; the servers from the settings.
 #include "platform/Error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The POI editor's feed imports with a local feed server: rows added and marked,
 // the road-authority fallback to the stored list, the web and file imports, Cancel.
 #include "grid/RBGrids.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A feed server on 127.0.0.1 for the download tests: an answer per path (404 for
 // others), or silence, and the paths it was asked for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The feed parsers and the MapSettings.cfg scan on bodies built by each test.
 #include "platform/DeviceCodec.h"
 #include "poi/Feeds.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tree's GDDKIA command in the real main window, with the feeds from a local server.
 #include "app/BaseIcons.h"
 #include "app/EditorRegistry.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests of the feed imports: the parsers and hostile input, the downloads against a
 # local server, the editor's Import entries and the command line.
 include_guard(GLOBAL)

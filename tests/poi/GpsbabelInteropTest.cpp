@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interoperability with gpsbabel's OV2 reader and writer (the real program).
 #include "grid/RBParamsTable.h"
 #include "platform/DeviceCodec.h"

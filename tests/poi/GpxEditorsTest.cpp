@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GPX import and GPX / KML export from the menus of the POI and itinerary editors.
 #include "grid/RBGrids.h"
 #include "grid/RBItnGrid.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our GPX against the real gpsbabel, both ways, waypoints and routes.
 #include "ExchangeTestUtil.h"
 

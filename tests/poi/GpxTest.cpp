@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GPX writing and reading, and the KML export, against our own KML import and the
 // real xmllint.
 #include "ExchangeTestUtil.h"

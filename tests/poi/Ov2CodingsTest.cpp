@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "poi/Ov2Codings.h"
 #include "tests/poi/Ov2TestUtil.h"
 

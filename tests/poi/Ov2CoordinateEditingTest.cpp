@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Coordinates typed into the POI editor's list and its "Edit POI" dialog: converted
 // to the list's units, explained when they cannot be read, refused by the save with
 // the row and the reason in the message.

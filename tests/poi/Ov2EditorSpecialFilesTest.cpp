@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The POI editor opening a list whose companions (icons, sound) or whose file itself is
 // no regular file: a FIFO must neither block the window nor be taken for content.
 #include "poi/Ov2Editor.h"

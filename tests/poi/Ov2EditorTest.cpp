@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The POI editor window with a fake shell, the real formats and the real Ogg tools.
 #include "grid/RBGrids.h"
 #include "media/AudioKit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builders for OV2 records, so each test spells out the bytes it reads.
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli ov2 / poidat, run as the real program.
 #include "platform/DeviceCodec.h"
 #include "tests/poi/Ov2TestUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parking an emptied companion with the rename or the folder sync failing for real (the
 // fault library preloaded into a child run of this program): the companion and the older
 // parked file both stay, and the save says so.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A list or export that cannot be written says which file, then the system's reason:
 // the window shows the text alone, with nothing else to name the file.
 #include "platform/Error.h"

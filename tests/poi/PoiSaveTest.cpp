@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The save order of a POI document and the parked companions, on real files.
 #include "platform/Error.h"
 #include "poi/PoiSave.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Selection by text and region, the find dialog's search.
 #include "grid/RBParamsTable.h"
 #include "platform/Progress.h"

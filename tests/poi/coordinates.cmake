@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 korvix_add_test(latlng_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/CoordinateTextTest.cpp

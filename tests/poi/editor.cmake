@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests of the POI editor: the headless searches and the save order, the command line,
 # and the window with a fake shell.
 include_guard(GLOBAL)

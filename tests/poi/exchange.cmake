@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests of the GPX and KML exchange: our own reader and import, the real xmllint and
 # gpsbabel, and korvix-cli convert.
 include_guard(GLOBAL)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests of the POI formats; the command-line tests run the real korvix-cli and the
 # interoperability tests the real gpsbabel.
 include_guard(GLOBAL)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backups and restores that meet what a real device folder holds: a second backup at
 // the same moment, FIFOs, sockets, devices and links, a file still being written, names
 // too long for a cabinet, a damaged archive, hostile names and a failing disk.

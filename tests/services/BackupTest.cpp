@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full backups of a device folder and restores from them, checked with libmspack,
 // cabextract and byte-for-byte comparison of the trees.
 #include "platform/Error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's backup beside the user's work, its Cancel, its error box, and the
 // restore dialog, in the real main window.
 #include "app/DeviceServices.h"

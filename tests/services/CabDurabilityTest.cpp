@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What `cab pack`, `cab list` and `cab unpack` do to files already there when a write,
 // a rename or the final sync fails, checked on the real korvix-cli with the fault
 // library and on the archives with the real cabextract.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every write, sync, close, rename, link and open of cab pack (one cabinet and a set),
 // cab unpack, backup and restore failed in turn, with the fault library in the real
 // korvix-cli: the run either ends well with the whole new output, or fails with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cabinet component on its own: stored names, unpacking rules, failures.
 #include "services/CabFile.h"
 #include "tests/services/CabFixtures.h"

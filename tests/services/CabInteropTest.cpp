@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our archives against the independent readers, and the other writer's archives against us.
 #include "services/CabFile.h"
 #include "tests/services/CabFixtures.h"

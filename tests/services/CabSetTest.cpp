@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Archives larger than one cabinet: sets that the independent reader and libmspack
 // follow from the first cabinet, and failures that leave no cabinet behind.
 #include "services/CabFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small HTTP server on 127.0.0.1 for the ephemeris downloads: an answer per request
 // target (path and query as sent), 404 for any other; when silent it takes the

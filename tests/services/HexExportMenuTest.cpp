@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The service menu's hex export commands: the chooser, a cancel, and the error box.
 #include "platform/Folders.h"
 #include "services/HexExportMenu.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hex export tools: exact text for the edge sizes, and nothing written on failure.
 #include "platform/Error.h"
 #include "services/HexExport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ephemeris update against a local server serving cabinets made by our writer.
 #include "platform/HttpClient.h"
 #include "services/CabFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "QuickGPSFix" node and the service menu's download in the real main window,
 // against a local server.
 #include "app/DeviceServices.h"

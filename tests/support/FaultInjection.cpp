@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A library loaded with LD_PRELOAD into a program under test: it fails the Nth call of
 // one system call, as a dying stick or a full disk would, so the tests see what the
 // program really does with the error.

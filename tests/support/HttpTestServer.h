@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The common part of the tests' local HTTP servers: listens on 127.0.0.1, gathers
 // each request head, however it is split into packets, and hands it to answer(),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What tests of editors inside the real main window look up.
 #include "app/MainForm.h"

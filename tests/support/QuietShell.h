@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A shell that answers an editor and otherwise does nothing: settings of its own, the
 // shared HTTP client, no device, no main window. Test fakes override what they record.
