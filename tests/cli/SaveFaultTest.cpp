@@ -164,6 +164,21 @@ const std::vector<SaveCase> &saveCases()
              old(d + "/o.wav", "old wave");
              return QStringList{"sound", "normalize", in.wav, d + "/o.wav"};
          }},
+        {"convert_gpx",
+         [](const QString &d, const CliFixtures::Inputs &in) {
+             old(d + "/o.gpx", "old gpx");
+             return QStringList{"convert", in.ov2, d + "/o.gpx"};
+         }},
+        {"convert_kml",
+         [](const QString &d, const CliFixtures::Inputs &in) {
+             old(d + "/o.kml", "old kml");
+             return QStringList{"convert", in.ov2, d + "/o.kml"};
+         }},
+        {"convert_csv",
+         [](const QString &d, const CliFixtures::Inputs &in) {
+             old(d + "/o.csv", "old csv");
+             return QStringList{"convert", in.ov2, d + "/o.csv"};
+         }},
         {"sample_device",
          [](const QString &d, const CliFixtures::Inputs &) {
              old(d + "/dev/TTGO.BIF", "old identity");
