@@ -27,6 +27,9 @@ bool readStandardInput(QByteArray &data, QTextStream &err);
 // reader's carriage returns (the OV2 field dump breaks its lines with them) become
 // line feeds, so a terminal shows every line. Returns 1, the exit code of a failure.
 int fileError(QTextStream &err, const QString &path, const QString &reason);
+// Takes "NAME VALUE" out of `args` wherever it stands, before or after the files. False
+// when NAME is there without a value; `value` is left alone when NAME is absent.
+bool takeOption(QStringList &args, const QString &name, QString *value);
 // The system's reason why `path` cannot be opened for reading ("No such file or
 // directory"), or an empty text when it can.
 QString openFailure(const QString &path);

@@ -174,14 +174,10 @@ QStringList write(const QString &path, const Points &in, const DeviceCodec &code
 // UTF-8, the default). Taken out of `args`; false when NAME is missing.
 bool takeCsvCodePage(QStringList &args, DeviceCodec *codec)
 {
-    *codec = DeviceCodec(DeviceCodec::Kind::Utf8);
-    const qsizetype at = args.indexOf(QStringLiteral("--codepage"));
-    if (at < 0)
-        return true;
-    if (at + 1 >= args.size())
+    QString name = QStringLiteral("UTF-8");
+    if (!takeOption(args, QStringLiteral("--codepage"), &name))
         return false;
-    *codec = DeviceCodec(DeviceCodec::kindFromName(args[at + 1]));
-    args.remove(at, 2);
+    *codec = DeviceCodec(DeviceCodec::kindFromName(name));
     return true;
 }
 

@@ -49,12 +49,10 @@ int show(const QStringList &args, QTextStream &out, QTextStream &err)
     static const char usage[] = "usage: korvix-cli map show [--marked ROW,ROW...] FILE.ov2|FILE.itn\n";
     QStringList rest = args;
     std::vector<int> marks;
-    if (rest.size() == 3 && rest[0] == QLatin1String("--marked")) {
-        if (!parseRows(rest[1], marks)) {
-            err << usage;
-            return 2;
-        }
-        rest = rest.mid(2);
+    QString rows;
+    if (!takeOption(rest, QStringLiteral("--marked"), &rows) || (!rows.isNull() && !parseRows(rows, marks))) {
+        err << usage;
+        return 2;
     }
     if (rest.size() != 1) {
         err << usage;

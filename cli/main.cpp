@@ -69,6 +69,18 @@ bool readStandardInput(QByteArray &data, QTextStream &err)
     return true;
 }
 
+bool takeOption(QStringList &args, const QString &name, QString *value)
+{
+    const qsizetype at = args.indexOf(name);
+    if (at < 0)
+        return true;
+    if (at + 1 >= args.size())
+        return false;
+    *value = args[at + 1];
+    args.remove(at, 2);
+    return true;
+}
+
 int fileError(QTextStream &err, const QString &path, const QString &reason)
 {
     // The bounded reader's messages already name the file in their own words.

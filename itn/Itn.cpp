@@ -30,6 +30,7 @@
 #include <QDrag>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -103,6 +104,10 @@ TItnDialogs TItnDialogs::platform()
 {
     TItnDialogs d;
     d.ask = askQuestion;
+    d.askDistance = [](QWidget *parent, int def, bool &ok) {
+        return QInputDialog::getInt(parent, TItnEdit::tr("Duplicates"), TItnEdit::tr("Largest distance between duplicates (m):"),
+                                    def, 1, 1000000, 10, &ok);
+    };
     d.message = [](QWidget *parent, const QString &caption, const QString &text) {
         QMessageBox::warning(parent, caption, text);
     };
@@ -437,8 +442,16 @@ void TItnEdit::Reverse1Click()
 void TItnEdit::Duplicates()
 {
     m_grid->HideEditor();
+    // At 0 m only identical points would count: the distance is asked once and kept.
+    int maxDistance = m_shell.settings().ReadInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), 0);
+    if (maxDistance <= 0) {
+        bool ok = false;
+        maxDistance = dialogs.askDistance ? dialogs.askDistance(m_shell.window(), 50, ok) : 0;
+        if (!ok || maxDistance <= 0)
+            return;
+        m_shell.settings().WriteInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), maxDistance);
+    }
     m_grid->UnmarkAllRows(0xFF);
-    const int maxDistance = m_shell.settings().ReadInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), 0);
     m_shell.ShowProgress(tr("Find Duplicates"), 1, std::max(m_grid->RowCount(), 2), 1);
     ProgressTicker ticker(&m_shell);
     const Itn::DuplicateMarks marks = Itn::findDuplicates(m_grid->Table(), maxDistance, [&](int row) {

@@ -35,6 +35,8 @@ struct TItnDialogs {
     std::function<QString(QWidget *parent, const QString &start, const QString &filter)> saveFileName;
     std::function<QString(QWidget *parent, const QString &start, const QString &filter)> openFileName;
     std::function<QString()> clipboardText;
+    // The duplicates' distance in metres, `def` proposed; `ok` false when cancelled.
+    std::function<int(QWidget *parent, int def, bool &ok)> askDistance;
     static TItnDialogs platform();
 };
 

@@ -1633,6 +1633,14 @@ Kod błędu: </translation>
         <source>Marked %1 duplicates within %2 m</source>
         <translation>Oznaczono duplikaty: %1 w promieniu %2 m</translation>
     </message>
+    <message>
+        <source>Duplicates</source>
+        <translation>Duplikaty</translation>
+    </message>
+    <message>
+        <source>Largest distance between duplicates (m):</source>
+        <translation>Największa odległość między duplikatami (m):</translation>
+    </message>
 </context>
 <context>
     <name>TItnFindDialog</name>

@@ -242,10 +242,22 @@ TEST(ItnEdit, DuplicatesReadTheSettingAndFindRowsByName)
     Fixture f;
     // 1993500 and 1993512 at 50.062 are about 8.6 m apart.
     f.edit->Open(f.tmp.write("d.itn", "1993500|5006200|Rynek|0|\r\n1993512|5006200|Rynek bis|0|\r\n2000000|5006200|far|0|\r\n"));
+    // At 0 m the distance is asked (50 m proposed); a cancel searches nothing.
+    int proposed = 0;
+    f.edit->dialogs.askDistance = [&proposed](QWidget *, int def, bool &ok) {
+        proposed = def;
+        ok = false;
+        return def;
+    };
     f.edit->Duplicates();
-    EXPECT_EQ(f.grid().GetCellFlags(1, 2), 0u) << "MaxDistance 0 finds nothing";
-    f.shell.settings().WriteInteger("Settings", "MaxDistance", 10);
+    EXPECT_EQ(proposed, 50);
+    EXPECT_EQ(f.grid().GetCellFlags(1, 2), 0u) << "nothing searched";
+    f.edit->dialogs.askDistance = [](QWidget *, int, bool &ok) {
+        ok = true;
+        return 10;
+    };
     f.edit->Duplicates();
+    EXPECT_EQ(f.shell.settings().ReadInteger("Settings", "MaxDistance", 0), 10) << "kept as the setting";
     EXPECT_EQ(f.grid().GetCellFlags(1, 1), 0x40u);
     EXPECT_EQ(f.grid().GetCellFlags(3, 2), 0xC0u);
     EXPECT_EQ(f.grid().GetCellFlags(1, 3), 0u);
@@ -444,8 +456,9 @@ TEST(ItnEdit, DuplicatesSayHowManyRowsTheyMarked)
     // b is about 9 m from a, c about 72 m.
     f.edit->Open(f.tmp.write("d.itn", "1993500|5006200|a|0|\r\n1993512|5006200|b|0|\r\n1993600|5006200|c|0|\r\n"
                                       "2000000|5006200|far|0|\r\n"));
+    f.shell.settings().WriteInteger("Settings", "MaxDistance", 5);
     f.edit->Duplicates();
-    EXPECT_EQ(f.shell.statuses.last(), "No duplicates within 0 m");
+    EXPECT_EQ(f.shell.statuses.last(), "No duplicates within 5 m");
     f.shell.settings().WriteInteger("Settings", "MaxDistance", 100);
     f.edit->Duplicates();
     EXPECT_EQ(f.shell.statuses.last(), "Marked 2 duplicates within 100 m");

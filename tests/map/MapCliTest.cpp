@@ -84,6 +84,11 @@ TEST(MapCli, Ov2ListWithItsIconHomeAndMarkedRows)
               u"WB_POIRefresh();\n"
               u"WB_Bounds(50.06200000,19.93700000,50.06400000,19.93500000);\n"
               u"WB_Home(50.061000,19.937000,\"Dom, Pod Różą\");\n"));
+    // The option may follow the file, as people type it.
+    const CliRun after = runCli({"map", "show", path, "--marked", "3,1"});
+    EXPECT_EQ(after.code, 0) << after.err.constData();
+    EXPECT_EQ(after.out, marked.out);
+    EXPECT_EQ(runCli({"map", "show", path, "--marked"}).code, 2);
 }
 
 TEST(MapCli, Ov2WithoutIconGetsTheEditorsPin)
