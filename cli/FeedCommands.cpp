@@ -66,12 +66,13 @@ int print(const Feeds::Result &result, const QString &path, QTextStream &out, QT
     return fileError(err, path, result.error);
 }
 
-int gddkia(const QStringList &args, QTextStream &out, QTextStream &err)
+int gddkia(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    QDate today = QDate::currentDate();
-    if (args.size() == 3 && args[1] == QLatin1String("--today"))
-        today = QDate::fromString(args[2], QStringLiteral("yyyy-MM-dd"));
-    if ((args.size() != 1 && args.size() != 3) || !today.isValid()) {
+    QStringList args = arguments;
+    QString day = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    const bool fine = takeOption(args, QStringLiteral("--today"), &day);
+    const QDate today = QDate::fromString(day, QStringLiteral("yyyy-MM-dd"));
+    if (!fine || args.size() != 1 || !today.isValid()) {
         err << "usage: korvix-cli feed gddkia FILE.xml [--today YYYY-MM-DD]\n";
         return 2;
     }

@@ -68,10 +68,8 @@ int runMapLayer(const QStringList &args, QTextStream &out, QTextStream &err)
     QStringList files = args.mid(1);
     KorvixSettings settings;
     QString host = settings.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("KrakowServer"));
-    if (kind == QLatin1String("krakow") && files.size() == 3 && files[1] == QLatin1String("--host")) {
-        host = files[2];
-        files = files.mid(0, 1);
-    }
+    if (kind == QLatin1String("krakow") && !takeOption(files, QStringLiteral("--host"), &host))
+        return wrongUse(err);
     if (files.isEmpty() || (kind != QLatin1String("raster") && files.size() != 1))
         return wrongUse(err);
     out.flush();

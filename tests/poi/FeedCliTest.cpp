@@ -21,6 +21,9 @@ TEST(FeedCli, PrintsRowsAsTheEditorStoresThemEscapedLikeTheDump)
     run = runCli({"feed", "gddkia", xml, "--today", "2009-05-31"});
     EXPECT_EQ(run.out, "1994000\t5006000\tUtrudnienie\\tnocne Roboty drogowe  do 2009-05-31\n");
     EXPECT_EQ(runCli({"feed", "gddkia", xml, "--today", "31.05.2009"}).code, 2);
+    // The option may stand before the file too.
+    EXPECT_EQ(runCli({"feed", "gddkia", "--today", "2009-06-01", xml}).out, runCli({"feed", "gddkia", xml, "--today", "2009-06-01"}).out);
+    EXPECT_EQ(runCli({"feed", "gddkia", xml, "--today"}).code, 2);
 
     const QString cfg = dir.write("MapSettings.cfg", Ov2Bytes().u8(8).u8(0).raw(QByteArray(8, '\x08')).le16(8)
                                                          .le32(1993500).le32(5006200).u8(0x1B).u8(0).raw("Dom Zo\x9c").u8(0)); // "ś" in the device code page
