@@ -15,6 +15,7 @@ korvix_register_headless(korvix_poieditor)
 korvix_gui_library(korvix_poieditor_gui
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/Ov2Editor.cpp ${CMAKE_CURRENT_LIST_DIR}/Ov2Editor.h
+    ${CMAKE_CURRENT_LIST_DIR}/Ov2EditorSearch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FindDialog.cpp ${CMAKE_CURRENT_LIST_DIR}/FindDialog.h
   DEPS korvix_poieditor korvix_grid_gui korvix_media_gui korvix_pictures_gui korvix_latlng_gui
        korvix_platform_gui korvix_itn korvix_exchange_gui)
