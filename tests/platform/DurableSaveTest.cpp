@@ -25,23 +25,11 @@ QStringList hiddenToo(const QString &dir)
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
-// Runs one disabled case of this program in a child with the fault library loaded.
 QByteArray runSelfWithFault(const QString &testCase, const FaultPlan &plan, const QString &dir)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LD_PRELOAD"), faultLibrary());
-    env.insert(QStringLiteral("KORVIX_FAULT_CALL"), plan.call);
-    env.insert(QStringLiteral("KORVIX_FAULT_NTH"), QString::number(plan.nth));
-    env.insert(QStringLiteral("KORVIX_FAULT_DIR"), dir);
-    env.insert(QStringLiteral("KORVIX_SET_DIR"), dir);
-    env.remove(QStringLiteral("KORVIX_FAULT_OWNER"));
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--gtest_also_run_disabled_tests"), QStringLiteral("--gtest_filter=") + testCase});
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return p.readAll();
+    FaultPlan within = plan;
+    within.dir = dir;
+    return runTestCaseWithFault(testCase, within, {{QStringLiteral("KORVIX_SET_DIR"), dir}});
 }
 
 void writeSet(const QString &dir, const QString &tag, int count)

@@ -4,6 +4,7 @@
 // parked file both stay, and the save says so.
 #include "platform/Error.h"
 #include "poi/PoiSave.h"
+#include "tests/support/FaultRun.h"
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -35,20 +36,8 @@ struct ListOnly : PoiSaveParts {
 // Runs the inside test in a child with `call` failing the first time below the folder.
 QByteArray runWithFault(const QString &dir, const QString &call)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kParkDir), dir);
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KORVIX_BINARY_DIR "/tests/support/libkorvix_faultinject.so"));
-    env.insert(QStringLiteral("KORVIX_FAULT_CALL"), call);
-    env.insert(QStringLiteral("KORVIX_FAULT_NTH"), QStringLiteral("1"));
-    env.insert(QStringLiteral("KORVIX_FAULT_DIR"), dir);
-    env.remove(QStringLiteral("KORVIX_FAULT_OWNER"));
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--gtest_also_run_disabled_tests"), QStringLiteral("--gtest_filter=PoiSaveFault.DISABLED_Inside")});
-    p.waitForFinished(120000);
-    return p.readAll();
+    return runTestCaseWithFault(QStringLiteral("PoiSaveFault.DISABLED_Inside"), FaultPlan{call, 1, dir},
+                                {{QString::fromLatin1(kParkDir), dir}});
 }
 } // namespace
 

@@ -1,26 +1,52 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/FaultRun.h"
 
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 
-FaultRun runCliWithFault(const QStringList &args, const FaultPlan &plan, const QByteArray &input)
+QProcessEnvironment faultEnvironment(const FaultPlan &plan)
 {
-    QTemporaryDir scratch;
-    const QString countFile = scratch.filePath(QStringLiteral("count"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KORVIX_FAULT_LIBRARY));
     env.insert(QStringLiteral("KORVIX_FAULT_CALL"), plan.call);
     env.insert(QStringLiteral("KORVIX_FAULT_NTH"), QString::number(plan.nth));
     env.insert(QStringLiteral("KORVIX_FAULT_ERRNO"), QString::number(plan.error));
-    env.insert(QStringLiteral("KORVIX_FAULT_COUNT"), countFile);
     env.remove(QStringLiteral("KORVIX_FAULT_OWNER"));
     if (!plan.dir.isEmpty())
         env.insert(QStringLiteral("KORVIX_FAULT_DIR"), plan.dir);
-    // Sanitizer runtimes must come first; the fault library is not run under them.
-    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
-        env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+    // A sanitizer runtime wants to come first among the preloaded libraries; the fault
+    // library is not run under it.
+    const QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), (asan.isEmpty() ? QString() : asan + QLatin1Char(':')) +
+                                                   QStringLiteral("verify_asan_link_order=0"));
+    return env;
+}
+
+QByteArray runTestCaseWithFault(const QString &testCase, const FaultPlan &plan, const QMap<QString, QString> &extra)
+{
+    QProcessEnvironment env = faultEnvironment(plan);
+    for (auto it = extra.cbegin(); it != extra.cend(); ++it)
+        env.insert(it.key(), it.value());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--gtest_also_run_disabled_tests"), QStringLiteral("--gtest_filter=") + testCase});
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return p.readAll();
+}
+
+FaultRun runCliWithFault(const QStringList &args, const FaultPlan &plan, const QByteArray &input)
+{
+    QTemporaryDir scratch;
+    const QString countFile = scratch.filePath(QStringLiteral("count"));
+    QProcessEnvironment env = faultEnvironment(plan);
+    env.insert(QStringLiteral("KORVIX_FAULT_COUNT"), countFile);
 
     QProcess p;
     p.setProcessEnvironment(env);
@@ -42,11 +68,6 @@ FaultRun runCliWithFault(const QStringList &args, const FaultPlan &plan, const Q
     if (!counted.isEmpty())
         r.calls = counted.toLong();
     return r;
-}
-
-QString faultLibrary()
-{
-    return QStringLiteral(KORVIX_FAULT_LIBRARY);
 }
 
 QStringList faultCalls()

@@ -3,6 +3,8 @@
 #include "tests/support/TestSupport.h"
 
 #include <QList>
+#include <QMap>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -22,8 +24,12 @@ struct FaultRun : CliRun {
 
 FaultRun runCliWithFault(const QStringList &args, const FaultPlan &plan, const QByteArray &input = {});
 
-// The library's path, for tests that preload it into programs of their own.
-QString faultLibrary();
+// This process's environment with the fault library preloaded for `plan` (and a
+// sanitizer runtime told that it need not come first).
+QProcessEnvironment faultEnvironment(const FaultPlan &plan);
+// Runs one (disabled) case of this test program in a child with the fault library
+// loaded, `extra` added to its environment; the child's output.
+QByteArray runTestCaseWithFault(const QString &testCase, const FaultPlan &plan, const QMap<QString, QString> &extra = {});
 
 // The calls a save makes, every one a place where a device can fail.
 QStringList faultCalls();
