@@ -37,16 +37,25 @@ QString cli()
     return QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix-cli");
 }
 
-// A device: TTGO.BIF and the benchmarks' device-like tree.
+// The two files that make a folder a device, which backup asks for.
+void writeDeviceMarkers(const QString &root, const QByteArray &serial)
+{
+    QFile bif(root + QStringLiteral("/TTGO.BIF"));
+    bif.open(QIODevice::WriteOnly);
+    bif.write("[TomTomGo]\nDeviceSerialNumber=" + serial + "\n");
+    QFile system(root + QStringLiteral("/ttsystem"));
+    system.open(QIODevice::WriteOnly);
+    system.write("system");
+}
+
+// A device: its markers and the benchmarks' device-like tree.
 QString makeDevice(qint64 megabytes)
 {
     const QString root = workDir().filePath(QStringLiteral("device"));
     if (QDir(root).exists())
         return root;
     QDir().mkpath(root);
-    QFile bif(root + QStringLiteral("/TTGO.BIF"));
-    bif.open(QIODevice::WriteOnly);
-    bif.write("[TomTomGo]\nDeviceSerialNumber=BENCH1\n");
+    writeDeviceMarkers(root, "BENCH1");
     writeDeviceTree(root, megabytes);
     return root;
 }
@@ -188,10 +197,7 @@ void BM_SetBeyond2GiB(benchmark::State &state)
         big.open(QIODevice::WriteOnly);
         writeNoise(big, 65535LL * 32768 + 50000000, random);
         big.close();
-        QFile small(device + QStringLiteral("/TTGO.BIF"));
-        small.open(QIODevice::WriteOnly);
-        small.write("[TomTomGo]\nDeviceSerialNumber=LARGE\n");
-        small.close();
+        writeDeviceMarkers(device, "LARGE");
 
         const QString out = workDir().filePath(QStringLiteral("large-backup"));
         const ChildRun backup = timed({cli(), QStringLiteral("backup"), device, out});
