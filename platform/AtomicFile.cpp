@@ -245,7 +245,6 @@ namespace {
 struct SetAside {
     QString target;
     QString backup;
-    bool linked = false;
 };
 
 QString backupName(const QString &target)
@@ -290,18 +289,17 @@ QString AtomicFile::replaceAll(const std::vector<Pending *> &files, const QStrin
         if (::lstat(encoded(t).constData(), &st) != 0)
             continue;
         SetAside a{t, backupName(t)};
-        if (::link(encoded(t).constData(), encoded(a.backup).constData()) == 0) {
-            a.linked = true;
-        } else if (errno == EPERM || errno == ENOTSUP || errno == EOPNOTSUPP || errno == EXDEV || errno == EMLINK) {
-            if (::rename(encoded(t).constData(), encoded(a.backup).constData()) != 0) {
-                const int e = errno;
+        if (::link(encoded(t).constData(), encoded(a.backup).constData()) != 0) {
+            int e = errno;
+            const bool noLinks = e == EPERM || e == ENOTSUP || e == EOPNOTSUPP || e == EXDEV || e == EMLINK;
+            if (noLinks && ::rename(encoded(t).constData(), encoded(a.backup).constData()) != 0)
+                e = errno;
+            else if (noLinks)
+                e = 0;
+            if (e) {
                 rollBack();
                 return named(t, reason(e));
             }
-        } else {
-            const int e = errno;
-            rollBack();
-            return named(t, reason(e));
         }
         aside.push_back(a);
     }

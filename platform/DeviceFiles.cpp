@@ -9,57 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include <limits>
 
 namespace {
 QString joined(const QString &dir, const QString &name)
 {
     return dir.endsWith(QLatin1Char('/')) ? dir + name : dir + QLatin1Char('/') + name;
-}
-
-// `limit` bytes at most; with `wholeOnly` a longer file gives nothing.
-std::optional<QByteArray> readBounded(const QString &path, qint64 limit, bool wholeOnly)
-{
-    if (path.isEmpty() || limit < 0)
-        return std::nullopt;
-#ifdef Q_OS_UNIX
-    // Non-blocking, so opening a FIFO returns at once; the type is then checked on
-    // the open file itself, leaving no gap for a swap between check and read.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (wholeOnly && st.st_size > limit)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    QByteArray out(qMin<qint64>(st.st_size, limit), Qt::Uninitialized);
-    qint64 got = 0;
-    while (got < out.size()) {
-        const ssize_t n = ::read(fd, out.data() + got, size_t(out.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    ::close(fd);
-    out.truncate(got);
-    return out;
-#else
-    const QFileInfo fi(path);
-    if (!fi.isFile() || (wholeOnly && fi.size() > limit))
-        return std::nullopt;
-    QFile f(fi.absoluteFilePath());
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return f.read(limit);
-#endif
 }
 } // namespace
 
@@ -70,7 +25,13 @@ std::optional<QByteArray> DeviceFiles::readRegular(const QString &path, qint64 c
 
 std::optional<QByteArray> DeviceFiles::readRegularHead(const QString &path, qint64 count)
 {
-    return readBounded(path, count, false);
+    if (count < 0)
+        return std::nullopt;
+    // Any size: only the head is read.
+    QFile f;
+    if (!FileReader::open(f, path, std::numeric_limits<qint64>::max()).isEmpty())
+        return std::nullopt;
+    return f.read(count);
 }
 
 QString DeviceFiles::find(const QString &dir, const QString &name)

@@ -5,35 +5,17 @@
 // output, instead of "Unknown error" or a silent success.
 #include "tests/cli/CliFixtures.h"
 #include "tests/support/FaultRun.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 namespace {
-const char *const kFullDiskDir = "KORVIX_CLI_FULL_DISK_DIR";
-constexpr int kCannotMount = 77;
-
-void fillDisk(const QString &dir)
-{
-    QFile filler(dir + QStringLiteral("/filler"));
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    const QByteArray block(4096, 'f');
-    while (filler.write(block) == block.size()) {
-    }
-    QFile probe(dir + QStringLiteral("/probe"));
-    ASSERT_TRUE(probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    ASSERT_NE(probe.write("x", 1), 1) << "the file system is not full";
-    probe.remove();
-}
-
 struct Save {
     QStringList args;
     QString output; // the file whose old contents must stay
@@ -44,7 +26,7 @@ struct Save {
 TEST(CliOnFullDisk, DISABLED_InsideTheNamespace)
 {
     // Run only as the child of CliOnFullDisk.EveryWriterSaysNoSpaceAndKeepsTheOldFile.
-    const QString disk = qEnvironmentVariable(kFullDiskDir);
+    const QString disk = smallDiskFolder();
     ASSERT_FALSE(disk.isEmpty());
     TempFolder tmp; // inputs live on an ordinary disk
     const CliFixtures::Inputs in = CliFixtures::makeInputs(tmp.file("inputs"));
@@ -97,29 +79,9 @@ TEST(CliOnFullDisk, DISABLED_InsideTheNamespace)
 
 TEST(CliOnFullDisk, EveryWriterSaysNoSpaceAndKeepsTheOldFile)
 {
-    TempFolder tmp;
-    const QString mountPoint = tmp.mkdir(QStringLiteral("full"));
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kFullDiskDir), mountPoint);
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    QStringList args;
-    args << QStringLiteral("--mount");
-    if (geteuid() != 0)
-        args << QStringLiteral("--map-root-user");
-    args << QStringLiteral("sh") << QStringLiteral("-c")
-         << QStringLiteral("mount -t tmpfs -o size=2m korvix-full \"$0\" || exit %1; "
-                           "exec \"$1\" --gtest_also_run_disabled_tests --gtest_filter=CliOnFullDisk.DISABLED_InsideTheNamespace")
-                .arg(kCannotMount)
-         << mountPoint << QCoreApplication::applicationFilePath();
-    p.start(QStringLiteral("unshare"), args);
-    if (!p.waitForStarted())
-        GTEST_SKIP() << "unshare(1) is not available to make a private mount namespace";
-    ASSERT_TRUE(p.waitForFinished(280000));
-    const QByteArray out = p.readAll();
-    if (p.exitCode() == kCannotMount || out.contains("unshare failed"))
-        GTEST_SKIP() << "this machine does not let the test mount a tmpfs: " << out.toStdString();
-    EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
-    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+    const SmallDiskRun r = runOnSmallDisk(QStringLiteral("CliOnFullDisk.DISABLED_InsideTheNamespace"), QStringLiteral("2m"), 280000);
+    if (!r.unavailable.isEmpty())
+        GTEST_SKIP() << r.unavailable.toStdString();
+    EXPECT_EQ(r.code, 0) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("[  PASSED  ] 1 test")) << r.out.toStdString();
 }

@@ -42,19 +42,6 @@ QString smallDevice(const TempFolder &t, const QString &name = QStringLiteral("d
     return t.file(name);
 }
 
-QStringList storedNames(const QString &cabinet)
-{
-    TCABFile cab;
-    cab.CABFile = cabinet;
-    QList<TCABStoredFile> files;
-    EXPECT_TRUE(cab.List(files)) << cabinet.toStdString();
-    QStringList names;
-    for (const TCABStoredFile &f : files)
-        names << f.name;
-    names.sort();
-    return names;
-}
-
 // A socket file bound at `path`; the descriptor stays open for the test.
 int boundSocket(const QString &path)
 {

@@ -81,19 +81,6 @@ QMap<QString, FileState> stateOf(const QString &root)
     return files;
 }
 
-QStringList storedNames(const QString &cabinet)
-{
-    TCABFile cab;
-    cab.CABFile = cabinet;
-    QList<TCABStoredFile> files;
-    EXPECT_TRUE(cab.List(files)) << cabinet.toStdString();
-    QStringList names;
-    for (const TCABStoredFile &f : files)
-        names << f.name;
-    names.sort();
-    return names;
-}
-
 TBackup backupOf(const QString &root, const QString &out)
 {
     TBackup b;

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/services/CabFixtures.h"
 
+#include "services/CabFile.h"
+
+#include <gtest/gtest.h>
+
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
@@ -93,4 +97,17 @@ QList<QPair<QString, QByteArray>> treeOf(const QString &root)
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+QStringList storedNames(const QString &cabinet)
+{
+    TCABFile cab;
+    cab.CABFile = cabinet;
+    QList<TCABStoredFile> files;
+    EXPECT_TRUE(cab.List(files)) << cabinet.toStdString();
+    QStringList names;
+    for (const TCABStoredFile &f : files)
+        names << f.name;
+    names.sort();
+    return names;
 }

@@ -19,3 +19,6 @@ ToolRun runTool(const QString &program, const QStringList &args, const QString &
 
 // Every file below `root` (relative path with "/") and its content.
 QList<QPair<QString, QByteArray>> treeOf(const QString &root);
+
+// The names a cabinet stores, sorted, as our own reader lists them.
+QStringList storedNames(const QString &cabinet);
