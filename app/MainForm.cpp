@@ -158,6 +158,8 @@ TMainForm::TMainForm(const Options &options, QWidget *parent) : QMainWindow(pare
     vanish->start();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::updateCommands);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::mergeEditorMenu);
+    // After the area's own title merging, which only knows the maximised window.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::updateTitle, Qt::QueuedConnection);
     connect(m_treeWatcher, &TreeWatcher::changed, this, [this](const QStringList &roots) {
         guarded([&] { refreshDevices(roots); });
     });
@@ -610,6 +612,8 @@ void TMainForm::addEditorWindow(QWidget *editor)
     const bool first = m_mdi->subWindowList().isEmpty();
     QMdiSubWindow *sub = m_mdi->addSubWindow(editor);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(editor, &QWidget::windowTitleChanged, this, &TMainForm::updateTitle, Qt::QueuedConnection);
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, &TMainForm::updateTitle, Qt::QueuedConnection);
     sub->installEventFilter(this); // its size and column widths are remembered when it closes
     if (const auto *e = dynamic_cast<IEditor *>(editor))
         if (auto *grid = editor->findChild<TRBGrid *>())

@@ -139,6 +139,7 @@ private:
     void rememberEditorLayout(QMdiSubWindow *sub);
     void updateWindowMenu();
     void mergeEditorMenu();
+    void updateTitle();
     void dropVanishedFolders();
     void guarded(const std::function<void()> &command);
     EditorContext editorContext() const;

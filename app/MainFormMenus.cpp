@@ -206,6 +206,25 @@ void TMainForm::mergeEditorMenu()
     menuBar()->insertAction(m_windowMenu->menuAction(), m_mergedMenu);
 }
 
+void TMainForm::updateTitle()
+{
+    QMdiSubWindow *active = m_mdi->activeSubWindow();
+    const QString name = active && active->widget() ? active->widget()->windowTitle() : QString();
+    const QString title = name.isEmpty() ? QStringLiteral("Korvix") : QStringLiteral("Korvix - [%1]").arg(name);
+    if (windowTitle() == title)
+        return;
+    // A maximised window appends its own name to any new title of ours; it is kept
+    // away from this one change, so the title names the window the user works in.
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+    for (QMdiSubWindow *w : windows)
+        if (w->isMaximized())
+            removeEventFilter(w);
+    setWindowTitle(title);
+    for (QMdiSubWindow *w : windows)
+        if (w->isMaximized())
+            installEventFilter(w);
+}
+
 void TMainForm::updateWindowMenu()
 {
     m_windowMenu->clear();

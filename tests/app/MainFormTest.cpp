@@ -518,6 +518,45 @@ TEST(MainForm, FirstEditorFillsTheAreaLaterOnesOpenAtTheSizeTheirKindHadLast)
     form.mdiArea()->closeAllSubWindows();
 }
 
+TEST(MainForm, TheTitleNamesTheActiveEditorNotTheFirstMaximisedOne)
+{
+    TMainForm form(noDevices());
+    form.resize(1280, 900);
+    form.show();
+    auto open = [&form](const char *title) {
+        auto *doc = new Doc(EditorKind::Poi);
+        doc->setWindowTitle(QString::fromLatin1(title));
+        form.addEditorWindow(doc);
+        QApplication::processEvents();
+        return form.mdiArea()->subWindowList().last();
+    };
+    QMdiSubWindow *fuel = open("/media/ann/DEV/Fuel.ov2");
+    ASSERT_TRUE(fuel->isMaximized());
+    EXPECT_EQ(form.windowTitle(), "Korvix - [/media/ann/DEV/Fuel.ov2]");
+
+    QMdiSubWindow *trip = open("/media/ann/DEV/Trip.itn");
+    ASSERT_FALSE(trip->isMaximized());
+    EXPECT_EQ(form.windowTitle(), "Korvix - [/media/ann/DEV/Trip.itn]");
+    trip->widget()->setWindowTitle("/media/ann/DEV/Trip.itn*");
+    QApplication::processEvents();
+    EXPECT_EQ(form.windowTitle(), "Korvix - [/media/ann/DEV/Trip.itn*]");
+    // A change of the maximised one behind does not take the title back.
+    fuel->widget()->setWindowTitle("/media/ann/DEV/Fuel.ov2*");
+    QApplication::processEvents();
+    EXPECT_EQ(form.windowTitle(), "Korvix - [/media/ann/DEV/Trip.itn*]");
+
+    form.mdiArea()->setActiveSubWindow(fuel);
+    QApplication::processEvents();
+    EXPECT_EQ(form.windowTitle(), "Korvix - [/media/ann/DEV/Fuel.ov2*]");
+    fuel->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(form.windowTitle(), "Korvix - [/media/ann/DEV/Fuel.ov2*]");
+    fuel->close();
+    trip->close();
+    QApplication::processEvents();
+    EXPECT_EQ(form.windowTitle(), "Korvix");
+}
+
 namespace {
 // An editor with a grid, as every list editor has.
 struct GridDoc : Doc {
