@@ -5,17 +5,17 @@
 
 #include "grid/RBParamsTable.h"
 #include "itn/ItnFormat.h"
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 #include "platform/AtomicFile.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "platform/FileReader.h"
-#include "poi/Gpx.h"
-#include "poi/KmlExport.h"
+#include "exchange/Gpx.h"
+#include "exchange/KmlExport.h"
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Units.h"
 #include "poi/Ov2Writer.h"
-#include "poi/PoiTextExport.h"
+#include "exchange/PoiTextExport.h"
 
 #include <QFileInfo>
 

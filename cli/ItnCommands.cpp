@@ -5,9 +5,9 @@
 #include "poi/PoiDump.h"
 
 #include "itn/ItnFormat.h"
-#include "itn/KmlImport.h"
-#include "itn/MapLink.h"
-#include "itn/TargeoImport.h"
+#include "exchange/KmlImport.h"
+#include "exchange/MapLink.h"
+#include "exchange/TargeoImport.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 

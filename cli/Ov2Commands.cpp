@@ -9,7 +9,7 @@
 #include "poi/Ov2Units.h"
 #include "poi/Ov2Writer.h"
 #include "poi/PoiDump.h"
-#include "poi/PoiTextExport.h"
+#include "exchange/PoiTextExport.h"
 
 #include <QFile>
 

@@ -12,4 +12,4 @@ endif()
 # browser stay out; there the sanitizers would mostly weigh Qt's and Chromium's own memory.
 set(KORVIX_SANITIZED_TESTS
   platform_tests grid_tests poi_formats_tests poi_editor_tests itn_tests app_tests
-  cli_tree_tests clr_tests voice_tests services_tests poi_feed_tests poi_exchange_tests)
+  cli_tree_tests clr_tests voice_tests services_tests poi_feed_tests exchange_tests)

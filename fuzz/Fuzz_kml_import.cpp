@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // KML on any bytes: the file import and the paste conversion never crash, hang or
 // expand entities.
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Map links on any text: the point, the KML request and the fetched URL.
-#include "itn/MapLink.h"
+#include "exchange/MapLink.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

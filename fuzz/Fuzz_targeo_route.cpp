@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Targeo route files on any text: at most the ten route points come back.
-#include "itn/TargeoImport.h"
+#include "exchange/TargeoImport.h"
 
 #include <cstdlib>
 

@@ -6,7 +6,7 @@
 // device's current itinerary and the imports (KML file, map link, Targeo route,
 // KML pasted into the grid).
 
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 #include "platform/Editor.h"
 
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "poi/FeedDownload.h"
 
-#include "itn/MapLink.h"
+#include "exchange/MapLink.h"
 #include "platform/Error.h"
 #include "platform/HttpClient.h"
 #include "platform/Progress.h"

@@ -9,7 +9,7 @@ korvix_headless_library(korvix_poifeeds
     ${CMAKE_CURRENT_LIST_DIR}/Feeds.cpp ${CMAKE_CURRENT_LIST_DIR}/Feeds.h
     ${CMAKE_CURRENT_LIST_DIR}/FeedDownload.cpp ${CMAKE_CURRENT_LIST_DIR}/FeedDownload.h
     ${CMAKE_CURRENT_LIST_DIR}/MapSettings.cpp ${CMAKE_CURRENT_LIST_DIR}/MapSettings.h
-  DEPS korvix_poi korvix_itn korvix_platform Qt6::Xml Qt6::Network)
+  DEPS korvix_poi korvix_itn korvix_exchange korvix_platform Qt6::Xml Qt6::Network)
 korvix_register_headless(korvix_poifeeds)
 
 if(TARGET korvix_poieditor_gui)

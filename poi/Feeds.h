@@ -4,7 +4,7 @@
 // Zakopane feeds and the coordinates of any web page. Each turns a body into the
 // points the receiving editor adds with AddPoi, in order; nothing here draws.
 
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 
 #include <QByteArray>
 #include <QDate>

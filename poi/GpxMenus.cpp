@@ -2,7 +2,7 @@
 #include "poi/GpxMenus.h"
 
 #include "platform/Error.h"
-#include "poi/KmlExport.h"
+#include "exchange/KmlExport.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

@@ -4,7 +4,7 @@
 // and Import > GPX into it. The editor supplies its rows and its own way of adding
 // points (AddPoi, AddItnPoints), so an import is what a user's adding would be.
 
-#include "poi/Gpx.h"
+#include "exchange/Gpx.h"
 
 #include <QObject>
 #include <QString>

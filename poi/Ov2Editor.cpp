@@ -3,7 +3,7 @@
 
 #include "grid/CoordinateEditing.h"
 #include "grid/RBGrids.h"
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 #include "media/AudioKit.h"
 #include "media/IconEdit.h"
 #include "media/ImgFile.h"
@@ -28,7 +28,7 @@
 #include "poi/Ov2Writer.h"
 #include "poi/PoiSave.h"
 #include "poi/PoiSelect.h"
-#include "poi/PoiTextExport.h"
+#include "exchange/PoiTextExport.h"
 
 #include <QAction>
 #include <QActionEvent>

@@ -13,6 +13,5 @@ korvix_headless_library(korvix_poi
     ${CMAKE_CURRENT_LIST_DIR}/PoiDump.cpp ${CMAKE_CURRENT_LIST_DIR}/PoiDump.h
     ${CMAKE_CURRENT_LIST_DIR}/PoiDat.cpp ${CMAKE_CURRENT_LIST_DIR}/PoiDat.h
     ${CMAKE_CURRENT_LIST_DIR}/SamplePois.cpp ${CMAKE_CURRENT_LIST_DIR}/SamplePois.h
-    ${CMAKE_CURRENT_LIST_DIR}/PoiTextExport.cpp ${CMAKE_CURRENT_LIST_DIR}/PoiTextExport.h
   DEPS korvix_grid korvix_platform)
 korvix_register_headless(korvix_poi)

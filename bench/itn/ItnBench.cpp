@@ -3,7 +3,7 @@
 // search, on sizes well beyond what the device takes (users keep long lists).
 #include "itn/ItnFormat.h"
 #include "itn/ItnLogic.h"
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 #include "platform/DeviceCodec.h"
 
 #include <QTemporaryDir>

@@ -12,7 +12,7 @@
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Table.h"
 #include "poi/Ov2Writer.h"
-#include "poi/PoiTextExport.h"
+#include "exchange/PoiTextExport.h"
 
 #include <QDir>
 #include <QFile>

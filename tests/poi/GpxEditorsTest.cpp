@@ -3,7 +3,7 @@
 #include "grid/RBGrids.h"
 #include "grid/RBItnGrid.h"
 #include "itn/Itn.h"
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 #include "itn/ItnFormat.h"
 #include "poi/GpxMenus.h"
 #include "poi/Ov2Editor.h"

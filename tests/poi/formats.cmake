@@ -5,7 +5,7 @@ include_guard(GLOBAL)
 
 set(_poi_format_tests
   Ov2ReaderTest.cpp)
-foreach(_t Ov2WriterTest.cpp Ov2CodingsTest.cpp Ov2UnitsTest.cpp PoiDatTest.cpp PoiTextExportTest.cpp
+foreach(_t Ov2WriterTest.cpp Ov2CodingsTest.cpp Ov2UnitsTest.cpp PoiDatTest.cpp
            DeviceCodecTest.cpp GpsbabelInteropTest.cpp PoiCliTest.cpp SamplePoisTest.cpp
            PoiSaveMessageTest.cpp)
   if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/${_t})
@@ -16,7 +16,7 @@ list(TRANSFORM _poi_format_tests PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 
 korvix_add_test(poi_formats_tests
   SOURCES ${_poi_format_tests} ${CMAKE_CURRENT_LIST_DIR}/Ov2TestUtil.h
-  LIBS korvix_poi Qt6::Gui)
+  LIBS korvix_poi korvix_exchange Qt6::Gui)
 if(TARGET korvix-cli)
   add_dependencies(poi_formats_tests korvix-cli)
 endif()

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Points and outside programs shared by the GPX and KML tests.
-#include "poi/Gpx.h"
+#include "exchange/Gpx.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

@@ -4,7 +4,7 @@
 // route as a line, then its points as placemarks), in the form our own KML import
 // reads: placemarks in the first Document, Point coordinates with an altitude.
 
-#include "poi/Gpx.h"
+#include "exchange/Gpx.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "poi/Gpx.h"
+#include "exchange/Gpx.h"
 
 #include "grid/CoordinateCells.h"
 #include "grid/RBParamsTable.h"
@@ -8,7 +8,7 @@
 #include "platform/Error.h"
 #include "platform/FileReader.h"
 #include "platform/XmlGuard.h"
-#include "poi/GpxXml.h"
+#include "exchange/GpxXml.h"
 #include "poi/Ov2Units.h"
 
 #include <QBuffer>

@@ -5,10 +5,10 @@
 
 #include "grid/RBParamsTable.h"
 #include "itn/ItnFormat.h"
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 #include "platform/Error.h"
-#include "poi/Gpx.h"
-#include "poi/KmlExport.h"
+#include "exchange/Gpx.h"
+#include "exchange/KmlExport.h"
 #include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "poi/PoiTextExport.h"
+#include "exchange/PoiTextExport.h"
 
 #include "grid/RBParamsTable.h"
 #include "platform/AtomicFile.h"

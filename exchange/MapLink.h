@@ -3,7 +3,7 @@
 // Links copied from map sites. A link that holds the point itself gives it without
 // any download; any other http link is fetched as KML with the shared HTTP client.
 
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "itn/TargeoImport.h"
+#include "exchange/TargeoImport.h"
 
 #include "itn/ItnFormat.h"
 

@@ -2,7 +2,7 @@
 // Our GPX against the real gpsbabel, both ways, waypoints and routes.
 #include "ExchangeTestUtil.h"
 
-#include "poi/Gpx.h"
+#include "exchange/Gpx.h"
 #include "poi/Ov2Units.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 
 #include "grid/RBParams.h"
 #include "itn/ItnFormat.h"

@@ -4,7 +4,7 @@
 // entries of type "ptGeo" hold "latitude&longitude" of the route's Start, End and
 // intermediate points 0..7.
 
-#include "itn/KmlImport.h"
+#include "exchange/KmlImport.h"
 
 #include <QStringView>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "grid/RBParams.h"
 #include "itn/ItnFormat.h"
-#include "itn/KmlImport.h"
-#include "itn/MapLink.h"
-#include "itn/TargeoImport.h"
+#include "exchange/KmlImport.h"
+#include "exchange/MapLink.h"
+#include "exchange/TargeoImport.h"
 #include "platform/Error.h"
 #include "platform/HttpClient.h"
 

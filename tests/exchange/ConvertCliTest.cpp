@@ -3,7 +3,7 @@
 #include "ExchangeTestUtil.h"
 
 #include "platform/DeviceCodec.h"
-#include "poi/Gpx.h"
+#include "exchange/Gpx.h"
 #include "poi/Ov2Writer.h"
 #include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "poi/KmlExport.h"
+#include "exchange/KmlExport.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
-#include "poi/GpxXml.h"
+#include "exchange/GpxXml.h"
 #include "poi/Ov2Units.h"
 
 #include <QXmlStreamWriter>

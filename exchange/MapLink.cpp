@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "itn/MapLink.h"
+#include "exchange/MapLink.h"
 
 #include "platform/Error.h"
 #include "platform/HttpClient.h"
