@@ -3,7 +3,7 @@
 // CSV, chosen by the files' extensions, with the editors' own readers and writers.
 #include "cli/Commands.h"
 
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "itn/ItnFormat.h"
 #include "exchange/KmlImport.h"
 #include "platform/AtomicFile.h"
@@ -13,7 +13,7 @@
 #include "exchange/Gpx.h"
 #include "exchange/KmlExport.h"
 #include "poi/Ov2Reader.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 #include "poi/Ov2Writer.h"
 #include "exchange/PoiTextExport.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
-#include "grid/CoordinateInput.h"
-#include "poi/CoordinateText.h"
+#include "core/CoordinateInput.h"
+#include "core/CoordinateText.h"
 
 #include <algorithm>
 

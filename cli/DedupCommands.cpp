@@ -3,9 +3,9 @@
 // command line.
 #include "cli/Commands.h"
 
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "platform/DeviceCodec.h"
-#include "poi/Duplicates.h"
+#include "core/Duplicates.h"
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Table.h"
 

@@ -6,7 +6,7 @@
 #include "platform/FileReader.h"
 #include "poi/Feeds.h"
 #include "poi/MapSettings.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 #include "poi/PoiDump.h"
 
 #include <QFile>

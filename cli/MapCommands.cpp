@@ -2,7 +2,7 @@
 // korvix-cli map show: the script calls the map page receives for a list.
 #include "cli/Commands.h"
 
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "itn/ItnFormat.h"
 #include "map/MapIcon.h"
 #include "map/MapLists.h"

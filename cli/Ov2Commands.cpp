@@ -2,11 +2,11 @@
 // korvix-cli ov2 ...: OV2 files from the command line.
 #include "cli/Commands.h"
 
-#include "grid/CoordinateCells.h"
+#include "core/CoordinateCells.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "poi/Ov2Reader.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 #include "poi/Ov2Writer.h"
 #include "poi/PoiDump.h"
 #include "exchange/PoiTextExport.h"

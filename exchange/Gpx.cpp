@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/Gpx.h"
 
-#include "grid/CoordinateCells.h"
-#include "grid/RBParamsTable.h"
+#include "core/CoordinateCells.h"
+#include "core/RBParamsTable.h"
 #include "platform/AtomicFile.h"
 #include "platform/ChunkedOut.h"
 #include "platform/Error.h"
 #include "platform/FileReader.h"
 #include "platform/XmlGuard.h"
 #include "exchange/GpxXml.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
 #include <QBuffer>
 #include <QFile>

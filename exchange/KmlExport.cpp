@@ -4,7 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
 #include "exchange/GpxXml.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
 #include <QXmlStreamWriter>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/KmlImport.h"
 
-#include "grid/RBParams.h"
+#include "core/RBParams.h"
 #include "itn/ItnFormat.h"
 #include "platform/XmlGuard.h"
 

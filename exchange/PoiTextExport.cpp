@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/PoiTextExport.h"
 
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "platform/AtomicFile.h"
 #include "platform/ChunkedOut.h"
 #include "platform/DeviceCodec.h"

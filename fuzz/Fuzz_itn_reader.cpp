@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The ITN reader on any bytes: rows of the number column and at most four fields,
 // and every row can be written out again.
-#include "grid/RBParams.h"
+#include "core/RBParams.h"
 #include "itn/ItnFormat.h"
 #include "platform/DeviceCodec.h"
 

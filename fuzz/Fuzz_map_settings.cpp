@@ -3,7 +3,7 @@
 // coordinates come back exactly through the text AddPoi reads.
 #include "platform/DeviceCodec.h"
 #include "poi/MapSettings.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
 #include <QBuffer>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "grid/CoordinateEditing.h"
 
-#include "grid/CoordinateCells.h"
-#include "grid/CoordinateInput.h"
+#include "core/CoordinateCells.h"
+#include "core/CoordinateInput.h"
 #include "grid/RBGrids.h"
 
 #include <QCoreApplication>

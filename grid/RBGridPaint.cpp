@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "grid/RBGrids.h"
 
-#include "grid/CoordinateCells.h"
+#include "core/CoordinateCells.h"
 #include "grid/RBGridDelegate.h"
 #include "grid/RBGridModel.h"
 

@@ -10,7 +10,7 @@
 // cell is drawn on the view's corner. Indexes in this API are grid indexes (row 0 =
 // header), never model indexes.
 
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 
 #include <QFont>
 #include <QTableView>

@@ -9,7 +9,7 @@
 #include "exchange/MapLink.h"
 #include "exchange/TargeoImport.h"
 #include "poi/GpxMenus.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 #include "platform/DeviceCodec.h"
 #include "platform/DeviceFiles.h"
 #include "platform/Error.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "itn/ItnFormat.h"
 
-#include "grid/CoordinateCells.h"
+#include "core/CoordinateCells.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileReader.h"
 #include "platform/DeviceCodec.h"

@@ -5,7 +5,7 @@
 // Coordinates are integers of 1/100000 degree. Rows here are grid rows: field 0 is
 // the row-number column, fields 1..4 the four fields.
 
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 
 #include <QByteArray>
 #include <QString>

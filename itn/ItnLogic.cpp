@@ -2,7 +2,7 @@
 #include "itn/ItnLogic.h"
 
 #include "itn/ItnFormat.h"
-#include "grid/GreatCircle.h"
+#include "core/GreatCircle.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // The itinerary editor's list operations on the grid's row table, free of widgets:
 // distances and the duplicate search, reversal, the point swap and the name search.
 
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 
 #include <functional>
 #include <vector>

@@ -4,7 +4,7 @@
 #include "map/MapScript.h"
 #include "platform/Error.h"
 #include "platform/XmlGuard.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
 #include <QCoreApplication>
 #include <QXmlStreamReader>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/MapScript.h"
 
-#include "grid/RBParams.h"
-#include "poi/Ov2Units.h"
+#include "core/RBParams.h"
+#include "core/Ov2Units.h"
 
 namespace MapScript {
 

@@ -2,13 +2,13 @@
 #include "map/MiniMap.h"
 
 #include "grid/RBGrids.h"
-#include "grid/RBParams.h"
+#include "core/RBParams.h"
 #include "map/GMaps.h"
 #include "map/MapIcon.h"
 #include "map/MapPage.h"
 #include "platform/Shell.h"
 #include "poi/Ov2Editor.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
 #include <QEventLoop>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/RasterCapture.h"
 
-#include "grid/RBParams.h"
+#include "core/RBParams.h"
 #include "map/MapScript.h"
 #include "platform/AtomicFile.h"
 #include "platform/DeviceCodec.h"

@@ -6,7 +6,7 @@
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "platform/FileReader.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/TripMaster.h"
 
-#include "grid/RBParams.h"
+#include "core/RBParams.h"
 #include "map/LayerScript.h"
 #include "map/MapScript.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Progress.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
 #include <QCoreApplication>
 #include <QHash>

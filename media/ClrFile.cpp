@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/ClrFile.h"
 
-#include "grid/RBParams.h"
+#include "core/RBParams.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileReader.h"
 #include "platform/DeviceCodec.h"

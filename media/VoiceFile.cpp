@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/VoiceFile.h"
 
-#include "grid/RBParams.h"
+#include "core/RBParams.h"
 #include "media/ImgFile.h"
 #include "media/VoiceChk.h"
 #include "media/VoiceTables.h"

@@ -4,7 +4,7 @@ korvix_headless_library(korvix_clr
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ClrFile.cpp ${CMAKE_CURRENT_LIST_DIR}/ClrFile.h
     ${CMAKE_CURRENT_LIST_DIR}/ClrPreview.cpp ${CMAKE_CURRENT_LIST_DIR}/ClrPreview.h
-  DEPS korvix_grid korvix_platform Qt6::Gui)
+  DEPS korvix_core korvix_platform Qt6::Gui)
 korvix_register_headless(korvix_clr)
 
 korvix_gui_library(korvix_clr_gui

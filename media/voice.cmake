@@ -6,7 +6,7 @@ korvix_headless_library(korvix_voice
     ${CMAKE_CURRENT_LIST_DIR}/VoiceChk.cpp ${CMAKE_CURRENT_LIST_DIR}/VoiceChk.h
     ${CMAKE_CURRENT_LIST_DIR}/VoiceFile.cpp ${CMAKE_CURRENT_LIST_DIR}/VoiceFile.h
     ${CMAKE_CURRENT_LIST_DIR}/VoiceSpeech.cpp ${CMAKE_CURRENT_LIST_DIR}/VoiceSpeech.h
-  DEPS korvix_media korvix_pictures korvix_grid korvix_platform Qt6::Gui)
+  DEPS korvix_media korvix_pictures korvix_core korvix_platform Qt6::Gui)
 korvix_register_headless(korvix_voice)
 
 # The voice editor window and its phrase editing.

@@ -2,7 +2,7 @@
 #include "poi/Feeds.h"
 
 #include "platform/XmlGuard.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "poi/LatLng.h"
 
-#include "grid/CoordinateInput.h"
+#include "core/CoordinateInput.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

@@ -6,7 +6,7 @@
 #include "platform/Progress.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
-#include "poi/Duplicates.h"
+#include "core/Duplicates.h"
 #include "poi/FindDialog.h"
 #include "poi/PoiSelect.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "poi/Ov2Table.h"
 
-#include "grid/CoordinateCells.h"
-#include "grid/RBParamsTable.h"
+#include "core/CoordinateCells.h"
+#include "core/RBParamsTable.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "platform/Progress.h"

@@ -2,7 +2,7 @@
 #include "poi/PoiDat.h"
 
 #include "poi/Ov2Reader.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 #include "platform/DeviceFiles.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "poi/PoiSelect.h"
 
-#include "grid/RBParams.h"
-#include "grid/RBParamsTable.h"
+#include "core/RBParams.h"
+#include "core/RBParamsTable.h"
 #include "platform/Progress.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
 #include <QCoreApplication>
 

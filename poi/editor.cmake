@@ -6,10 +6,9 @@ include_guard(GLOBAL)
 
 korvix_headless_library(korvix_poieditor
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/Duplicates.cpp ${CMAKE_CURRENT_LIST_DIR}/Duplicates.h
     ${CMAKE_CURRENT_LIST_DIR}/PoiSelect.cpp ${CMAKE_CURRENT_LIST_DIR}/PoiSelect.h
     ${CMAKE_CURRENT_LIST_DIR}/PoiSave.cpp ${CMAKE_CURRENT_LIST_DIR}/PoiSave.h
-  DEPS korvix_poi korvix_grid korvix_platform)
+  DEPS korvix_poi korvix_core korvix_platform)
 korvix_register_headless(korvix_poieditor)
 
 korvix_gui_library(korvix_poieditor_gui

@@ -8,10 +8,9 @@ korvix_headless_library(korvix_poi
     ${CMAKE_CURRENT_LIST_DIR}/Ov2Codings.cpp ${CMAKE_CURRENT_LIST_DIR}/Ov2Codings.h
     ${CMAKE_CURRENT_LIST_DIR}/Ov2Reader.cpp ${CMAKE_CURRENT_LIST_DIR}/Ov2Reader.h
     ${CMAKE_CURRENT_LIST_DIR}/Ov2Table.cpp ${CMAKE_CURRENT_LIST_DIR}/Ov2Table.h
-    ${CMAKE_CURRENT_LIST_DIR}/Ov2Units.cpp ${CMAKE_CURRENT_LIST_DIR}/Ov2Units.h
     ${CMAKE_CURRENT_LIST_DIR}/Ov2Writer.cpp ${CMAKE_CURRENT_LIST_DIR}/Ov2Writer.h
     ${CMAKE_CURRENT_LIST_DIR}/PoiDump.cpp ${CMAKE_CURRENT_LIST_DIR}/PoiDump.h
     ${CMAKE_CURRENT_LIST_DIR}/PoiDat.cpp ${CMAKE_CURRENT_LIST_DIR}/PoiDat.h
     ${CMAKE_CURRENT_LIST_DIR}/SamplePois.cpp ${CMAKE_CURRENT_LIST_DIR}/SamplePois.h
-  DEPS korvix_grid korvix_platform)
+  DEPS korvix_core korvix_platform)
 korvix_register_headless(korvix_poi)

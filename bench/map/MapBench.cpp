@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ShowGoogleAPI's path for a big POI list, measured in the real browser: the calls
 // joined into scripts, the page's typed arrays and the drawing per screen cell.
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "map/GMaps.h"
 #include "map/MapLists.h"
 #include "tests/support/QuietShell.h"

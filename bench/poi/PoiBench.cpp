@@ -6,7 +6,7 @@
 // Peak memory is measured once per benchmark in a separate process (wait4's
 // ru_maxrss): gpsbabel as the program it is, ours by this binary's "--op" mode.
 #include "bench/support/RandomPois.h"
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "platform/AtomicFile.h"
 #include "platform/DeviceCodec.h"
 #include "poi/Ov2Reader.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Parsing and the four displays of the coordinate dialog, run on every keystroke.
-#include "poi/CoordinateText.h"
+#include "core/CoordinateText.h"
 
 #include <benchmark/benchmark.h>
 

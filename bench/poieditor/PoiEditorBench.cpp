@@ -13,7 +13,7 @@
 //   BM_GpsbabelPosition/N gpsbabel -x position,distance=50m on the same file (its own
 //                         reading and writing included)
 #include "grid/RBGrids.h"
-#include "poi/Duplicates.h"
+#include "core/Duplicates.h"
 #include "poi/Ov2Editor.h"
 #include "poi/Ov2Writer.h"
 #include "tests/support/QuietShell.h"

@@ -3,7 +3,7 @@
 #include "ExchangeTestUtil.h"
 
 #include "exchange/Gpx.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // real xmllint.
 #include "ExchangeTestUtil.h"
 
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "itn/ItnFormat.h"
 #include "exchange/KmlImport.h"
 #include "platform/Error.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "poi/Ov2Reader.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The map window with the real browser, against local servers the tests start.
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "itn/Itn.h"
 #include "poi/Ov2Editor.h"
 #include "map/GMaps.h"

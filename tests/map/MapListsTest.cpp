@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What ShowGoogleAPI sends for a POI list and for an itinerary.
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "map/MapLists.h"
 #include "tests/support/TestSupport.h"
 

@@ -2,7 +2,7 @@
 // The map with a POI list, a route and an open info window, drawn by the real browser
 // and saved for the README (run under Xvfb with QT_QPA_PLATFORM=xcb for the picture
 // the user sees; offscreen it is drawn the same way).
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "map/GMaps.h"
 #include "map/MapLists.h"
 #include "tests/map/EditorShell.h"

@@ -2,7 +2,7 @@
 // The POI editor's feed imports with a local feed server: rows added and marked,
 // the road-authority fallback to the stored list, the web and file imports, Cancel.
 #include "grid/RBGrids.h"
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "platform/Error.h"
 #include "platform/HttpClient.h"
 #include "poi/FeedDownload.h"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Interoperability with gpsbabel's OV2 reader and writer (the real program).
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "platform/DeviceCodec.h"
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Table.h"
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 #include "tests/support/TestSupport.h"
 
 #include <QProcess>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Selection by text and region, the find dialog's search.
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "platform/Progress.h"
 #include "poi/PoiSelect.h"
 

@@ -5,7 +5,6 @@ include_guard(GLOBAL)
 
 korvix_add_test(poi_editor_tests
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/DuplicatesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PoiSelectTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PoiSaveTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PoiSaveFaultTest.cpp

@@ -5,7 +5,7 @@ include_guard(GLOBAL)
 
 set(_poi_format_tests
   Ov2ReaderTest.cpp)
-foreach(_t Ov2WriterTest.cpp Ov2CodingsTest.cpp Ov2UnitsTest.cpp PoiDatTest.cpp
+foreach(_t Ov2WriterTest.cpp Ov2CodingsTest.cpp PoiDatTest.cpp
            DeviceCodecTest.cpp GpsbabelInteropTest.cpp PoiCliTest.cpp SamplePoisTest.cpp
            PoiSaveMessageTest.cpp)
   if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/${_t})

@@ -42,8 +42,8 @@
 //   Column count changes drop the fields from the new count on in every row.
 //   Not thread-safe; a reader on another thread must fill a table of its own.
 
-#include "grid/RBParams.h"
-#include "grid/RBRowStore.h"
+#include "core/RBParams.h"
+#include "core/RBRowStore.h"
 
 #include <array>
 #include <map>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "poi/CoordinateText.h"
+#include "core/CoordinateText.h"
 
 #include <gtest/gtest.h>
 

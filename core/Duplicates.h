@@ -13,7 +13,7 @@
 
 #include <QString>
 
-#include "grid/GreatCircle.h"
+#include "core/GreatCircle.h"
 
 #include <functional>
 #include <vector>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Coordinates as people type them into a list cell, on forms copied from map sites,
 // phones, printed guides and spreadsheets, and on texts that must be refused.
-#include "grid/CoordinateInput.h"
+#include "core/CoordinateInput.h"
 
 #include <gtest/gtest.h>
 

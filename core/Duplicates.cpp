@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "poi/Duplicates.h"
+#include "core/Duplicates.h"
 
-#include "grid/RBParamsTable.h"
-#include "poi/Ov2Units.h"
+#include "core/RBParamsTable.h"
+#include "core/Ov2Units.h"
 
 #include <algorithm>
 #include <cmath>

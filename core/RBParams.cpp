@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "grid/RBParams.h"
+#include "core/RBParams.h"
 
 #include <algorithm>
 

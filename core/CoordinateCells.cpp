@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "grid/CoordinateCells.h"
+#include "core/CoordinateCells.h"
 
-#include "grid/CoordinateInput.h"
-#include "grid/RBParams.h"
+#include "core/CoordinateInput.h"
+#include "core/RBParams.h"
 #include "platform/Error.h"
 
 #include <QCoreApplication>

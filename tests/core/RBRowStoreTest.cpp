@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "grid/RBParamsTable.h"
-#include "grid/RBRowStore.h"
+#include "core/RBParamsTable.h"
+#include "core/RBRowStore.h"
 
 #include <gtest/gtest.h>
 

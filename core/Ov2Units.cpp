@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
-#include "grid/CoordinateCells.h"
+#include "core/CoordinateCells.h"
 
 #include <limits>
 

@@ -9,7 +9,7 @@
 // not thread-safe; copying one gives an empty store (two stores never append into
 // one chunk).
 
-#include "grid/RBParams.h"
+#include "core/RBParams.h"
 
 #include <QVarLengthArray>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "poi/Ov2Units.h"
+#include "core/Ov2Units.h"
 
 #include <QList>
 #include <QPair>

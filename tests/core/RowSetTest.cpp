@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Rows taken out of a table and put back, and new orders of the rows.
-#include "grid/RBParamsTable.h"
+#include "core/RBParamsTable.h"
 #include "tests/support/TestSupport.h"
 
 #include <QRandomGenerator>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "grid/RBRowStore.h"
+#include "core/RBRowStore.h"
 
 #include "platform/LargePages.h"
 

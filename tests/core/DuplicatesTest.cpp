@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The duplicate search: the cell index against the pairwise loop, the distance.
-#include "grid/RBParamsTable.h"
-#include "poi/Duplicates.h"
+#include "core/RBParamsTable.h"
+#include "core/Duplicates.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "grid/CoordinateInput.h"
+#include "core/CoordinateInput.h"
 
-#include "grid/CoordinateCells.h"
+#include "core/CoordinateCells.h"
 
 #include <QCoreApplication>
 

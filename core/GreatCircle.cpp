@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "grid/GreatCircle.h"
+#include "core/GreatCircle.h"
 
 #include <algorithm>
 #include <cmath>
