@@ -53,3 +53,5 @@ int runSubCommand(const QStringList &args, QTextStream &out, QTextStream &err,
 
 // "map layer ...": the calls of the map's extra layers (MapLayerCommands.cpp).
 int runMapLayer(const QStringList &args, QTextStream &out, QTextStream &err);
+// "map tiles ...": a tile archive's description and single tiles (MapTileCommands.cpp).
+int runMapTiles(const QStringList &args, QTextStream &out, QTextStream &err);

@@ -126,14 +126,16 @@ int show(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int run(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    return runSubCommand(args, out, err, {{"show", show}, {"layer", runMapLayer}},
-                         "map show [--marked ROW,ROW...] FILE.ov2|FILE.itn | map layer KIND FILE...");
+    return runSubCommand(args, out, err, {{"show", show}, {"layer", runMapLayer}, {"tiles", runMapTiles}},
+                         "map show [--marked ROW,ROW...] FILE.ov2|FILE.itn | map layer KIND FILE... | "
+                         "map tiles FILE.mbtiles|FILE.pmtiles [Z X Y OUT.png]");
 }
 
 const CliRegistrar registrar({QStringLiteral("map"),
                               QStringLiteral("show [--marked ROW,ROW...] FILE.ov2|FILE.itn | layer raster FILE.sat... | "
                                              "layer tripmaster FILE.csv | layer svg FILE.svg | "
-                                             "layer krakow FILE.xml [--host HOST] | layer zakopane FILE.xml"),
+                                             "layer krakow FILE.xml [--host HOST] | layer zakopane FILE.xml | "
+                                             "tiles FILE.mbtiles|FILE.pmtiles [Z X Y OUT.png]"),
                               &run});
 
 } // namespace

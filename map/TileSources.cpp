@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "map/TileSources.h"
+
+#include "map/TileArchive.h"
+#include "platform/Folders.h"
+#include "platform/Settings.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
+
+namespace TileSources {
+
+namespace {
+
+const QString Section = QStringLiteral("Map");
+
+struct Registry {
+    QMutex mutex;
+    QHash<QString, QString> archives, templates;
+};
+Registry &registry()
+{
+    static Registry r;
+    return r;
+}
+
+QString idOf(const QString &kind, const QString &text)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash((kind + QLatin1Char('\n') + text).toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+}
+
+} // namespace
+
+QStringList archivePaths(const KorvixSettings &settings)
+{
+    QStringList out;
+    const QJsonArray list =
+        QJsonDocument::fromJson(settings.ReadString(Section, QStringLiteral("TileArchives")).toUtf8()).array();
+    for (const QJsonValue &v : list)
+        if (v.isString() && !v.toString().isEmpty() && !out.contains(v.toString()))
+            out << v.toString();
+    return out;
+}
+
+void setArchivePaths(KorvixSettings &settings, const QStringList &paths)
+{
+    settings.WriteString(Section, QStringLiteral("TileArchives"),
+                         QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(paths)).toJson(QJsonDocument::Compact)));
+}
+
+qint64 cacheLimit(const KorvixSettings &settings)
+{
+    const int mb = settings.ReadInteger(Section, QStringLiteral("TileCacheMB"), 500);
+    return qint64(std::max(mb, 1)) << 20;
+}
+
+QString cacheFolder()
+{
+    return Folders::CommonDataFolder() + QStringLiteral("tiles/");
+}
+
+QString archiveUrl(const QString &path)
+{
+    const QString id = idOf(QStringLiteral("archive"), path);
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    r.archives.insert(id, path);
+    return QStringLiteral("%1://archive/%2/{z}/{x}/{y}").arg(QLatin1String(Scheme), id);
+}
+
+QString webUrl(const QString &urlTemplate)
+{
+    const QString id = idOf(QStringLiteral("web"), urlTemplate);
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    r.templates.insert(id, urlTemplate);
+    return QStringLiteral("%1://web/%2/{z}/{x}/{y}").arg(QLatin1String(Scheme), id);
+}
+
+QString archivePath(const QString &id)
+{
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    return r.archives.value(id);
+}
+
+QString webTemplate(const QString &id)
+{
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    return r.templates.value(id);
+}
+
+QString tileAddress(const QString &urlTemplate, int z, int x, int y)
+{
+    QString u = urlTemplate;
+    u.replace(QLatin1String("{z}"), QString::number(z));
+    u.replace(QLatin1String("{x}"), QString::number(x));
+    u.replace(QLatin1String("{y}"), QString::number(y));
+    u.replace(QLatin1String("{-y}"), QString::number((1 << z) - 1 - y));
+    u.replace(QLatin1String("{s}"), QLatin1String("a"));
+    u.replace(QLatin1String("{r}"), QString());
+    return u;
+}
+
+QJsonArray archiveLayers(const QStringList &paths)
+{
+    QJsonArray out;
+    for (const QString &path : paths) {
+        QString error;
+        const std::unique_ptr<TileArchive::Reader> reader = TileArchive::open(path, &error);
+        // Names and attributions reach the page's HTML (Leaflet's controls): escaped.
+        QJsonObject layer{{"name", QFileInfo(path).completeBaseName().toHtmlEscaped()}, {"url", archiveUrl(path)}};
+        if (!reader) {
+            layer.insert("error", error);
+        } else {
+            const TileArchive::Info &info = reader->info();
+            if (!info.name.isEmpty())
+                layer.insert("name", info.name.toHtmlEscaped());
+            layer.insert("attribution", info.attribution.toHtmlEscaped());
+            layer.insert("minZoom", info.minZoom);
+            layer.insert("maxZoom", info.maxZoom);
+            if (info.hasBounds)
+                layer.insert("bounds", QJsonArray{info.south, info.west, info.north, info.east});
+        }
+        out.append(layer);
+    }
+    return out;
+}
+
+} // namespace TileSources
