@@ -9,7 +9,7 @@
 #include "core/Ov2Units.h"
 #include "poi/Ov2Writer.h"
 #include "poi/PoiDump.h"
-#include "exchange/PoiTextExport.h"
+#include "poi/Ov2TextExport.h"
 
 #include <QFile>
 

@@ -22,11 +22,3 @@ endfunction()
 function(korvix_register_headless name)
   set_property(GLOBAL APPEND PROPERTY KORVIX_HEADLESS_LIBS ${name})
 endfunction()
-
-# korvix_piece(NAME): includes NAME.cmake of the current folder when it exists, unless
-# NAME is listed in KORVIX_SKIP_PIECES (for building part of a tree in progress).
-macro(korvix_piece piece)
-  if(NOT "${piece}" IN_LIST KORVIX_SKIP_PIECES)
-    include(${CMAKE_CURRENT_SOURCE_DIR}/${piece}.cmake OPTIONAL)
-  endif()
-endmacro()

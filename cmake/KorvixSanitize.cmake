@@ -2,7 +2,16 @@
 # KORVIX_SANITIZE: every target of this build folder with AddressSanitizer and
 # UndefinedBehaviorSanitizer. Undefined behaviour stops the program, so a finding fails
 # its test instead of scrolling past in the log.
-if(KORVIX_SANITIZE)
+# KORVIX_FUZZ: every library compiled for libFuzzer's coverage with the same checks;
+# the fuzz targets (fuzz/) link them. Only clang has libFuzzer.
+if(KORVIX_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(WARNING "The fuzz targets need clang (-DCMAKE_CXX_COMPILER=clang++); skipped")
+  set(KORVIX_FUZZ OFF)
+endif()
+if(KORVIX_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g)
+  add_link_options(-fsanitize=address,undefined)
+elseif(KORVIX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()

@@ -5,6 +5,7 @@
 // come in. Coordinates are OV2 units (1/100000 degree), written with exactly five
 // decimals, so a list survives the round trip unchanged.
 
+#include "core/GeoPoint.h"
 #include "platform/FileReader.h"
 
 #include <QCoreApplication>
@@ -15,12 +16,6 @@
 class ChunkedOut;
 class QIODevice;
 class TRBParamsTable;
-
-struct GeoPoint {
-    qint32 lon = 0, lat = 0;
-    QString name;
-    bool operator==(const GeoPoint &) const = default;
-};
 
 struct GpxContent {
     std::vector<GeoPoint> waypoints, routePoints, trackPoints;

@@ -6,7 +6,6 @@
 #include "platform/ChunkedOut.h"
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
-#include "poi/Ov2Reader.h"
 
 #include <QFileInfo>
 
@@ -21,8 +20,11 @@ char *putCleaned(char *d, QByteArrayView text)
     return d;
 }
 
-void putLine(ChunkedOut &out, QByteArrayView lon, QByteArrayView lat, QByteArrayView desc, bool quoted)
+} // namespace
+
+void putPoiTextLine(ChunkedOut &out, QByteArrayView lon, QByteArrayView lat, QByteArrayView desc, PoiTextFormat format)
 {
+    const bool quoted = format == PoiTextFormat::QuotedCsv;
     char *d = out.reserve(size_t(lon.size() + lat.size() + desc.size()) + 6);
     d = putCleaned(d, lon);
     *d++ = ',';
@@ -38,7 +40,7 @@ void putLine(ChunkedOut &out, QByteArrayView lon, QByteArrayView lat, QByteArray
     out.advance(d);
 }
 
-QByteArrayView decimal(char (&buf)[12], qint32 v)
+QByteArrayView poiTextNumber(char (&buf)[12], qint32 v)
 {
     char *e = buf + sizeof buf, *d = e;
     quint32 a = v < 0 ? 0u - quint32(v) : quint32(v);
@@ -51,9 +53,10 @@ QByteArrayView decimal(char (&buf)[12], qint32 v)
     return QByteArrayView(d, e - d);
 }
 
+namespace {
+
 void putLines(const TRBParamsTable &table, PoiTextFormat format, const DeviceCodec &codec, ChunkedOut &out)
 {
-    const bool quoted = format == PoiTextFormat::QuotedCsv;
     QByteArray lon, lat, desc;
     for (int r = 1; r < table.RowCount(); ++r) {
         const TRBParams &row = table.Row(r);
@@ -63,30 +66,29 @@ void putLines(const TRBParamsTable &table, PoiTextFormat format, const DeviceCod
         codec.appendBytes(lon, row.FieldView(1));
         codec.appendBytes(lat, row.FieldView(2));
         codec.appendBytes(desc, row.FieldView(3));
-        putLine(out, lon, lat, desc, quoted);
+        putPoiTextLine(out, lon, lat, desc, format);
     }
 }
 
-void putLines(const Ov2Data &data, PoiTextFormat format, ChunkedOut &out)
+void putLines(const std::vector<GeoPoint> &points, PoiTextFormat format, const DeviceCodec &codec, ChunkedOut &out)
 {
-    const bool quoted = format == PoiTextFormat::QuotedCsv;
-    if (data.pois.empty()) {
-        putLine(out, {}, {}, {}, quoted);
-        return;
-    }
     char lon[12], lat[12];
-    for (const Ov2Poi &p : data.pois)
-        putLine(out, decimal(lon, p.lon), decimal(lat, p.lat), data.text(p), quoted);
+    QByteArray desc;
+    for (const GeoPoint &p : points) {
+        desc.resize(0);
+        codec.appendBytes(desc, p.name);
+        putPoiTextLine(out, poiTextNumber(lon, p.lon), poiTextNumber(lat, p.lat), desc, format);
+    }
 }
 
-void writeStreamed(const QString &fileName, const std::function<void(ChunkedOut &)> &fill)
+} // namespace
+
+void writePoiText(const QString &fileName, const std::function<void(ChunkedOut &)> &fill)
 {
     const QString error = AtomicFile::writeStreamed(fileName, fill);
     if (!error.isEmpty())
         throw KorvixError(fileName + QStringLiteral(": ") + error);
 }
-
-} // namespace
 
 bool poiTextFormatFromName(const QString &name, PoiTextFormat *format)
 {
@@ -115,19 +117,14 @@ QByteArray poiTextExport(const TRBParamsTable &table, PoiTextFormat format, cons
     return ChunkedOut::collect([&](ChunkedOut &out) { putLines(table, format, codec, out); });
 }
 
-QByteArray poiTextExport(const Ov2Data &data, PoiTextFormat format)
+QByteArray poiTextExport(const std::vector<GeoPoint> &points, PoiTextFormat format, const DeviceCodec &codec)
 {
-    return ChunkedOut::collect([&](ChunkedOut &out) { putLines(data, format, out); });
+    return ChunkedOut::collect([&](ChunkedOut &out) { putLines(points, format, codec, out); });
 }
 
-// Both stream through the save file: a million lines are never held whole.
+// Streams through the save file: a million lines are never held whole.
 void ExportPoiText(const TRBParamsTable &table, const QString &fileName, PoiTextFormat format,
                    const DeviceCodec &codec)
 {
-    writeStreamed(fileName, [&](ChunkedOut &out) { putLines(table, format, codec, out); });
-}
-
-void ExportPoiText(const Ov2Data &data, const QString &fileName, PoiTextFormat format)
-{
-    writeStreamed(fileName, [&](ChunkedOut &out) { putLines(data, format, out); });
+    writePoiText(fileName, [&](ChunkedOut &out) { putLines(table, format, codec, out); });
 }

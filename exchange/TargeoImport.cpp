@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/TargeoImport.h"
 
-#include "itn/ItnFormat.h"
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -12,7 +12,9 @@ std::vector<ImportedPoint> ReadTargeoRoute(QStringView text)
 {
     // Slot 0 Start, 1..8 the digits 0..7, 9 End.
     std::array<std::optional<ImportedPoint>, 10> entries;
-    for (const QString &line : splitLines(text)) {
+    // Lines end at CR LF, LF or a lone CR; the empty lines between hold no entry.
+    const QString lines = text.toString().replace(u'\r', u'\n');
+    for (const QString &line : lines.split(u'\n')) {
         const qsizetype sep = line.indexOf(QLatin1String("::"));
         if (sep < 0)
             continue;

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "poi/GpxMenus.h"
 
+#include "exchange/FormatTable.h"
+#include "platform/DeviceCodec.h"
 #include "platform/Error.h"
-#include "exchange/KmlExport.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -94,25 +95,33 @@ bool GpxExchange::guarded(const std::function<void()> &work)
 
 bool GpxExchange::exportGpx(const QString &path)
 {
-    return guarded([&] {
-        GpxContent gpx;
-        const int lastColumn = m_kind == List::Itinerary ? 4 : 3;
-        (m_kind == List::Itinerary ? gpx.routePoints : gpx.waypoints) = Gpx::pointsOfRows(m_hooks.table(), lastColumn);
-        if (m_kind == List::Itinerary)
-            gpx.routeName = title();
-        Gpx::save(path, gpx);
-    });
+    return exportAs(u"gpx", path);
 }
 
 bool GpxExchange::exportKml(const QString &path)
 {
+    return exportAs(u"kml", path);
+}
+
+bool GpxExchange::exportAs(QStringView suffix, const QString &path)
+{
     return guarded([&] {
         const bool itinerary = m_kind == List::Itinerary;
-        KmlExport::save(path, Gpx::pointsOfRows(m_hooks.table(), itinerary ? 4 : 3),
-                        itinerary ? KmlExport::Kind::Route : KmlExport::Kind::Points, title());
+        // An itinerary goes out as a route named after the document, a POI list as points.
+        PointSet set;
+        set.points = Gpx::pointsOfRows(m_hooks.table(), itinerary ? 4 : 3);
+        set.route = itinerary;
+        set.title = title();
+        const DeviceCodec texts;
+        QStringList written;
+        if (const QString error = FormatTable::exchange().forSuffix(suffix)->write(path, set, {texts, texts}, written);
+            !error.isEmpty())
+            throw KorvixError(error);
     });
 }
 
+// Not through the table's reader: a long track is thinned for an itinerary, so the
+// track's points must stay apart from the waypoints and the route.
 bool GpxExchange::importGpx(const QString &path)
 {
     return guarded([&] {

@@ -56,6 +56,7 @@ private:
     QString title() const;
     QString startFolder() const;
     bool guarded(const std::function<void()> &work);
+    bool exportAs(QStringView suffix, const QString &path);
 
     QWidget *m_editor;
     QMenu *m_exportMenu = nullptr;

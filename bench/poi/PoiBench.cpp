@@ -12,7 +12,7 @@
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Table.h"
 #include "poi/Ov2Writer.h"
-#include "exchange/PoiTextExport.h"
+#include "poi/Ov2TextExport.h"
 
 #include <QDir>
 #include <QFile>

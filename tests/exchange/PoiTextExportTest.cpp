@@ -3,7 +3,7 @@
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "poi/Ov2Reader.h"
-#include "exchange/PoiTextExport.h"
+#include "poi/Ov2TextExport.h"
 #include "tests/poi/Ov2TestUtil.h"
 #include "tests/support/TestSupport.h"
 

@@ -13,8 +13,8 @@ TEST(Licence, EverySourceFileCarriesItsSpdxLine)
     const QString root = QStringLiteral(KORVIX_SOURCE_DIR);
     QStringList without;
     int seen = 0;
-    for (const char *folder : {"app", "cli", "grid", "itn", "map", "media", "platform", "poi", "services", "tests",
-                               "bench", "fuzz", "packaging", "scripts", "assets", "cmake"}) {
+    for (const char *folder : {"app", "cli", "core", "exchange", "grid", "itn", "map", "media", "platform", "poi",
+                               "services", "tests", "bench", "fuzz", "packaging", "scripts", "assets", "cmake"}) {
         QDirIterator it(root + '/' + folder, {"*.cpp", "*.h", "*.js", "*.html", "*.cmake", "*.sh", "CMakeLists.txt"},
                         QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {

@@ -4,7 +4,7 @@
 #include "platform/Error.h"
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Writer.h"
-#include "exchange/PoiTextExport.h"
+#include "poi/Ov2TextExport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
