@@ -16,6 +16,8 @@
 #include "poi/Ov2Editor.h"
 
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 
 namespace {
@@ -57,18 +59,31 @@ void registerImages(TMainForm &form)
 
 // A list that fails half way keeps the rows read so far, so the window stays
 // open after the reader's own message.
-void openOv2(TMainForm &form, const QString &path)
+TOV2 *openOv2(TMainForm &form, const QString &path)
 {
     auto *editor = new TOV2(form);
     attachMiniMap(editor, form);
     form.addEditorWindow(editor);
     editor->OpenOV2(path);
+    return editor;
 }
 
 void registerPois(TMainForm &form)
 {
     using namespace TreeActions;
     form.registerOpener(OpenKind::Ov2, [&form](const OpenAction &a, TreeNode *) { openOv2(form, a.path); });
+    // An icon opens its list (the one already open, or a new window) and its drawing.
+    form.registerOpener(OpenKind::PoiIcon, [&form](const OpenAction &a, TreeNode *) {
+        TOV2 *list = nullptr;
+        for (QMdiSubWindow *w : form.mdiArea()->subWindowList())
+            if (auto *e = qobject_cast<TOV2 *>(w->widget()); e && QFileInfo(e->FileName) == QFileInfo(a.path))
+                list = e;
+        if (list)
+            form.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(list->parentWidget()));
+        else
+            list = openOv2(form, a.path);
+        list->editIcon(a.largeIcon);
+    });
     // The road-authority feeds into the map folder's "GDDKIA.ov2", marked with the
     // base list's picture 6; a failed download opens the stored list.
     form.registerOpener(OpenKind::Gddkia, [&form](const OpenAction &a, TreeNode *) {

@@ -111,6 +111,11 @@ OpenAction resolveOpen(const TreeNode *node, const QString &root, bool voiceEdit
     } else if (lv == 3 && grand == QLatin1String("Raster")) {
         a.kind = OpenKind::Raster;
         a.rasters.append({devicePath(root, {QStringLiteral("Raster"), text}), false, true});
+    } else if (lv == 4 && textAt(node, 3) == QLatin1String("POI") && text.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive)) {
+        // A list's icon is edited in its list, which saves it in the device's form.
+        a.kind = OpenKind::PoiIcon;
+        a.path = devicePath(root, {grand, parent});
+        a.largeIcon = text.endsWith(QLatin1String("_x2.bmp"), Qt::CaseInsensitive);
     } else if (lv == 4 && parent == QLatin1String("POI.DAT")) {
         a.kind = OpenKind::PoiDat;
         a.path = devicePath(root, {grand, QStringLiteral("POI.DAT")});

@@ -10,7 +10,7 @@
 // of the tables can be tested. The windows carry the actions out.
 namespace TreeActions {
 
-enum class OpenKind { None, QuickGPSFix, Image, Sound, Scheme, Voice, Itinerary, Raster, Gddkia, Ov2, PoiDat };
+enum class OpenKind { None, QuickGPSFix, Image, Sound, Scheme, Voice, Itinerary, Raster, Gddkia, Ov2, PoiDat, PoiIcon };
 
 struct RasterItem {
     QString path;
@@ -24,6 +24,7 @@ struct OpenAction {
     QString category;             // PoiDat: the category text
     QList<RasterItem> rasters;    // Raster: the overlays in order
     bool needsConfirmation = false; // PoiDat: the "WARNING" question comes first
+    bool largeIcon = false;       // PoiIcon: the list's 44-pixel icon ("_x2.bmp"); `path` is the list
 };
 
 // TTOpen: `root` is the node's device root with trailing "/".

@@ -39,7 +39,7 @@ QUrl QuickGpsFix::requestUrl(const QString &host, const QString &path)
     const qsizetype q = path.indexOf(QLatin1Char('?'));
     url.setPath(q < 0 ? path : path.left(q), QUrl::TolerantMode);
     if (q >= 0)
-        url.setQuery(path.mid(q + 1), QUrl::TolerantMode);
+        url.setQuery(path.mid(q + 1).replace(QLatin1String("&amp;"), QLatin1String("&")), QUrl::TolerantMode);
     return url;
 }
 

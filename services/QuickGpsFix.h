@@ -13,9 +13,9 @@ class HttpClient;
 namespace QuickGpsFix {
 inline constexpr const char *DefaultHost = "ephemeris.korvix.org";
 inline constexpr const char *DefaultGlobalLocate =
-    "/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=globalLocate&amp;devicecode=1";
+    "/download/Ephemeris.cab?type=ephemeris&eeProvider=globalLocate&devicecode=1";
 inline constexpr const char *DefaultSirfStar =
-    "/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=SiRFStarIII&amp;devicecode=2";
+    "/download/Ephemeris.cab?type=ephemeris&eeProvider=SiRFStarIII&devicecode=2";
 
 struct Addresses {
     QString host = QLatin1String(DefaultHost);
@@ -23,7 +23,8 @@ struct Addresses {
     QString sirfStar = QLatin1String(DefaultSirfStar);
 };
 
-// "http://" + host + path, the query exactly as stored.
+// "http://" + host + path, the query as stored; an address kept HTML-escaped ("&amp;")
+// by older settings asks for the same "&"-separated query.
 QUrl requestUrl(const QString &host, const QString &path);
 
 // Fetches `url` into `file` through QSaveFile, the transfer driving the client's

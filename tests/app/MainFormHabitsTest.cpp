@@ -6,6 +6,9 @@
 #include "app/SingleInstance.h"
 #include "itn/Itn.h"
 #include "map/GMaps.h"
+#include "media/IconEdit.h"
+#include "media/Img.h"
+#include "media/SchemEdit.h"
 #include "platform/Question.h"
 #include "tests/app/MainFormFixtures.h"
 
@@ -85,6 +88,29 @@ TEST(MainForm, EditorsOpenWhollyInsideTheArea)
             EXPECT_TRUE(area.contains(w->geometry())) << w->windowTitle().toStdString();
     for (QMdiSubWindow *w : form.mdiArea()->subWindowList())
         w->close();
+}
+
+TEST(MainForm, TheSchemePreviewStaysWhollyInsideTheAreaMaximisedOrNot)
+{
+    TMainForm form(noDevices());
+    form.resize(800, 600);
+    form.show();
+    QApplication::processEvents();
+    form.addEditorWindow(new TSchemEdit(form));
+    form.addEditorWindow(new TSchemEdit(form));
+    QApplication::processEvents();
+    const QRect area = form.mdiArea()->viewport()->rect();
+    const QList<QMdiSubWindow *> windows = form.mdiArea()->subWindowList();
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_TRUE(windows[0]->isMaximized());
+    for (QMdiSubWindow *w : windows) {
+        const QWidget *preview = w->findChild<QWidget *>(QStringLiteral("SchemePreview"));
+        ASSERT_NE(preview, nullptr);
+        const QRect shown(preview->mapTo(form.mdiArea()->viewport(), QPoint()), preview->size());
+        EXPECT_TRUE(area.contains(shown)) << w->isMaximized();
+        EXPECT_GE(preview->width(), 100);
+    }
+    form.mdiArea()->closeAllSubWindows();
 }
 
 TEST(MainForm, PolishAlsoTranslatesQtsOwnDialogButtons)
@@ -200,4 +226,70 @@ TEST(MainForm, TheTreesCategoriesReadPolishInPolishAndKeepTheirNames)
         QApplication::removeTranslator(t);
         delete t;
     }
+}
+
+TEST(MainForm, EnterOnAPictureOfTheTreeOpensItsEditorAndAnIconIsSavedWithItsList)
+{
+    SampleWindow sample;
+    TMainForm &form = *sample.form;
+    QTreeView *view = form.treeView();
+    ContentTreeModel &model = form.treeModel();
+    TreeNode *device = model.tree().device(0);
+    auto press = [&](TreeNode *node) {
+        view->setFocus();
+        view->setCurrentIndex(model.indexOf(node));
+        QTest::keyClick(view, Qt::Key_Return);
+        QApplication::processEvents();
+    };
+
+    TreeNode *splash = device->findChild("Images")->child(0);
+    ASSERT_TRUE(splash);
+    press(splash);
+    ASSERT_EQ(editorsOf<TImg>(form).size(), 1);
+
+    // The list's small icon: its list opens with the icon in the drawing window.
+    TreeNode *fuel = device->findChild("POI")->child(0)->findChild("Fuel.ov2");
+    ASSERT_TRUE(fuel && fuel->findChild("Fuel.bmp"));
+    const QString bmp = sample.tmp.file("dev/Sample_Map/Fuel.bmp");
+    const QImage before(bmp);
+    ASSERT_FALSE(before.isNull());
+    QSize drawn;
+    QPoint pixel;
+    onNextModal([&drawn, &pixel](QWidget *w) {
+        auto *icons = qobject_cast<TIconEdit *>(w);
+        ASSERT_NE(icons, nullptr);
+        drawn = icons->image().size();
+        icons->setLeftColor(QColor(255, 0, 0));
+        const QWidget *surface = icons->drawingSurface();
+        const QPoint at(surface->width() / 2, surface->height() / 2);
+        pixel = icons->pixelAt(at);
+        icons->paintAt(at, Qt::LeftButton);
+        icons->accept();
+    });
+    press(fuel->findChild("Fuel.bmp"));
+    ASSERT_EQ(editorsOf<TOV2>(form).size(), 1);
+    TOV2 *list = editorsOf<TOV2>(form).first();
+    EXPECT_EQ(drawn, before.size());
+    EXPECT_TRUE(list->isModified());
+    list->Save();
+    QApplication::processEvents();
+    const QImage after(bmp);
+    EXPECT_NE(after, before);
+    ASSERT_TRUE(after.rect().contains(pixel));
+    EXPECT_EQ(after.pixelColor(pixel), QColor(255, 0, 0));
+
+    // The large one goes to the list already open, not to a second window.
+    fuel = model.tree().device(0)->findChild("POI")->child(0)->findChild("Fuel.ov2");
+    TreeNode *large = fuel ? fuel->findChild("Fuel_X2.bmp") : nullptr;
+    ASSERT_TRUE(large);
+    bool asked = false;
+    onNextModal([&asked](QWidget *w) {
+        asked = qobject_cast<TIconEdit *>(w) != nullptr;
+        static_cast<QDialog *>(w)->reject();
+    });
+    press(large);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(editorsOf<TOV2>(form).size(), 1);
+    EXPECT_FALSE(list->isModified());
+    form.mdiArea()->closeAllSubWindows();
 }

@@ -20,6 +20,8 @@ struct Fixture {
     TreeNode *map = poi->addChild("Europe", 2);
     TreeNode *fuel = map->addChild("Fuel.ov2", 14);
     TreeNode *fuelBmp = fuel->addChild("Fuel.bmp", 14);
+    TreeNode *fuelLarge = fuel->addChild("Fuel_x2.BMP", 14);
+    TreeNode *fuelSound = fuel->addChild("Fuel.ogg", 14);
     TreeNode *gddkia = map->addChild("GDDKIA", 4);
     TreeNode *poiDat = map->addChild("POI.DAT", 3);
     TreeNode *poiCat = poiDat->addChild("Petrol station", 1);
@@ -62,7 +64,9 @@ TEST(TreeActions, OpenResolvesEveryKindOfNode)
         {f.poi, OpenKind::None, ""},
         {f.map, OpenKind::None, ""},
         {f.poiDat, OpenKind::None, ""},
-        {f.fuelBmp, OpenKind::None, ""},
+        {f.fuelBmp, OpenKind::PoiIcon, "/media/tt/Europe/Fuel.ov2"},
+        {f.fuelLarge, OpenKind::PoiIcon, "/media/tt/Europe/Fuel.ov2"},
+        {f.fuelSound, OpenKind::None, ""},
         {f.annChk, OpenKind::None, ""},
         {nullptr, OpenKind::None, ""},
     };
@@ -72,6 +76,8 @@ TEST(TreeActions, OpenResolvesEveryKindOfNode)
         EXPECT_EQ(a.path, r.path) << (r.node ? r.node->text().toStdString() : "null");
     }
     EXPECT_TRUE(resolveOpen(f.poiCat, root, false).needsConfirmation);
+    EXPECT_FALSE(resolveOpen(f.fuelBmp, root, false).largeIcon);
+    EXPECT_TRUE(resolveOpen(f.fuelLarge, root, false).largeIcon);
     EXPECT_EQ(resolveOpen(f.poiCat, root, false).category, "Petrol station");
     EXPECT_EQ(int(resolveOpen(f.ann, root, true).kind), int(OpenKind::None)); // a voice editor is open
 }

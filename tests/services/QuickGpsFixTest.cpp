@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QByteArray Path1 = "/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=globalLocate&amp;devicecode=1";
-const QByteArray Path2 = "/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=SiRFStarIII&amp;devicecode=2";
+const QByteArray Path1 = "/download/Ephemeris.cab?type=ephemeris&eeProvider=globalLocate&devicecode=1";
+const QByteArray Path2 = "/download/Ephemeris.cab?type=ephemeris&eeProvider=SiRFStarIII&devicecode=2";
 
 struct Update {
     explicit Update(const EphemerisServer &server) : fix(http)
@@ -68,6 +68,18 @@ TEST(QuickGpsFix, UpdatesTheDeviceInOrderWithTheTimeOfTheUpdateAndTheQueryAsStor
     // The transfers drive the client's progress up to their last byte.
     ASSERT_FALSE(received.isEmpty());
     EXPECT_EQ(received.last().at(0).toLongLong(), server.answers.value(Path2).body.size());
+}
+
+TEST(QuickGpsFix, AnAddressKeptEscapedBySettingsAsksTheSamePlainQuery)
+{
+    EphemerisServer server;
+    serveBoth(server);
+    Update u(server);
+    u.fix.Where.globalLocate = QString::fromLatin1(Path1).replace("&", "&amp;");
+    u.fix.Where.sirfStar = QString::fromLatin1(Path2).replace("&", "&amp;");
+    ASSERT_TRUE(u.fix.QGPS(u.device)) << u.fix.error().toStdString();
+    EXPECT_EQ(server.requestLines, (QList<QByteArray>{"GET " + Path1 + " HTTP/1.1", "GET " + Path2 + " HTTP/1.1"}));
+    EXPECT_FALSE(Path1.contains("&amp;"));
 }
 
 TEST(QuickGpsFix, AnErrorAnswerOrABodyThatIsNotACabinetStopsAtThatStep)

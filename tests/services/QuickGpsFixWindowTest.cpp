@@ -18,8 +18,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QByteArray Path1 = "/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=globalLocate&amp;devicecode=1";
-const QByteArray Path2 = "/download/Ephemeris.cab?type=ephemeris&amp;eeProvider=SiRFStarIII&amp;devicecode=2";
+const QByteArray Path1 = "/download/Ephemeris.cab?type=ephemeris&eeProvider=globalLocate&devicecode=1";
+const QByteArray Path2 = "/download/Ephemeris.cab?type=ephemeris&eeProvider=SiRFStarIII&devicecode=2";
 
 // An archive of files whose content is their name.
 QByteArray cabinetOf(const QStringList &names)
