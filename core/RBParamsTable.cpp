@@ -33,9 +33,23 @@ size_t keepRows(Rows &rows, Cells &cells, size_t cols, const std::vector<char> &
 void TRBParamsTable::SetRowCount(int rows)
 {
     rows = std::max(rows, 0);
+    const size_t old = m_rows.size();
     m_rows.resize(size_t(rows));
-    if (!m_cells.empty())
+    if (!m_cells.empty()) {
         m_cells.resize(size_t(rows) * size_t(m_cols));
+        if (size_t(rows) > old)
+            fillDefaults(old, size_t(rows) - old);
+    }
+    if (m_follower)
+        m_follower->rowCountChanged(rows);
+}
+
+void TRBParamsTable::fillDefaults(size_t at, size_t count)
+{
+    const size_t cols = size_t(m_cols);
+    for (size_t r = at; r < at + count; ++r)
+        for (size_t c = 0; c < cols; ++c)
+            m_cells[r * cols + c] = columnDefault(int(c));
 }
 
 void TRBParamsTable::createCells()
@@ -43,12 +57,24 @@ void TRBParamsTable::createCells()
     m_cells.reserve(std::max(m_rows.capacity(), m_rows.size()) * size_t(m_cols));
     adviseLargePages(m_cells.data(), m_cells.capacity() * sizeof(CellRec));
     m_cells.resize(m_rows.size() * size_t(m_cols));
+    fillDefaults(0, m_rows.size());
+}
+
+void TRBParamsTable::SetColumnAlignment(int col, quint8 alignment)
+{
+    if (col < 0)
+        return;
+    if (size_t(col) >= m_colDefaults.size())
+        m_colDefaults.resize(size_t(col) + 1);
+    m_colDefaults[size_t(col)].alignment = alignment;
 }
 
 void TRBParamsTable::growCells(int cols)
 {
     if (cols == m_cols)
         return;
+    if (m_follower)
+        m_follower->colCountChanged(cols);
     if (m_cells.empty()) {
         m_cols = cols;
         return;
@@ -56,8 +82,11 @@ void TRBParamsTable::growCells(int cols)
     const size_t rows = m_rows.size();
     std::vector<CellRec> cells(rows * size_t(cols));
     const int keep = std::min(cols, m_cols);
-    for (size_t r = 0; r < rows; ++r)
+    for (size_t r = 0; r < rows; ++r) {
         std::copy_n(m_cells.begin() + r * m_cols, keep, cells.begin() + r * cols);
+        for (int c = keep; c < cols; ++c)
+            cells[r * cols + size_t(c)] = columnDefault(c);
+    }
     m_cells.swap(cells);
     m_cols = cols;
 }
@@ -102,13 +131,19 @@ void TRBParamsTable::Clear()
     m_store.Release();
     m_colors.resize(1);
     m_colorLookup.clear();
+    if (m_follower)
+        m_follower->rowCountChanged(0);
 }
 
 TRBParams &TRBParamsTable::AppendRow()
 {
     m_rows.emplace_back();
-    if (!m_cells.empty())
+    if (!m_cells.empty()) {
         m_cells.resize(m_cells.size() + size_t(m_cols));
+        fillDefaults(m_rows.size() - 1, 1);
+    }
+    if (m_follower)
+        m_follower->rowCountChanged(RowCount());
     return m_rows.back();
 }
 
@@ -117,8 +152,12 @@ int TRBParamsTable::AppendRow(TRBParams &&row)
     if (row.Count() > m_cols)
         growCells(row.Count());
     m_rows.push_back(std::move(row));
-    if (!m_cells.empty())
+    if (!m_cells.empty()) {
         m_cells.resize(m_cells.size() + size_t(m_cols));
+        fillDefaults(m_rows.size() - 1, 1);
+    }
+    if (m_follower)
+        m_follower->rowCountChanged(RowCount());
     return RowCount() - 1;
 }
 
@@ -173,8 +212,6 @@ TRBCellStatus TRBParamsTable::Status(int col, int row) const
     s.FontColor = k[2];
     s.Alignment = c.alignment;
     s.FontSize = c.fontSize;
-    s.TextWidth = c.width;
-    s.TextHeight = c.height;
     return s;
 }
 
@@ -195,24 +232,38 @@ quint16 TRBParamsTable::colorIndex(const Colors &c)
 
 void TRBParamsTable::SetStatus(int col, int row, const TRBCellStatus &status)
 {
-    CellRec *rec = cellForWrite(col, row, status != TRBCellStatus());
-    if (!rec)
+    if (!Contains(col, row) || Status(col, row) == status)
         return;
-    CellRec &c = *rec;
+    CellRec c;
     c.flags = status.Flags;
     c.colors = colorIndex({status.PenColor, status.BrushColor, status.FontColor});
     c.alignment = status.Alignment;
     c.fontSize = status.FontSize;
-    c.width = status.TextWidth;
-    c.height = status.TextHeight;
+    *cellForWrite(col, row) = c;
+}
+
+void TRBParamsTable::ExchangeCells(int a, int b, int fromCol)
+{
+    if (a == b || a < 0 || b < 0 || a >= RowCount() || b >= RowCount())
+        return;
+    fromCol = std::max(fromCol, 0);
+    if (!m_cells.empty())
+        for (int c = fromCol; c < m_cols; ++c)
+            std::swap(m_cells[index(c, a)], m_cells[index(c, b)]);
+    if (m_follower)
+        m_follower->cellsExchanged(a, b, fromCol);
 }
 
 void TRBParamsTable::InsertRow(int at)
 {
     at = std::clamp(at, 0, RowCount());
     m_rows.insert(m_rows.begin() + at, TRBParams());
-    if (!m_cells.empty())
+    if (!m_cells.empty()) {
         m_cells.insert(m_cells.begin() + index(0, at), size_t(m_cols), CellRec());
+        fillDefaults(size_t(at), 1);
+    }
+    if (m_follower)
+        m_follower->rowsInserted(at, 1);
 }
 
 void TRBParamsTable::InsertRows(int at, int count)
@@ -229,14 +280,21 @@ void TRBParamsTable::InsertRows(int at, int count)
             m_cells.reserve(room * size_t(m_cols));
     }
     m_rows.insert(m_rows.begin() + at, size_t(count), TRBParams());
-    if (!m_cells.empty())
+    if (!m_cells.empty()) {
         m_cells.insert(m_cells.begin() + index(0, at), size_t(count) * size_t(m_cols), CellRec());
+        fillDefaults(size_t(at), size_t(count));
+    }
+    if (m_follower)
+        m_follower->rowsInserted(at, count);
 }
 
 int TRBParamsTable::RemoveRows(const std::vector<char> &remove)
 {
     const size_t n = m_rows.size(), cols = m_cells.empty() ? 0 : size_t(m_cols);
-    return int(n - keepRows(m_rows, m_cells, cols, remove, [](size_t) {}));
+    const int gone = int(n - keepRows(m_rows, m_cells, cols, remove, [](size_t) {}));
+    if (m_follower && gone)
+        m_follower->rowsTaken(remove, nullptr);
+    return gone;
 }
 
 void TRBParamsTable::DeleteRow(int row)
@@ -246,6 +304,8 @@ void TRBParamsTable::DeleteRow(int row)
     m_rows.erase(m_rows.begin() + row);
     if (!m_cells.empty())
         m_cells.erase(m_cells.begin() + index(0, row), m_cells.begin() + index(0, row + 1));
+    if (m_follower)
+        m_follower->rowRemoved(row);
 }
 
 void TRBParamsTable::MoveRow(int from, int to)
@@ -264,6 +324,8 @@ void TRBParamsTable::MoveRow(int from, int to)
         if (!m_cells.empty())
             std::rotate(cb + index(0, to), cb + index(0, from), cb + index(0, from + 1));
     }
+    if (m_follower)
+        m_follower->rowMoved(from, to);
 }
 
 TRBParamsTable::RowSet TRBParamsTable::TakeRows(const std::vector<char> &take)
@@ -276,6 +338,8 @@ TRBParamsTable::RowSet TRBParamsTable::TakeRows(const std::vector<char> &take)
         set.rows.push_back(std::move(m_rows[r]));
         set.cells.insert(set.cells.end(), m_cells.begin() + r * cols, m_cells.begin() + (r + 1) * cols);
     });
+    if (m_follower && set.size())
+        m_follower->rowsTaken(take, &set.side);
     return set;
 }
 
@@ -302,7 +366,7 @@ void TRBParamsTable::PutRows(RowSet &&set)
                 if (size_t(set.cols) == cols)
                     std::copy_n(set.cells.begin() + put * cols, cols, m_cells.begin() + dst * cols);
                 else
-                    std::fill_n(m_cells.begin() + dst * cols, cols, CellRec());
+                    fillDefaults(dst, 1);
             }
         } else {
             --src;
@@ -314,6 +378,8 @@ void TRBParamsTable::PutRows(RowSet &&set)
         if (put == 0 && src == dst)
             break; // the rows above the first put-back row stay where they are
     }
+    if (m_follower)
+        m_follower->rowsPut(set.at, set.side);
     set = RowSet();
 }
 
@@ -332,4 +398,6 @@ void TRBParamsTable::Permute(const std::vector<int> &order)
             std::copy_n(m_cells.begin() + size_t(order[i]) * cols, cols, cells.begin() + i * cols);
         m_cells.swap(cells);
     }
+    if (m_follower)
+        m_follower->rowsPermuted(order);
 }

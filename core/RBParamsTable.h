@@ -8,8 +8,10 @@
 //     The grid rewrites the numbers; a reader that fills them right spares the grid
 //     rewriting a million rows, one that leaves them empty costs it that.
 //   - Beside every row the table keeps one TRBCellStatus per column (ColCount() of
-//     them; new records are zero). The records are made on the first non-zero write,
-//     so a table nobody marks or measures carries none.
+//     them). A column has a default record (zero unless set); the records are made
+//     on the first write that differs from it, so a table nobody marks or colours
+//     carries none. What a view measures is not the document's: it lives in the
+//     view, which follows the rows' moves as a TRBRowFollower.
 //
 // Filling a million rows (a format reader):
 //     TRBParamsTable &t = grid->Table();     // or a table of your own
@@ -37,6 +39,7 @@
 //   Cell(col, row), SetCell(col, row, text): GetField / SetField of the row.
 //   Flags(col, row), SetFlags(col, row, flags): 0 / ignored outside the table.
 //   Status(col, row), SetStatus(col, row, status): the whole record.
+//   SetColumnAlignment(col, a): the default of the cells without a record of their own.
 //   InsertRow(at), InsertRows(at, n), DeleteRow(row), RemoveRows(flags), MoveRow(from,
 //     to): rows move with their status.
 //   Column count changes drop the fields from the new count on in every row.
@@ -76,9 +79,24 @@ struct TRBCellStatus {
     TRBColor FontColor = 0;  // text, with RBFlags::CustomColors
     quint8 Alignment = 0;    // 0..8: top-left .. bottom-right, row by row
     quint8 FontSize = 0;     // points; 0 = the font's own size
-    quint16 TextWidth = 0;   // measured, pixels (22 more with a swatch)
-    quint16 TextHeight = 0;  // measured, pixels
     bool operator==(const TRBCellStatus &) const = default;
+};
+
+// Whatever a view keeps beside each row (measurements) moves with the rows through
+// these calls; the table makes them after its own change. `side` of a take holds
+// the follower's data of the taken rows, given back as it was when they return.
+class TRBRowFollower {
+public:
+    virtual ~TRBRowFollower() = default;
+    virtual void rowCountChanged(int rows) = 0; // rows added or cut at the end
+    virtual void colCountChanged(int cols) = 0;
+    virtual void rowsInserted(int at, int count) = 0;
+    virtual void rowRemoved(int row) = 0;
+    virtual void rowsTaken(const std::vector<char> &take, std::vector<quint32> *side) = 0;
+    virtual void rowsPut(const std::vector<int> &at, const std::vector<quint32> &side) = 0;
+    virtual void rowMoved(int from, int to) = 0;
+    virtual void rowsPermuted(const std::vector<int> &order) = 0;
+    virtual void cellsExchanged(int a, int b, int fromCol) = 0;
 };
 
 class TRBParamsTable {
@@ -119,29 +137,13 @@ public:
     }
     void SetFlags(int col, int row, quint32 flags)
     {
-        if (CellRec *c = cellForWrite(col, row, flags != 0))
+        if (const CellRec *c = cell(col, row); c ? c->flags == flags : flags == 0)
+            return;
+        if (CellRec *c = cellForWrite(col, row))
             c->flags = flags;
     }
     TRBCellStatus Status(int col, int row) const;
     void SetStatus(int col, int row, const TRBCellStatus &status);
-    // The measure fields alone, for the grid's fitting.
-    quint16 TextWidth(int col, int row) const
-    {
-        const CellRec *c = cell(col, row);
-        return c ? c->width : 0;
-    }
-    quint16 TextHeight(int col, int row) const
-    {
-        const CellRec *c = cell(col, row);
-        return c ? c->height : 0;
-    }
-    void SetMeasure(int col, int row, quint16 width, quint16 height)
-    {
-        if (CellRec *c = cellForWrite(col, row, width != 0 || height != 0)) {
-            c->width = width;
-            c->height = height;
-        }
-    }
     quint8 Alignment(int col, int row) const
     {
         const CellRec *c = cell(col, row);
@@ -149,9 +151,14 @@ public:
     }
     void SetAlignment(int col, int row, quint8 alignment)
     {
-        if (CellRec *c = cellForWrite(col, row, alignment != 0))
+        if (const CellRec *c = cell(col, row); c && c->alignment == alignment)
+            return;
+        if (CellRec *c = cellForWrite(col, row))
             c->alignment = alignment;
     }
+    // Cells of `col` without a record of their own (all of them until a record is
+    // needed) take this alignment; a numbered column costs no record per row that way.
+    void SetColumnAlignment(int col, quint8 alignment);
     quint8 FontSize(int col, int row) const
     {
         const CellRec *c = cell(col, row);
@@ -179,37 +186,50 @@ public:
     void Permute(const std::vector<int> &order);
     // Drops every field from ColCount() on, in every row.
     void TruncateFields();
+    // Rows a and b exchange the cell records of columns fromCol to the last.
+    void ExchangeCells(int a, int b, int fromCol);
+
+    // The one follower of the rows' moves (none: nullptr). Copies of a table have none.
+    void SetFollower(TRBRowFollower *follower) { m_follower.p = follower; }
 
 private:
-    // 12 bytes per cell; the three custom colours live in a shared pool.
+    // 8 bytes per cell; the three custom colours live in a shared pool.
     struct CellRec {
         quint32 flags = 0;
-        quint16 width = 0;
-        quint16 height = 0;
         quint16 colors = 0; // index into m_colors, 0 = all zero
         quint8 alignment = 0;
         quint8 fontSize = 0;
+        bool operator==(const CellRec &) const = default;
     };
     using Colors = std::array<TRBColor, 3>;
 
     size_t index(int col, int row) const { return size_t(row) * size_t(m_cols) + size_t(col); }
-    // The record of a cell; none outside the table or while every record is zero.
+    // The record of a cell: its own, or its column's default while no cell has one;
+    // none outside the table or where every record is zero.
     const CellRec *cell(int col, int row) const
-    {
-        return Contains(col, row) && !m_cells.empty() ? &m_cells[index(col, row)] : nullptr;
-    }
-    // The record to change; the records are created first when `nonZero` needs them.
-    CellRec *cellForWrite(int col, int row, bool nonZero)
     {
         if (!Contains(col, row))
             return nullptr;
-        if (m_cells.empty()) {
-            if (!nonZero)
-                return nullptr;
+        if (!m_cells.empty())
+            return &m_cells[index(col, row)];
+        return size_t(col) < m_colDefaults.size() ? &m_colDefaults[size_t(col)] : nullptr;
+    }
+    // The record to change; the records are created first (callers write only what
+    // differs from the record the cell has now).
+    CellRec *cellForWrite(int col, int row)
+    {
+        if (!Contains(col, row))
+            return nullptr;
+        if (m_cells.empty())
             createCells();
-        }
         return &m_cells[index(col, row)];
     }
+    CellRec columnDefault(int col) const
+    {
+        return size_t(col) < m_colDefaults.size() ? m_colDefaults[size_t(col)] : CellRec();
+    }
+    // `count` rows of records in the columns' defaults, at `at`.
+    void fillDefaults(size_t at, size_t count);
     void createCells();
     void growCells(int cols);
     quint16 colorIndex(const Colors &c);
@@ -221,6 +241,7 @@ public:
         std::vector<TRBParams> rows;
         std::vector<CellRec> cells; // empty, or ColCount() per row
         int cols = 0;
+        std::vector<quint32> side; // the follower's data of these rows
         size_t size() const { return at.size(); }
     };
 
@@ -232,4 +253,14 @@ private:
     int m_cols = 0;
     std::vector<Colors> m_colors{Colors{0, 0, 0}};
     std::map<Colors, quint16> m_colorLookup;
+    std::vector<CellRec> m_colDefaults; // per column; missing ones are zero
+    // A follower stays with its table: a table copied or moved in does not bring one.
+    struct FollowerRef {
+        TRBRowFollower *p = nullptr;
+        FollowerRef() = default;
+        FollowerRef(const FollowerRef &) {}
+        FollowerRef &operator=(const FollowerRef &) { return *this; }
+        TRBRowFollower *operator->() const { return p; }
+        explicit operator bool() const { return p != nullptr; }
+    } m_follower;
 };

@@ -33,6 +33,7 @@ void TRBGrid::SetTable(TRBParamsTable table)
 {
     m_model->beginReset();
     m_table = std::move(table);
+    m_measures.reset(m_table.RowCount(), m_table.ColCount());
     m_model->endReset();
     TableChanged();
 }
@@ -42,10 +43,10 @@ void TRBGrid::RowChanged(int row)
     if (row < 0 || row >= RowCount())
         return;
     for (int c = 0; c < ColCount(); ++c) {
-        const int oldW = m_table.TextWidth(c, row);
+        const int oldW = m_measures.width(c, row);
         measureCell(c, row);
         if (m_autoSize)
-            noteWidth(c, oldW, m_table.TextWidth(c, row));
+            noteWidth(c, oldW, m_measures.width(c, row));
     }
     if (m_autoSize) {
         fitDirtyColumns();
@@ -70,7 +71,7 @@ void TRBGrid::SetCell(int col, int row, const QString &text)
         if (record)
             recordRowsIn(old, RowCount() - old);
     }
-    const int oldW = m_table.TextWidth(col, row);
+    const int oldW = m_measures.width(col, row);
     m_table.SetCell(col, row, text);
     if (record)
         recordCell(col, row, before, text);
@@ -78,7 +79,7 @@ void TRBGrid::SetCell(int col, int row, const QString &text)
         EndChange();
     measureCell(col, row);
     if (m_autoSize && !m_batch) {
-        noteWidth(col, oldW, m_table.TextWidth(col, row));
+        noteWidth(col, oldW, m_measures.width(col, row));
         fitDirtyColumns();
         fitRow(row);
     }
@@ -112,10 +113,10 @@ void TRBGrid::SetCellFlags(int col, int row, quint32 flags)
     const bool swatchChanged = (m_table.Flags(col, row) ^ flags) & RBFlags::ColorSwatch;
     m_table.SetFlags(col, row, flags);
     if (swatchChanged) {
-        const int oldW = m_table.TextWidth(col, row);
+        const int oldW = m_measures.width(col, row);
         measureCell(col, row);
         if (m_autoSize) {
-            noteWidth(col, oldW, m_table.TextWidth(col, row));
+            noteWidth(col, oldW, m_measures.width(col, row));
             fitDirtyColumns();
         }
     }
@@ -126,11 +127,11 @@ void TRBGrid::SetCellStatus(int col, int row, const TRBCellStatus &status)
 {
     if (!m_table.Contains(col, row))
         return;
-    const int oldW = m_table.TextWidth(col, row);
+    const int oldW = m_measures.width(col, row);
     m_table.SetStatus(col, row, status);
     measureCell(col, row);
     if (m_autoSize) {
-        noteWidth(col, oldW, m_table.TextWidth(col, row));
+        noteWidth(col, oldW, m_measures.width(col, row));
         fitDirtyColumns();
         fitRow(row);
     }
@@ -187,7 +188,7 @@ void TRBGrid::DeleteRow(int row)
     } else {
         if (m_autoSize)
             for (int c = 0; c < ColCount(); ++c)
-                noteWidth(c, m_table.TextWidth(c, row), -1);
+                noteWidth(c, m_measures.width(c, row), -1);
         m_table.DeleteRow(row);
         m_model->endRemove(true);
     }

@@ -46,7 +46,7 @@ void TRBGrid::measureCell(int col, int row)
     int w = m.width(std::as_const(m_table).Row(row).FieldView(col));
     if (m_table.Flags(col, row) & RBFlags::ColorSwatch)
         w += 22;
-    m_table.SetMeasure(col, row, quint16(std::min(w, 0xFFFF)), quint16(m.height()));
+    m_measures.set(col, row, quint16(std::min(w, 0xFFFF)), quint16(m.height()));
 }
 
 void TRBGrid::measureRows(int first, int last)
@@ -57,7 +57,7 @@ void TRBGrid::measureRows(int first, int last)
         for (int c = 0; c < cols; ++c) {
             measureCell(c, r);
             if (m_autoSize)
-                noteWidth(c, -1, m_table.TextWidth(c, r));
+                noteWidth(c, -1, m_measures.width(c, r));
         }
 }
 
@@ -66,7 +66,7 @@ void TRBGrid::measureColumn(int col)
     for (int r = 0; r < RowCount(); ++r) {
         measureCell(col, r);
         if (m_autoSize)
-            noteWidth(col, -1, m_table.TextWidth(col, r));
+            noteWidth(col, -1, m_measures.width(col, r));
     }
 }
 
@@ -117,7 +117,7 @@ void TRBGrid::fitDirtyColumns()
         if (m_colDirty[size_t(c)] == 1) {
             int mx = 0, count = 0;
             for (int r = 0; r < RowCount(); ++r) {
-                const int w = m_table.TextWidth(c, r);
+                const int w = m_measures.width(c, r);
                 if (w > mx) {
                     mx = w;
                     count = 1;

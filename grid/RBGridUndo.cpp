@@ -272,15 +272,15 @@ TRBParamsTable::RowSet TRBGrid::takeRows(const std::vector<char> &take)
         for (int r = 0; r < RowCount() && r < int(take.size()); ++r)
             if (take[size_t(r)])
                 for (int c = 0; c < ColCount(); ++c)
-                    noteWidth(c, m_table.TextWidth(c, r), -1);
+                    noteWidth(c, m_measures.width(c, r), -1);
     return m_table.TakeRows(take);
 }
 
 void TRBGrid::putRowsBack(TRBParamsTable::RowSet &&set, bool measure)
 {
-    const std::vector<int> at = measure && set.cols == 0 ? set.at : std::vector<int>();
+    const std::vector<int> at = measure && set.side.empty() ? set.at : std::vector<int>();
     m_table.PutRows(std::move(set));
-    // Rows taken before the cells had records come back unmeasured.
+    // Rows taken before anything was measured come back unmeasured.
     for (int r : at)
         measureRows(r, r);
 }

@@ -15,6 +15,7 @@
 
 TRBGrid::TRBGrid(QWidget *parent) : QTableView(parent)
 {
+    m_table.SetFollower(&m_measures);
     m_gridFont = QApplication::font();
     m_model = new TRBGridModel(this);
     m_hHeader = new TRBGridHeader(Qt::Horizontal, this);
@@ -151,7 +152,7 @@ void TRBGrid::resizeTable(int rows, int cols)
             if (m_autoSize)
                 for (int r = rows; r < oldRows; ++r)
                     for (int c = 0; c < cols; ++c)
-                        noteWidth(c, m_table.TextWidth(c, r), -1);
+                        noteWidth(c, m_measures.width(c, r), -1);
             m_model->beginRemove(std::max(first, 0), last, true);
             m_table.SetRowCount(rows);
             m_model->endRemove(true);
@@ -213,6 +214,8 @@ void TRBGrid::renumber()
     // written in place, measured only when the digits can change the width.
     const bool sameWidthDigits = measurer(true, 0).uniformDigits();
     char16_t buf[16];
+    // The numbers' alignment is the column's default: no cell record per row for it.
+    m_table.SetColumnAlignment(0, 4);
     for (int r = first; r < n; ++r) {
         QStringView num;
         if (r == 0) {
@@ -228,12 +231,12 @@ void TRBGrid::renumber()
         if (p.Count() < 1 || old != num) {
             const bool remeasure = !sameWidthDigits || r == 0 || old.size() != num.size()
                                    || m_table.FontSize(0, r) != 0 || p.Count() < 1
-                                   || m_table.TextWidth(0, r) == 0 || !isAllDigits(old);
+                                   || m_measures.width(0, r) == 0 || !isAllDigits(old);
             m_table.SetCellPacked(0, r, num);
             if (remeasure) {
-                const int oldW = m_table.TextWidth(0, r);
+                const int oldW = m_measures.width(0, r);
                 measureCell(0, r);
-                noteWidth(0, oldW, m_table.TextWidth(0, r));
+                noteWidth(0, oldW, m_measures.width(0, r));
             }
         }
         m_table.SetAlignment(0, r, 4);
@@ -463,9 +466,9 @@ void TRBGrid::SetHasHeader(bool on)
         return;
     resizeTable(std::max(RowCount(), 2), std::max(ColCount(), m_header.Count()));
     for (int c = 0; c < ColCount(); ++c) {
-        const int oldW = m_table.TextWidth(c, 0);
+        const int oldW = m_measures.width(c, 0);
         measureCell(c, 0);
-        noteWidth(c, oldW, m_table.TextWidth(c, 0));
+        noteWidth(c, oldW, m_measures.width(c, 0));
     }
     fitRow(0);
     fitDirtyColumns();

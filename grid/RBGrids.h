@@ -11,6 +11,7 @@
 // header), never model indexes.
 
 #include "core/RBParamsTable.h"
+#include "grid/RBGridMeasures.h"
 
 #include <QFont>
 #include <QTableView>
@@ -161,7 +162,15 @@ public:
     void SetRowParams(int row, const TRBParams &params);
     quint32 GetCellFlags(int col, int row) const { return m_table.Flags(col, row); }
     void SetCellFlags(int col, int row, quint32 flags);
-    TRBCellStatus GetCellStatus(int col, int row) const { return m_table.Status(col, row); }
+    // The document's record of the cell with the grid's measure of its text.
+    struct CellStatus : TRBCellStatus {
+        quint16 TextWidth = 0;  // pixels (22 more with a swatch)
+        quint16 TextHeight = 0; // pixels
+    };
+    CellStatus GetCellStatus(int col, int row) const
+    {
+        return {m_table.Status(col, row), m_measures.width(col, row), m_measures.height(col, row)};
+    }
     void SetCellStatus(int col, int row, const TRBCellStatus &status);
 
     void MarkRow(int row, quint32 bits);
@@ -311,6 +320,7 @@ private:
     void commitEditText(int col, int row, const QString &text);
 
     TRBParamsTable m_table;
+    TRBGridMeasures m_measures; // follows m_table's rows
     TRBGridModel *m_model = nullptr;
     TRBGridHeader *m_hHeader = nullptr;
     TRBGridHeader *m_vHeader = nullptr;

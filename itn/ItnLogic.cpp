@@ -67,11 +67,7 @@ void swapPoints(TRBParamsTable &rows, int a, int b)
         ra.SetField(0, na);
     if (hadB || rb.Count() > 0)
         rb.SetField(0, nb);
-    for (int c = 1; c < rows.ColCount(); ++c) {
-        const TRBCellStatus sa = rows.Status(c, a), sb = rows.Status(c, b);
-        rows.SetStatus(c, a, sb);
-        rows.SetStatus(c, b, sa);
-    }
+    rows.ExchangeCells(a, b, 1);
 }
 
 int reverseRows(TRBParamsTable &rows, const StepFn &step)

@@ -130,8 +130,6 @@ TEST(RBParamsTable, StatusRecordRoundTrip)
     s.FontColor = 0xFF0000;
     s.Alignment = 4;
     s.FontSize = 14;
-    s.TextWidth = 300;
-    s.TextHeight = 17;
     t.SetStatus(1, 2, s);
     t.SetStatus(0, 1, s); // the same colours share one pool entry
     EXPECT_EQ(t.Status(1, 2), s);
@@ -145,3 +143,65 @@ TEST(RBParamsTable, StatusRecordRoundTrip)
 }
 
 } // namespace
+
+// A column's default stands for every cell without a record of its own: setting it
+// and writing the same value per row makes no records, and records made later for
+// another reason, rows added and columns grown all start from it.
+TEST(RBParamsTable, ColumnDefaultNeedsNoRecords)
+{
+    TRBParamsTable t;
+    t.SetColCount(3);
+    t.SetRowCount(4);
+    t.SetColumnAlignment(0, 4);
+    for (int r = 0; r < t.RowCount(); ++r)
+        t.SetAlignment(0, r, 4);
+    EXPECT_EQ(t.Alignment(0, 2), 4);
+    EXPECT_EQ(t.Alignment(1, 2), 0);
+    EXPECT_EQ(t.Status(0, 3).Alignment, 4);
+    TRBParamsTable::RowSet none = t.TakeRows({0, 1});
+    EXPECT_EQ(none.cols, 0) << "the default made records";
+    t.PutRows(std::move(none));
+
+    t.SetFlags(2, 1, RBFlags::RowMark); // the first record: every cell gets one
+    EXPECT_EQ(t.Alignment(0, 1), 4);
+    EXPECT_EQ(t.Alignment(0, 3), 4);
+    t.SetAlignment(0, 2, 0);
+    EXPECT_EQ(t.Alignment(0, 2), 0);
+    t.InsertRows(1, 2);
+    t.AppendRow();
+    t.InsertRow(0);
+    EXPECT_EQ(t.Alignment(0, 0), 4);
+    EXPECT_EQ(t.Alignment(0, 2), 4);
+    EXPECT_EQ(t.Alignment(0, t.RowCount() - 1), 4);
+    EXPECT_EQ(t.Alignment(0, 5), 0) << "the row set to 0 moved down by three";
+    EXPECT_EQ(t.Flags(2, 4), RBFlags::RowMark);
+
+    // Rows taken before the records existed come back with the defaults.
+    TRBParamsTable u;
+    u.SetColCount(2);
+    u.SetRowCount(3);
+    u.SetColumnAlignment(1, 6);
+    std::vector<char> take{0, 1, 0};
+    TRBParamsTable::RowSet set = u.TakeRows(take);
+    u.SetFlags(0, 0, 1);
+    u.PutRows(std::move(set));
+    EXPECT_EQ(u.Alignment(1, 1), 6);
+    u.SetColCount(3);
+    u.SetColumnAlignment(2, 2);
+    EXPECT_EQ(u.Alignment(2, 1), 0) << "records made before the default keep theirs";
+}
+
+// The cell records of two rows change places from a column on; the rows stay.
+TEST(RBParamsTable, ExchangeCellsFromAColumn)
+{
+    TRBParamsTable t;
+    t.AppendFields({QString("1"), QString("a")});
+    t.AppendFields({QString("2"), QString("b")});
+    t.SetFlags(0, 0, 0x10);
+    t.SetFlags(1, 0, RBFlags::Duplicate);
+    t.ExchangeCells(0, 1, 1);
+    EXPECT_EQ(t.Flags(0, 0), 0x10u);
+    EXPECT_EQ(t.Flags(1, 0), 0u);
+    EXPECT_EQ(t.Flags(1, 1), RBFlags::Duplicate);
+    EXPECT_EQ(t.Cell(1, 0), QStringLiteral("a"));
+}

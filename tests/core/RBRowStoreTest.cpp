@@ -187,7 +187,7 @@ TEST(RBParamsTable, StatusCreatedLateStaysWithItsRows)
     const auto t = filled(10);
     EXPECT_EQ(t->Flags(2, 5), 0u);
     t->SetFlags(2, 5, 0); // zero needs no records
-    t->SetMeasure(1, 1, 0, 0);
+    t->SetAlignment(1, 1, 0);
     t->InsertRows(3, 2);
     t->MoveRow(1, 12);
     t->DeleteRow(4);
@@ -202,10 +202,9 @@ TEST(RBParamsTable, StatusCreatedLateStaysWithItsRows)
     EXPECT_EQ(t->Cell(3, 10), nameOf(1));
     EXPECT_EQ(t->Cell(3, 3), nameOf(4));
     t->SetFlags(6, 10, 0x80);
-    t->SetMeasure(3, 3, 40, 12);
+    t->SetAlignment(3, 3, 7);
     EXPECT_EQ(t->Flags(6, 10), 0x80u);
-    EXPECT_EQ(t->TextWidth(3, 3), 40);
-    EXPECT_EQ(t->TextHeight(3, 3), 12);
+    EXPECT_EQ(t->Alignment(3, 3), 7);
     EXPECT_EQ(t->Flags(6, 9), 0u);
     t->MoveRow(10, 1);
     t->InsertRow(1);
@@ -214,7 +213,7 @@ TEST(RBParamsTable, StatusCreatedLateStaysWithItsRows)
     EXPECT_EQ(t->Cell(3, 2), nameOf(1));
     EXPECT_EQ(t->Flags(6, 2), 0x80u);
     EXPECT_EQ(t->Cell(3, 5), nameOf(4));
-    EXPECT_EQ(t->TextWidth(3, 5), 40);
+    EXPECT_EQ(t->Alignment(3, 5), 7);
     EXPECT_EQ(t->Flags(6, 1), 0u);
     EXPECT_EQ(t->Flags(6, 11), 0u);
     EXPECT_EQ(t->Flags(6, 12), 0u);

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The grid's measurements of its cells' texts, in pixels: view state beside the
+// document's rows, kept in step with them as the table's row follower.
+//
+// One vector per column, made on the first non-zero measure of that column: a
+// list whose only measured column is the row number costs 4 bytes a row.
+
+#include "core/RBParamsTable.h"
+
+#include <vector>
+
+class TRBGridMeasures final : public TRBRowFollower {
+public:
+    quint16 width(int col, int row) const
+    {
+        const Size *s = at(col, row);
+        return s ? s->width : 0;
+    }
+    quint16 height(int col, int row) const
+    {
+        const Size *s = at(col, row);
+        return s ? s->height : 0;
+    }
+    void set(int col, int row, quint16 width, quint16 height);
+    // Every cell of a table of this size unmeasured.
+    void reset(int rows, int cols);
+
+    void rowCountChanged(int rows) override;
+    void colCountChanged(int cols) override;
+    void rowsInserted(int at, int count) override;
+    void rowRemoved(int row) override;
+    void rowsTaken(const std::vector<char> &take, std::vector<quint32> *side) override;
+    void rowsPut(const std::vector<int> &at, const std::vector<quint32> &side) override;
+    void rowMoved(int from, int to) override;
+    void rowsPermuted(const std::vector<int> &order) override;
+    void cellsExchanged(int a, int b, int fromCol) override;
+
+private:
+    struct Size {
+        quint16 width = 0;
+        quint16 height = 0;
+    };
+    const Size *at(int col, int row) const
+    {
+        if (col < 0 || size_t(col) >= m_cols.size() || row < 0 || row >= m_rows)
+            return nullptr;
+        const std::vector<Size> &c = m_cols[size_t(col)];
+        return c.empty() ? nullptr : &c[size_t(row)];
+    }
+
+    int m_rows = 0;
+    std::vector<std::vector<Size>> m_cols;
+};
