@@ -4,6 +4,7 @@
 #include "app/EditorRegistry.h"
 #include "app/Language.h"
 #include "app/MainForm.h"
+#include "app/Recovery.h"
 #include "app/SingleInstance.h"
 #include "platform/Folders.h"
 
@@ -68,6 +69,8 @@ int main(int argc, char **argv)
     TMainForm form(options);
     registerEditors(form);
     registerDeviceServices(form);
+    // Unsaved lists are kept while the program runs; a clean exit takes them away.
+    auto *recovery = new TRecovery(form);
     QObject::connect(&instance, &SingleInstance::openFiles, &form, &TMainForm::openFiles);
     QObject::connect(&instance, &SingleInstance::raise, &form, [&form] {
         if (form.isMinimized())
@@ -79,6 +82,8 @@ int main(int argc, char **argv)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         form.setGeometry(screen->availableGeometry());
     form.showMaximized();
+    // The lists of a run that did not end cleanly, asked for once the window is up.
+    QTimer::singleShot(0, recovery, &TRecovery::askAtStart);
     if (!line.files.isEmpty())
         QTimer::singleShot(0, &form, [&form, files = line.files] { form.openFiles(files); });
     return app.exec();
