@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/DeviceServices.h"
 
-#include "app/Config.h"
+#include "core/Settings.h"
 #include "app/DeviceInfo.h"
 #include "app/MainForm.h"
 #include "services/BackupRunner.h"
@@ -27,7 +27,10 @@ void QGPS(TMainForm &form, const QString &root, TreeNode *node)
     const QPersistentModelIndex at = form.treeModel().indexOf(node);
     TQuickGpsFix fix(form.http());
     KorvixSettings &s = form.settings();
-    fix.Where = {Config::quickGpsFixHost(s), Config::globalLocatePath(s), Config::sirfStarPath(s)};
+    const Prefs::GpsFix where = Prefs::gpsFix(s);
+    fix.Where = {where.host(QLatin1String(QuickGpsFix::DefaultHost)),
+                 where.globalLocatePath(QLatin1String(QuickGpsFix::DefaultGlobalLocate)),
+                 where.sirfStarPath(QLatin1String(QuickGpsFix::DefaultSirfStar))};
     fix.OnStatus = [&form](const QString &text) { form.SetStatus(text); };
     if (!fix.QGPS(root)) {
         QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("TQuickGpsFix", "Error"),

@@ -2,7 +2,7 @@
 #include "app/MainForm.h"
 
 #include "app/AboutBox.h"
-#include "app/Config.h"
+#include "core/Settings.h"
 #include "app/DeviceInfo.h"
 #include "app/SettingsDialog.h"
 #include "app/TreeWatcher.h"
@@ -178,9 +178,9 @@ TMainForm::~TMainForm()
 void TMainForm::FormCreate()
 {
     if (m_options.superUserSwitch)
-        Config::setSuperUser(m_settings);
-    m_serviceMenu->menuAction()->setVisible(Config::superUser(m_settings));
-    Config::storeProgramFolder(m_settings, Folders::ProgramFolder());
+        Prefs::switches(m_settings).setSuperUser();
+    m_serviceMenu->menuAction()->setVisible(Prefs::switches(m_settings).superUser());
+    Prefs::storeProgramFolder(m_settings, Folders::ProgramFolder());
 
     // The long-lived dialogs.
     m_about = new TAboutBox(this);
@@ -617,12 +617,12 @@ void TMainForm::addEditorWindow(QWidget *editor)
     sub->installEventFilter(this); // its size and column widths are remembered when it closes
     if (const auto *e = dynamic_cast<IEditor *>(editor))
         if (auto *grid = editor->findChild<TRBGrid *>())
-            grid->SetChosenColWidths(Config::editorColumns(m_settings, kindName(e->editorKind())));
+            grid->SetChosenColWidths(Prefs::windows(m_settings).editorColumns(kindName(e->editorKind())));
     if (first) {
         sub->showMaximized();
     } else {
         const auto *e = dynamic_cast<IEditor *>(editor);
-        QSize size = e ? Config::editorSize(m_settings, kindName(e->editorKind())) : QSize();
+        QSize size = e ? Prefs::windows(m_settings).editorSize(kindName(e->editorKind())) : QSize();
         if (!size.isValid())
             size = usefulSize(e ? e->editorKind() : EditorKind::Map, sub->sizeHint());
         sub->resize(size.boundedTo(m_mdi->viewport()->size()).expandedTo(sub->minimumSizeHint()));
@@ -640,10 +640,10 @@ void TMainForm::rememberEditorLayout(QMdiSubWindow *sub)
     // A maximised or minimised window says nothing about the size the user wants.
     const auto *e = dynamic_cast<IEditor *>(sub->widget());
     if (e && !sub->isMaximized() && !sub->isMinimized())
-        Config::setEditorSize(m_settings, kindName(e->editorKind()), sub->size());
+        Prefs::windows(m_settings).setEditorSize(kindName(e->editorKind()), sub->size());
     if (e)
         if (const auto *grid = sub->widget()->findChild<TRBGrid *>())
-            Config::setEditorColumns(m_settings, kindName(e->editorKind()), grid->ChosenColWidths());
+            Prefs::windows(m_settings).setEditorColumns(kindName(e->editorKind()), grid->ChosenColWidths());
 }
 
 IEditor *TMainForm::activeEditor() const
@@ -699,8 +699,8 @@ void TMainForm::GoogleAPIAction()
         TGMaps *map = GetGoogleAPI();
         if (!mapOnTop)
             map->GoogleAPI();
-        if (top && (top->editorKind() == EditorKind::Poi || top->editorKind() == EditorKind::Itinerary))
-            top->ShowGoogleAPI(map);
+        if (IMapSource *source = top ? top->as<IMapSource>() : nullptr)
+            map->showList(*source);
         else
             map->showStoredView();
     } catch (...) {

@@ -4,8 +4,8 @@
 #include "map/MapPage.h"
 
 #include "app/Autoplay.h"
-#include "app/Config.h"
 #include "app/Language.h"
+#include "core/Settings.h"
 #include "platform/Settings.h"
 
 #include <QCheckBox>
@@ -16,6 +16,29 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+namespace {
+const struct {
+    Prefs::MapService which;
+    const char *label;
+} mapServices[] = {
+    {Prefs::MapService::TileMap, QT_TRANSLATE_NOOP("TSettings", "Map tiles")},
+    {Prefs::MapService::TileMapAttribution, QT_TRANSLATE_NOOP("TSettings", "Map tiles attribution")},
+    {Prefs::MapService::TileTerrain, QT_TRANSLATE_NOOP("TSettings", "Terrain tiles")},
+    {Prefs::MapService::TileSatellite, QT_TRANSLATE_NOOP("TSettings", "Satellite tiles")},
+    {Prefs::MapService::TileLabels, QT_TRANSLATE_NOOP("TSettings", "Labels over satellite tiles")},
+    {Prefs::MapService::Driving, QT_TRANSLATE_NOOP("TSettings", "Driving directions")},
+    {Prefs::MapService::Walking, QT_TRANSLATE_NOOP("TSettings", "Walking directions")},
+    {Prefs::MapService::AvoidHighways, QT_TRANSLATE_NOOP("TSettings", "Avoid highways")},
+    {Prefs::MapService::Search, QT_TRANSLATE_NOOP("TSettings", "Search")},
+    {Prefs::MapService::Reverse, QT_TRANSLATE_NOOP("TSettings", "Address of a position")},
+    {Prefs::MapService::Wikipedia, QT_TRANSLATE_NOOP("TSettings", "Wikipedia")},
+    {Prefs::MapService::Panoramio, QT_TRANSLATE_NOOP("TSettings", "Panoramio")},
+    {Prefs::MapService::Traffic, QT_TRANSLATE_NOOP("TSettings", "Traffic")},
+    {Prefs::MapService::YouTube, QT_TRANSLATE_NOOP("TSettings", "YouTube")},
+    {Prefs::MapService::WebCam, QT_TRANSLATE_NOOP("TSettings", "WebCam")},
+};
+} // namespace
 
 TSettings::TSettings(KorvixSettings &settings, const QString &executablePath, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_executable(executablePath)
@@ -48,36 +71,14 @@ TSettings::TSettings(KorvixSettings &settings, const QString &executablePath, QW
     mapsLayout->addRow(tr("Home position"), m_home);
     // Every host of the map is configuration; empty means the built-in default, shown
     // greyed.
-    const struct {
-        const char *key;
-        const char *label;
-    } services[] = {
-        {"TileMap", QT_TR_NOOP("Map tiles")}, {"TileMapAttribution", QT_TR_NOOP("Map tiles attribution")},
-        {"TileTerrain", QT_TR_NOOP("Terrain tiles")}, {"TileSatellite", QT_TR_NOOP("Satellite tiles")},
-        {"TileLabels", QT_TR_NOOP("Labels over satellite tiles")},
-        {"Driving", QT_TR_NOOP("Driving directions")}, {"Walking", QT_TR_NOOP("Walking directions")},
-        {"AvoidHighways", QT_TR_NOOP("Avoid highways")}, {"Search", QT_TR_NOOP("Search")},
-        {"Reverse", QT_TR_NOOP("Address of a position")}, {"Wikipedia", QT_TR_NOOP("Wikipedia")},
-        {"Panoramio", QT_TR_NOOP("Panoramio")}, {"Traffic", QT_TR_NOOP("Traffic")},
-        {"YouTube", QT_TR_NOOP("YouTube")}, {"WebCam", QT_TR_NOOP("WebCam")},
-    };
-    const MapPage::Config defaults = MapPage::readConfig(KorvixSettings(QString()));
-    const QMap<QString, QString> placeholders{
-        {"TileMap", defaults.tiles[0].url}, {"TileMapAttribution", defaults.tiles[0].attribution},
-        {"TileTerrain", defaults.tiles[1].url}, {"TileSatellite", defaults.tiles[2].url},
-        {"TileLabels", defaults.tiles[3].url},
-        {"Driving", defaults.services.driving}, {"Walking", defaults.services.walking},
-        {"AvoidHighways", defaults.services.avoidHighways}, {"Search", defaults.services.search},
-        {"Reverse", defaults.services.reverse}, {"Wikipedia", defaults.extras.wikipedia}};
-    for (const auto &s : services) {
-        const QString key = QLatin1String(s.key);
+    for (const auto &s : mapServices) {
         auto *edit = new QLineEdit;
-        edit->setPlaceholderText(placeholders.value(key));
+        edit->setPlaceholderText(Prefs::Map::serviceDefault(s.which));
         mapsLayout->addRow(tr(s.label), edit);
-        m_services.insert(key, edit);
-        connect(edit, &QLineEdit::textChanged, this, [this, key](const QString &t) {
+        m_services.insert(Prefs::Map::serviceKey(s.which), edit);
+        connect(edit, &QLineEdit::textChanged, this, [this, which = s.which](const QString &t) {
             if (!m_loading)
-                m_settings.WriteString(QStringLiteral("GoogleAPI"), key, t);
+                Prefs::map(m_settings).setService(which, t);
         });
     }
     m_pages->addTab(maps, QStringLiteral("GoogleAPI"));
@@ -95,25 +96,25 @@ TSettings::TSettings(KorvixSettings &settings, const QString &executablePath, QW
     // Unlike the other controls this one reacts while loading too: the first opening
     // with the check on counts as switching it on.
     connect(m_update, &QCheckBox::toggled, this, [this](bool on) {
-        Config::setUpdateCheck(m_settings, on);
+        Prefs::switches(m_settings).setUpdateCheck(on);
         if (on && onUpdateSwitchedOn)
             onUpdateSwitchedOn();
     });
     connect(autoplay, &QPushButton::clicked, this, [this] { Autoplay::registerHandler(m_executable); });
     connect(m_initialView, &QLineEdit::textChanged, this, [this](const QString &t) {
         if (!m_loading)
-            Config::setInitialView(m_settings, t);
+            Prefs::map(m_settings).setInitialView(t);
     });
     connect(m_home, &QLineEdit::textChanged, this, [this](const QString &t) {
         if (!m_loading)
-            Config::setHome(m_settings, t);
+            Prefs::map(m_settings).setHome(t);
     });
     connect(m_maxDistance, &QLineEdit::textChanged, this, [this](const QString &t) {
         if (m_loading)
             return;
         bool ok = false;
         const int metres = t.trimmed().toInt(&ok);
-        Config::setMaxDistance(m_settings, ok ? metres : 0);
+        Prefs::lists(m_settings).setMaxDistance(ok ? metres : 0);
     });
 }
 
@@ -124,13 +125,14 @@ void TSettings::load()
     // Without a (known) stored choice the built-in English texts are the ones in use.
     const int stored = m_language->findData(Language::storedCode(m_executable));
     m_language->setCurrentIndex(stored >= 0 ? stored : m_language->findData(Language::builtInCode()));
-    m_initialView->setText(Config::initialView(m_settings));
-    m_home->setText(Config::home(m_settings));
-    for (auto it = m_services.cbegin(); it != m_services.cend(); ++it)
-        it.value()->setText(m_settings.ReadString(QStringLiteral("GoogleAPI"), it.key()));
-    m_maxDistance->setText(QString::number(Config::maxDistance(m_settings)));
+    const Prefs::Map map = Prefs::map(m_settings);
+    m_initialView->setText(map.initialView());
+    m_home->setText(map.home());
+    for (const auto &s : mapServices)
+        m_services.value(Prefs::Map::serviceKey(s.which))->setText(map.storedService(s.which));
+    m_maxDistance->setText(QString::number(Prefs::lists(m_settings).maxDistance()));
     m_loading = false;
-    m_update->setChecked(Config::updateCheck(m_settings));
+    m_update->setChecked(Prefs::switches(m_settings).updateCheck());
 }
 
 int TSettings::exec()

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/TreeText.h"
 
-#include "app/Config.h"
+#include "core/Settings.h"
 #include "app/TreeBuilder.h"
 #include "platform/Settings.h"
 #include "poi/PoiDat.h"
@@ -26,7 +26,7 @@ QString treeAsText(const TreeNode *device)
 TreeOptions treeOptionsFrom(const KorvixSettings &settings)
 {
     TreeOptions o;
-    o.superUser = Config::superUser(settings);
+    o.superUser = Prefs::switches(settings).superUser();
     // A database that fails half way keeps the categories read before the failure.
     o.poiDatCategories = [](const QString &path) {
         QStringList texts;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/UpdateCheck.h"
 
-#include "app/Config.h"
+#include "core/Settings.h"
 #include "app/Version.h"
 #include "platform/AtomicFile.h"
 #include "platform/HttpClient.h"
@@ -27,7 +27,7 @@ void UpdateCheck::start(int delayMs)
 void UpdateCheck::UpdateCheckNow()
 {
     m_timer->stop();
-    if (!Config::updateCheck(m_settings)) {
+    if (!Prefs::switches(m_settings).updateCheck()) {
         emit finished();
         return;
     }

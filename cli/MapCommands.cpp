@@ -10,6 +10,7 @@
 #include "platform/DeviceCodec.h"
 #include "platform/Error.h"
 #include "platform/FileReader.h"
+#include "core/Settings.h"
 #include "platform/Settings.h"
 #include "poi/Ov2Reader.h"
 #include "poi/Ov2Table.h"
@@ -102,8 +103,7 @@ int show(const QStringList &args, QTextStream &out, QTextStream &err)
             table.SetFlags(c, r, table.Flags(c, r) | RBFlags::RowMark);
     }
 
-    const MapFraming framing{settings.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("InitialView")),
-                             settings.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("Home"))};
+    const MapFraming framing{Prefs::map(settings).initialView(), Prefs::map(settings).home()};
     PrintedCalls calls;
     if (ov2) {
         // The window's icon: the list's own small icon, else the default pin.

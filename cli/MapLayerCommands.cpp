@@ -2,6 +2,7 @@
 // korvix-cli map layer: the script calls each extra map layer sends, one per line.
 #include "cli/Commands.h"
 
+#include "core/Settings.h"
 #include "map/LayerFeeds.h"
 #include "map/LayerRoads.h"
 #include "map/MapLists.h"
@@ -67,9 +68,10 @@ int runMapLayer(const QStringList &args, QTextStream &out, QTextStream &err)
     const QString kind = args.value(0);
     QStringList files = args.mid(1);
     KorvixSettings settings;
-    QString host = settings.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("KrakowServer"));
+    QString host = Prefs::sources(settings).server(Prefs::Source::Krakow);
     if (kind == QLatin1String("krakow") && !takeOption(files, QStringLiteral("--host"), &host))
         return wrongUse(err);
+    host = Prefs::Sources::withScheme(host);
     if (files.isEmpty() || (kind != QLatin1String("raster") && files.size() != 1))
         return wrongUse(err);
     out.flush();
@@ -92,11 +94,14 @@ int runMapLayer(const QStringList &args, QTextStream &out, QTextStream &err)
             TripMaster::send(data, DeviceCodec::fromSettings(settings), calls);
         else if (kind == QLatin1String("svg"))
             LayerRoads::send(data, calls);
-        else if (kind == QLatin1String("krakow"))
-            LayerFeeds::sendKrakow(data, host, calls);
-        else if (kind == QLatin1String("zakopane"))
-            LayerFeeds::sendZakopane(data, calls);
-        else
+        else if (kind == QLatin1String("krakow") || kind == QLatin1String("zakopane")) {
+            const int skipped = kind == QLatin1String("krakow") ? LayerFeeds::sendKrakow(data, host, calls)
+                                                                : LayerFeeds::sendZakopane(data, calls);
+            if (skipped > 0) {
+                calls.flush();
+                err << current << ": " << LayerFeeds::skippedText(skipped) << '\n';
+            }
+        } else
             return wrongUse(err);
     } catch (const KorvixError &e) {
         calls.flush();

@@ -16,6 +16,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/Folders.h"
 #include "platform/Progress.h"
+#include "core/Settings.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "platform/Question.h"
@@ -257,10 +258,10 @@ void TItnEdit::Open(const QString &path)
     m_shell.SetStatus(QString());
 }
 
-void TItnEdit::ShowGoogleAPI(QWidget *mapView)
+MapPayload TItnEdit::mapPayload()
 {
-    if (mapView)
-        QMetaObject::invokeMethod(mapView, "showItinerary", Qt::DirectConnection, Q_ARG(QWidget *, this));
+    m_grid->HideEditor();
+    return MapPayload{MapPayload::Kind::Itinerary, &m_grid->Table(), QImage()};
 }
 
 void TItnEdit::New(const QString &path)
@@ -443,13 +444,13 @@ void TItnEdit::Duplicates()
 {
     m_grid->HideEditor();
     // At 0 m only identical points would count: the distance is asked once and kept.
-    int maxDistance = m_shell.settings().ReadInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), 0);
+    int maxDistance = Prefs::lists(m_shell.settings()).maxDistance();
     if (maxDistance <= 0) {
         bool ok = false;
         maxDistance = dialogs.askDistance ? dialogs.askDistance(m_shell.window(), 50, ok) : 0;
         if (!ok || maxDistance <= 0)
             return;
-        m_shell.settings().WriteInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), maxDistance);
+        Prefs::lists(m_shell.settings()).setMaxDistance(maxDistance);
     }
     m_grid->UnmarkAllRows(0xFF);
     m_shell.ShowProgress(tr("Find Duplicates"), 1, std::max(m_grid->RowCount(), 2), 1);

@@ -40,7 +40,7 @@ struct TItnDialogs {
     static TItnDialogs platform();
 };
 
-class TItnEdit : public QWidget, public IEditor {
+class TItnEdit : public QWidget, public IEditor, public ISaveAs, public IListCommands, public IMapSource {
     Q_OBJECT
 public:
     explicit TItnEdit(IShell &shell, QWidget *parent = nullptr);
@@ -56,8 +56,12 @@ public:
     void SaveAs() override;
     void ShowFind() override;
     void Duplicates() override;
-    // Hands the points to the map view, which sends them to its page as a route.
-    void ShowGoogleAPI(QWidget *mapView) override;
+    // The points the map shows as a route, and a point it adds as a waypoint.
+    MapPayload mapPayload() override;
+    void addMapPoint(const QString &longitude, const QString &latitude, const QString &name) override
+    {
+        AddItn(longitude, latitude, name);
+    }
 
     // ---- published operations ------------------------------------------------------
     // Reads an ITN file into the grid; a file without lines changes nothing. Throws

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/GMaps.h"
 
-#include "grid/RBItnGrid.h"
+#include "core/Settings.h"
 #include "itn/Itn.h"
 #include "map/MapIcon.h"
 #include "map/MapPage.h"
 #include "map/MiniMap.h"
 #include "map/SavePoiDlg.h"
-#include "platform/AtomicFile.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "poi/Ov2Editor.h"
-#include "grid/RBGrids.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,6 +37,11 @@ bool systemOnline()
     const QNetworkInformation *info = QNetworkInformation::instance();
     return !info || info->reachability() != QNetworkInformation::Reachability::Disconnected;
 }
+
+// The services of the Extra entries, in the menu's order.
+constexpr Prefs::MapService extraServices[] = {Prefs::MapService::Panoramio, Prefs::MapService::Wikipedia,
+                                               Prefs::MapService::Traffic, Prefs::MapService::YouTube,
+                                               Prefs::MapService::WebCam};
 
 } // namespace
 
@@ -137,12 +140,25 @@ void TGMaps::buildMenu()
     plain(QStringLiteral("Remove"), tr("Remove"), "removeRoute();");
 
     QMenu *extra = m_tools->addMenu(tr("Extra"));
+    extra->setToolTipsVisible(true);
     static const char *const functions[] = {"doPano", "doWiki", "doTraf", "doYouTube", "doWebCam"};
     const QString captions[] = {tr("Panoramio"), tr("Wikipedia"), tr("Traffic"), tr("YouTube"), tr("WebCam")};
     for (int i = 0; i < 5; ++i) {
         QAction *a = extra->addAction(captions[i]);
         a->setCheckable(true);
         m_extra[i] = a;
+        // Without a source the page's layer would do nothing; the entry says what to fill.
+        const Prefs::MapService service = extraServices[i];
+        auto update = [this, a, service] {
+            const bool has = !Prefs::map(m_shell.settings()).service(service).isEmpty();
+            a->setEnabled(has);
+            a->setToolTip(has ? QString()
+                              : tr("No source is set for this layer: fill in the setting %1")
+                                    .arg(Prefs::Map::serviceSetting(service)));
+        };
+        update();
+        connect(extra, &QMenu::aboutToShow, a, update);
+        connect(m_tools, &QMenu::aboutToShow, a, update);
         // The check mark follows the page's report, not the click.
         connect(a, &QAction::triggered, this, [this, a, i](bool checked) {
             a->setChecked(!checked);
@@ -156,28 +172,32 @@ QAction *TGMaps::routeAction(const QString &name) const
     return m_tools->findChild<QMenu *>(QStringLiteral("route"))->findChild<QAction *>(name);
 }
 
-QWidget *TGMaps::targetEditor(EditorKind kind)
+IMapSource *TGMaps::targetEditor(EditorKind kind)
 {
+    auto sourceOf = [](QWidget *w) {
+        auto *e = dynamic_cast<IEditor *>(w);
+        return e ? e->as<IMapSource>() : nullptr;
+    };
     QList<QWidget *> windows;
     for (QWidget *w : openEditors())
-        if (auto *e = dynamic_cast<IEditor *>(w); e && e->editorKind() == kind)
+        if (auto *e = dynamic_cast<IEditor *>(w); e && e->editorKind() == kind && sourceOf(w))
             windows << w;
     bool cancelled = false;
-    QWidget *target = TSavePOIDlg::choose(this, windows, cancelled);
-    if (target || cancelled)
-        return target;
+    if (QWidget *chosen = TSavePOIDlg::choose(this, windows, cancelled))
+        return sourceOf(chosen);
+    if (cancelled)
+        return nullptr;
     if (kind == EditorKind::Poi) {
         auto *poi = new TOV2(m_shell);
         new TMiniMap(*poi, m_shell);
         poi->New(Folders::UserDataFolder());
-        target = poi;
-    } else {
-        auto *itn = new TItnEdit(m_shell);
-        itn->New(QString());
-        target = itn;
+        m_shell.addEditorWindow(poi);
+        return poi;
     }
-    m_shell.addEditorWindow(target);
-    return target;
+    auto *itn = new TItnEdit(m_shell);
+    itn->New(QString());
+    m_shell.addEditorWindow(itn);
+    return itn;
 }
 
 void TGMaps::GoogleAPI()
@@ -187,16 +207,9 @@ void TGMaps::GoogleAPI()
     const QString folder = MapFiles::folder();
     if (!MapPage::writeFiles(folder, MapPage::readConfig(m_shell.settings())).isEmpty())
         return;
-    writeChannelScript(folder);
+    TMapHost::writeChannelScript(folder);
     m_kind = 1;
     Navig(QUrl::fromLocalFile(m_pagePath), false);
-}
-
-void TGMaps::writeChannelScript(const QString &folder)
-{
-    QFile channelScript(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
-    if (channelScript.open(QIODevice::ReadOnly))
-        AtomicFile::write(folder + QStringLiteral("qwebchannel.js"), channelScript.readAll());
 }
 
 void TGMaps::Navig(const QUrl &url, bool scrollBars)
@@ -267,33 +280,24 @@ void TGMaps::Calls::flush()
 
 MapFraming TGMaps::framing() const
 {
-    const KorvixSettings &s = m_shell.settings();
-    return MapFraming{s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("InitialView")),
-                      s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("Home"))};
+    const Prefs::Map map = Prefs::map(m_shell.settings());
+    return MapFraming{map.initialView(), map.home()};
 }
 
-void TGMaps::showPoiList(QWidget *editor)
+void TGMaps::showList(IMapSource &source)
 {
-    auto *poi = qobject_cast<TOV2 *>(editor);
-    if (!poi)
+    const MapPayload payload = source.mapPayload();
+    if (!payload.rows)
         return;
     GoogleAPI();
-    poi->grid()->HideEditor();
+    Calls calls(*this);
+    if (payload.kind == MapPayload::Kind::Itinerary) {
+        sendItinerary(*payload.rows, framing(), calls);
+        return;
+    }
     m_shell.SetStatus(QCoreApplication::translate("TOV2", "Producing images"));
-    const QString icon = MapFiles::writeIcon(poi->smallIcon(), takeIconNumber());
-    Calls calls(*this);
-    sendPoiList(poi->grid()->Table(), icon, framing(), calls, &m_shell);
-}
-
-void TGMaps::showItinerary(QWidget *editor)
-{
-    auto *itn = qobject_cast<TItnEdit *>(editor);
-    if (!itn)
-        return;
-    GoogleAPI();
-    itn->ItnGrid()->HideEditor();
-    Calls calls(*this);
-    sendItinerary(itn->ItnGrid()->Table(), framing(), calls);
+    const QString icon = MapFiles::writeIcon(payload.icon, takeIconNumber());
+    sendPoiList(*payload.rows, icon, framing(), calls, &m_shell);
 }
 
 void TGMaps::showStoredView()
@@ -310,24 +314,24 @@ void TGMaps::WBWrite(int fun, const QString &dat)
 {
     switch (fun) {
     case 1:
-        m_shell.settings().WriteString(QStringLiteral("GoogleAPI"), QStringLiteral("Home"), dat);
+        Prefs::map(m_shell.settings()).setHome(dat);
         break;
     case 2:
-        m_shell.settings().WriteString(QStringLiteral("GoogleAPI"), QStringLiteral("InitialView"), dat);
+        Prefs::map(m_shell.settings()).setInitialView(dat);
         break;
     case 3:
         if (const auto p = MapScript::parsePoint(dat)) {
             emit poiFromPage(*p);
-            if (auto *poi = qobject_cast<TOV2 *>(targetEditor(EditorKind::Poi)))
-                poi->AddPoi(p->longitude, p->latitude, p->name);
+            if (IMapSource *poi = targetEditor(EditorKind::Poi))
+                poi->addMapPoint(p->longitude, p->latitude, p->name);
         }
         break;
     case 4:
         if (const auto r = MapScript::parseRoute(dat)) {
             emit routeFromPage(*r);
-            if (auto *itn = qobject_cast<TItnEdit *>(targetEditor(EditorKind::Itinerary)))
+            if (IMapSource *itn = targetEditor(EditorKind::Itinerary))
                 for (const MapScript::PagePoint &p : *r)
-                    itn->AddItn(p.longitude, p.latitude, p.name);
+                    itn->addMapPoint(p.longitude, p.latitude, p.name);
         }
         break;
     case 5:

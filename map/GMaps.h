@@ -4,6 +4,7 @@
 // host drives it with WB_ script calls and the page answers through external.Write,
 // which the web channel delivers to WBWrite.
 
+#include "map/MapHost.h"
 #include "map/MapLists.h"
 #include "map/MapScript.h"
 #include "platform/Editor.h"
@@ -20,17 +21,6 @@ class QAction;
 class QEventLoop;
 class QMenu;
 class QWebEngineProfile;
-
-// The page's external object.
-class TMapHost : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    Q_INVOKABLE void Write(int fun, const QString &dat) { emit written(fun, dat); }
-    Q_INVOKABLE QString Read(int) { return QString(); }
-signals:
-    void written(int fun, const QString &dat);
-};
 
 class TGMaps : public QWebEngineView, public IEditor {
     Q_OBJECT
@@ -72,16 +62,12 @@ public:
     // One script for the page, after WBWait; ignored when there is no page.
     bool runScript(const QString &script);
 
-    // qwebchannel.js beside our pages.
-    static void writeChannelScript(const QString &folder);
-
     // The icon number for the next "image%3.3d.bmp".
     int takeIconNumber() { return m_iconCounter++; }
 
-    // What the editors' ShowGoogleAPI hands over: a POI editor's list with its icon,
-    // an itinerary editor's points. Without an editor: the stored view and home.
-    Q_INVOKABLE void showPoiList(QWidget *editor);
-    Q_INVOKABLE void showItinerary(QWidget *editor);
+    // What a list editor hands over: a POI list with its icon, an itinerary's
+    // points. Without an editor: the stored view and home.
+    void showList(IMapSource &source);
     void showStoredView();
     MapFraming framing() const;
 
@@ -113,7 +99,8 @@ signals:
 private:
     static QWebEngineProfile *profile();
     void buildMenu();
-    QWidget *targetEditor(EditorKind kind);
+    // The open editor of `kind` the user picks, or a new one; null when cancelled.
+    IMapSource *targetEditor(EditorKind kind);
     QMenu *m_tools = nullptr;
     QAction *m_extra[5] = {};
     IShell &m_shell;

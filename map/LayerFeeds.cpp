@@ -56,6 +56,16 @@ QString value(const QXmlStreamAttributes &a, const char *name)
     return a.value(QLatin1String(name)).toString();
 }
 
+// A marker is shown only with every attribute its texts and icon are made of: one
+// without would be a pin with an empty text or a broken icon.
+bool hasAll(const QXmlStreamAttributes &a, std::initializer_list<const char *> names)
+{
+    for (const char *name : names)
+        if (!a.hasAttribute(QLatin1String(name)))
+            return false;
+    return true;
+}
+
 // Sends the marker and widens `box`; false when its position is not plain decimals.
 bool place(const QString &lat, const QString &lng, const QString &icon, const QString &text,
            MapScript::BoundingRect &box, IMapCalls &out)
@@ -80,12 +90,17 @@ void finish(const MapScript::BoundingRect &box, IMapCalls &out)
 
 } // namespace
 
-void sendKrakow(const QByteArray &answer, const QString &host, IMapCalls &out)
+int sendKrakow(const QByteArray &answer, const QString &host, IMapCalls &out)
 {
+    int skipped = 0;
     // The feed starts with a UTF-8 byte-order mark the parser is not to see.
     const QByteArray xml = answer.startsWith("\xEF\xBB\xBF") ? answer.mid(3) : answer;
     MapScript::BoundingRect box;
     forEachMarker(xml, "data", [&](const QXmlStreamAttributes &m) {
+        if (!hasAll(m, {"lat", "long", "iconfile", "limit", "date", "desc"})) {
+            ++skipped;
+            return;
+        }
         const QString lat = value(m, "lat").trimmed();
         const QString lng = value(m, "long").trimmed();
         if (!MapScript::isPlainDecimal(lat) || !MapScript::isPlainDecimal(lng))
@@ -97,15 +112,29 @@ void sendKrakow(const QByteArray &answer, const QString &host, IMapCalls &out)
               value(m, "limit") + u' ' + value(m, "date") + u' ' + value(m, "desc"), box, out);
     });
     finish(box, out);
+    return skipped;
 }
 
-void sendZakopane(const QByteArray &answer, IMapCalls &out)
+int sendZakopane(const QByteArray &answer, IMapCalls &out)
 {
+    int skipped = 0;
     MapScript::BoundingRect box;
     forEachMarker(answer, "dane", [&](const QXmlStreamAttributes &m) {
+        if (!hasAll(m, {"lat", "lon", "ikona", "nazwa"})) {
+            ++skipped;
+            return;
+        }
         place(value(m, "lat").trimmed(), value(m, "lon").trimmed(), value(m, "ikona"), value(m, "nazwa"), box, out);
     });
     finish(box, out);
+    return skipped;
+}
+
+QString skippedText(int skipped)
+{
+    if (skipped <= 0)
+        return QString();
+    return QCoreApplication::translate("LayerFeeds", "Markers skipped for a missing attribute: %1").arg(skipped);
 }
 
 } // namespace LayerFeeds

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/MapLayers.h"
 
+#include "core/Settings.h"
 #include "map/GMaps.h"
 #include "map/LayerFeeds.h"
 #include "map/LayerRoads.h"
@@ -119,29 +120,29 @@ void TMapLayers::ShowTripMasterCSV(const QString &file)
     TripMaster::send(log, DeviceCodec::fromSettings(m_shell.settings()), calls, &m_shell);
 }
 
-void TMapLayers::feed(const char *key, const char *path,
-                      const std::function<void(const QByteArray &, const QString &, IMapCalls &)> &send)
+void TMapLayers::feed(Prefs::Source source, const char *path,
+                      const std::function<int(const QByteArray &, const QString &, IMapCalls &)> &send)
 {
-    const QString host = m_shell.settings().ReadString(QStringLiteral("GoogleAPI"), QLatin1String(key));
-    if (host.isEmpty())
-        throw KorvixError(tr("The address of the server is not set (Settings, GoogleAPI, %1)").arg(QLatin1String(key)));
+    // The POI feeds' server of the same source, with its default.
+    const QString host = Prefs::sources(m_shell.settings()).server(source);
     TGMaps *map = mapPage();
     const HttpClient::Result answer = m_shell.http().get(QUrl(host + QLatin1String(path)), 30000, maxDocumentBytes);
     if (!answer.ok)
         throw KorvixError(answer.error.isEmpty() ? tr("The server answered %1").arg(answer.status) : answer.error);
     TGMaps::Calls calls(*map);
-    send(answer.body, host, calls);
+    const int skipped = send(answer.body, host, calls);
+    m_shell.SetStatus(LayerFeeds::skippedText(skipped));
 }
 
 void TMapLayers::OpenKrakow()
 {
-    feed("KrakowServer", LayerFeeds::krakowPath, LayerFeeds::sendKrakow);
+    feed(Prefs::Source::Krakow, LayerFeeds::krakowPath, LayerFeeds::sendKrakow);
 }
 
 void TMapLayers::OpenZakopane()
 {
-    feed("ZakopaneServer", LayerFeeds::zakopanePath,
-         [](const QByteArray &body, const QString &, IMapCalls &out) { LayerFeeds::sendZakopane(body, out); });
+    feed(Prefs::Source::Zakopane, LayerFeeds::zakopanePath,
+         [](const QByteArray &body, const QString &, IMapCalls &out) { return LayerFeeds::sendZakopane(body, out); });
 }
 
 void TMapLayers::OpenGDDKIA_1(const QString &file)
@@ -195,7 +196,7 @@ void TGMaps::NewRaster()
     const MapPage::Config config = MapPage::readConfig(m_shell.settings());
     if (!MapPage::writeFiles(folder, config).isEmpty())
         return;
-    writeChannelScript(folder);
+    TMapHost::writeChannelScript(folder);
     if (!RasterPage::writeFiles(folder, config).isEmpty())
         return;
     m_kind = 2;

@@ -4,6 +4,7 @@
 // device and their capture, TripMaster tracks, the two city feeds and the road
 // network. Each gets the map window and its page first.
 
+#include "core/Settings.h"
 #include "map/RasterLayer.h"
 
 #include <QObject>
@@ -42,8 +43,8 @@ public:
 
 private:
     TGMaps *mapPage();
-    void feed(const char *key, const char *path,
-              const std::function<void(const QByteArray &, const QString &, IMapCalls &)> &send);
+    void feed(Prefs::Source source, const char *path,
+              const std::function<int(const QByteArray &, const QString &, IMapCalls &)> &send);
     IShell &m_shell;
     std::function<TGMaps *()> m_mapWindow;
     RasterShow m_rasters;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/MapPage.h"
 
+#include "core/Settings.h"
 #include "platform/AtomicFile.h"
 #include "platform/Settings.h"
 
@@ -18,14 +19,6 @@
 namespace MapPage {
 
 namespace {
-
-const char *const osmAttribution = "\u00a9 OpenStreetMap contributors";
-
-QString setting(const KorvixSettings &s, const char *key, const QString &def)
-{
-    const QString v = s.ReadString(QStringLiteral("GoogleAPI"), QLatin1String(key));
-    return v.isEmpty() ? def : v;
-}
 
 QByteArray resource(const QString &name)
 {
@@ -186,42 +179,28 @@ QStringList pageTexts()
 
 Config readConfig(const KorvixSettings &s)
 {
+    using Prefs::MapService;
+    const Prefs::Map map = Prefs::map(s);
     Config c;
-    const QString osm = QString::fromUtf8(osmAttribution);
-    c.tiles.push_back({QStringLiteral("Map"),
-                       setting(s, "TileMap", QStringLiteral("https://tile.openstreetmap.org/{z}/{x}/{y}.png")),
-                       setting(s, "TileMapAttribution", osm), QStringLiteral("map")});
-    c.tiles.push_back({QStringLiteral("Terrain"),
-                       setting(s, "TileTerrain", QStringLiteral("https://tile.opentopomap.org/{z}/{x}/{y}.png")),
-                       setting(s, "TileTerrainAttribution", osm + QStringLiteral(", SRTM | \u00a9 OpenTopoMap (CC-BY-SA)")),
-                       QStringLiteral("terrain")});
-    c.tiles.push_back({QStringLiteral("Satellite"),
-                       setting(s, "TileSatellite",
-                               QStringLiteral("https://server.arcgisonline.com/ArcGIS/rest/services/World_Imagery/MapServer/tile/{z}/{y}/{x}")),
-                       setting(s, "TileSatelliteAttribution", QStringLiteral("Tiles \u00a9 Esri")), QStringLiteral("satellite")});
+    c.tiles.push_back({QStringLiteral("Map"), map.service(MapService::TileMap),
+                       map.service(MapService::TileMapAttribution), QStringLiteral("map")});
+    c.tiles.push_back({QStringLiteral("Terrain"), map.service(MapService::TileTerrain),
+                       map.service(MapService::TileTerrainAttribution), QStringLiteral("terrain")});
+    c.tiles.push_back({QStringLiteral("Satellite"), map.service(MapService::TileSatellite),
+                       map.service(MapService::TileSatelliteAttribution), QStringLiteral("satellite")});
     // Place names and borders over the satellite pictures make the hybrid type.
-    c.tiles.push_back({QStringLiteral("Labels"),
-                       setting(s, "TileLabels",
-                               QStringLiteral("https://server.arcgisonline.com/ArcGIS/rest/services/Reference/World_Boundaries_and_Places/MapServer/tile/{z}/{y}/{x}")),
-                       setting(s, "TileLabelsAttribution", QStringLiteral("Labels \u00a9 Esri")), QStringLiteral("labels")});
-    c.services.driving = setting(
-        s, "Driving",
-        QStringLiteral("https://router.project-osrm.org/route/v1/driving/{lng1},{lat1};{lng2},{lat2}?overview=full&geometries=geojson&steps=true"));
-    c.services.walking = setting(
-        s, "Walking",
-        QStringLiteral("https://routing.openstreetmap.de/routed-foot/route/v1/foot/{lng1},{lat1};{lng2},{lat2}?overview=full&geometries=geojson&steps=true"));
-    c.services.avoidHighways = setting(s, "AvoidHighways", QStringLiteral("&exclude=motorway"));
-    c.services.search = setting(
-        s, "Search", QStringLiteral("https://nominatim.openstreetmap.org/search?format=jsonv2&limit=10&q={query}"));
-    c.services.reverse = setting(
-        s, "Reverse", QStringLiteral("https://nominatim.openstreetmap.org/reverse?format=jsonv2&lat={lat}&lon={lng}"));
-    c.extras.wikipedia = setting(
-        s, "Wikipedia",
-        QStringLiteral("https://pl.wikipedia.org/w/api.php?action=query&list=geosearch&gsbbox={north}|{west}|{south}|{east}&gslimit=50&format=json&origin=*"));
-    c.extras.panoramio = s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("Panoramio"));
-    c.extras.traffic = s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("Traffic"));
-    c.extras.youtube = s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("YouTube"));
-    c.extras.webcam = s.ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("WebCam"));
+    c.tiles.push_back({QStringLiteral("Labels"), map.service(MapService::TileLabels),
+                       map.service(MapService::TileLabelsAttribution), QStringLiteral("labels")});
+    c.services.driving = map.service(MapService::Driving);
+    c.services.walking = map.service(MapService::Walking);
+    c.services.avoidHighways = map.service(MapService::AvoidHighways);
+    c.services.search = map.service(MapService::Search);
+    c.services.reverse = map.service(MapService::Reverse);
+    c.extras.wikipedia = map.service(MapService::Wikipedia);
+    c.extras.panoramio = map.service(MapService::Panoramio);
+    c.extras.traffic = map.service(MapService::Traffic);
+    c.extras.youtube = map.service(MapService::YouTube);
+    c.extras.webcam = map.service(MapService::WebCam);
     c.texts = pageTexts();
     return c;
 }

@@ -3,7 +3,7 @@
 
 #include "grid/RBGrids.h"
 #include "core/RBParams.h"
-#include "map/GMaps.h"
+#include "map/MapHost.h"
 #include "map/MapIcon.h"
 #include "map/MapPage.h"
 #include "platform/Shell.h"
@@ -152,7 +152,7 @@ void TMiniMap::loadPage()
     const MapPage::Config config = MapPage::readConfig(m_shell.settings());
     if (!MapPage::writeFiles(folder, config).isEmpty())
         return;
-    TGMaps::writeChannelScript(folder);
+    TMapHost::writeChannelScript(folder);
     m_loading = true;
     m_view->setHtml(MapPage::miniPageHtml(config), QUrl::fromLocalFile(folder));
 }

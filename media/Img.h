@@ -12,7 +12,7 @@ class QMimeData;
 // The start-up picture editor: edits "splash.bmp" and "antitheft.bmp" of a device's
 // root folder. A child window of the main window, captioned with the picture's path
 // and "*" while it has unsaved changes.
-class TImg : public QWidget, public IEditor {
+class TImg : public QWidget, public IEditor, public ISaveAs {
     Q_OBJECT
 public:
     explicit TImg(IShell &shell, QWidget *parent = nullptr);

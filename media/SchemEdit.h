@@ -18,7 +18,7 @@ class QMouseEvent;
 
 // The colour scheme editor: the entries of a scheme in a grid (number, colour with
 // its swatch, description) beside a preview map drawn in the scheme's colours.
-class TSchemEdit : public QWidget, public IEditor {
+class TSchemEdit : public QWidget, public IEditor, public ISaveAs, public IListCommands {
     Q_OBJECT
 public:
     static constexpr int ColorCol = 1, DescriptionCol = 2;

@@ -16,7 +16,7 @@ class TRBSoundBox;
 // "Sounds" folder in a waveform box that fills the window. The main window's sound
 // toolbar records, plays, cuts and normalises it; "Tools" > "Silence" zeroes the
 // selection.
-class TSound : public QWidget, public IEditor {
+class TSound : public QWidget, public IEditor, public ISaveAs, public ISoundCommands {
     Q_OBJECT
 public:
     explicit TSound(IShell &shell, QWidget *parent = nullptr);

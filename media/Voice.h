@@ -23,7 +23,7 @@ class TRBSoundBox;
 // The voice editor: the 59 phrases of a voice in a table, its name, gender, language,
 // flag and picture, and the sound commands on the current phrase. The phrases live in
 // fixed phrase files while the voice is open, so only one voice editor exists at a time.
-class TVoice : public QWidget, public IEditor {
+class TVoice : public QWidget, public IEditor, public ISaveAs, public IListCommands, public ISoundCommands {
     Q_OBJECT
 public:
     // Row marks (cell flag bits): read from the container, damaged or not held, edited

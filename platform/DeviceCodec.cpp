@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/DeviceCodec.h"
 
-#include "platform/Settings.h"
-
 #include <array>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -88,17 +86,6 @@ DeviceCodec::Kind DeviceCodec::kindFromName(const QString &name)
     if (n == QLatin1String("UTF-8") || n == QLatin1String("UTF8") || n == QLatin1String("65001"))
         return Kind::Utf8;
     return Kind::Cp1250;
-}
-
-DeviceCodec DeviceCodec::fromSettings(const KorvixSettings &settings)
-{
-    return DeviceCodec(kindFromName(
-        settings.ReadString(QStringLiteral("Settings"), QStringLiteral("CodePage"), QStringLiteral("1250"))));
-}
-
-DeviceCodec DeviceCodec::fromSettings()
-{
-    return fromSettings(KorvixSettings());
 }
 
 char16_t DeviceCodec::charOf(unsigned char byte) const

@@ -16,7 +16,8 @@ public:
     enum class Kind { Cp1250, Cp1252, Utf8 };
 
     explicit DeviceCodec(Kind kind = Kind::Cp1250);
-    // Reads the choice once; callers keep the codec for the whole operation.
+    // Reads the choice once; callers keep the codec for the whole operation. Defined
+    // with the typed settings (core/Settings.cpp), where the setting is spelled.
     static DeviceCodec fromSettings(const KorvixSettings &settings);
     static DeviceCodec fromSettings();
     // "1250", "1252", "UTF-8" (also "UTF8", "65001"); anything else is 1250.

@@ -5,7 +5,6 @@
 #include "platform/Error.h"
 #include "platform/HttpClient.h"
 #include "platform/Progress.h"
-#include "platform/Settings.h"
 #include "poi/Feeds.h"
 
 #include <QCoreApplication>
@@ -25,44 +24,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("Feeds", text);
 }
 } // namespace
-
-QString serverKey(Source source)
-{
-    switch (source) {
-    case Source::Gddkia:
-        return QStringLiteral("GddkiaServer");
-    case Source::Krakow:
-        return QStringLiteral("KrakowServer");
-    case Source::Zakopane:
-        break;
-    }
-    return QStringLiteral("ZakopaneServer");
-}
-
-QString defaultServer(Source source)
-{
-    switch (source) {
-    case Source::Gddkia:
-        return QStringLiteral("http://www.gddkia.gov.pl");
-    case Source::Krakow:
-        return QStringLiteral("http://zikit.krakow.pl");
-    case Source::Zakopane:
-        break;
-    }
-    return QStringLiteral("http://mapa.zakopane.pl");
-}
-
-QString server(const KorvixSettings &settings, Source source)
-{
-    QString s = settings.ReadString(QStringLiteral("Settings"), serverKey(source), defaultServer(source)).trimmed();
-    if (s.isEmpty())
-        s = defaultServer(source);
-    if (!s.contains(QLatin1String("://")))
-        s.prepend(QStringLiteral("http://"));
-    while (s.endsWith(u'/'))
-        s.chop(1);
-    return s;
-}
 
 QUrl feedUrl(const QString &server, const QString &path)
 {

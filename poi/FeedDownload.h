@@ -3,6 +3,8 @@
 // Feed downloads through the main window's HTTP client, and the servers they come
 // from (settings with defaults of ours).
 
+#include "core/Settings.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
@@ -13,13 +15,12 @@ class KorvixSettings;
 
 namespace Feeds {
 
-enum class Source { Gddkia, Krakow, Zakopane };
+// The map's city layers read the same servers: one setting per source.
+using Source = Prefs::Source;
 
-// The key of section "Settings" naming the server of `source` ("GddkiaServer").
-QString serverKey(Source source);
-QString defaultServer(Source source);
+inline QString defaultServer(Source source) { return Prefs::Sources::defaultServer(source); }
 // The configured server ("http://host[:port]"); a bare host name gets "http://".
-QString server(const KorvixSettings &settings, Source source);
+inline QString server(const KorvixSettings &settings, Source source) { return Prefs::sources(settings).server(source); }
 // The server's address with the path of one feed; port 80 unless the server names one.
 QUrl feedUrl(const QString &server, const QString &path);
 

@@ -485,10 +485,10 @@ void TOV2::OpenTTPoi(const QString &file, const QString &category)
     setSmallIcon(defaultIcon());
 }
 
-void TOV2::ShowGoogleAPI(QWidget *mapView)
+MapPayload TOV2::mapPayload()
 {
-    if (mapView)
-        QMetaObject::invokeMethod(mapView, "showPoiList", Qt::DirectConnection, Q_ARG(QWidget *, this));
+    m_grid->HideEditor();
+    return MapPayload{MapPayload::Kind::PoiList, &m_grid->Table(), smallIcon()};
 }
 
 void TOV2::AddPoi(const QString &longitude, const QString &latitude, const QString &description)

@@ -23,7 +23,12 @@ class QMenu;
 class QMenuBar;
 class QSplitter;
 
-class TOV2 : public QWidget, public IEditor {
+class TOV2 : public QWidget,
+             public IEditor,
+             public ISaveAs,
+             public IListCommands,
+             public ISoundCommands,
+             public IMapSource {
     Q_OBJECT
 public:
     // DirtyMask bits.
@@ -54,8 +59,12 @@ public:
     void DeleteSound() override;
     void CropSound() override;
     void NormalizeSound() override;
-    // Hands the list and its icon to the map view, which sends them to its page.
-    void ShowGoogleAPI(QWidget *mapView) override;
+    // The list and its icon as the map shows them; a point the map adds as a row.
+    MapPayload mapPayload() override;
+    void addMapPoint(const QString &longitude, const QString &latitude, const QString &name) override
+    {
+        AddPoi(longitude, latitude, name);
+    }
     QMenu *editorMenu() override { return m_tools; }
     QMenu *exportMenu() override;
     void hideOwnMenuBar() override;

@@ -4,6 +4,7 @@
 
 #include "grid/RBGrids.h"
 #include "platform/Progress.h"
+#include "core/Settings.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "core/Duplicates.h"
@@ -69,7 +70,7 @@ void TOV2::selectText(const QString &text)
 
 void TOV2::SelectRegion()
 {
-    const auto region = parseSavedView(m_shell.settings().ReadString(QStringLiteral("GoogleAPI"), QStringLiteral("InitialView")));
+    const auto region = parseSavedView(Prefs::map(m_shell.settings()).initialView());
     if (!region)
         return;
     for (int row : rowsInRegion(m_grid->Table(), *region))
@@ -79,13 +80,13 @@ void TOV2::SelectRegion()
 void TOV2::Duplicates()
 {
     // At 0 m only identical points would count: the distance is asked once and kept.
-    int distance = m_shell.settings().ReadInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), 0);
+    int distance = Prefs::lists(m_shell.settings()).maxDistance();
     if (distance <= 0) {
         bool ok = false;
         distance = prompts.askDistance(this, 50, ok);
         if (!ok || distance <= 0)
             return;
-        m_shell.settings().WriteInteger(QStringLiteral("Settings"), QStringLiteral("MaxDistance"), distance);
+        Prefs::lists(m_shell.settings()).setMaxDistance(distance);
     }
     findDuplicates(distance);
 }

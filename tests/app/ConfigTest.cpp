@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AboutBox.h"
 #include "app/Autoplay.h"
-#include "app/Config.h"
 #include "app/Language.h"
 #include "app/SettingsDialog.h"
 #include "app/UpdateCheck.h"
 #include "app/Version.h"
+#include "core/Settings.h"
 #include "platform/HttpClient.h"
 #include "platform/Settings.h"
 #include "tests/support/TestSupport.h"
@@ -87,7 +87,7 @@ TEST(UpdateCheck, ShowsTheMessageOnlyForALargerVersionWithAValidChecksum)
     EXPECT_FALSE(runCheck(site, "FFFFFFFF9999", settings, tmp.file("data")));
     EXPECT_TRUE(runCheck(site, Version::VersionStamp(own + "0").toLatin1(), settings, tmp.file("data")));
 
-    Config::setUpdateCheck(settings, false); // switched off: nothing is fetched
+    Prefs::switches(settings).setUpdateCheck(false); // switched off: nothing is fetched
     const int before = site.requests;
     EXPECT_FALSE(runCheck(site, Version::VersionStamp(own + "0").toLatin1(), settings, tmp.file("data")));
     EXPECT_EQ(site.requests, before);
@@ -110,22 +110,6 @@ TEST(UpdateCheck, ASilentServerNeverMakesAnyoneWait)
     http.cancel(); // the run ends without a message
     QTest::qWait(50);
     EXPECT_TRUE(shown.isEmpty());
-}
-
-TEST(Config, DefaultsPathAndSuperUser)
-{
-    TempFolder tmp;
-    KorvixSettings s(tmp.file("cfg/Korvix.ini"));
-    EXPECT_TRUE(Config::updateCheck(s));
-    EXPECT_FALSE(Config::superUser(s));
-    EXPECT_EQ(Config::maxDistance(s), 0);
-    EXPECT_TRUE(Config::globalLocatePath(s).contains("eeProvider=globalLocate&amp;devicecode=1"));
-    Config::storeProgramFolder(s, "/opt/korvix/");
-    EXPECT_FALSE(s.exists()); // "Path" never creates the store
-    Config::setSuperUser(s);
-    Config::storeProgramFolder(s, "/opt/korvix/");
-    EXPECT_EQ(s.ReadString("", "Path"), "/opt/korvix/");
-    EXPECT_TRUE(Config::superUser(KorvixSettings(s.fileName())));
 }
 
 TEST(Language, CodeIsStoredPerExecutable)
@@ -165,7 +149,7 @@ TEST(SettingsDialog, StoresEveryChangeAtOnce)
 
     dialog.load(); // first opening with the check on counts as switching it on
     EXPECT_EQ(restarts, 1);
-    EXPECT_TRUE(Config::updateCheck(s));
+    EXPECT_TRUE(Prefs::switches(s).updateCheck());
     EXPECT_TRUE(readAll(s.fileName()).contains("Update=1")); // stored again, as a string
     // Both languages are listed; with nothing chosen the built-in English is in use.
     ASSERT_EQ(dialog.languageBox()->count(), 2);
@@ -181,15 +165,15 @@ TEST(SettingsDialog, StoresEveryChangeAtOnce)
     dialog.maxDistanceEdit()->setText("12a");
     EXPECT_EQ(s.ReadString("Settings", "MaxDistance"), "0");
     dialog.maxDistanceEdit()->setText("250");
-    EXPECT_EQ(Config::maxDistance(s), 250);
+    EXPECT_EQ(Prefs::lists(s).maxDistance(), 250);
     dialog.homeEdit()->setText("50.06,19.94");
-    EXPECT_EQ(Config::home(s), "50.06,19.94");
+    EXPECT_EQ(Prefs::map(s).home(), "50.06,19.94");
     dialog.initialViewEdit()->setText("49,14,55,24");
-    EXPECT_EQ(Config::initialView(s), "49,14,55,24");
+    EXPECT_EQ(Prefs::map(s).initialView(), "49,14,55,24");
     dialog.languageBox()->setCurrentIndex(1);
     EXPECT_EQ(Language::storedCode("/opt/korvix/korvix"), "PLK");
     dialog.updateBox()->setChecked(false);
-    EXPECT_FALSE(Config::updateCheck(s));
+    EXPECT_FALSE(Prefs::switches(s).updateCheck());
     dialog.updateBox()->setChecked(true);
     EXPECT_EQ(restarts, 2);
     dialog.load();

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/BaseIcons.h"
-#include "app/Config.h"
+#include "core/Settings.h"
 #include "app/ContentTreeModel.h"
 #include "app/Language.h"
 #include "app/EditorRegistry.h"
@@ -56,7 +56,7 @@ QStringList menuTexts(const TMainForm &form)
 }
 
 // The main window on a fresh sample device, with every editor attached.
-struct Doc : QWidget, IEditor {
+struct Doc : QWidget, IEditor, ISaveAs, IListCommands {
     EditorKind kind;
     bool modified = false;
     int saves = 0;
@@ -65,6 +65,7 @@ struct Doc : QWidget, IEditor {
     bool isModified() const override { return modified; }
     int gridRowCount() const override { return 3; }
     void Save() override { ++saves; }
+    void SaveAs() override {}
 };
 
 // What the window system sends for a double-click: press, release, press, double-click,
@@ -501,7 +502,7 @@ TEST(MainForm, FirstEditorFillsTheAreaLaterOnesOpenAtTheSizeTheirKindHadLast)
     second->resize(720, 460);
     second->close();
     QApplication::processEvents();
-    EXPECT_EQ(Config::editorSize(form.settings(), "POI"), QSize(720, 460));
+    EXPECT_EQ(Prefs::windows(form.settings()).editorSize("POI"), QSize(720, 460));
     form.addEditorWindow(new Doc(EditorKind::Poi));
     QApplication::processEvents();
     EXPECT_EQ(form.mdiArea()->subWindowList().last()->size(), QSize(720, 460));
@@ -514,7 +515,7 @@ TEST(MainForm, FirstEditorFillsTheAreaLaterOnesOpenAtTheSizeTheirKindHadLast)
     // A maximised one says nothing about the wanted size.
     first->close();
     QApplication::processEvents();
-    EXPECT_EQ(Config::editorSize(form.settings(), "POI"), QSize(720, 460));
+    EXPECT_EQ(Prefs::windows(form.settings()).editorSize("POI"), QSize(720, 460));
     form.mdiArea()->closeAllSubWindows();
 }
 
@@ -622,7 +623,7 @@ TEST(MainForm, ColumnWidthsChosenByHandAreRememberedPerEditorKind)
 
 namespace {
 // An editor that reports the sound state the rules read and notes what reaches it.
-struct SoundDoc : QWidget, IEditor {
+struct SoundDoc : QWidget, IEditor, ISoundCommands {
     EditorKind kind;
     bool recording = false, playing = false, empty = true, selection = false;
     QStringList calls;

@@ -51,7 +51,7 @@ TEST(ProgressState, BoundsStayOrderedAndThePositionInside)
 }
 
 namespace {
-struct FakeEditor : IEditor {
+struct FakeEditor : IEditor, ISaveAs, IListCommands, ISoundCommands {
     EditorKind kind;
     bool modified = false, recording = false, playing = false, empty = true, selection = false;
     bool loading = false, edited = false;
@@ -71,6 +71,24 @@ struct FakeEditor : IEditor {
     void SelectText() override { calls << "SelectText"; }
     void DelSound() override { calls << "DelSound"; }
     void PlaySound() override { calls << "PlaySound"; }
+    void SaveAs() override { calls << "SaveAs"; }
+    void RecSound() override { calls << "RecSound"; }
+    void StopSound() override { calls << "StopSound"; }
+    void ImportSound() override { calls << "ImportSound"; }
+    void DeleteSound() override { calls << "DeleteSound"; }
+    void CropSound() override { calls << "CropSound"; }
+    void NormalizeSound() override { calls << "NormalizeSound"; }
+};
+
+// An editor with nothing but the base: every kind's commands stay off for it.
+struct PlainEditor : IEditor {
+    EditorKind kind;
+    bool modified = true;
+    int saves = 0;
+    explicit PlainEditor(EditorKind k) : kind(k) {}
+    EditorKind editorKind() const override { return kind; }
+    bool isModified() const override { return modified; }
+    void Save() override { ++saves; }
 };
 
 bool on(SharedCommand c, IEditor *top, bool current = false)
@@ -164,4 +182,34 @@ TEST(CommandRules, SoundCommandsFollowRecorderPlayerAndWave)
     EXPECT_FALSE(on(SharedCommand::RecSound, &itn));
     CommandRules::route(SharedCommand::DelSound, {&sound, &sound, true});
     EXPECT_TRUE(sound.calls.isEmpty());
+}
+
+TEST(CommandRules, CommandsNeedTheCapabilityNotJustTheKind)
+{
+    FakeEditor full(EditorKind::Poi);
+    EXPECT_NE(full.as<ISoundCommands>(), nullptr);
+    EXPECT_NE(full.as<IListCommands>(), nullptr);
+    EXPECT_EQ(full.as<IMapSource>(), nullptr);
+
+    for (EditorKind kind : {EditorKind::Poi, EditorKind::Voice, EditorKind::Sound, EditorKind::Itinerary}) {
+        PlainEditor e(kind);
+        EXPECT_EQ(e.as<ISoundCommands>(), nullptr);
+        EXPECT_TRUE(on(SharedCommand::Save, &e)) << int(kind);
+        for (SharedCommand c : {SharedCommand::SaveAs, SharedCommand::Search, SharedCommand::Duplicates,
+                                SharedCommand::Select, SharedCommand::SelRegion, SharedCommand::PlaySound,
+                                SharedCommand::RecSound, SharedCommand::StopSound, SharedCommand::DelSound,
+                                SharedCommand::ImportSound, SharedCommand::SaveSound, SharedCommand::DeleteSound,
+                                SharedCommand::TrimSound, SharedCommand::NormalizeSound}) {
+            EXPECT_FALSE(on(c, &e)) << int(kind) << ' ' << int(c);
+            CommandRules::route(c, {&e, &e, true}); // nothing to call, nothing breaks
+        }
+        CommandRules::route(SharedCommand::Save, {&e, &e, true});
+        EXPECT_EQ(e.saves, 1);
+    }
+
+    FakeEditor poi(EditorKind::Poi);
+    poi.empty = false;
+    for (SharedCommand c : {SharedCommand::SaveAs, SharedCommand::RecSound, SharedCommand::NormalizeSound})
+        CommandRules::route(c, {&poi, &poi, true});
+    EXPECT_EQ(poi.calls, QStringList({"SaveAs", "RecSound", "NormalizeSound"}));
 }

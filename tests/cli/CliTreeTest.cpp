@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Config.h"
+#include "core/Settings.h"
 #include "platform/Settings.h"
 #include "tests/support/TestSupport.h"
 
@@ -38,7 +38,7 @@ TEST(CliTree, FollowsTheSuperUserSettingAndRefusesOtherFolders)
 
     // The program's own settings file, written as the program writes it.
     KorvixSettings settings;
-    Config::setSuperUser(settings);
+    Prefs::switches(settings).setSuperUser();
     const QString su = QString::fromUtf8(runCli({"tree", tmp.file("dev")}).out);
     QFile::remove(settings.fileName());
     EXPECT_TRUE(su.contains("    Map [2]\n      POI.DAT [3]\n")) << su.toStdString();

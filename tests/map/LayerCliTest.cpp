@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // korvix-cli map layer, run as the real program: the calls printed one per line, and
 // what was built before an error printed before the message.
+#include "core/Settings.h"
 #include "platform/Settings.h"
 #include "tests/support/TestSupport.h"
 
@@ -28,7 +29,9 @@ TEST(MapLayerCli, KrakowTakesItsHostTripMasterAndSvgPrintTheirCalls)
 {
     TempFolder tmp;
     const QString xml = tmp.write("k.xml", "\xEF\xBB\xBF<data><marker lat=\"50\" long=\"20\" iconfile=\"i.png\" limit=\"a\" date=\"b\" desc=\"c\"/></data>");
-    KorvixSettings().WriteString("GoogleAPI", "KrakowServer", "http://configured.example");
+    // The feed's own server setting; without a scheme it gets "http://".
+    KorvixSettings settings;
+    Prefs::sources(settings).setServer(Prefs::Source::Krakow, "configured.example/");
     const QByteArray tail = "WB_POI(50,20,\"a b c\",false);\nWB_POIRefresh();\n"
                             "WB_Bounds(50.00000000,20.00000000,50.00000000,20.00000000);\n";
     const CliRun configured = runCli({"map", "layer", "krakow", xml});
@@ -44,6 +47,14 @@ TEST(MapLayerCli, KrakowTakesItsHostTripMasterAndSvgPrintTheirCalls)
     EXPECT_EQ(runCli({"map", "layer", "zakopane", zak}).out,
               "WB_Icon(\"http://z/i.png\");\nWB_POI(49.3,19.9,\"W\",false);\nWB_POIRefresh();\n"
               "WB_Bounds(49.30000000,19.90000000,49.30000000,19.90000000);\n");
+    // A marker lacking a text it is shown with is skipped, and the count told.
+    const QString lacking = tmp.write("zl.xml", "<dane><marker lat=\"49.3\" lon=\"19.9\" ikona=\"http://z/i.png\" nazwa=\"W\"/>"
+                                                "<marker lat=\"49.4\" lon=\"19.8\" ikona=\"http://z/i.png\"/></dane>");
+    const CliRun skipped = runCli({"map", "layer", "zakopane", lacking});
+    EXPECT_EQ(skipped.code, 0);
+    EXPECT_EQ(skipped.out, "WB_Icon(\"http://z/i.png\");\nWB_POI(49.3,19.9,\"W\",false);\nWB_POIRefresh();\n"
+                           "WB_Bounds(49.30000000,19.90000000,49.30000000,19.90000000);\n");
+    EXPECT_EQ(skipped.err, (lacking + ": Markers skipped for a missing attribute: 1\n").toUtf8());
 
     const QString svg = tmp.write("r.svg", "<svg><g id=\"pik\"><g transform=\"translate(0,0)\"><text>30</text></g></g></svg>");
     EXPECT_EQ(runCli({"map", "layer", "svg", svg}).out, "WB_POI(55.7,13.343,\"30\",false);\n");

@@ -317,6 +317,33 @@ TEST(LayerFeeds, KrakowKeepsMarkersStrictlyInsideItsBoxWithIconsFromTheServer)
     EXPECT_EQ(out.calls, expected);
 }
 
+TEST(LayerFeeds, MarkersLackingAnAttributeTheyUseAreSkippedAndCounted)
+{
+    const QByteArray krakow = "\xEF\xBB\xBF<data>"
+                              "<marker lat=\"50.0\" long=\"20.0\" iconfile=\"a.png\" limit=\"L\" date=\"D\"/>"
+                              "<marker lat=\"50.0\" long=\"20.0\" limit=\"L\" date=\"D\" desc=\"no icon\"/>"
+                              "<marker lat=\"50.1\" long=\"20.1\" iconfile=\"b.png\" limit=\"\" date=\"\" desc=\"\"/>"
+                              "</data>";
+    Collected k;
+    EXPECT_EQ(LayerFeeds::sendKrakow(krakow, "http://h", k), 2);
+    EXPECT_EQ(k.calls, QStringList({"WB_Icon(\"http://h/images/stories/mapa/b.png\");", "WB_POI(50.1,20.1,\"  \",false);",
+                                    "WB_POIRefresh();", "WB_Bounds(50.10000000,20.10000000,50.10000000,20.10000000);"}));
+
+    QByteArray zakopane = "<dane>";
+    for (const char *lacking : {"lat", "lon", "ikona", "nazwa"}) {
+        QByteArray m = "<marker lat=\"49.3\" lon=\"19.9\" ikona=\"i.png\" nazwa=\"n\"/>";
+        m.replace(QByteArray(" ") + lacking + "=", QByteArray(" x") + lacking + "=");
+        zakopane += m;
+    }
+    zakopane += "<marker lat=\"49.2\" lon=\"19.8\" ikona=\"\" nazwa=\"\"/></dane>";
+    Collected z;
+    EXPECT_EQ(LayerFeeds::sendZakopane(zakopane, z), 4);
+    EXPECT_EQ(z.calls, QStringList({"WB_Icon(\"\");", "WB_POI(49.2,19.8,\"\",false);", "WB_POIRefresh();",
+                                    "WB_Bounds(49.20000000,19.80000000,49.20000000,19.80000000);"}));
+    EXPECT_EQ(LayerFeeds::skippedText(0), "");
+    EXPECT_EQ(LayerFeeds::skippedText(4), "Markers skipped for a missing attribute: 4");
+}
+
 TEST(LayerFeeds, ZakopaneSkipsBadMarkersAndBrokenAnswersAreErrors)
 {
     const QByteArray xml = "<dane><marker lat=\"49.3\" lon=\"19.95\" ikona=\"http://h/i.png\" nazwa=\"Willa &lt;Pod&gt;\"/>"

@@ -2,6 +2,7 @@
 // The extra layers as the main window's commands, in the real browser against local
 // servers: rasters of a device, a capture cut at the map's border, a city feed and
 // the road network.
+#include "core/Settings.h"
 #include "map/GMaps.h"
 #include "map/MapIcon.h"
 #include "map/MapLayers.h"
@@ -166,15 +167,18 @@ TEST(LayerWindow, KrakowFromItsServerAndTheRoadNetworkFromItsSvg)
     w.web.answers["/images/stories/mapa/mapa.xml"] = {
         "200 OK", "text/xml",
         "\xEF\xBB\xBF<data><marker lat=\"50.06\" long=\"19.94\" iconfile=\"roboty.png\" limit=\"40\" date=\"dzis\" desc=\"Rynek\"/>"
-        "<marker lat=\"50.07\" long=\"19.522705\" iconfile=\"roboty.png\" limit=\"\" date=\"\" desc=\"out\"/></data>"};
+        "<marker lat=\"50.07\" long=\"19.522705\" iconfile=\"roboty.png\" limit=\"\" date=\"\" desc=\"out\"/>"
+        "<marker lat=\"50.05\" long=\"19.95\" iconfile=\"roboty.png\" limit=\"40\" date=\"dzis\"/></data>"};
     QImage icon(22, 22, QImage::Format_RGB32);
     icon.fill(Qt::red);
     w.web.answers["/images/stories/mapa/roboty.png"] = {"200 OK", "image/png", encodedImage(icon, "PNG")};
-    EXPECT_THROW(w.layers->OpenKrakow(), KorvixError); // no server set
-    w.shell.settings().WriteString("GoogleAPI", "KrakowServer", w.web.url(""));
+    // The POI feed's server, set without a scheme: the layer and its icons get "http://".
+    Prefs::sources(w.shell.settings()).setServer(Prefs::Source::Krakow, w.web.url("").mid(7) + "/");
     w.layers->OpenKrakow();
     ASSERT_TRUE(waitFor([&] { return w.js("KX.poiCount()").toInt() == 1; }));
     ASSERT_TRUE(waitFor([&] { return !w.web.requestsTo("/images/stories/mapa/roboty.png").isEmpty(); }));
+    EXPECT_EQ(w.js("KX.poiCount()").toInt(), 1) << "the marker without \"desc\" is skipped";
+    EXPECT_EQ(w.web.requestsTo("/images/stories/mapa/mapa.xml").size(), 1);
 
     TempFolder tmp;
     const QString svg = tmp.write("siec.svg", "<svg><g id=\"Polska\"><polygon points=\"10,20 30,40 50,20\"/></g>"
@@ -194,6 +198,28 @@ TEST(LayerWindow, KrakowFromItsServerAndTheRoadNetworkFromItsSvg)
     } catch (const KorvixError &e) {
         EXPECT_EQ(e.message(), hostile + ": The SVG map can't be read: an element has more than 1000 attributes");
     }
+}
+
+TEST(LayerWindow, ZakopaneReadsTheFeedsServerAndSkipsMarkersLackingAnAttribute)
+{
+    Window w;
+    QImage icon(16, 16, QImage::Format_RGB32);
+    icon.fill(Qt::blue);
+    w.web.answers["/ikony/"] = {"200 OK", "image/png", encodedImage(icon, "PNG")};
+    const QByteArray good = w.web.url("/ikony/dom.png").toUtf8();
+    QByteArray xml = "<dane><marker lat=\"49.30\" lon=\"19.95\" ikona=\"" + good + "\" nazwa=\"Willa\"/>";
+    for (const char *lacking : {"lat", "lon", "ikona", "nazwa"}) {
+        QByteArray m = "<marker lat=\"49.31\" lon=\"19.96\" ikona=\"" + good + "\" nazwa=\"x\"/>";
+        m.replace(QByteArray(" ") + lacking + "=", QByteArray(" no") + lacking + "=");
+        xml += m;
+    }
+    w.web.answers["/wszystkie.xml"] = {"200 OK", "text/xml", xml + "</dane>"};
+    Prefs::sources(w.shell.settings()).setServer(Prefs::Source::Zakopane, w.web.url("").mid(7));
+    w.layers->OpenZakopane();
+    ASSERT_TRUE(waitFor([&] { return w.js("KX.poiCount()").toInt() >= 1; }));
+    ASSERT_TRUE(waitFor([&] { return !w.web.requestsTo("/ikony/dom.png").isEmpty(); }));
+    EXPECT_EQ(w.js("KX.poiCount()").toInt(), 1);
+    EXPECT_EQ(w.web.requestsTo("/wszystkie.xml").size(), 1);
 }
 
 TEST(LayerWindow, AFifoOrADeviceChosenAsALayerFileIsRefusedBeforeTheMapOpens)

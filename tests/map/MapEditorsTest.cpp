@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The editors' ShowGoogleAPI through the map window, in the real browser.
+// The editors' lists through the map window, in the real browser.
 #include "grid/RBGrids.h"
 #include "grid/RBItnGrid.h"
 #include "itn/Itn.h"
@@ -54,7 +54,7 @@ TEST(MapEditors, PoiEditorSendsItsMarkedRowsWithAFreshIconEachTime)
     poi.grid()->MarkRow(3, RBFlags::RowMark);
     QFile::remove(MapFiles::folder() + "image000.bmp");
 
-    poi.ShowGoogleAPI(f.map.get());
+    f.map->showList(poi);
     ASSERT_TRUE(f.map->WBWait());
     EXPECT_EQ(js(*f.map, "KX.poiCount()").toInt(), 2);
     EXPECT_EQ(QImage(MapFiles::folder() + "image000.bmp").pixelColor(5, 5), QColor(Qt::green));
@@ -67,7 +67,7 @@ TEST(MapEditors, PoiEditorSendsItsMarkedRowsWithAFreshIconEachTime)
 
     // Without marks every row goes; the icon gets the next number.
     poi.grid()->UnmarkAllRows(RBFlags::RowMark);
-    poi.ShowGoogleAPI(f.map.get());
+    f.map->showList(poi);
     EXPECT_EQ(js(*f.map, "KX.poiCount()").toInt(), 5);
     EXPECT_TRUE(QFileInfo::exists(MapFiles::folder() + "image001.bmp"));
 }
@@ -80,10 +80,10 @@ TEST(MapEditors, ItineraryShownTwiceAddsItsRouteBehindTheFirst)
     itn.New(QString());
     itn.AddItn("19.935", "50.062", "start");
     itn.AddItn("20.0", "50.1", "end");
-    itn.ShowGoogleAPI(f.map.get());
+    f.map->showList(itn);
     ASSERT_TRUE(f.map->WBWait());
     EXPECT_EQ(js(*f.map, "KX.route().length").toInt(), 2);
-    itn.ShowGoogleAPI(f.map.get());
+    f.map->showList(itn);
     EXPECT_EQ(js(*f.map, "KX.route().length").toInt(), 4);
     itn.Cap(false);
 }
@@ -96,7 +96,7 @@ TEST(MapEditors, PointsWithoutIntegersShowTheStoredViewAndNoHomeWhenThereIsNone)
     itn.setAttribute(Qt::WA_DeleteOnClose, false);
     itn.New(QString());
     itn.ItnGrid()->SetCell(3, 1, "no point");
-    itn.ShowGoogleAPI(f.map.get());
+    f.map->showList(itn);
     ASSERT_TRUE(f.map->WBWait());
     const QVariantList v = js(*f.map, "KX.view()").toList();
     ASSERT_EQ(v.size(), 4);

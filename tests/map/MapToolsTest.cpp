@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QWebEnginePage>
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -96,7 +98,7 @@ TEST(MapTools, ExtraChecksFollowThePagesReport)
     Fixture f;
     QSignalSpy reports(f.map.get(), &TGMaps::extraChecked);
     QAction *pano = f.map->extraAction(0);
-    pano->trigger(); // no source behind the layer: the page says False
+    f.page("doPano(true)"); // no source behind the layer: the page says False
     ASSERT_TRUE(waitFor([&] { return reports.size() == 1; }));
     EXPECT_FALSE(pano->isChecked());
     f.page("external.Write(104, 'True')");
@@ -105,6 +107,33 @@ TEST(MapTools, ExtraChecksFollowThePagesReport)
     f.page("external.Write(104, 'False'); external.Write(99, 'True');");
     ASSERT_TRUE(waitFor([&] { return reports.size() == 3; }));
     EXPECT_FALSE(f.map->extraAction(4)->isChecked());
+}
+
+TEST(MapTools, ExtraLayersWithoutASourceAreOffAndNameTheSettingToFill)
+{
+    Fixture f;
+    const char *keys[] = {"Panoramio", "Wikipedia", "Traffic", "YouTube", "WebCam"};
+    for (int i : {0, 2, 3, 4}) {
+        EXPECT_FALSE(f.map->extraAction(i)->isEnabled()) << keys[i];
+        EXPECT_EQ(f.map->extraAction(i)->toolTip(),
+                  QStringLiteral("No source is set for this layer: fill in the setting GoogleAPI, %1").arg(keys[i]));
+    }
+    // Wikipedia has our default source.
+    EXPECT_TRUE(f.map->extraAction(1)->isEnabled());
+    EXPECT_FALSE(f.map->extraAction(1)->toolTip().contains("No source"));
+
+    // A disabled entry sends nothing to the page.
+    QSignalSpy reports(f.map.get(), &TGMaps::extraChecked);
+    f.map->extraAction(2)->trigger();
+    QTest::qWait(200);
+    EXPECT_EQ(reports.size(), 0);
+
+    // A source set meanwhile turns the entry on the next time the menu opens.
+    f.shell.settings().WriteString("GoogleAPI", "Traffic", "http://127.0.0.1:9/traffic/{z}/{x}/{y}.png");
+    emit f.map->editorMenu()->aboutToShow();
+    EXPECT_TRUE(f.map->extraAction(2)->isEnabled());
+    EXPECT_FALSE(f.map->extraAction(2)->toolTip().contains("No source"));
+    EXPECT_FALSE(f.map->extraAction(0)->isEnabled());
 }
 
 TEST(MapTools, PointsFromThePageGoToAPoiEditor)
