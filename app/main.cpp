@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/DeviceServices.h"
 #include "app/EditorRegistry.h"
+#include "app/EjectAction.h"
 #include "app/Language.h"
 #include "app/MainForm.h"
 #include "app/Recovery.h"
@@ -68,7 +69,7 @@ int main(int argc, char **argv)
     options.deviceFolders = line.deviceFolders;
     TMainForm form(options);
     registerEditors(form);
-    registerDeviceServices(form);
+    registerEjectAction(form, registerDeviceServices(form));
     // Unsaved lists are kept while the program runs; a clean exit takes them away.
     auto *recovery = new TRecovery(form);
     QObject::connect(&instance, &SingleInstance::openFiles, &form, &TMainForm::openFiles);
