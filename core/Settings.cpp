@@ -15,6 +15,7 @@ const QString mapSection = QStringLiteral("GoogleAPI");
 const QString settingsSection = QStringLiteral("Settings");
 const QString gpsFixSection = QStringLiteral("QuickGPSFix");
 const QString windowsSection = QStringLiteral("Windows");
+const QString tilesSection = QStringLiteral("Map");
 
 const QString osm = QStringLiteral("\u00a9 OpenStreetMap contributors");
 
@@ -131,6 +132,11 @@ QString Sources::serverSetting(Source which)
 {
     return settingsSection + QStringLiteral(", ") + QLatin1String(entry(which).key);
 }
+
+QString Tiles::archiveList() const { return m_s.ReadString(tilesSection, QStringLiteral("TileArchives")); }
+void Tiles::setArchiveList(const QString &json) { m_s.WriteString(tilesSection, QStringLiteral("TileArchives"), json); }
+int Tiles::cacheMegabytes() const { return m_s.ReadInteger(tilesSection, QStringLiteral("TileCacheMB"), 500); }
+void Tiles::setCacheMegabytes(int mb) { m_s.WriteInteger(tilesSection, QStringLiteral("TileCacheMB"), mb); }
 
 QString Device::codePage() const { return m_s.ReadString(settingsSection, QStringLiteral("CodePage"), QStringLiteral("1250")); }
 void Device::setCodePage(const QString &name) { m_s.WriteString(settingsSection, QStringLiteral("CodePage"), name); }

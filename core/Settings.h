@@ -90,6 +90,20 @@ private:
     KorvixSettings &m_s;
 };
 
+// Offline maps: the tile archives the user added (a JSON list of paths, as stored)
+// and the size of the disk tile cache.
+class Tiles {
+public:
+    explicit Tiles(KorvixSettings &s) : m_s(s) {}
+    QString archiveList() const;
+    void setArchiveList(const QString &json);
+    int cacheMegabytes() const;         // 500
+    void setCacheMegabytes(int mb);
+
+private:
+    KorvixSettings &m_s;
+};
+
 // The device texts' code page: "1250" (default), "1252" or "UTF-8".
 class Device {
 public:
@@ -145,6 +159,8 @@ inline const Device device(const KorvixSettings &s) { return Device(const_cast<K
 inline GpsFix gpsFix(KorvixSettings &s) { return GpsFix(s); }
 inline const GpsFix gpsFix(const KorvixSettings &s) { return GpsFix(const_cast<KorvixSettings &>(s)); }
 inline Windows windows(KorvixSettings &s) { return Windows(s); }
+inline Tiles tiles(KorvixSettings &s) { return Tiles(s); }
+inline const Tiles tiles(const KorvixSettings &s) { return Tiles(const_cast<KorvixSettings &>(s)); }
 inline const Windows windows(const KorvixSettings &s) { return Windows(const_cast<KorvixSettings &>(s)); }
 
 // "Path": the program folder, written only when the store already exists.

@@ -21,6 +21,8 @@ TEST(Prefs, DefaultsAndRoundTripsThroughTheStore)
     EXPECT_EQ(Prefs::device(s).codePage(), "1250");
     EXPECT_EQ(Prefs::gpsFix(s).host("fallback.example"), "fallback.example");
     EXPECT_FALSE(Prefs::windows(s).editorSize("POI").isValid());
+    EXPECT_EQ(Prefs::tiles(s).cacheMegabytes(), 500);
+    EXPECT_EQ(Prefs::tiles(s).archiveList(), "");
     Prefs::storeProgramFolder(s, "/opt/korvix/");
     EXPECT_FALSE(s.exists()) << "\"Path\" never creates the store";
 
@@ -33,6 +35,8 @@ TEST(Prefs, DefaultsAndRoundTripsThroughTheStore)
     Prefs::windows(s).setEditorSize("POI", QSize(720, 460));
     Prefs::windows(s).setEditorColumns("POI", {120, 0, 80});
     Prefs::gpsFix(s).setHost("gps.example");
+    Prefs::tiles(s).setCacheMegabytes(64);
+    Prefs::tiles(s).setArchiveList("[\"/maps/a.mbtiles\"]");
 
     // A second store on the same file sees it all: nothing is cached.
     const KorvixSettings again(s.fileName());
@@ -43,6 +47,8 @@ TEST(Prefs, DefaultsAndRoundTripsThroughTheStore)
     EXPECT_EQ(Prefs::windows(again).editorSize("POI"), QSize(720, 460));
     EXPECT_EQ(Prefs::windows(again).editorColumns("POI"), QList<int>({120, 0, 80}));
     EXPECT_EQ(Prefs::gpsFix(again).host("fallback.example"), "gps.example");
+    EXPECT_EQ(Prefs::tiles(again).cacheMegabytes(), 64);
+    EXPECT_EQ(Prefs::tiles(again).archiveList(), "[\"/maps/a.mbtiles\"]");
     // Files written by earlier versions keep working: the same sections and keys.
     EXPECT_EQ(again.ReadString("googleapi", "home"), "50.06,19.94,\"Dom\"");
     EXPECT_EQ(again.ReadInteger("Settings", "MaxDistance", 0), 75);
@@ -91,7 +97,9 @@ TEST(Prefs, NoSettingIsSpelledOutsideTheTypedSettings)
 {
     const QString root = QStringLiteral(KORVIX_SOURCE_DIR);
     static const QRegularExpression call(
-        QStringLiteral(R"re((?:Read|Write)(?:String|Integer|Bool)\s*\(\s*(?:QStringLiteral\s*\(|QLatin1String\s*\(|QString\s*\(\s*"|u8?"))re"));
+        // The section, or after a first argument without a literal, the key.
+        QStringLiteral(R"re((?:Read|Write)(?:String|Integer|Bool)\s*\(\s*(?:[^,;()"]*(?:\([^()"]*\))?[^,;()"]*,)?[^,;()"]*?)re"
+                       R"re((?:QStringLiteral\s*\(|QLatin1String\s*\(|QString\s*\(\s*"|u8?"))re"));
     ASSERT_TRUE(call.isValid()) << call.errorString().toStdString();
     const QStringList folders = {"app", "cli", "core", "exchange", "grid", "itn", "map", "media", "platform", "poi", "services"};
     QStringList offenders;
