@@ -115,6 +115,21 @@ QString waypoint(QStringView lat, QStringView lng, QStringView name)
     return pointCall(QLatin1StringView("WB_WP"), lat, lng, name, QLatin1StringView(");"));
 }
 
+QString poiBlock(const std::vector<qint32> &coords, QStringView names, const std::vector<qint32> &ends)
+{
+    auto base64 = [](const std::vector<qint32> &v) {
+        return QByteArray::fromRawData(reinterpret_cast<const char *>(v.data()), qsizetype(v.size() * sizeof(qint32)))
+            .toBase64();
+    };
+    const QByteArray c = base64(coords), e = base64(ends);
+    QString out;
+    out.reserve(c.size() + e.size() + names.size() * 11 / 10 + 32);
+    out.append(QLatin1String("WB_POIBlock(\"")).append(QLatin1String(c)).append(QLatin1String("\","));
+    appendJsonString(out, names);
+    out.append(QLatin1String(",\"")).append(QLatin1String(e)).append(QLatin1String("\");"));
+    return out;
+}
+
 QString refresh()
 {
     return QStringLiteral("WB_POIRefresh();");

@@ -32,6 +32,11 @@ QString icon(QStringView file);                                  // WB_Icon("f")
 QString poi(QStringView lat, QStringView lng, QStringView name);  // WB_POI(a,b,"n",false);
 QString waypoint(QStringView lat, QStringView lng, QStringView name); // WB_WP(a,b,"n");
 QString refresh();                                               // WB_POIRefresh();
+// WB_POIBlock("coords","names","ends"); what WB_POI calls of the same points do:
+// `coords` latitude and longitude per point in OV2 units, `names` the names one after
+// another, `ends` the end of each in `names` (UTF-16 units). The numbers go in base64
+// of their bytes in this machine's order, which the page on the same machine shares.
+QString poiBlock(const std::vector<qint32> &coords, QStringView names, const std::vector<qint32> &ends);
 // WB_Bounds with 8 decimals of the rectangle's left, top, right and bottom.
 QString bounds(const BoundingRect &rect);
 // WB_Home(lat,lng,"name"); from the "Home" setting, or nothing when it is empty or

@@ -60,10 +60,12 @@ function positionLine(lat, lng) {
 }
 function zoomTo(lat, lng) { savePosition(false); map.setView([lat, lng], 15); }
 
-// ---- POIs: typed arrays, drawn per screen cell ----------------------------------------
-var P = { n: 0, cap: 0, lat: null, lng: null, mx: null, my: null, icon: null, name: [] };
-function grow() {
-    var cap = Math.max(1024, P.cap * 2);
+// ---- POIs: typed arrays, a sorted grid index, drawn per screen cell -------------------
+// Names stay in the blocks they came in: one string per bulk block with the end of
+// each name, or a list for points added one call at a time.
+var P = { n: 0, cap: 0, lat: null, lng: null, mx: null, my: null, icon: null, names: [], index: null, gen: 0 };
+function grow(need) {
+    var cap = Math.max(1024, P.cap * 2, need);
     function more(Type, old) { var a = new Type(cap); if (old) a.set(old.subarray(0, P.n)); return a; }
     P.lat = more(Float64Array, P.lat); P.lng = more(Float64Array, P.lng);
     P.mx = more(Float64Array, P.mx); P.my = more(Float64Array, P.my);
@@ -75,6 +77,22 @@ function mercY(lat) {
     var s = Math.sin(Math.max(-85.0511, Math.min(85.0511, lat)) * Math.PI / 180);
     return 0.5 - Math.log((1 + s) / (1 - s)) / (4 * Math.PI);
 }
+function putPoi(lat, lng) {
+    var i = P.n++;
+    P.lat[i] = lat; P.lng[i] = lng;
+    P.mx[i] = mercX(lng); P.my[i] = mercY(lat);
+    P.icon[i] = currentIcon;
+    P.index = null;
+}
+function nameOf(i) {
+    var b = P.names, lo = 0, hi = b.length - 1;
+    while (lo < hi) {
+        var mid = (lo + hi + 1) >> 1;
+        if (b[mid].start <= i) lo = mid; else hi = mid - 1;
+    }
+    var k = b[lo], j = i - k.start;
+    return k.list ? k.list[j] : k.text.substring(j ? k.ends[j - 1] : 0, k.ends[j]);
+}
 
 function WB_Icon(file) {
     icons.push(L.icon({ iconUrl: String(file), iconSize: [22, 22], iconAnchor: [11, 22], popupAnchor: [11, -22] }));
@@ -83,35 +101,100 @@ function WB_Icon(file) {
 function WB_POI(lat, lng, name, redraw) {
     lat = Number(lat); lng = Number(lng);
     if (!isFinite(lat) || !isFinite(lng)) return;
-    if (P.n === P.cap) grow();
-    P.lat[P.n] = lat; P.lng[P.n] = lng;
-    P.mx[P.n] = mercX(lng); P.my[P.n] = mercY(lat);
-    P.icon[P.n] = currentIcon;
-    P.name.push(String(name));
-    P.n++;
+    if (P.n === P.cap) grow(P.n + 1);
+    var last = P.names[P.names.length - 1];
+    if (!last || !last.list) P.names.push(last = { start: P.n, list: [] });
+    last.list.push(String(name));
+    putPoi(lat, lng);
     if (redraw) scheduleDraw();
 }
+function base64Bytes(b64) {
+    var s = atob(b64), n = s.length, u = new Uint8Array(n);
+    for (var i = 0; i < n; i++) u[i] = s.charCodeAt(i);
+    return u.buffer;
+}
+// What a run of WB_POI calls does, for a long list in one go: `coords` holds latitude
+// and longitude per point in 1/100000 degrees (Int32, the host's byte order, base64),
+// `names` the names one after another and `ends` where each one ends.
+function WB_POIBlock(coords, names, ends) {
+    var c = new Int32Array(base64Bytes(String(coords))), e = new Int32Array(base64Bytes(String(ends)));
+    var count = e.length;
+    names = String(names);
+    if (c.length !== 2 * count || (count > 0 && e[count - 1] !== names.length)) return;
+    if (P.n + count > P.cap) grow(P.n + count);
+    P.names.push({ start: P.n, text: names, ends: e });
+    for (var k = 0; k < count; k++) putPoi(c[2 * k] / 1e5, c[2 * k + 1] / 1e5);
+}
 function WB_POIRefresh() { currentIcon = 0; scheduleDraw(); }
+
+// The index: every point's cell of a 2^16 x 2^16 grid over the world as a Z-order key,
+// the points sorted by it, and running sums of their positions. A square of screen
+// cells aligned to the world is then one run of keys, so a cluster's count and centre
+// come from two binary searches, not from a visit of every point.
+var LEVEL = 16, SIDE = 65536;
+function spread(v) {
+    v &= 0xffff;
+    v = (v | (v << 8)) & 0x00ff00ff; v = (v | (v << 4)) & 0x0f0f0f0f;
+    v = (v | (v << 2)) & 0x33333333; v = (v | (v << 1)) & 0x55555555;
+    return v;
+}
+function zkey(x, y) { return (spread(x) | (spread(y) << 1)) >>> 0; }
+function gridOf(v) { return Math.min(SIDE - 1, Math.max(0, Math.floor(v * SIDE))); }
+function buildIndex() {
+    var n = P.n, mx = P.mx, my = P.my, m = 0;
+    var keys = new Uint32Array(n), ids = new Int32Array(n);
+    for (var i = 0; i < n; i++) {
+        // Removed points and points off the world's one copy are not drawn.
+        if (!(mx[i] >= 0 && mx[i] <= 1 && my[i] >= 0 && my[i] <= 1)) continue;
+        keys[m] = zkey(gridOf(mx[i]), gridOf(my[i]));
+        ids[m++] = i;
+    }
+    // Two passes of a radix sort on 16 bits each.
+    var k2 = new Uint32Array(m), i2 = new Int32Array(m), bucket = new Int32Array(65537);
+    function pass(fromK, fromI, toK, toI, shift) {
+        bucket.fill(0);
+        for (var a = 0; a < m; a++) bucket[((fromK[a] >>> shift) & 0xffff) + 1]++;
+        for (var b = 1; b <= 65536; b++) bucket[b] += bucket[b - 1];
+        for (a = 0; a < m; a++) {
+            var at = bucket[(fromK[a] >>> shift) & 0xffff]++;
+            toK[at] = fromK[a]; toI[at] = fromI[a];
+        }
+    }
+    pass(keys, ids, k2, i2, 0);
+    pass(k2, i2, keys, ids, 16);
+    var sx = new Float64Array(m + 1), sy = new Float64Array(m + 1);
+    for (var s = 0; s < m; s++) { sx[s + 1] = sx[s] + mx[ids[s]]; sy[s + 1] = sy[s] + my[ids[s]]; }
+    P.index = { m: m, keys: keys.subarray(0, m), order: ids.subarray(0, m), sx: sx, sy: sy, gen: ++P.gen };
+}
+function lowerBound(a, v, lo, hi) {
+    while (lo < hi) {
+        var mid = (lo + hi) >>> 1;
+        if (a[mid] < v) lo = mid + 1; else hi = mid;
+    }
+    return lo;
+}
 
 var CELL = 64;
 var poiLayer = L.layerGroup().addTo(map);
 var drawn = { markers: 0, clusters: 0, points: 0, ms: 0 };
+var shown = new Map(), drawnView = "";
 var drawPending = false;
 function scheduleDraw() {
     if (drawPending) return;
     drawPending = true;
-    setTimeout(function () { drawPending = false; drawPois(); }, 0);
+    setTimeout(function () { drawPending = false; drawPois(true); }, 0);
 }
 
 function poiPopup(i) {
     var box = el("div", "kx-popup");
+    var name = nameOf(i);
     box.appendChild(positionLine(P.lat[i], P.lng[i]));
-    box.appendChild(el("div", "kx-name", P.name[i]));
+    box.appendChild(el("div", "kx-name", name));
     var links = el("div", "kx-links");
     links.appendChild(link(text(16, "SavePOI"), function () {
-        external.Write(3, fixed6(P.lat[i]) + "," + fixed6(P.lng[i]) + "," + quoted(P.name[i]));
+        external.Write(3, fixed6(P.lat[i]) + "," + fixed6(P.lng[i]) + "," + quoted(name));
     }));
-    links.appendChild(link(text(2, "AddToRoute"), function () { addWaypoint(P.lat[i], P.lng[i], P.name[i]); }));
+    links.appendChild(link(text(2, "AddToRoute"), function () { addWaypoint(P.lat[i], P.lng[i], name); }));
     links.appendChild(link(text(17, "RemovePOI"), function () { removePoi(i); }));
     links.appendChild(link(text(31, "PanTo"), function () { map.panTo([P.lat[i], P.lng[i]]); }));
     links.appendChild(link(text(30, "Zoom"), function () { zoomTo(P.lat[i], P.lng[i]); }));
@@ -121,51 +204,87 @@ function poiPopup(i) {
 function removePoi(i) {
     // A removed point leaves the view; its slot stays so indexes keep their meaning.
     P.lat[i] = NaN; P.lng[i] = NaN; P.mx[i] = NaN; P.my[i] = NaN;
+    P.index = null;
     map.closePopup();
     scheduleDraw();
 }
+function clusterClick(e) { map.setView(e.latlng, Math.min(map.getZoom() + 2, 19)); }
 
-function drawPois() {
+// Screen cells are squares of the world's grid at the level whose cells are 64 to 128
+// pixels wide, so a pan keeps the cells (and their markers) it does not move out of.
+function drawPois(scheduled) {
     var t0 = performance.now();
-    poiLayer.clearLayers();
-    var size = map.getSize(), pb = map.getPixelBounds();
-    var world = 256 * Math.pow(2, map.getZoom());
-    var cols = Math.ceil(size.x / CELL) + 1, rows = Math.ceil(size.y / CELL) + 1;
-    var cells = cols * rows;
+    if (!P.index) buildIndex();
+    var X = P.index, keys = X.keys, order = X.order, sx = X.sx, sy = X.sy, mx = P.mx, my = P.my;
+    var zoom = map.getZoom(), pb = map.getPixelBounds();
+    var world = 256 * Math.pow(2, zoom);
+    var level = Math.max(0, Math.floor(Math.log2(world / CELL) + 1e-9)), side = Math.pow(2, level), cs = world / side;
+    var view = [X.gen, zoom, pb.min.x, pb.min.y, pb.max.x, pb.max.y].join(",");
+    // A draw asked for by a move the last draw already showed.
+    if (scheduled && view === drawnView) return;
+    drawnView = view;
+    var cx0 = Math.max(0, Math.floor(pb.min.x / cs)), cx1 = Math.min(side - 1, Math.floor((pb.max.x - 1) / cs));
+    var cy0 = Math.max(0, Math.floor(pb.min.y / cs)), cy1 = Math.min(side - 1, Math.floor((pb.max.y - 1) / cs));
+    var cols = Math.max(0, cx1 - cx0 + 1), rows = Math.max(0, cy1 - cy0 + 1), cells = cols * rows;
     var count = new Int32Array(cells), first = new Int32Array(cells);
     var sumX = new Float64Array(cells), sumY = new Float64Array(cells);
-    var x0 = pb.min.x, y0 = pb.min.y, wx = size.x, wy = size.y;
-    var mx = P.mx, my = P.my, n = P.n, inView = 0;
-    for (var i = 0; i < n; i++) {
-        var x = mx[i] * world - x0, y = my[i] * world - y0;
-        if (!(x >= 0 && x < wx && y >= 0 && y < wy)) continue;
-        var c = ((y / CELL) | 0) * cols + ((x / CELL) | 0);
-        if (count[c]++ === 0) first[c] = i;
-        sumX[c] += x; sumY[c] += y;
-        inView++;
+    var c, cx, cy;
+    if (level <= LEVEL) {
+        var span = Math.pow(4, LEVEL - level), lo = 0;
+        for (cy = cy0; cy <= cy1; cy++)
+            for (cx = cx0; cx <= cx1; cx++) {
+                var start = zkey(cx, cy) * span;
+                lo = lowerBound(keys, start, 0, X.m);
+                var hi = lowerBound(keys, start + span, lo, X.m);
+                if (hi === lo) continue;
+                c = (cy - cy0) * cols + (cx - cx0);
+                count[c] = hi - lo; first[c] = order[lo];
+                sumX[c] = sx[hi] - sx[lo]; sumY[c] = sy[hi] - sy[lo];
+            }
+    } else {
+        // Cells finer than the index: the points of the index cells in view, one by one.
+        var f = Math.pow(2, level - LEVEL);
+        for (var gy = Math.floor(cy0 / f); gy <= Math.floor(cy1 / f); gy++)
+            for (var gx = Math.floor(cx0 / f); gx <= Math.floor(cx1 / f); gx++) {
+                var key = zkey(gx, gy), a = lowerBound(keys, key, 0, X.m), b = lowerBound(keys, key + 1, a, X.m);
+                for (var k = a; k < b; k++) {
+                    var i = order[k];
+                    var fx = Math.floor(mx[i] * side) - cx0, fy = Math.floor(my[i] * side) - cy0;
+                    if (fx < 0 || fx >= cols || fy < 0 || fy >= rows) continue;
+                    c = fy * cols + fx;
+                    if (count[c]++ === 0) first[c] = i;
+                    sumX[c] += mx[i]; sumY[c] += my[i];
+                }
+            }
     }
-    var markers = 0, clusters = 0;
+    var markers = 0, clusters = 0, inView = 0, next = new Map();
     for (c = 0; c < cells; c++) {
-        if (count[c] === 0) continue;
-        if (count[c] === 1) {
-            var k = first[c];
-            var m = L.marker([P.lat[k], P.lng[k]], { icon: icons[P.icon[k]] || poiIcon, title: P.name[k] });
-            m.kxIndex = k;
+        var n = count[c];
+        if (n === 0) continue;
+        inView += n;
+        var id = X.gen + ":" + level + ":" + (cx0 + c % cols) + ":" + (cy0 + (c / cols | 0)) + ":" + n + ":" + first[c];
+        var m = shown.get(id);
+        if (m) {
+            shown.delete(id);
+        } else if (n === 1) {
+            var p = first[c];
+            m = L.marker([P.lat[p], P.lng[p]], { icon: icons[P.icon[p]] || poiIcon, title: nameOf(p) });
+            m.kxIndex = p;
             m.bindPopup(function (layer) { return poiPopup(layer.kxIndex); });
             poiLayer.addLayer(m);
-            markers++;
         } else {
-            var at = map.containerPointToLatLng([sumX[c] / count[c], sumY[c] / count[c]]);
-            var n2 = count[c];
-            var cl = L.marker(at, {
-                icon: L.divIcon({ className: "kx-cluster", html: String(n2), iconSize: [36, 36] }),
-                title: String(n2)
+            m = L.marker(map.unproject([sumX[c] / n * world, sumY[c] / n * world], zoom), {
+                icon: L.divIcon({ className: "kx-cluster", html: String(n), iconSize: [36, 36] }),
+                title: String(n)
             });
-            cl.on("click", function (e) { map.setView(e.latlng, Math.min(map.getZoom() + 2, 19)); });
-            poiLayer.addLayer(cl);
-            clusters++;
+            m.on("click", clusterClick);
+            poiLayer.addLayer(m);
         }
+        next.set(id, m);
+        if (n === 1) markers++; else clusters++;
     }
+    shown.forEach(function (m) { poiLayer.removeLayer(m); });
+    shown = next;
     drawn = { markers: markers, clusters: clusters, points: inView, ms: performance.now() - t0 };
 }
 map.on("moveend", scheduleDraw);
@@ -595,7 +714,13 @@ window.KX = {
     notices: function () { return controls.notice.lines(); },
     poiCount: function () { return P.n; },
     drawn: function () { return drawn; },
-    redraw: function () { drawPois(); return drawn; },
+    redraw: function () { drawPois(false); return drawn; },
+    // Every point as the page holds it: latitude, longitude, icon, name.
+    pois: function () {
+        var out = [];
+        for (var i = 0; i < P.n; i++) out.push([P.lat[i], P.lng[i], P.icon[i], nameOf(i)]);
+        return out;
+    },
     home: function () { return homeData; },
     route: function () { return route.map(function (w) { var l = w.marker.getLatLng(); return [l.lat, l.lng, w.address]; }); },
     legs: function () {

@@ -61,7 +61,7 @@ struct MapWindow {
         map->setAttribute(Qt::WA_DeleteOnClose, false);
         map->isOnline = [] { return true; };
         map->resize(1280, 800);
-        map->show();
+        map->QWidget::show();
         map->GoogleAPI();
         map->WBWait();
     }
@@ -109,18 +109,31 @@ void BM_RedrawAfterPan(benchmark::State &state)
         sendPoiList(pois(n), QString(), MapFraming{}, calls);
     }
     waitDrawn(*w.map, n);
-    double drawMs = 0;
+    double drawMs = 0, panMs = 0;
     int step = 0;
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        const QVariantMap d = js(*w.map, QStringLiteral("map.panBy([%1, 0], {animate: false}); KX.redraw()")
+        const QVariantMap d = js(*w.map, QStringLiteral("var t0 = performance.now(); map.panBy([%1, 0], {animate: false}); var t1 = performance.now(); var d = KX.redraw(); d.pan = t1 - t0; d")
                                              .arg(++step % 2 ? 200 : -200))
                                   .toMap();
+        panMs = d.value("pan").toDouble();
         state.SetIterationTime(t.nsecsElapsed() / 1e9);
         drawMs = d.value("ms").toDouble();
     }
     state.counters["page_draw_ms"] = drawMs;
+    state.counters["page_pan_ms"] = panMs;
+}
+
+void BM_ScriptRoundTrip(benchmark::State &state)
+{
+    MapWindow w;
+    for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
+        js(*w.map, QStringLiteral("1"));
+        state.SetIterationTime(t.nsecsElapsed() / 1e9);
+    }
 }
 
 } // namespace
@@ -128,6 +141,8 @@ void BM_RedrawAfterPan(benchmark::State &state)
 BENCHMARK(BM_ShowPoiList)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)
     ->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_RedrawAfterPan)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)
+    ->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ScriptRoundTrip)->UseManualTime()->Unit(benchmark::kMillisecond)
     ->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char **argv)
