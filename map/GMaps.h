@@ -52,6 +52,7 @@ public:
         explicit Calls(TGMaps &map) : m_map(&map) { m_clock.start(); }
         ~Calls() override { flush(); }
         void send(const QString &call) override;
+        bool takesBlocks() const override { return true; }
         void flush();
 
     private:
