@@ -24,11 +24,6 @@ const QString driveInterface = QStringLiteral("org.freedesktop.UDisks2.Drive");
 // An unmount may wait for the user to authorise it, and for the drive to write out.
 constexpr int slowCall = 5 * 60 * 1000;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("DeviceEject", text);
-}
-
 QString systemBusAddress()
 {
     const QByteArray env = qgetenv("DBUS_SYSTEM_BUS_ADDRESS");
@@ -190,7 +185,7 @@ DeviceEject::IVolumeService::Result DeviceEject::UDisks2Service::unmount(const Q
         return isAbsent(error.errorName()) ? Result::NoService : Result::Refused;
     }
     if (volume.block.isEmpty()) {
-        *reason = tr("UDisks2 does not know the volume mounted at %1").arg(mountPath);
+        *reason = QCoreApplication::translate("DeviceEject", "UDisks2 does not know the volume mounted at %1").arg(mountPath);
         return Result::Refused;
     }
     const QDBusMessage unmounted = callWithOptions(*bus, volume.block, filesystemInterface, QStringLiteral("Unmount"));
