@@ -692,6 +692,10 @@
         <source>The answer is not XML: %1</source>
         <translation>Odpowiedź nie jest w formacie XML: %1</translation>
     </message>
+    <message>
+        <source>Markers skipped for a missing attribute: %1</source>
+        <translation>Pominięte znaczniki bez potrzebnego atrybutu: %1</translation>
+    </message>
 </context>
 <context>
     <name>LayerRoads</name>
@@ -1353,6 +1357,10 @@ Kod błędu: </translation>
         <source>The search service does not answer</source>
         <translation>Usługa wyszukiwania nie odpowiada</translation>
     </message>
+    <message>
+        <source>No source is set for this layer: fill in the setting %1</source>
+        <translation>Ta warstwa nie ma źródła: uzupełnij ustawienie %1</translation>
+    </message>
 </context>
 <context>
     <name>TIconEdit</name>
@@ -1964,10 +1972,6 @@ Czy chcesz kontynuować?</translation>
     <message>
         <source>The map&apos;s picture was not found in the window</source>
         <translation>Nie znaleziono obrazu mapy w oknie</translation>
-    </message>
-    <message>
-        <source>The address of the server is not set (Settings, GoogleAPI, %1)</source>
-        <translation>Adres serwera nie jest ustawiony (Ustawienia, GoogleAPI, %1)</translation>
     </message>
     <message>
         <source>The server answered %1</source>

@@ -4,9 +4,11 @@
 // the road network.
 #include "core/Settings.h"
 #include "map/GMaps.h"
+#include "map/LayerFeeds.h"
 #include "map/MapIcon.h"
 #include "map/MapLayers.h"
 #include "platform/Error.h"
+#include "poi/FeedDownload.h"
 #include "tests/map/EditorShell.h"
 #include "tests/map/MapHttp.h"
 #include "tests/map/MapWindow.h"
@@ -179,6 +181,9 @@ TEST(LayerWindow, KrakowFromItsServerAndTheRoadNetworkFromItsSvg)
     ASSERT_TRUE(waitFor([&] { return !w.web.requestsTo("/images/stories/mapa/roboty.png").isEmpty(); }));
     EXPECT_EQ(w.js("KX.poiCount()").toInt(), 1) << "the marker without \"desc\" is skipped";
     EXPECT_EQ(w.web.requestsTo("/images/stories/mapa/mapa.xml").size(), 1);
+    // The POI feeds of the source read the very same setting.
+    EXPECT_EQ(Feeds::feedUrl(Feeds::server(w.shell.settings(), Feeds::Source::Krakow), Feeds::KrakowPath),
+              QUrl(w.web.url(LayerFeeds::krakowPath)));
 
     TempFolder tmp;
     const QString svg = tmp.write("siec.svg", "<svg><g id=\"Polska\"><polygon points=\"10,20 30,40 50,20\"/></g>"
