@@ -125,6 +125,9 @@ public:
     // SetCell for rewriting a column of many rows (the grid's numbers): rows that
     // would need a buffer of their own are packed into the table's chunks instead.
     void SetCellPacked(int col, int row, QStringView text) { m_store.SetField(Row(row), col, text); }
+    // Before rewriting a column of every row: the rows packed again go to fresh
+    // chunks, so the chunks they leave are freed whole instead of staying half used.
+    void ReleasePacking() { m_store.Release(); }
 
     bool Contains(int col, int row) const
     {

@@ -216,6 +216,8 @@ void TRBGrid::renumber()
     char16_t buf[16];
     // The numbers' alignment is the column's default: no cell record per row for it.
     m_table.SetColumnAlignment(0, 4);
+    if (first == 0)
+        m_table.ReleasePacking();
     for (int r = first; r < n; ++r) {
         QStringView num;
         if (r == 0) {
