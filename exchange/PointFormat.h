@@ -37,7 +37,7 @@ public:
     virtual bool canWrite() const = 0;
 
     // Empty on success; otherwise the reason, with the file's name where the reader
-    // puts it in its own words.
+    // puts it in its own words (`out` then holds no result to use).
     virtual QString read(const QString &path, const PointCodecs &codecs, PointSet &out) const;
     // Empty on success, the files written appended to `written` (a long itinerary is
     // split into several); otherwise the reason, and the old file is left as it was.
