@@ -178,13 +178,13 @@ std::optional<Document> decode(const QByteArray &bytes, QString *reason)
     };
     Cursor in(bytes);
     if (!in.bytes(Magic, 8))
-        return fail("not a recovery file");
+        return fail(QT_TRANSLATE_NOOP("Recovery", "not a recovery file"));
     if (in.u32() != Version)
-        return fail("a recovery file of another version");
+        return fail(QT_TRANSLATE_NOOP("Recovery", "a recovery file of another version"));
     Document d;
     const quint8 kind = in.u8();
     if (kind != quint8(DocumentKind::PoiList) && kind != quint8(DocumentKind::Itinerary))
-        return fail("unknown kind of list");
+        return fail(QT_TRANSLATE_NOOP("Recovery", "unknown kind of list"));
     d.header.kind = DocumentKind(kind);
     d.header.fileName = in.str();
     d.header.device = in.str();
@@ -195,13 +195,13 @@ std::optional<Document> decode(const QByteArray &bytes, QString *reason)
     // Every row takes at least its count: a count beyond the bytes left is garbage,
     // caught before anything is reserved for it.
     if (!in.ok() || cols > 1000 || rowCount > quint32(in.left() / 4))
-        return fail("the file is cut short or damaged");
+        return fail(QT_TRANSLATE_NOOP("Recovery", "the file is cut short or damaged"));
     d.colCount = int(cols);
     d.rows.reserve(rowCount);
     for (quint32 r = 0; r < rowCount && in.ok(); ++r) {
         const quint32 n = in.u32();
         if (n > quint32(in.left() / 4) || n > 1000)
-            return fail("the file is cut short or damaged");
+            return fail(QT_TRANSLATE_NOOP("Recovery", "the file is cut short or damaged"));
         QStringList row;
         row.reserve(n);
         for (quint32 f = 0; f < n; ++f)
@@ -210,7 +210,7 @@ std::optional<Document> decode(const QByteArray &bytes, QString *reason)
     }
     const quint32 markCount = in.u32();
     if (!in.ok() || markCount > quint32(in.left() / 12))
-        return fail("the file is cut short or damaged");
+        return fail(QT_TRANSLATE_NOOP("Recovery", "the file is cut short or damaged"));
     d.marks.reserve(markCount);
     for (quint32 i = 0; i < markCount; ++i) {
         Mark m;
@@ -218,11 +218,11 @@ std::optional<Document> decode(const QByteArray &bytes, QString *reason)
         m.col = int(in.u32());
         m.flags = in.u32();
         if (m.row < 0 || quint32(m.row) >= rowCount || m.col < 0 || quint32(m.col) >= cols)
-            return fail("the file is cut short or damaged");
+            return fail(QT_TRANSLATE_NOOP("Recovery", "the file is cut short or damaged"));
         d.marks.push_back(m);
     }
     if (!in.bytes(EndMark, 8) || in.left() != 0)
-        return fail("the file is cut short or damaged");
+        return fail(QT_TRANSLATE_NOOP("Recovery", "the file is cut short or damaged"));
     return d;
 }
 

@@ -922,6 +922,25 @@
     </message>
 </context>
 <context>
+    <name>Recovery</name>
+    <message>
+        <source>not a recovery file</source>
+        <translation>to nie jest plik odzyskiwania</translation>
+    </message>
+    <message>
+        <source>a recovery file of another version</source>
+        <translation>plik odzyskiwania innej wersji</translation>
+    </message>
+    <message>
+        <source>unknown kind of list</source>
+        <translation>nieznany rodzaj listy</translation>
+    </message>
+    <message>
+        <source>the file is cut short or damaged</source>
+        <translation>plik jest ucięty lub uszkodzony</translation>
+    </message>
+</context>
+<context>
     <name>RestoreSetReader</name>
     <message>
         <source>Can&apos;t read cabinets</source>
@@ -2385,6 +2404,49 @@ Zostanie otwarty istniejący plik, jeśli istnieje.</translation>
     <message>
         <source>Undo</source>
         <translation>Cofnij</translation>
+    </message>
+</context>
+<context>
+    <name>TRecovery</name>
+    <message>
+        <source>Korvix was not closed properly. Recover these lists?</source>
+        <translation>Korvix nie został poprawnie zamknięty. Odzyskać te listy?</translation>
+    </message>
+    <message>
+        <source>Recover</source>
+        <translation>Odzyskaj</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Odrzuć</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Później</translation>
+    </message>
+    <message>
+        <source>New itinerary</source>
+        <translation>Nowa trasa</translation>
+    </message>
+    <message>
+        <source>New POI list</source>
+        <translation>Nowa lista POI</translation>
+    </message>
+    <message>
+        <source>no folder</source>
+        <translation>brak folderu</translation>
+    </message>
+    <message>
+        <source>The recovery file %1 cannot be written: %2</source>
+        <translation>Nie można zapisać pliku odzyskiwania %1: %2</translation>
+    </message>
+    <message>
+        <source>A recovery file cannot be read and was set aside: %1</source>
+        <translation>Nie można odczytać pliku odzyskiwania; odłożono go na bok: %1</translation>
+    </message>
+    <message>
+        <source>Lists of a run that did not end cleanly: %1</source>
+        <translation>Listy z uruchomienia, które nie zakończyło się poprawnie: %1</translation>
     </message>
 </context>
 <context>
