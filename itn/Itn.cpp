@@ -2,8 +2,9 @@
 #include "itn/Itn.h"
 
 #include "grid/CoordinateEditing.h"
+#include "grid/EscapeWatch.h"
+#include "grid/FindDialog.h"
 #include "grid/RBItnGrid.h"
-#include "itn/EscapeWatch.h"
 #include "itn/ItnFormat.h"
 #include "itn/ItnLogic.h"
 #include "exchange/MapLink.h"
@@ -19,122 +20,26 @@
 #include "core/Settings.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
-#include "platform/Question.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QDir>
 #include <QDomDocument>
 #include <QDrag>
-#include <QFile>
-#include <QFileDialog>
-#include <QInputDialog>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QUndoStack>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace {
 const char kPointMime[] = "application/x-korvix-itn-point";
-
-QString tr(const char *text) { return QCoreApplication::translate("Itn", text); }
-
-// Delphi-style filter "Name|*.ext|..." as Qt's "Name (*.ext);;...".
-QString qtFilter(const QString &filter)
-{
-    const QStringList p = filter.split(u'|');
-    QStringList out;
-    for (int i = 0; i + 1 < p.size(); i += 2)
-        out << p[i] + QStringLiteral(" (") + QString(p[i + 1]).replace(u';', u' ') + u')';
-    return out.join(QStringLiteral(";;"));
-}
 } // namespace
 
-// The find dialog: search text, match case, direction.
-class TItnFindDialog : public QDialog {
-public:
-    explicit TItnFindDialog(TItnEdit *editor) : QDialog(editor)
-    {
-        setWindowTitle(tr("Find"));
-        m_text = new QLineEdit(this);
-        m_case = new QCheckBox(tr("Match case"), this);
-        m_up = new QRadioButton(tr("Up"), this);
-        m_down = new QRadioButton(tr("Down"), this);
-        m_down->setChecked(true);
-        auto *next = new QPushButton(tr("Find Next"), this);
-        next->setDefault(true);
-        auto *close = new QPushButton(tr("Cancel"), this);
-        auto *lay = new QVBoxLayout(this);
-        auto *row = new QHBoxLayout;
-        row->addWidget(new QLabel(tr("Find what:"), this));
-        row->addWidget(m_text);
-        lay->addLayout(row);
-        auto *opts = new QHBoxLayout;
-        opts->addWidget(m_case);
-        opts->addWidget(m_up);
-        opts->addWidget(m_down);
-        lay->addLayout(opts);
-        auto *buttons = new QHBoxLayout;
-        buttons->addStretch();
-        buttons->addWidget(next);
-        buttons->addWidget(close);
-        lay->addLayout(buttons);
-        connect(next, &QPushButton::clicked, this,
-                [this, editor] { editor->FindDialogFind(m_text->text(), m_down->isChecked(), m_case->isChecked()); });
-        connect(close, &QPushButton::clicked, this, &QDialog::hide);
-    }
-
-private:
-    QLineEdit *m_text;
-    QCheckBox *m_case;
-    QRadioButton *m_up, *m_down;
-};
-
-TItnDialogs TItnDialogs::platform()
-{
-    TItnDialogs d;
-    d.ask = askQuestion;
-    d.askDistance = [](QWidget *parent, int def, bool &ok) {
-        return QInputDialog::getInt(parent, TItnEdit::tr("Duplicates"), TItnEdit::tr("Largest distance between duplicates (m):"),
-                                    def, 1, 1000000, 10, &ok);
-    };
-    d.message = [](QWidget *parent, const QString &caption, const QString &text) {
-        QMessageBox::warning(parent, caption, text);
-    };
-    d.saveFileName = [](QWidget *parent, const QString &start, const QString &filter) {
-        QFileDialog dlg(parent, QString(), start, qtFilter(filter));
-        dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setDefaultSuffix(QStringLiteral("itn"));
-        const QFileInfo fi(start);
-        if (!start.endsWith(u'/') && !fi.isDir()) {
-            dlg.setDirectory(fi.absolutePath());
-            dlg.selectFile(fi.fileName());
-        }
-        return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first()
-                                                                                 : QString();
-    };
-    d.openFileName = [](QWidget *parent, const QString &start, const QString &filter) {
-        return QFileDialog::getOpenFileName(parent, QString(), start, qtFilter(filter));
-    };
-    d.clipboardText = [] { return QGuiApplication::clipboard()->text(); };
-    return d;
-}
-
-TItnEdit::TItnEdit(IShell &shell, QWidget *parent) : QWidget(parent), dialogs(TItnDialogs::platform()), m_shell(shell)
+TItnEdit::TItnEdit(IShell &shell, QWidget *parent) : QWidget(parent), dialogs(EditorDialogs::platform()), m_shell(shell)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    EscapeWatch::install();
 
     m_grid = new TRBItnGrid(this);
     m_grid->setObjectName(QStringLiteral("ItnGrid"));
@@ -288,7 +193,8 @@ bool TItnEdit::saveAsDialog()
     QString start = m_path;
     if (start.isEmpty())
         start = Folders::UserDataFolder();
-    const QString file = dialogs.saveFileName(m_shell.window(), start, QStringLiteral("TT Itinerary|*.itn"));
+    int filter = 0;
+    const QString file = dialogs.saveFile(m_shell.window(), start, {QStringLiteral("TT Itinerary (*.itn)")}, filter);
     if (file.isEmpty())
         return false;
     return SaveITN(file);
@@ -419,6 +325,7 @@ void TItnEdit::Reverse1Click()
 {
     m_grid->HideEditor();
     const int half = (m_grid->RowCount() - 1) / 2;
+    const EscapeWatch escape;
     m_shell.ShowProgress(tr("Reversing itinerary"), 0, std::max(half, 1), 0);
     ProgressTicker ticker(&m_shell);
     std::vector<int> rows;
@@ -429,7 +336,7 @@ void TItnEdit::Reverse1Click()
     }
     const int pairs = Itn::reverseRows(m_grid->Table(), [&](int pos) {
         ticker.tick(pos);
-        return EscapeWatch::held();
+        return escape.stopped();
     });
     if (pairs > 0)
         m_grid->RecordRowChanges(rows, std::move(before));
@@ -453,11 +360,12 @@ void TItnEdit::Duplicates()
         Prefs::lists(m_shell.settings()).setMaxDistance(maxDistance);
     }
     m_grid->UnmarkAllRows(0xFF);
+    const EscapeWatch escape;
     m_shell.ShowProgress(tr("Find Duplicates"), 1, std::max(m_grid->RowCount(), 2), 1);
     ProgressTicker ticker(&m_shell);
     const Itn::DuplicateMarks marks = Itn::findDuplicates(m_grid->Table(), maxDistance, [&](int row) {
         ticker.tick(row);
-        return EscapeWatch::held();
+        return escape.stopped();
     });
     int marked = 0;
     for (int r = 1; r < int(marks.bits.size()); ++r) {
@@ -475,8 +383,10 @@ void TItnEdit::Duplicates()
 
 void TItnEdit::ShowFind()
 {
-    if (!m_find)
-        m_find = new TItnFindDialog(this);
+    if (!m_find) {
+        m_find = new TFindDialog(this);
+        connect(m_find, &TFindDialog::find, this, &TItnEdit::FindDialogFind);
+    }
     m_find->show();
     m_find->raise();
     m_find->activateWindow();
@@ -508,7 +418,7 @@ void TItnEdit::ImportKML(const QDomDocument &doc)
     const Itn::KmlPoints kml = Itn::ImportKML(doc);
     AddItnPoints(kml.points);
     if (!kml.valid)
-        dialogs.message(m_shell.window(), tr("Error"), Itn::invalidKmlMessage());
+        dialogs.message(m_shell.window(), tr("Error"), Itn::invalidKmlMessage(), kml.reason);
 }
 
 void TItnEdit::ImportKML(const QByteArray &bytes)
@@ -517,13 +427,13 @@ void TItnEdit::ImportKML(const QByteArray &bytes)
     const Itn::KmlPoints kml = Itn::ImportKML(bytes);
     AddItnPoints(kml.points);
     if (!kml.valid)
-        dialogs.message(m_shell.window(), tr("Error"), Itn::invalidKmlMessage());
+        dialogs.message(m_shell.window(), tr("Error"), Itn::invalidKmlMessage(), kml.reason);
 }
 
 void TItnEdit::Kml1Click()
 {
-    const QString file = dialogs.openFileName(m_shell.window(), QFileInfo(m_path).path(),
-                                              QStringLiteral("GggoleMaps *.kml|*.kml|All|*"));
+    const QString file = dialogs.openFile(m_shell.window(), QFileInfo(m_path).path(),
+                                          {QStringLiteral("GggoleMaps *.kml (*.kml)"), QStringLiteral("All (*)")});
     if (file.isEmpty())
         return;
     ImportKML(Itn::readInputFile(file, Itn::MaxKmlBytes));
@@ -537,7 +447,7 @@ void TItnEdit::Link1Click()
         return;
     }
     if (!Itn::isHttpLink(link)) {
-        dialogs.message(m_shell.window(), tr("Uwaga!"), Itn::noLinkMessage());
+        dialogs.message(m_shell.window(), tr("Uwaga!"), Itn::noLinkMessage(), QString());
         return;
     }
     const QByteArray answer = Itn::fetchMapLink(m_shell.http(), Itn::fetchUrl(Itn::kmlRequestUrl(link)));
@@ -546,8 +456,8 @@ void TItnEdit::Link1Click()
 
 void TItnEdit::ImportzTargeo1Click()
 {
-    const QString file = dialogs.openFileName(m_shell.window(), QFileInfo(m_path).path(),
-                                              QStringLiteral("Targeo *.atm|*.atm|All|*"));
+    const QString file = dialogs.openFile(m_shell.window(), QFileInfo(m_path).path(),
+                                          {QStringLiteral("Targeo *.atm (*.atm)"), QStringLiteral("All (*)")});
     if (file.isEmpty())
         return;
     importTargeoFile(file);

@@ -7,6 +7,7 @@
 // KML pasted into the grid).
 
 #include "exchange/KmlImport.h"
+#include "grid/EditorDialogs.h"
 #include "platform/Editor.h"
 
 #include <QMessageBox>
@@ -22,23 +23,7 @@ class QDropEvent;
 class QMenu;
 class TRBGrid;
 class TRBItnGrid;
-class TItnFindDialog;
-
-// The modal questions and file dialogs of the editor. They default to the
-// platform's message boxes, file dialogs and clipboard; tests answer them instead.
-struct TItnDialogs {
-    std::function<QMessageBox::StandardButton(QWidget *parent, const QString &caption, const QString &text,
-                                              QMessageBox::StandardButtons buttons)>
-        ask;
-    std::function<void(QWidget *parent, const QString &caption, const QString &text)> message;
-    // Empty when cancelled. `start` is a folder or a file name to begin with.
-    std::function<QString(QWidget *parent, const QString &start, const QString &filter)> saveFileName;
-    std::function<QString(QWidget *parent, const QString &start, const QString &filter)> openFileName;
-    std::function<QString()> clipboardText;
-    // The duplicates' distance in metres, `def` proposed; `ok` false when cancelled.
-    std::function<int(QWidget *parent, int def, bool &ok)> askDistance;
-    static TItnDialogs platform();
-};
+class TFindDialog;
 
 class TItnEdit : public QWidget, public IEditor, public ISaveAs, public IListCommands, public IMapSource {
     Q_OBJECT
@@ -109,7 +94,7 @@ public:
     QMenu *exportMenu() override;
     void hideOwnMenuBar() override;
 
-    TItnDialogs dialogs;
+    EditorDialogs dialogs;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -125,7 +110,7 @@ private:
     TRBItnGrid *m_grid;
     QMenu *m_tools;
     QWidget *m_bar;
-    TItnFindDialog *m_find = nullptr;
+    TFindDialog *m_find = nullptr;
     QString m_path;
     bool m_modified = false;
     // The drag of a point: pressed cell and position.

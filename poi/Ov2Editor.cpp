@@ -2,6 +2,8 @@
 #include "poi/Ov2Editor.h"
 
 #include "grid/CoordinateEditing.h"
+#include "grid/EscapeWatch.h"
+#include "grid/FindDialog.h"
 #include "grid/RBGrids.h"
 #include "exchange/KmlImport.h"
 #include "media/AudioKit.h"
@@ -15,11 +17,8 @@
 #include "platform/Error.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
-#include "platform/Question.h"
 #include "core/Duplicates.h"
-#include "poi/FeedMenu.h"
 #include "poi/Feeds.h"
-#include "poi/FindDialog.h"
 #include "poi/GpxMenus.h"
 #include "poi/LatLng.h"
 #include "poi/Ov2Reader.h"
@@ -32,14 +31,10 @@
 
 #include <QAction>
 #include <QActionEvent>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QInputDialog>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QUndoStack>
@@ -254,51 +249,20 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_context->popup(m_grid->viewport()->mapToGlobal(pos)); });
 
-    prompts.askSave = [](QWidget *parent) {
-        return askToSaveChanges(parent, tr("POI"), tr("Do you want to save changes?"));
-    };
-    prompts.saveFile = [](QWidget *parent, const QString &dir, const QString &name, int &filter) {
-        const QStringList filters{tr("TT POI Binary (ov2) (*.ov2)"), tr("Garmin/Navman csv (*.csv)"),
-                                  tr("Destinator asc (*.asc)"), tr("Route66 csv (*.csv)")};
-        QFileDialog dlg(parent, QString(), dir);
-        dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setNameFilters(filters);
-        dlg.setDefaultSuffix(QStringLiteral("ov2"));
-        dlg.selectFile(name);
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-            return QString();
-        filter = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
-        return dlg.selectedFiles().constFirst();
-    };
-    prompts.openSound = [](QWidget *parent) {
-        return QFileDialog::getOpenFileName(parent, QString(), QString(), tr("Wave (*.wav);;Ogg (*.ogg)"));
-    };
-    prompts.inputText = [](QWidget *parent, bool &ok) {
-        return QInputDialog::getText(parent, tr("FindText"), tr("Text to serch for:"), QLineEdit::Normal, QString(), &ok);
-    };
-    prompts.message = [](QWidget *parent, const QString &caption, const QString &text, const QString &detail) {
-        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
-        if (!detail.isEmpty() && detail != text)
-            box.setDetailedText(detail);
-        box.exec();
-    };
-    prompts.editCoordinates = [](QWidget *parent, const QString &input) {
+    dialogs = EditorDialogs::platform();
+    dialogs.editCoordinates = [](QWidget *parent, const QString &input) {
         TLatLng *dlg = TLatLng::instance(parent);
         dlg->setInput(input);
         return dlg->exec() == QDialog::Accepted;
     };
-    prompts.editIcon = [](QWidget *parent, QImage &icon) { return TIconEdit::edit(icon, parent); };
-    prompts.askDistance = [](QWidget *parent, int def, bool &ok) {
-        return QInputDialog::getInt(parent, tr("Duplicates"), tr("Largest distance between duplicates (m):"), def, 1,
-                                    1000000, 10, &ok);
-    };
+    dialogs.editIcon = [](QWidget *parent, QImage &icon) { return TIconEdit::edit(icon, parent); };
     m_grid->OnFindNext = [this](TRBGrid *, bool forward) {
         if (m_stepFinds && !FindText.isEmpty())
             findNext(FindText, forward, m_findMatchCase);
         else
             m_grid->StepToMarked(forward);
     };
-    FeedMenu::install(*this, m_shell);
+    installImports();
 
     FileName.clear();
     m_captionBase = tr("OV2View");
@@ -306,11 +270,7 @@ TOV2::TOV2(IShell &shell, QWidget *parent)
     Cap();
 }
 
-TOV2::~TOV2()
-{
-    if (m_searching)
-        qApp->removeEventFilter(this);
-}
+TOV2::~TOV2() = default;
 
 // ---- state ------------------------------------------------------------------------------
 
@@ -320,7 +280,7 @@ bool TOV2::isWaveEmpty() const { return m_audio->isEmpty(); }
 bool TOV2::hasWaveSelection() const { return m_audio->box()->HasSelection(); }
 int TOV2::gridRowCount() const { return m_grid->RowCount(); }
 TRBSoundBox *TOV2::soundBox() const { return m_audio->box(); }
-TPoiFindDialog *TOV2::findDialog() const { return m_find; }
+TFindDialog *TOV2::findDialog() const { return m_find; }
 
 void TOV2::hideOwnMenuBar()
 {
@@ -420,7 +380,7 @@ bool TOV2::OpenOV2(const QString &file)
         FileName = QFileInfo(file).absolutePath() + u'/';
         m_shell.SetStatus(QString());
         Cap();
-        prompts.message(this, tr("Error"), Ov2Texts::cantOpen(), error);
+        dialogs.message(this, tr("Error"), Ov2Texts::cantOpen(), error);
         return false;
     }
     QStringList warnings;
@@ -498,10 +458,15 @@ void TOV2::AddPoi(const QString &longitude, const QString &latitude, const QStri
         row = 1;
     else
         row = m_grid->RowCount();
+    // The fields as the list appends them: a description over several lines (the
+    // feeds' comments) becomes one line, never a cell with line breaks inside.
+    TRBParams fields;
+    fields.SetField(1, ToOV2Units(longitude));
+    fields.SetField(2, ToOV2Units(latitude));
+    fields.SetField(3, Feeds::poiDescription(description));
     m_grid->BeginChange(QStringLiteral("AddPoi"));
-    m_grid->SetCell(1, row, ToOV2Units(longitude));
-    m_grid->SetCell(2, row, ToOV2Units(latitude));
-    m_grid->SetCell(3, row, Feeds::poiDescription(description));
+    for (int col = 1; col <= 3; ++col)
+        m_grid->SetCell(col, row, fields.GetField(col));
     m_grid->EndChange();
     m_grid->MarkRow(row, RBFlags::RowAdded);
     NeedSave(AllBits);
@@ -523,7 +488,7 @@ bool TOV2::SavePOI(const QString &file)
         savePoiFiles(file, parts);
     } catch (const KorvixError &e) {
         ok = false;
-        prompts.message(this, tr("POI"), PoiTexts::saveRefused(e.message()), e.message());
+        dialogs.message(this, tr("POI"), PoiTexts::saveRefused(e.message()), e.message());
     }
     m_shell.SetStatus(QString());
     if (!FileName.isEmpty())
@@ -536,10 +501,12 @@ void TOV2::SaveAs()
     const QFileInfo fi(FileName);
     const QString dir = FileName.isEmpty() ? QString() : (hasFilePart(FileName) ? fi.path() : FileName);
     const QString name = hasFilePart(FileName) ? fi.completeBaseName() : QString();
-    int filter = 1;
-    const QString chosen = prompts.saveFile(this, dir, name, filter);
+    const QStringList filters{tr("TT POI Binary (ov2) (*.ov2)"), tr("Garmin/Navman csv (*.csv)"),
+                              tr("Destinator asc (*.asc)"), tr("Route66 csv (*.csv)")};
+    int filter = 0;
+    const QString chosen = dialogs.saveFile(this, name.isEmpty() ? dir : QDir(dir).filePath(name), filters, filter);
     if (!chosen.isEmpty())
-        saveAsTo(chosen, filter);
+        saveAsTo(chosen, filter + 1);
 }
 
 bool TOV2::saveAsTo(const QString &chosen, int filter)
@@ -553,7 +520,7 @@ bool TOV2::saveAsTo(const QString &chosen, int filter)
         ExportPoiText(m_grid->Table(), poiTextExportFileName(chosen, format), format,
                       DeviceCodec::fromSettings(m_shell.settings()));
     } catch (const KorvixError &e) {
-        prompts.message(this, tr("POIEditor"), PoiTexts::saveRefused(e.message()), e.message());
+        dialogs.message(this, tr("POIEditor"), PoiTexts::saveRefused(e.message()), e.message());
         return false;
     }
     return true;
@@ -561,7 +528,10 @@ bool TOV2::saveAsTo(const QString &chosen, int filter)
 
 void TOV2::closeEvent(QCloseEvent *event)
 {
-    const QMessageBox::StandardButton answer = DirtyMask != 0 ? prompts.askSave(this) : QMessageBox::No;
+    const QMessageBox::StandardButton answer =
+        DirtyMask != 0 ? dialogs.ask(this, tr("POI"), tr("Do you want to save changes?"),
+                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)
+                       : QMessageBox::No;
     if (answer != QMessageBox::Yes && answer != QMessageBox::No) {
         event->ignore();
         return;
@@ -581,7 +551,8 @@ void TOV2::closeEvent(QCloseEvent *event)
             }
         }
     }
-    m_cancel = true;
+    if (m_job)
+        m_job->stop();
     m_audio->Stop();
     if (m_find)
         m_find->close();
@@ -604,7 +575,7 @@ void TOV2::EditPoi()
     const QString input = FromOV2Units(m_grid->GetCell(1, row)) + QStringLiteral(", ") + FromOV2Units(m_grid->GetCell(2, row));
     TLatLng *dialog = TLatLng::instance(this);
     dialog->setApplyHandler([this, row](qint32 lon, qint32 lat) { CoordinateEditing::writePosition(m_grid, row, lon, lat); });
-    if (prompts.editCoordinates(this, input))
+    if (dialogs.editCoordinates(this, input))
         NeedSave(AllBits);
     dialog->setApplyHandler({});
     m_grid->UnmarkRow(row, EditFrame);
@@ -621,7 +592,7 @@ void TOV2::editIcon(bool large)
     }
     frame->editing = true;
     frame->update();
-    if (prompts.editIcon(this, icon)) {
+    if (dialogs.editIcon(this, icon)) {
         if (large)
             setLargeIcon(icon);
         else
@@ -649,11 +620,6 @@ bool TOV2::eventFilter(QObject *watched, QEvent *event)
         for (const QAction *a : m_import->actions())
             any = any || (a != changed || event->type() == QEvent::ActionAdded);
         m_import->menuAction()->setVisible(any);
-    }
-    // Escape during the duplicate search stops it.
-    if (m_searching && event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        m_cancel = true;
-        return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -694,7 +660,7 @@ void TOV2::DelSound()
 
 void TOV2::ImportSound()
 {
-    const QString path = prompts.openSound(this);
+    const QString path = dialogs.openFile(this, QString(), {tr("Wave (*.wav)"), tr("Ogg (*.ogg)")});
     if (!path.isEmpty() && m_audio->LoadSound(path))
         NeedSave(AllBits);
 }

@@ -4,6 +4,7 @@
 // the category's small and large icon and its warning sound, which the device finds
 // beside the list under the same base name.
 
+#include "grid/EditorDialogs.h"
 #include "platform/Editor.h"
 
 #include <QImage>
@@ -15,8 +16,12 @@
 #include <functional>
 
 class IShell;
+namespace Feeds {
+struct Result;
+}
 class TAudioKit;
-class TPoiFindDialog;
+class EscapeWatch;
+class TFindDialog;
 class TRBGrid;
 class TRBSoundBox;
 class QMenu;
@@ -88,6 +93,19 @@ public:
     // becomes its "GDDKIA.ov2"; `badge` is drawn onto the small icon. A failed download
     // says so and opens the stored file instead.
     void GDKIA(const QString &folder, const QImage &badge);
+    // Tools > Import's other entries; errors go out as KorvixError, to the
+    // application's error box.
+    void KrakwUtrudnienia1Click();
+    void ZakopaneKwatery1Click();
+    void WEB1Click();
+    void MapSettingscfg1Click();
+    // "GoogleMaps" > "Kml": a KML file's placemarks; > "Link": the map link on the
+    // clipboard, its point or the KML its site answers.
+    void Kml1Click();
+    void Link1Click();
+    // Adds the placemarks of a KML document as one step back; "Invalid Kml file" when
+    // it is none (the points found before stay).
+    void ImportKML(const QByteArray &bytes);
     // The list and its companions under `file`'s base name. Shows "Problem with saving
     // files!" on failure; returns whether everything was written.
     bool SavePOI(const QString &file);
@@ -122,36 +140,14 @@ public:
     QImage largeIcon() const { return m_large; }
     void setSmallIcon(const QImage &icon);
     void setLargeIcon(const QImage &icon);
-    TPoiFindDialog *findDialog() const;
+    TFindDialog *findDialog() const;
     // Where the small map panel goes, on the right of the list.
     QSplitter *listSplitter() const { return m_split; }
     // The default POI icon (22 x 22).
     static QImage defaultIcon();
 
-    // The questions the window asks; tests answer them instead of a user.
-    struct Prompts {
-        // "Do you want to save changes?": Yes, No or Cancel (Escape).
-        std::function<QMessageBox::StandardButton(QWidget *parent)> askSave;
-        // The save dialog: the chosen name and filter (1..4); an empty name = cancel.
-        std::function<QString(QWidget *parent, const QString &dir, const QString &name, int &filter)> saveFile;
-        // The sound import dialog; empty = cancel.
-        std::function<QString(QWidget *parent)> openSound;
-        // The input box; nullopt-like: `ok` false when cancelled.
-        std::function<QString(QWidget *parent, bool &ok)> inputText;
-        // A message box.
-        std::function<void(QWidget *parent, const QString &caption, const QString &text, const QString &detail)> message;
-        // The coordinate dialog, modal; true when it returned OK.
-        std::function<bool(QWidget *parent, const QString &input)> editCoordinates;
-        // The icon editor; true with the edited icon on OK.
-        std::function<bool(QWidget *parent, QImage &icon)> editIcon;
-        // The web import's address box: `def` proposed, `ok` false when cancelled.
-        std::function<QString(QWidget *parent, const QString &def, bool &ok)> askUrl;
-        // The open dialog for "MapSettings.cfg"; empty = cancel.
-        std::function<QString(QWidget *parent)> openMapSettings;
-        // The duplicates' distance in metres, `def` proposed; `ok` false when cancelled.
-        std::function<int(QWidget *parent, int def, bool &ok)> askDistance;
-    };
-    Prompts prompts;
+    // The questions and file dialogs the window asks; tests answer them instead of a user.
+    EditorDialogs dialogs;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -159,6 +155,8 @@ protected:
 
 private:
     class Parts;
+    void installImports();
+    void addAll(const Feeds::Result &result);
     void Cap();
     QString baseName() const;
     void loadCompanions(QStringList &warnings);
@@ -176,13 +174,13 @@ private:
     QMenu *m_tools = nullptr;
     QMenu *m_import = nullptr;
     QMenu *m_context = nullptr;
-    QPointer<TPoiFindDialog> m_find;
+    QPointer<TFindDialog> m_find;
     // F3 repeats the find dialog's search after it, and steps the marked rows after Select.
     bool m_stepFinds = false;
     bool m_findMatchCase = false;
     // The rows the last search text matches, counted once per text.
     QString m_countedText;
     int m_matchCount = 0;
-    bool m_searching = false;
-    bool m_cancel = false;
+    // The duplicate search while it runs; closing the window stops it.
+    EscapeWatch *m_job = nullptr;
 };

@@ -2,23 +2,23 @@
 // The POI list's searches: Find and F3, Select, the saved region and the duplicates.
 #include "poi/Ov2Editor.h"
 
+#include "grid/EscapeWatch.h"
+#include "grid/FindDialog.h"
 #include "grid/RBGrids.h"
 #include "platform/Progress.h"
 #include "core/Settings.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "core/Duplicates.h"
-#include "poi/FindDialog.h"
 #include "poi/PoiSelect.h"
 
-#include <QApplication>
 #include <QPointer>
 
 void TOV2::ShowFind()
 {
     if (!m_find) {
-        m_find = new TPoiFindDialog(this);
-        connect(m_find, &TPoiFindDialog::find, this, &TOV2::findNext);
+        m_find = new TFindDialog(this);
+        connect(m_find, &TFindDialog::find, this, &TOV2::findNext);
     }
     m_find->setFindText(FindText);
     m_find->show();
@@ -50,7 +50,7 @@ QString TOV2::matchesText(int n)
 void TOV2::SelectText()
 {
     bool ok = false;
-    const QString text = prompts.inputText(this, ok);
+    const QString text = dialogs.inputText(this, tr("FindText"), tr("Text to serch for:"), QString(), ok);
     selectText(ok ? text : QString());
 }
 
@@ -83,7 +83,7 @@ void TOV2::Duplicates()
     int distance = Prefs::lists(m_shell.settings()).maxDistance();
     if (distance <= 0) {
         bool ok = false;
-        distance = prompts.askDistance(this, 50, ok);
+        distance = dialogs.askDistance(this, 50, ok);
         if (!ok || distance <= 0)
             return;
         Prefs::lists(m_shell.settings()).setMaxDistance(distance);
@@ -93,24 +93,22 @@ void TOV2::Duplicates()
 
 void TOV2::findDuplicates(int maxDistance)
 {
-    if (m_searching)
+    if (m_job)
         return;
     m_grid->UnmarkAllRows(0xFF);
     const int rows = m_grid->RowCount();
-    m_searching = true;
-    m_cancel = false;
-    qApp->installEventFilter(this);
+    EscapeWatch escape;
+    m_job = &escape;
     m_shell.ShowProgress(tr("Find Duplicates"), 1, rows, 1);
     QPointer<TOV2> alive(this);
     ProgressTicker ticker(&m_shell);
     const DuplicateResult r = ::findDuplicates(poiRowPoints(m_grid->Table()), double(maxDistance), [&](int row) {
         ticker.tick(row);
-        return m_cancel;
+        return escape.stopped();
     });
     if (!alive)
         return;
-    qApp->removeEventFilter(this);
-    m_searching = false;
+    m_job = nullptr;
     const int n = std::min(rows, int(r.dupOf.size()));
     int marked = 0;
     for (int row = 1; row < n; ++row) {

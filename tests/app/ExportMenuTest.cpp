@@ -55,7 +55,7 @@ TEST(ExportMenu, FileExportFollowsTheEditorOnTop)
     ASSERT_EQ(form.mdiArea()->subWindowList().size(), 1);
     auto *poi = dynamic_cast<TOV2 *>(form.mdiArea()->subWindowList()[0]->widget());
     ASSERT_NE(poi, nullptr);
-    poi->prompts.askSave = [](QWidget *) { return QMessageBox::No; };
+    poi->dialogs.ask = [](QWidget *, const QString &, const QString &, QMessageBox::StandardButtons) { return QMessageBox::No; };
     EXPECT_TRUE(exports->menuAction()->isVisible());
     EXPECT_EQ(texts(exports), (QStringList{"GPX...", "KML..."}));
     // The entries are the editor's own and run its export.

@@ -41,7 +41,7 @@ inline TOV2 *changedPoiEditor(TMainForm &form, const QString &name, QStringList 
     auto *poi = new TOV2(form);
     form.addEditorWindow(poi);
     poi->AddPoi("1", "1", name);
-    poi->prompts.askSave = [&asked, &answer, name](QWidget *) {
+    poi->dialogs.ask = [&asked, &answer, name](QWidget *, const QString &, const QString &, QMessageBox::StandardButtons) {
         asked << name;
         return answer;
     };

@@ -279,7 +279,7 @@ TEST(MainForm, PoiFilesOpenFromTheTreeAndNewOnesFromAMapFolder)
     for (QMdiSubWindow *w : form.mdiArea()->subWindowList()) {
         auto *poi = dynamic_cast<TOV2 *>(w->widget());
         ASSERT_TRUE(poi);
-        poi->prompts.askSave = [](QWidget *) { return QMessageBox::No; };
+        poi->dialogs.ask = [](QWidget *, const QString &, const QString &, QMessageBox::StandardButtons) { return QMessageBox::No; };
     }
     // The file opened as it is on the device; the new list is not saved yet.
     EXPECT_FALSE(dynamic_cast<IEditor *>(form.mdiArea()->subWindowList()[0]->widget())->isModified());
@@ -747,7 +747,7 @@ TEST(MainForm, SoundToolbarActsOnTheSoundOfTheRealPoiEditor)
     QApplication::processEvents();
     auto *poi = dynamic_cast<TOV2 *>(form.activeEditor());
     ASSERT_TRUE(poi);
-    poi->prompts.askSave = [](QWidget *) { return QMessageBox::No; };
+    poi->dialogs.ask = [](QWidget *, const QString &, const QString &, QMessageBox::StandardButtons) { return QMessageBox::No; };
     auto *bar = form.findChild<QToolBar *>("soundToolBar");
     ASSERT_TRUE(bar);
     const auto button = [&](SharedCommand c) { return bar->widgetForAction(form.commandAction(c)); };

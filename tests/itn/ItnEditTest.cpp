@@ -2,6 +2,7 @@
 #include "itn/Itn.h"
 #include "itn/ItnFormat.h"
 
+#include "grid/FindDialog.h"
 #include "grid/RBItnGrid.h"
 #include "platform/Error.h"
 #include "platform/HttpClient.h"
@@ -17,7 +18,9 @@
 #include <QFile>
 #include <QMimeData>
 #include <QPointer>
+#include <QMenu>
 #include <QTest>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -60,14 +63,14 @@ struct Fixture {
             offered = buttons;
             return answer;
         };
-        edit->dialogs.message = [this](QWidget *, const QString &caption, const QString &text) {
+        edit->dialogs.message = [this](QWidget *, const QString &caption, const QString &text, const QString &) {
             messages << qMakePair(caption, text);
         };
-        edit->dialogs.saveFileName = [this](QWidget *, const QString &, const QString &) {
+        edit->dialogs.saveFile = [this](QWidget *, const QString &, const QStringList &, int &) {
             ++saveDialogs;
             return saveName;
         };
-        edit->dialogs.openFileName = [this](QWidget *, const QString &, const QString &) { return openName; };
+        edit->dialogs.openFile = [this](QWidget *, const QString &, const QStringList &) { return openName; };
         edit->dialogs.clipboardText = [this] { return clipboard; };
     }
     ~Fixture()
@@ -111,6 +114,21 @@ TEST(ItnEdit, GridLooksAsTheEditorNeedsIt)
     EXPECT_TRUE(f.grid().EnableRowEdit());
     EXPECT_EQ(f.grid().AutoRowColor(), 12648447u);
     EXPECT_EQ(f.grid().ImageList().size(), 5);
+}
+
+TEST(ItnEdit, ItsFindDialogAndMenuSpeakTheLoadedLanguage)
+{
+    QTranslator polish;
+    ASSERT_TRUE(polish.load(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix.PLK")));
+    QCoreApplication::installTranslator(&polish);
+    Fixture f;
+    f.edit->ShowFind();
+    QCoreApplication::removeTranslator(&polish);
+    auto *find = f.edit->findChild<TFindDialog *>();
+    ASSERT_NE(find, nullptr);
+    EXPECT_EQ(find->windowTitle(), QString::fromUtf8("Znajdź"));
+    find->close();
+    EXPECT_EQ(f.edit->toolsMenu()->actions().value(0)->text(), QString::fromUtf8("Odwróć"));
 }
 
 TEST(ItnEdit, OpenAndSaveUnchangedIsByteIdentical)

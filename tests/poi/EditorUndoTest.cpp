@@ -38,7 +38,7 @@ TEST(EditorUndo, APoiListUndoneStepByStepSavesToItsOriginalBytes)
     const QString file = writeOv2(tmp, 200);
     const QByteArray original = readAll(file);
     TOV2 w(shell);
-    w.prompts.message = [](QWidget *, const QString &, const QString &text, const QString &detail) {
+    w.dialogs.message = [](QWidget *, const QString &, const QString &text, const QString &detail) {
         ADD_FAILURE() << text.toStdString() << " " << detail.toStdString();
     };
     ASSERT_TRUE(w.OpenOV2(file));

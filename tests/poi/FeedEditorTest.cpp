@@ -6,7 +6,6 @@
 #include "platform/Error.h"
 #include "platform/HttpClient.h"
 #include "poi/FeedDownload.h"
-#include "poi/FeedMenu.h"
 #include "poi/Feeds.h"
 #include "poi/Ov2Editor.h"
 #include "tests/poi/FeedHttp.h"
@@ -21,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ struct FeedEditor {
     {
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->resize(600, 400);
-        w->prompts.message = [this](QWidget *, const QString &caption, const QString &text, const QString &) {
+        w->dialogs.message = [this](QWidget *, const QString &caption, const QString &text, const QString &) {
             messages << caption + "|" + text;
         };
         for (const char *key : {"GddkiaServer", "KrakowServer", "ZakopaneServer"})
@@ -119,16 +119,16 @@ TEST(FeedEditor, CityFeedsAddTheirRowsAndReportErrors)
                                                      "<marker long=\"?\" lat=\"50\" desc=\"bad\"/></data>"};
     e.server.answers[Feeds::ZakopanePath] = {"200 OK", "<dane><marker lon=\"19.95\" lat=\"49.29\" nazwa=\" Willa \"/></dane>"};
     try {
-        FeedMenu::KrakwUtrudnienia1Click(*e.w, e.shell);
+        e.w->KrakwUtrudnienia1Click();
         ADD_FAILURE() << "the bad marker must end the import";
     } catch (const KorvixError &err) {
         EXPECT_EQ(err.message(), Feeds::notNumberMessage("?"));
     }
-    FeedMenu::ZakopaneKwatery1Click(*e.w, e.shell);
+    e.w->ZakopaneKwatery1Click();
     EXPECT_EQ(e.rows(), (QStringList{"1994000 5006000 Rynek 30", "1995000 4929000 Willa 30"}));
     EXPECT_EQ(e.w->DirtyMask, TOV2::AllBits);
     e.server.answers.remove(Feeds::ZakopanePath);
-    EXPECT_THROW(FeedMenu::ZakopaneKwatery1Click(*e.w, e.shell), KorvixError);
+    EXPECT_THROW(e.w->ZakopaneKwatery1Click(), KorvixError);
     EXPECT_EQ(e.rows().size(), 2);
 }
 
@@ -138,25 +138,25 @@ TEST(FeedEditor, WebPageAndMapSettingsImports)
     e.server.answers["/mapa.html"] = {"200 OK", "<script>new GLatLng(50.06,19.94);</script>"};
     QString answer = e.server.server() + "/mapa.html";
     QString proposed;
-    e.w->prompts.askUrl = [&](QWidget *, const QString &def, bool &ok) {
+    e.w->dialogs.inputText = [&](QWidget *, const QString &, const QString &, const QString &def, bool &ok) {
         proposed = def;
         ok = true;
         return answer;
     };
-    FeedMenu::WEB1Click(*e.w, e.shell);
+    e.w->WEB1Click();
     EXPECT_EQ(proposed, "http:\\\\");
     EXPECT_EQ(e.rows(), QStringList{"1994000 5006000 " + answer + " 30"});
     answer = proposed; // the proposal left as it was: nothing happens
-    FeedMenu::WEB1Click(*e.w, e.shell);
+    e.w->WEB1Click();
     EXPECT_EQ(e.server.paths.size(), 1);
 
     const QString cfg = e.dir.write("MapSettings.cfg", Ov2Bytes().raw("xx").u8(8).u8(0).le32(0).le32(0).le16(8)
                                                            .le32(1993500).le32(5006200).u8(0).raw("Home").u8(0));
-    e.w->prompts.openMapSettings = [&](QWidget *) { return cfg; };
-    FeedMenu::MapSettingscfg1Click(*e.w, e.shell);
+    e.w->dialogs.openFile = [&](QWidget *, const QString &, const QStringList &) { return cfg; };
+    e.w->MapSettingscfg1Click();
     EXPECT_EQ(e.rows().last(), "1993500 5006200 Home 30");
-    e.w->prompts.openMapSettings = [&](QWidget *) { return e.dir.file("gone.cfg"); };
-    EXPECT_THROW(FeedMenu::MapSettingscfg1Click(*e.w, e.shell), KorvixError);
+    e.w->dialogs.openFile = [&](QWidget *, const QString &, const QStringList &) { return e.dir.file("gone.cfg"); };
+    EXPECT_THROW(e.w->MapSettingscfg1Click(), KorvixError);
 }
 
 TEST(FeedEditor, AMapSettingsFifoOrDeviceIsRefusedAtOnceAndAddsNothing)
@@ -168,11 +168,11 @@ TEST(FeedEditor, AMapSettingsFifoOrDeviceIsRefusedAtOnceAndAddsNothing)
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
     const QStringList before = e.rows();
     for (const QString &path : {fifo, zero}) {
-        e.w->prompts.openMapSettings = [&](QWidget *) { return path; };
+        e.w->dialogs.openFile = [&](QWidget *, const QString &, const QStringList &) { return path; };
         FifoGuard guard({fifo});
         QString message;
         try {
-            FeedMenu::MapSettingscfg1Click(*e.w, e.shell);
+            e.w->MapSettingscfg1Click();
         } catch (const KorvixError &error) {
             message = error.message();
         }
@@ -196,7 +196,7 @@ TEST(FeedEditor, CancelEndsADownloadAndTheWindowStaysOpenMeanwhile)
         closed = e.w->close();
         cancel->click();
     });
-    EXPECT_THROW(FeedMenu::ZakopaneKwatery1Click(*e.w, e.shell), KorvixError);
+    EXPECT_THROW(e.w->ZakopaneKwatery1Click(), KorvixError);
     EXPECT_FALSE(closed);
     EXPECT_FALSE(gridEnabled);
     EXPECT_TRUE(e.w->grid()->isEnabled());
@@ -213,6 +213,89 @@ TEST(FeedEditor, ImportMenuOffersTheSources)
     for (const char *t : {"GDDKiA Utrudnienia", "Kraków Utrudnienia", "Zakopane Kwatery", "WEB", "MapSettings.cfg"})
         EXPECT_TRUE(texts.contains(QString::fromUtf8(t))) << t;
     EXPECT_TRUE(e.w->importMenu()->menuAction()->isVisible());
+}
+
+// The GoogleMaps submenu's entry with this caption.
+QAction *googleMaps(TOV2 &w, const QString &caption)
+{
+    for (const QAction *a : w.importMenu()->actions())
+        if (a->menu() && a->text() == "GoogleMaps")
+            for (QAction *entry : a->menu()->actions())
+                if (entry->text() == caption)
+                    return entry;
+    return nullptr;
+}
+
+QByteArray kml(const QByteArray &placemarks)
+{
+    return "<?xml version=\"1.0\"?><kml><Document>" + placemarks + "</Document></kml>";
+}
+
+TEST(FeedEditor, GoogleMapsKmlFileAddsPlacemarksAsOneStepBack)
+{
+    FeedEditor e;
+    QAction *action = googleMaps(*e.w, "Kml");
+    ASSERT_NE(action, nullptr);
+    const QString file = e.dir.write(
+        "route.kml", kml("<Placemark><name>Rynek</name><address>Kraków</address>"
+                         "<Point><coordinates>19.9373,50.0617,0</coordinates></Point></Placemark>"
+                         "<Placemark><name>Roboty\r\nna moście</name>"
+                         "<Point><coordinates>19.94,50.05,0</coordinates></Point></Placemark>"
+                         "<Placemark><name>no altitude</name><Point><coordinates>1,2</coordinates></Point></Placemark>"));
+    QStringList filters;
+    QString chosen = file;
+    e.w->dialogs.openFile = [&](QWidget *, const QString &, const QStringList &offered) {
+        filters = offered;
+        return chosen;
+    };
+    action->trigger();
+    EXPECT_EQ(filters.value(0), "Kml file (*.kml)");
+    EXPECT_EQ(e.messages, QStringList{});
+    EXPECT_EQ(e.rows(), (QStringList{"1993730 5006170 Kraków : Rynek 30", "1994000 5005000 : Robotyna moście 30"}));
+    EXPECT_EQ(e.w->DirtyMask, 7);
+    // The whole file is one step back.
+    e.w->grid()->UndoStack()->undo();
+    EXPECT_EQ(e.rows(), QStringList{});
+
+    // A file that is no KML says so and adds nothing.
+    chosen = e.dir.write("broken.kml", kml("<Placemark><name>first</name><Point><coordinates>1,2,0</coordinates>"
+                                           "</Point></Placemark>").chopped(6));
+    action->trigger();
+    EXPECT_EQ(e.messages, QStringList{"Error|Invalid Kml file"});
+    EXPECT_EQ(e.rows(), QStringList{});
+    // A cancelled dialog adds nothing.
+    const QStringList before = e.rows();
+    chosen.clear();
+    action->trigger();
+    EXPECT_EQ(e.rows(), before);
+}
+
+TEST(FeedEditor, GoogleMapsLinkAddsItsPointOrTheKmlItsSiteAnswers)
+{
+    FeedEditor e;
+    QAction *action = googleMaps(*e.w, "Link");
+    ASSERT_NE(action, nullptr);
+    QString clipboard = "https://www.google.com/maps/place/Sukiennice/@50.0617,19.9373,17z";
+    e.w->dialogs.clipboardText = [&] { return clipboard; };
+    action->trigger();
+    EXPECT_EQ(e.rows(), QStringList{"1993730 5006170 Sukiennice 30"});
+    EXPECT_TRUE(e.server.paths.isEmpty()) << "a link with its point needs no download";
+
+    e.server.answers["/maps?q=Krakow&output=kml"] = {
+        "200 OK", kml("<Placemark><name>Wawel</name><Point><coordinates>19.935,50.054,0</coordinates></Point>"
+                      "</Placemark>")};
+    clipboard = e.server.server() + "/maps?q=Krakow&output=html";
+    action->trigger();
+    EXPECT_EQ(e.server.paths, QList<QByteArray>{"/maps?q=Krakow&output=kml"});
+    EXPECT_EQ(e.rows().value(1), "1993500 5005400 : Wawel 30");
+
+    clipboard = "not a link";
+    action->trigger();
+    EXPECT_EQ(e.messages, QStringList{"Uwaga!|Pobierz link z GoogleMaps do schowka (Ctrl+C)"});
+    // A failed download goes to the error box, the list unchanged.
+    clipboard = e.server.server() + "/gone";
+    EXPECT_THROW(e.w->Link1Click(), KorvixError);
+    EXPECT_EQ(e.rows().size(), 2);
 }
 
 } // namespace

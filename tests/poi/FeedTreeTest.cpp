@@ -49,7 +49,7 @@ TEST(FeedTree, GddkiaCommandDownloadsIntoTheMapFolderList)
     const QList<TOV2 *> editors = editorsOf<TOV2>(*w.form);
     ASSERT_EQ(editors.size(), 1);
     TOV2 *poi = editors.first();
-    poi->prompts.askSave = [](QWidget *) { return QMessageBox::No; };
+    poi->dialogs.ask = [](QWidget *, const QString &, const QString &, QMessageBox::StandardButtons) { return QMessageBox::No; };
     EXPECT_EQ(QFileInfo(poi->FileName).fileName(), "GDDKIA.ov2");
     EXPECT_EQ(QFileInfo(poi->FileName).dir().dirName(), map->text());
     EXPECT_EQ(poi->grid()->GetCell(3, 1), "Roboty");
@@ -92,7 +92,7 @@ TEST(FeedTree, AFailedDownloadSaysSoAndFallsBackToTheStoredList)
     EXPECT_TRUE(shown[0].contains(Feeds::GddkiaPath));
     EXPECT_TRUE(shown[1].contains("Can't open OV2 file")) << shown[1].toStdString();
     for (TOV2 *poi : editorsOf<TOV2>(*w.form))
-        poi->prompts.askSave = [](QWidget *) { return QMessageBox::No; };
+        poi->dialogs.ask = [](QWidget *, const QString &, const QString &, QMessageBox::StandardButtons) { return QMessageBox::No; };
     w.form->mdiArea()->closeAllSubWindows();
 }
 

@@ -35,10 +35,10 @@ struct Window {
     Window()
     {
         w->setAttribute(Qt::WA_DeleteOnClose, false);
-        w->prompts.message = [this](QWidget *, const QString &caption, const QString &text, const QString &) {
+        w->dialogs.message = [this](QWidget *, const QString &caption, const QString &text, const QString &) {
             messages << caption + "|" + text;
         };
-        w->prompts.askSave = [](QWidget *) { return QMessageBox::No; };
+        w->dialogs.ask = [](QWidget *, const QString &, const QString &, QMessageBox::StandardButtons) { return QMessageBox::No; };
     }
     ~Window() { delete w; }
     TRBGrid &grid() { return *w->grid(); }

@@ -25,7 +25,7 @@ struct Window {
     Window()
     {
         w->setAttribute(Qt::WA_DeleteOnClose, false);
-        w->prompts.message = [this](QWidget *, const QString &caption, const QString &text, const QString &detail) {
+        w->dialogs.message = [this](QWidget *, const QString &caption, const QString &text, const QString &detail) {
             messages << caption + "|" + text + "|" + detail;
         };
     }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The POI editor window with a fake shell, the real formats and the real Ogg tools.
+#include "grid/FindDialog.h"
 #include "grid/RBGrids.h"
 #include "media/AudioKit.h"
 #include "media/ImgFile.h"
@@ -8,7 +9,6 @@
 #include "platform/HttpClient.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
-#include "poi/FindDialog.h"
 #include "poi/Ov2Editor.h"
 #include "poi/Ov2Reader.h"
 #include "poi/SamplePois.h"
@@ -72,18 +72,20 @@ struct Editor {
     int saveDialogs = 0;
     QString saveDialogDir;
     QString saveName;
-    int saveFilter = 1;
+    int saveFilter = 0; // the first filter: OV2
 
     Editor()
     {
         w->setAttribute(Qt::WA_DeleteOnClose, false);
-        w->prompts.message = [this](QWidget *, const QString &caption, const QString &text, const QString &) {
+        w->dialogs.message = [this](QWidget *, const QString &caption, const QString &text, const QString &) {
             messages << caption + "|" + text;
         };
-        w->prompts.askSave = [this](QWidget *) { return answer; };
-        w->prompts.saveFile = [this](QWidget *, const QString &dir, const QString &, int &filter) {
+        w->dialogs.ask = [this](QWidget *, const QString &, const QString &, QMessageBox::StandardButtons) {
+            return answer;
+        };
+        w->dialogs.saveFile = [this](QWidget *, const QString &start, const QStringList &, int &filter) {
             ++saveDialogs;
-            saveDialogDir = dir;
+            saveDialogDir = QFileInfo(start).isDir() || start.endsWith('/') ? start : QFileInfo(start).path();
             filter = saveFilter;
             return saveName;
         };
@@ -124,13 +126,17 @@ TEST(Ov2Editor, NewWindowAndAddPoi)
     EXPECT_EQ(e.w->gridRowCount(), 3);
     EXPECT_EQ(e.cell(1, 2), "-1");
     EXPECT_EQ(e.cell(2, 2), "0");
+    // A description over several lines (a feed's comment) is one line in the list.
+    e.w->AddPoi("19.9", "50.1", " Roboty\r\nna moście\nKoniec\r ");
+    EXPECT_EQ(e.cell(3, 3), "Robotyna mościeKoniec");
 
-    // A single data row with a description but no coordinates is taken.
+    // A single data row with a description but no coordinates is taken, its old
+    // fields replaced by the same rule.
     Editor f;
     f.grid().SetCell(3, 1, "old text");
-    f.w->AddPoi("1", "2", "new");
+    f.w->AddPoi("1", "2", "new\r\nline");
     EXPECT_EQ(f.w->gridRowCount(), 2);
-    EXPECT_EQ(f.cell(3, 1), "new");
+    EXPECT_EQ(f.cell(3, 1), "newline");
 
     // The Insert key appends an empty row and makes it current.
     f.w->InsertRow();
@@ -326,7 +332,7 @@ TEST(Ov2Editor, SearchesMarkRows)
     e.shell.settings().WriteInteger("Settings", "MaxDistance", 0);
     e.grid().UnmarkAllRows(0xFF);
     int proposed = 0;
-    e.w->prompts.askDistance = [&proposed](QWidget *, int def, bool &ok) {
+    e.w->dialogs.askDistance = [&proposed](QWidget *, int def, bool &ok) {
         proposed = def;
         ok = false;
         return def;
@@ -334,7 +340,7 @@ TEST(Ov2Editor, SearchesMarkRows)
     e.w->Duplicates();
     EXPECT_EQ(proposed, 50);
     EXPECT_FALSE(e.grid().HasMarkedRow(0xFF));
-    e.w->prompts.askDistance = [](QWidget *, int, bool &ok) {
+    e.w->dialogs.askDistance = [](QWidget *, int, bool &ok) {
         ok = true;
         return 40;
     };
@@ -344,13 +350,13 @@ TEST(Ov2Editor, SearchesMarkRows)
     e.grid().UnmarkAllRows(0xFF);
 
     // Select: marks add up; a cancelled input box empties FindText.
-    e.w->prompts.inputText = [](QWidget *, bool &ok) { ok = true; return QStringLiteral("rynek"); };
+    e.w->dialogs.inputText = [](QWidget *, const QString &, const QString &, const QString &, bool &ok) { ok = true; return QStringLiteral("rynek"); };
     e.w->SelectText();
     EXPECT_EQ(e.w->FindText, "rynek");
     EXPECT_EQ(e.grid().GetCellFlags(1, 1) & 0x80, 0x80u);
     EXPECT_EQ(e.shell.status, "1 match");
     EXPECT_EQ(e.grid().GetCellFlags(1, 2) & 0x80, 0u);
-    e.w->prompts.inputText = [](QWidget *, bool &ok) { ok = false; return QStringLiteral("wawel"); };
+    e.w->dialogs.inputText = [](QWidget *, const QString &, const QString &, const QString &, bool &ok) { ok = false; return QStringLiteral("wawel"); };
     e.w->SelectText();
     EXPECT_EQ(e.w->FindText, "");
     EXPECT_EQ(e.grid().GetCellFlags(1, 3) & 0x80, 0u);
@@ -413,7 +419,7 @@ TEST(Ov2Editor, EditPoiFramesTheRowWhileTheDialogIsOpen)
     e.w->Saved(7);
     quint32 during = 0;
     QString input;
-    e.w->prompts.editCoordinates = [&](QWidget *, const QString &text) {
+    e.w->dialogs.editCoordinates = [&](QWidget *, const QString &text) {
         during = e.grid().GetCellFlags(1, 1);
         input = text;
         return false;
@@ -423,7 +429,7 @@ TEST(Ov2Editor, EditPoiFramesTheRowWhileTheDialogIsOpen)
     EXPECT_EQ(input, "19.93500, 50.06200");
     EXPECT_EQ(e.grid().GetCellFlags(1, 1) & 0xF, 0u);
     EXPECT_EQ(e.w->DirtyMask, 0);
-    e.w->prompts.editCoordinates = [&](QWidget *, const QString &) { return true; };
+    e.w->dialogs.editCoordinates = [&](QWidget *, const QString &) { return true; };
     e.w->EditPoi();
     EXPECT_EQ(e.w->DirtyMask, 7);
 }
@@ -432,7 +438,7 @@ TEST(Ov2Editor, IconEditorGetsACopyOrABlankPicture)
 {
     Editor e;
     QSize given;
-    e.w->prompts.editIcon = [&](QWidget *, QImage &icon) {
+    e.w->dialogs.editIcon = [&](QWidget *, QImage &icon) {
         given = icon.size();
         icon.fill(Qt::red);
         return true;
@@ -441,7 +447,7 @@ TEST(Ov2Editor, IconEditorGetsACopyOrABlankPicture)
     EXPECT_EQ(given, QSize(44, 44));
     EXPECT_EQ(e.w->largeIcon().pixelColor(3, 3), QColor(Qt::red));
     EXPECT_EQ(e.w->DirtyMask, 2);
-    e.w->prompts.editIcon = [&](QWidget *, QImage &) { return false; };
+    e.w->dialogs.editIcon = [&](QWidget *, QImage &) { return false; };
     e.w->clearIcon(false);
     e.w->Saved(7);
     e.w->editIcon(false);
@@ -685,7 +691,7 @@ TEST(Ov2Editor, ACoordinateThatIsNoWholeNumberStopsTheSaveBeforeAnyWrite)
     Editor e;
     ASSERT_TRUE(e.w->OpenOV2(file));
     QString detail;
-    e.w->prompts.message = [&](QWidget *, const QString &caption, const QString &text, const QString &d) {
+    e.w->dialogs.message = [&](QWidget *, const QString &caption, const QString &text, const QString &d) {
         e.messages << caption + "|" + text;
         detail = d;
     };
@@ -723,7 +729,7 @@ TEST(Ov2Editor, F3StepsThroughSelectAndFindMatchesOnALongList)
         const QRect cell = e.grid().visualRect(e.grid().model()->index(e.grid().Row() - 1, 0));
         return e.grid().viewport()->rect().intersects(cell);
     };
-    e.w->prompts.inputText = [](QWidget *, bool &ok) { ok = true; return QStringLiteral("stacja"); };
+    e.w->dialogs.inputText = [](QWidget *, const QString &, const QString &, const QString &, bool &ok) { ok = true; return QStringLiteral("stacja"); };
     e.w->SelectText();
     EXPECT_EQ(e.shell.status, "3 matches");
     EXPECT_TRUE(rowWith(e.grid().Row()).startsWith("Stacja")) << "the first match is current";

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "poi/FindDialog.h"
+#include "grid/FindDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-TPoiFindDialog::TPoiFindDialog(QWidget *parent)
+TFindDialog::TFindDialog(QWidget *parent)
     : QDialog(parent)
 {
     setWindowTitle(tr("Find"));
@@ -37,19 +37,19 @@ TPoiFindDialog::TPoiFindDialog(QWidget *parent)
     QPushButton *next = buttons->addButton(tr("Find Next"), QDialogButtonBox::ActionRole);
     next->setDefault(true);
     buttons->addButton(QDialogButtonBox::Cancel);
-    connect(next, &QPushButton::clicked, this, &TPoiFindDialog::findNext);
+    connect(next, &QPushButton::clicked, this, &TFindDialog::findNext);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
     layout->addWidget(buttons);
 }
 
-QString TPoiFindDialog::findText() const { return m_text->text(); }
-void TPoiFindDialog::setFindText(const QString &text) { m_text->setText(text); }
-bool TPoiFindDialog::matchCase() const { return m_case->isChecked(); }
-void TPoiFindDialog::setMatchCase(bool on) { m_case->setChecked(on); }
-bool TPoiFindDialog::down() const { return m_down->isChecked(); }
-void TPoiFindDialog::setDown(bool down) { (down ? m_down : m_up)->setChecked(true); }
+QString TFindDialog::findText() const { return m_text->text(); }
+void TFindDialog::setFindText(const QString &text) { m_text->setText(text); }
+bool TFindDialog::matchCase() const { return m_case->isChecked(); }
+void TFindDialog::setMatchCase(bool on) { m_case->setChecked(on); }
+bool TFindDialog::down() const { return m_down->isChecked(); }
+void TFindDialog::setDown(bool down) { (down ? m_down : m_up)->setChecked(true); }
 
-void TPoiFindDialog::findNext()
+void TFindDialog::findNext()
 {
     if (!m_text->text().isEmpty())
         emit find(m_text->text(), down(), matchCase());

@@ -6,12 +6,12 @@ class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 
-// The POI editor's find dialog: a search text, match case, and the direction
+// The list editors' find dialog: a search text, match case, and the direction
 // (downward preselected). Modeless; every "Find Next" asks the editor to search.
-class TPoiFindDialog : public QDialog {
+class TFindDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TPoiFindDialog(QWidget *parent = nullptr);
+    explicit TFindDialog(QWidget *parent = nullptr);
 
     QString findText() const;
     void setFindText(const QString &text);
