@@ -130,8 +130,8 @@ void TMapLayers::feed(Prefs::Source source, const char *path,
     if (!answer.ok)
         throw KorvixError(answer.error.isEmpty() ? tr("The server answered %1").arg(answer.status) : answer.error);
     TGMaps::Calls calls(*map);
-    const int skipped = send(answer.body, host, calls);
-    m_shell.SetStatus(LayerFeeds::skippedText(skipped));
+    if (const int skipped = send(answer.body, host, calls))
+        m_shell.SetStatus(LayerFeeds::skippedText(skipped));
 }
 
 void TMapLayers::OpenKrakow()
