@@ -466,6 +466,17 @@
     </message>
 </context>
 <context>
+    <name>EditorDialogs</name>
+    <message>
+        <source>Duplicates</source>
+        <translation>Duplikaty</translation>
+    </message>
+    <message>
+        <source>Largest distance between duplicates (m):</source>
+        <translation>Największa odległość między duplikatami (m):</translation>
+    </message>
+</context>
+<context>
     <name>Feeds</name>
     <message>
         <source>No answer for %1 s</source>
@@ -1153,6 +1164,37 @@
     </message>
 </context>
 <context>
+    <name>TFindDialog</name>
+    <message>
+        <source>Find</source>
+        <translation>Znajdź</translation>
+    </message>
+    <message>
+        <source>Find what:</source>
+        <translation>Znajdź:</translation>
+    </message>
+    <message>
+        <source>Match case</source>
+        <translation>Uwzględniaj wielkość liter</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Kierunek</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>W górę</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>W dół</translation>
+    </message>
+    <message>
+        <source>Find Next</source>
+        <translation>Znajdź następny</translation>
+    </message>
+</context>
+<context>
     <name>TGMaps</name>
     <message>
         <source>Tools</source>
@@ -1660,45 +1702,6 @@ Kod błędu: </translation>
         <source>Marked %1 duplicates within %2 m</source>
         <translation>Oznaczono duplikaty: %1 w promieniu %2 m</translation>
     </message>
-    <message>
-        <source>Duplicates</source>
-        <translation>Duplikaty</translation>
-    </message>
-    <message>
-        <source>Largest distance between duplicates (m):</source>
-        <translation>Największa odległość między duplikatami (m):</translation>
-    </message>
-</context>
-<context>
-    <name>TItnFindDialog</name>
-    <message>
-        <source>Find</source>
-        <translation>Znajdź</translation>
-    </message>
-    <message>
-        <source>Match case</source>
-        <translation>Uwzględniaj wielkość liter</translation>
-    </message>
-    <message>
-        <source>Up</source>
-        <translation>W górę</translation>
-    </message>
-    <message>
-        <source>Down</source>
-        <translation>W dół</translation>
-    </message>
-    <message>
-        <source>Find Next</source>
-        <translation>Znajdź następny</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Anuluj</translation>
-    </message>
-    <message>
-        <source>Find what:</source>
-        <translation>Znajdź:</translation>
-    </message>
 </context>
 <context>
     <name>TLatLng</name>
@@ -2091,10 +2094,6 @@ Czy chcesz kontynuować?</translation>
         <translation>Route66 csv (*.csv)</translation>
     </message>
     <message>
-        <source>Wave (*.wav);;Ogg (*.ogg)</source>
-        <translation>Dźwięk Wave (*.wav);;Dźwięk Ogg (*.ogg)</translation>
-    </message>
-    <message>
         <source>FindText</source>
         <translation>Szukaj tekstu</translation>
     </message>
@@ -2217,20 +2216,44 @@ Zostanie otwarty istniejący plik, jeśli istnieje.</translation>
         <translation>Wklej</translation>
     </message>
     <message>
-        <source>Duplicates</source>
-        <translation>Duplikaty</translation>
-    </message>
-    <message>
-        <source>Largest distance between duplicates (m):</source>
-        <translation>Największa odległość między duplikatami (m):</translation>
-    </message>
-    <message>
         <source>1 match</source>
         <translation>1 trafienie</translation>
     </message>
     <message>
         <source>%1 matches</source>
         <translation>Trafień: %1</translation>
+    </message>
+    <message>
+        <source>Wave (*.wav)</source>
+        <translation>Dźwięk Wave (*.wav)</translation>
+    </message>
+    <message>
+        <source>Ogg (*.ogg)</source>
+        <translation>Dźwięk Ogg (*.ogg)</translation>
+    </message>
+    <message>
+        <source>GoogleMaps</source>
+        <translation>GoogleMaps</translation>
+    </message>
+    <message>
+        <source>Kml</source>
+        <translation>Kml</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Kml file (*.kml)</source>
+        <translation>Plik Kml (*.kml)</translation>
+    </message>
+    <message>
+        <source>All (*)</source>
+        <translation>Wszystkie pliki (*)</translation>
+    </message>
+    <message>
+        <source>Uwaga!</source>
+        <translation>Uwaga!</translation>
     </message>
 </context>
 <context>
@@ -2242,37 +2265,6 @@ Zostanie otwarty istniejący plik, jeśli istnieje.</translation>
     <message>
         <source>Can&apos;t lock the Ogg work folder %1</source>
         <translation>Nie można zablokować folderu roboczego Ogg %1</translation>
-    </message>
-</context>
-<context>
-    <name>TPoiFindDialog</name>
-    <message>
-        <source>Find</source>
-        <translation>Znajdź</translation>
-    </message>
-    <message>
-        <source>Find what:</source>
-        <translation>Znajdź:</translation>
-    </message>
-    <message>
-        <source>Match case</source>
-        <translation>Uwzględniaj wielkość liter</translation>
-    </message>
-    <message>
-        <source>Direction</source>
-        <translation>Kierunek</translation>
-    </message>
-    <message>
-        <source>Up</source>
-        <translation>W górę</translation>
-    </message>
-    <message>
-        <source>Down</source>
-        <translation>W dół</translation>
-    </message>
-    <message>
-        <source>Find Next</source>
-        <translation>Znajdź następny</translation>
     </message>
 </context>
 <context>
