@@ -56,7 +56,8 @@ struct Window {
     QStringList askedBackup;
     bool cancelBackup = false;
 
-    explicit Window(const QString &dev, TBackupRunner *(*backup)(TMainForm &) = nullptr) : form(folderOnly(dev))
+    explicit Window(const QString &dev, TBackupRunner *(*backup)(TMainForm &) = nullptr) : Window(folderOnly(dev), backup) {}
+    explicit Window(const TMainForm::Options &options, TBackupRunner *(*backup)(TMainForm &) = nullptr) : form(options)
     {
         // Where no system bus answers: the program's own fallback, never a real unmount.
         qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/korvix-test-bus");
@@ -203,6 +204,24 @@ TEST(Eject, ARunningBackupIsCancelledFirstWhenTheUserAgrees)
     EXPECT_TRUE(QDir(out).entryList(QDir::Files | QDir::Hidden).isEmpty()) << QDir(out).entryList().join(",").toStdString();
     EXPECT_TRUE(BusyFolders::refusal(dev).isEmpty());
     EXPECT_EQ(w.told.size(), 1);
+}
+
+TEST(Eject, AMountedDeviceNobodyCanUnmountIsWrittenAndStaysInTheTree)
+{
+    TempFolder t;
+    const QString dev = makeDevice(t.file("TOMTOM"));
+    TMainForm::Options o = folderOnly(QString());
+    o.deviceFolders.clear();
+    o.scanMounts = true;
+    o.mountTable = t.write("mounts", ("/dev/sdz1 " + dev + " vfat rw,nosuid 0 0\n").toUtf8());
+    Window w(o);
+    ASSERT_EQ(w.form.deviceRoots(), QStringList({dev}));
+
+    EXPECT_FALSE(w.eject->eject(dev));
+    const QString said = "Everything is written to " + QDir::toNativeSeparators(dev) + "; it can be removed after you unmount it.";
+    EXPECT_EQ(w.told, QStringList({said}));
+    EXPECT_EQ(w.form.statusText(), said);
+    EXPECT_EQ(w.form.deviceRoots(), QStringList({dev}));
 }
 
 // The child's half of TheSyncOfTheDeviceIsMadeAndItsFailureSaid.
