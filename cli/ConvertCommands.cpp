@@ -3,103 +3,20 @@
 // CSV, chosen by the files' extensions, with the editors' own readers and writers.
 #include "cli/Commands.h"
 
-#include "core/RBParamsTable.h"
 #include "exchange/FormatTable.h"
-#include "exchange/Gpx.h"
-#include "itn/ItnFormat.h"
+#include "itn/ItnPointFormat.h"
 #include "platform/DeviceCodec.h"
-#include "platform/Error.h"
+#include "poi/Ov2PointFormat.h"
 #include "poi/Ov2Reader.h"
-#include "poi/Ov2Writer.h"
 
 #include <QFileInfo>
 
 namespace {
 
-// The device's own formats beside the exchange table's: OV2 lists and ITN routes.
-class Ov2Format final : public PointFormat {
-public:
-    QStringList suffixes() const override { return {QStringLiteral("ov2")}; }
-    bool canRead() const override { return true; }
-    bool canWrite() const override { return true; }
-
-    QString read(const QString &path, const PointCodecs &codecs, PointSet &out) const override
-    {
-        Ov2Data data;
-        if (const QString error = readOv2File(path, data); !error.isEmpty())
-            return withOpenFailure(error, Ov2Texts::cantOpen(), path);
-        out.points.reserve(data.pois.size());
-        for (const Ov2Poi &p : data.pois)
-            out.points.push_back({p.lon, p.lat, codecs.device.toUnicode(data.text(p))});
-        return {};
-    }
-
-    QString write(const QString &path, const PointSet &in, const PointCodecs &codecs, QStringList &written) const override
-    {
-        Ov2PointList list;
-        list.reserve(in.points.size());
-        for (const GeoPoint &p : in.points)
-            list.add(p.lon, p.lat, codecs.device.fromUnicode(p.name));
-        try {
-            SaveOV2(path, list);
-        } catch (const KorvixError &e) {
-            return e.message();
-        }
-        written.append(path);
-        return {};
-    }
-};
-
-class ItnFormat final : public PointFormat {
-public:
-    QStringList suffixes() const override { return {QStringLiteral("itn")}; }
-    bool canRead() const override { return true; }
-    bool canWrite() const override { return true; }
-
-    QString read(const QString &path, const PointCodecs &codecs, PointSet &out) const override
-    {
-        try {
-            TRBParamsTable table;
-            table.SetColCount(5);
-            table.AppendRow();
-            for (TRBParams &row : Itn::readFile(path, codecs.device))
-                table.AppendRow(std::move(row));
-            out.points = Gpx::pointsOfRows(table, Itn::FlagColumn);
-        } catch (const KorvixError &e) {
-            return e.message();
-        }
-        out.route = true;
-        return {};
-    }
-
-    // More than 48 points are split as the editor splits them.
-    QString write(const QString &path, const PointSet &in, const PointCodecs &codecs, QStringList &written) const override
-    {
-        TRBParamsTable table;
-        table.SetColCount(5);
-        table.Reserve(int(in.points.size()) + 1);
-        table.AppendRow();
-        for (const GeoPoint &p : in.points) {
-            TRBParams &row = table.AppendRow();
-            row.SetField(1, QString::number(p.lon));
-            row.SetField(2, QString::number(p.lat));
-            row.SetField(3, p.name);
-            row.SetField(Itn::FlagColumn, QStringLiteral("0"));
-        }
-        try {
-            written += Itn::writeRows(path, table, int(in.points.size()) > Itn::MaxPoints, codecs.device);
-        } catch (const KorvixError &e) {
-            return e.message();
-        }
-        return {};
-    }
-};
-
+// The device's own formats, then the exchange formats.
 const FormatTable &formats()
 {
-    static const Ov2Format ov2;
-    static const ItnFormat itn;
-    static const FormatTable table = FormatTable{&ov2, &itn} + FormatTable::exchange();
+    static const FormatTable table = FormatTable{&ov2PointFormat(), &itnPointFormat()} + FormatTable::exchange();
     return table;
 }
 
@@ -135,8 +52,10 @@ int convert(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const DeviceCodec codec = DeviceCodec::fromSettings();
     const PointCodecs codecs{codec, csvCodec};
     PointSet in;
+    // The OV2 reader's message for a file it cannot open gets the system's reason, as
+    // in every ov2 command.
     if (const QString error = reader->read(inPath, codecs, in); !error.isEmpty())
-        return fileError(err, inPath, error);
+        return fileError(err, inPath, withOpenFailure(error, Ov2Texts::cantOpen(), inPath));
     if (in.points.empty())
         return fileError(err, inPath, QStringLiteral("no points to convert"));
     // A KML document is named after its file when the input gives no name.

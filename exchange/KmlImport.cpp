@@ -2,12 +2,12 @@
 #include "exchange/KmlImport.h"
 
 #include "core/RBParams.h"
-#include "itn/ItnFormat.h"
 #include "platform/XmlGuard.h"
 
 #include <QXmlStreamReader>
 
 #include <functional>
+#include <limits>
 
 #include <QCoreApplication>
 
@@ -278,6 +278,83 @@ bool KmlPasteRows(QString &text)
     }
     text = rows.join(QStringLiteral("\r\n"));
     return true;
+}
+
+namespace {
+bool isBlank(QChar c) { return c.unicode() <= 32 || c.isSpace(); }
+
+// Decimal text to units on its digits. False when it is not a number.
+bool exactUnits(QStringView text, qint64 &result)
+{
+    qsizetype i = 0, n = text.size();
+    while (i < n && isBlank(text[i]))
+        ++i;
+    while (n > i && isBlank(text[n - 1]))
+        --n;
+    if (i >= n)
+        return false;
+    bool negative = false;
+    if (text[i] == u'+' || text[i] == u'-') {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    QString digits;           // all mantissa digits
+    int pointPos = -1;        // digits before the point
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c >= u'0' && c <= u'9')
+            digits.append(c);
+        else if (c == u'.' && pointPos < 0)
+            pointPos = int(digits.size());
+        else
+            break;
+    }
+    if (digits.isEmpty())
+        return false;
+    if (pointPos < 0)
+        pointPos = int(digits.size());
+    int exponent = 0;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        bool expNegative = false;
+        if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+            expNegative = text[i] == u'-';
+            ++i;
+        }
+        if (i >= n)
+            return false;
+        for (; i < n; ++i) {
+            const QChar c = text[i];
+            if (c < u'0' || c > u'9')
+                return false;
+            if (exponent < 100000)
+                exponent = exponent * 10 + (c.unicode() - '0');
+        }
+        if (expNegative)
+            exponent = -exponent;
+    }
+    if (i != n)
+        return false;
+    // The integer part of digits x 10^(5 + exponent - fraction digits).
+    const qint64 intDigits = qint64(pointPos) + 5 + exponent;
+    quint64 v = 0;
+    for (qint64 k = 0; k < intDigits; ++k) {
+        const unsigned d = k < digits.size() ? unsigned(digits[k].unicode() - '0') : 0;
+        if (v > (std::numeric_limits<quint64>::max() - d) / 10)
+            return false;
+        v = v * 10 + d;
+        if (v > quint64(std::numeric_limits<qint64>::max()))
+            return false;
+    }
+    result = negative ? -qint64(v) : qint64(v);
+    return true;
+}
+} // namespace
+
+qint64 degreesToUnits(QStringView text)
+{
+    qint64 v = 0;
+    return exactUnits(text, v) ? v : 0;
 }
 
 } // namespace Itn

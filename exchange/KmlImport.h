@@ -19,6 +19,12 @@ struct ImportedPoint {
     bool operator==(const ImportedPoint &) const = default;
 };
 
+// Decimal degrees (a point as the separator, blanks around allowed, an exponent
+// allowed) to 1/100000 degree, exactly on the digits and truncated toward zero.
+// A text that is not a number, or whose result leaves 64 bits, gives 0. How an
+// imported point's texts become a list's units.
+qint64 degreesToUnits(QStringView text);
+
 // Parses XML without ever resolving an entity: a document that declares entities
 // (external ones, or the nested expansions of a "billion laughs") or nests deeper
 // than any real document is refused like text that is not XML.

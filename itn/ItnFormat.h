@@ -6,6 +6,7 @@
 // the row-number column, fields 1..4 the four fields.
 
 #include "core/RBParamsTable.h"
+#include "exchange/KmlImport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -87,10 +88,6 @@ QStringList writeRows(const QString &path, const TRBParamsTable &rows, bool spli
 // numbers.
 std::vector<int> pointRows(const TRBParamsTable &rows);
 
-// Decimal degrees (a point as the separator, blanks around allowed, an exponent
-// allowed) to 1/100000 degree, exactly on the digits and truncated toward zero.
-// A text that is not a number, or whose result leaves 64 bits, gives 0.
-qint64 degreesToUnits(QStringView text);
 // A cell read as an integer (blanks around allowed); anything else is 0.
 qint64 cellInteger(QStringView text);
 // Text without leading and trailing blanks and control characters.

@@ -94,12 +94,8 @@ TEST(SourceLayers, TheCheckFindsUpwardIncludesAndCyclesButLetsTheOrderPass)
 
 TEST(SourceLayers, TheSourceTreeKeepsTheOrder)
 {
-    // Known exceptions, each to be removed once its cause is gone.
-    const std::set<Edge> known{
-        // The KML paste rows read degrees with the itinerary's own reading (degreesToUnits
-        // in itn/ItnFormat); remove once that reading is core/'s.
-        {"exchange", "itn"},
-    };
+    // Known exceptions, each with the reason to remove it once its cause is gone.
+    const std::set<Edge> known{};
     const auto edges = folderIncludes(QStringLiteral(KORVIX_SOURCE_DIR));
     EXPECT_GT(edges.size(), 30u);
     EXPECT_EQ(layerFaults(edges, known), QStringList());
