@@ -2,6 +2,7 @@
 #include "itn/ItnLogic.h"
 
 #include "itn/ItnFormat.h"
+#include "core/Duplicates.h"
 #include "core/GreatCircle.h"
 
 #include <algorithm>
@@ -27,30 +28,22 @@ DuplicateMarks findDuplicates(const TRBParamsTable &rows, double maxDistance, co
     DuplicateMarks m;
     const int n = rows.RowCount();
     m.bits.assign(size_t(std::max(n, 0)), 0);
-    std::vector<GeoPoint> pts(size_t(std::max(n, 0)));
-    for (int r = 1; r < n; ++r)
-        pts[size_t(r)] = rowPoint(rows, r);
-    for (int i = 1; i < n - 1 && !m.stopped; ++i) {
-        bool group = false;
-        for (int k = i + 1; k < n; ++k) {
-            if (!(m.bits[size_t(k)] & 0x40)) {
-                const double d = GreatCircleDistance(pts[size_t(i)], pts[size_t(k)]);
-                if (d >= 0 && d < maxDistance) {
-                    m.bits[size_t(k)] |= 0xC0;
-                    group = true;
-                }
-            }
-            if (step && step(i)) {
-                m.stopped = true;
-                break;
-            }
-        }
-        if (group) {
-            m.bits[size_t(i)] |= 0x40;
-            if (m.firstGroupRow < 0)
-                m.firstGroupRow = i;
-        }
+    // The POI editor's search: the same rule (a later point joins the first earlier
+    // one in reach, a marked point still takes others), in about linear time.
+    std::vector<PoiPoint> pts(size_t(std::max(n, 0)));
+    for (int r = 1; r < n; ++r) {
+        const GeoPoint p = rowPoint(rows, r);
+        pts[size_t(r)] = {p.lon, p.lat};
     }
+    const DuplicateResult found = ::findDuplicates(pts, maxDistance, step ? DuplicateStep(step) : DuplicateStep());
+    for (int r = 1; r < n; ++r) {
+        if (found.dupOf[size_t(r)])
+            m.bits[size_t(r)] |= 0xC0;
+        if (found.hasDuplicates[size_t(r)])
+            m.bits[size_t(r)] |= 0x40;
+    }
+    m.firstGroupRow = found.firstGroupRow;
+    m.stopped = found.cancelled;
     return m;
 }
 

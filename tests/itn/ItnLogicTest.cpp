@@ -61,11 +61,21 @@ TEST(ItnDuplicates, APointBelongsToOneGroupAndEscapeStops)
     // 4 is 28 m from 1 but 20 m from 2: row 2 (itself a duplicate) heads it.
     EXPECT_EQ(m.bits[4], 0xC0u);
     EXPECT_EQ(m.firstGroupRow, 1);
+
+    // Pairs of points 10 m apart, the pairs far from each other. The search asks
+    // now and then whether to stop; a stop at the first question leaves the later
+    // pairs unmarked and the earlier ones marked.
+    std::vector<std::pair<int, int>> pairs;
+    for (int i = 0; i < 3000; ++i)
+        pairs.insert(pairs.end(), {{1400000 + i * 1000, 5000000}, {1400000 + i * 1000, 5000009}});
     int calls = 0;
-    const DuplicateMarks stopped = findDuplicates(t, 25, [&](int) { return ++calls == 2; });
+    const DuplicateMarks stopped = findDuplicates(pointTable(pairs), 25, [&](int) { return ++calls == 1; });
     EXPECT_TRUE(stopped.stopped);
-    EXPECT_EQ(calls, 2);
-    EXPECT_EQ(stopped.bits[4], 0u);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(stopped.bits[1], 0x40u);
+    EXPECT_EQ(stopped.bits[2], 0xC0u);
+    EXPECT_EQ(stopped.bits[5999], 0u);
+    EXPECT_EQ(stopped.bits[6000], 0u);
 }
 
 TEST(ItnReverse, FivePointsWithTheirFlagsAndMarks)
