@@ -2,7 +2,9 @@
 // The format table: lookup by file kind, a table grown by another program's formats,
 // and each exchange format's reader and writer through the one interface.
 #include "exchange/FormatTable.h"
+#include "itn/ItnPointFormat.h"
 #include "platform/DeviceCodec.h"
+#include "poi/Ov2PointFormat.h"
 #include "tests/support/FifoGuard.h"
 #include "tests/support/TestSupport.h"
 
@@ -148,4 +150,46 @@ TEST(FormatTable, FailuresComeBackAsTheirReasonAndLeaveNothingBehind)
         EXPECT_TRUE(written.isEmpty());
     }
     EXPECT_FALSE(QFileInfo::exists(tmp.file("none")));
+}
+
+TEST(FormatTable, TheDevicesFormatsTakeTheirPlaceInFrontAndSplitALongItinerary)
+{
+    TempFolder tmp;
+    const FormatTable table = FormatTable{&ov2PointFormat(), &itnPointFormat()} + FormatTable::exchange();
+    EXPECT_EQ(table.endings(), ".ov2, .itn, .gpx, .kml or .csv");
+    EXPECT_EQ(table.forPath("a.OV2"), &ov2PointFormat());
+    const PointCodecs codecs{cp1250, utf8};
+
+    // OV2: a list, names in the device's code page.
+    PointSet out;
+    out.points = samplePoints();
+    out.points[2].name = "Pole"; // a record holds no empty description
+    out.route = true;
+    QStringList written;
+    ASSERT_EQ(ov2PointFormat().write(tmp.file("a.ov2"), out, codecs, written), QString());
+    EXPECT_TRUE(readAll(tmp.file("a.ov2")).contains("\xA3\xF3\x64\x9F"));
+    PointSet in;
+    ASSERT_EQ(ov2PointFormat().read(tmp.file("a.ov2"), codecs, in), QString());
+    EXPECT_EQ(in.points, out.points);
+    EXPECT_FALSE(in.route);
+
+    // ITN: a route of at most 48 points a file; the first file holds the first 48.
+    out.points.clear();
+    for (int i = 0; i < 50; ++i)
+        out.points.push_back({i * 1000, -i * 1000, QStringLiteral("P%1").arg(i)});
+    written.clear();
+    ASSERT_EQ(itnPointFormat().write(tmp.file("r.itn"), out, codecs, written), QString());
+    EXPECT_EQ(written, QStringList({tmp.file("r.itn"), tmp.file("r01.itn")}));
+    in = {};
+    ASSERT_EQ(itnPointFormat().read(tmp.file("r.itn"), codecs, in), QString());
+    EXPECT_TRUE(in.route);
+    EXPECT_EQ(in.points, std::vector<GeoPoint>(out.points.begin(), out.points.begin() + 48));
+    in = {};
+    ASSERT_EQ(itnPointFormat().read(tmp.file("r01.itn"), codecs, in), QString());
+    EXPECT_EQ(in.points, std::vector<GeoPoint>(out.points.begin() + 48, out.points.end()));
+
+    // Their failures are reasons too.
+    EXPECT_FALSE(ov2PointFormat().read(tmp.file("none.ov2"), codecs, in).isEmpty());
+    tmp.write("bad.itn", "1.5|2|x|0|\r\n");
+    EXPECT_FALSE(itnPointFormat().read(tmp.file("bad.itn"), codecs, in).isEmpty());
 }
