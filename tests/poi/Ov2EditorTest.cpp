@@ -574,6 +574,17 @@ TEST(Ov2Editor, EscapeStopsTheDuplicateSearch)
     e.shell.onProgress = nullptr;
     e.w->findDuplicates(50);
     EXPECT_EQ(e.cell(4, 20000), ">1");
+
+    // Closing the window stops it too.
+    e.answer = QMessageBox::No;
+    bool closed = false;
+    e.shell.onProgress = [&](const QString &) { closed = e.w->close(); };
+    e.w->findDuplicates(50);
+    EXPECT_TRUE(closed);
+    marked = 0;
+    for (int r = 1; r < e.w->gridRowCount(); ++r)
+        marked += (e.grid().GetCellFlags(1, r) & 0xC0) == 0xC0;
+    EXPECT_LT(marked, 10000);
 }
 
 TEST(Ov2Editor, ASoundTheEncoderRefusesStopsTheSaveBeforeTheList)
