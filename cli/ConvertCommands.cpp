@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// korvix-cli convert IN OUT: POI lists and itineraries between OV2, ITN, GPX, KML and
-// CSV, chosen by the files' extensions, with the editors' own readers and writers.
+// korvix-cli convert IN OUT: POI lists and itineraries between the formats of the point
+// format table (OV2, ITN, GPX, KML, CSV), chosen by the files' extensions.
 #include "cli/Commands.h"
 
 #include "exchange/FormatTable.h"
@@ -36,8 +36,8 @@ int convert(const QStringList &arguments, QTextStream &out, QTextStream &err)
     QStringList args = arguments;
     DeviceCodec csvCodec;
     if (!takeCsvCodePage(args, &csvCodec) || args.size() != 2) {
-        err << "usage: korvix-cli convert IN OUT [--codepage 1250|1252|UTF-8] (each .ov2, .itn, .gpx, .kml or .csv; "
-               "CSV is UTF-8 unless a code page is named)\n";
+        err << "usage: korvix-cli convert IN OUT [--codepage 1250|1252|UTF-8] (each " << formats().endings()
+            << "; CSV is UTF-8 unless a code page is named)\n";
         return 2;
     }
     const QString &inPath = args[0], &outPath = args[1];
