@@ -18,6 +18,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -239,10 +240,23 @@ TEST(Recovery, AKilledRunsListsComeBackAsTheUserLeftThem)
     while (!said.contains("READY") && child.state() == QProcess::Running && child.waitForReadyRead(60000))
         said += child.readAllStandardOutput();
     ASSERT_TRUE(said.contains("READY")) << said.toStdString() << child.readAllStandardError().toStdString();
-    ::kill(pid_t(child.processId()), SIGKILL);
+    const qint64 childPid = child.processId();
+    ::kill(pid_t(childPid), SIGKILL);
     ASSERT_TRUE(child.waitForFinished(10000));
     ASSERT_EQ(child.exitStatus(), QProcess::CrashExit);
     ASSERT_EQ(recoveryFiles(dir).size(), 2) << recoveryFiles(dir).join(' ').toStdString();
+    // Each file says what it is, where it belongs and which run wrote it.
+    for (const QString &name : recoveryFiles(dir)) {
+        const std::optional<Recovery::Document> d = Recovery::read(dir + name, nullptr);
+        ASSERT_TRUE(d) << name.toStdString();
+        EXPECT_EQ(d->header.kind, Recovery::DocumentKind::PoiList);
+        EXPECT_TRUE(d->header.fileName == fuelPath || d->header.fileName == device + "/Sample_Map/")
+            << d->header.fileName.toStdString();
+        EXPECT_EQ(QDir::cleanPath(d->header.device), QDir::cleanPath(device));
+        EXPECT_TRUE(d->header.instance.startsWith(QString::number(childPid) + "-"))
+            << d->header.instance.toStdString();
+        EXPECT_LT(qAbs(d->header.time.secsTo(QDateTime::currentDateTimeUtc())), 600);
+    }
     const QStringList expected = QString::fromUtf8(readAll(tmp.file("expected.txt"))).split("\n--\n");
     ASSERT_EQ(expected.size(), 2);
 
@@ -423,4 +437,36 @@ TEST(Recovery, TheProgramSetsGarbageAsideAndLeavesALivingCopysFiles)
     living.release();
     for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden))
         QFile::remove(dir + name);
+}
+
+// A list that keeps changing is still written: the quiet time after the last change
+// never comes, the longest interval does.
+TEST(Recovery, AListThatKeepsChangingIsWrittenWhileItChanges)
+{
+    TempFolder tmp;
+    const QString device = tmp.file("dev");
+    ASSERT_TRUE(SampleDevice::write(device).isEmpty());
+    Window w(device);
+    w.recovery->setDelays(400, 800);
+    w.form->openFiles({device + "/Sample_Map/Fuel.ov2"});
+    TOV2 *fuel = editorsOf<TOV2>(*w.form).first();
+    int writes = 0;
+    QObject::connect(w.recovery, &TRecovery::written, [&writes](const QString &, const QString &error) {
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        ++writes;
+    });
+    // A change typed about every 100 ms for 2 s: never 400 ms of quiet.
+    QElapsedTimer typing;
+    typing.start();
+    int n = 0;
+    while (typing.elapsed() < 2000) {
+        typeInto(fuel->grid(), 3, 1, QString::number(++n));
+        QTest::qWait(60);
+    }
+    EXPECT_GE(writes, 1);
+    // Once quiet, the last change goes in.
+    ASSERT_TRUE(waitUntil([&] {
+        const auto now = Recovery::read(w.recovery->fileOf(fuel), nullptr);
+        return now && now->rows[1][3] == QString::number(n);
+    }));
 }
