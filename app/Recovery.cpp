@@ -275,7 +275,7 @@ void TRecovery::writeNow(Slot *slot)
         dropFile(slot);
         return;
     }
-    slot->grid->HideEditor();
+    // The cell being typed in stays open: its text joins at the next write.
     auto snap = std::make_shared<Snapshot>(snapshot(slot->grid->Table(), headerOf(slot->editor)));
     slot->writing = true;
     slot->firstChange = -1;

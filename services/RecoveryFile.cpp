@@ -307,6 +307,15 @@ Scan scan(const QString &dir, const QString &ownInstance)
         }
         result.files.push_back({path, std::move(*d)});
     }
+    // The lock of an ended run that left no list goes, or every crash would leave one.
+    for (const QString &name : QDir(dir).entryList({QStringLiteral("*.lock")}, QDir::Files)) {
+        const QString instance = name.chopped(5);
+        if (instance == ownInstance || taken.count(instance))
+            continue;
+        InstanceLock lock(dir, instance);
+        if (lock.tryTake())
+            lock.release();
+    }
     return result;
 }
 

@@ -257,6 +257,25 @@ TEST(Recovery, AKilledRunsListsComeBackAsTheUserLeftThem)
             << d->header.instance.toStdString();
         EXPECT_LT(qAbs(d->header.time.secsTo(QDateTime::currentDateTimeUtc())), 600);
     }
+    // The real program started after the crash finds both lists and asks; killed while
+    // it asks, it has taken nothing.
+    {
+        QProcess program;
+        program.start(QStringLiteral(KORVIX_BINARY_DIR "/bin/korvix"), {"--device", device});
+        ASSERT_TRUE(program.waitForStarted());
+        QByteArray err;
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                err += program.readAllStandardError();
+                return err.count("did not end cleanly") == 2;
+            },
+            60000))
+            << err.toStdString();
+        EXPECT_EQ(program.state(), QProcess::Running);
+        program.kill();
+        program.waitForFinished();
+        EXPECT_EQ(recoveryFiles(dir).size(), 2);
+    }
     const QStringList expected = QString::fromUtf8(readAll(tmp.file("expected.txt"))).split("\n--\n");
     ASSERT_EQ(expected.size(), 2);
 

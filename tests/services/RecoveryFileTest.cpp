@@ -158,4 +158,6 @@ TEST(RecoveryScan, TakesOnlyTheFilesOfEndedRunsAndSetsGarbageAside)
     const Scan again = scan(dir, "4-40");
     EXPECT_EQ(again.files.size(), 1u);
     EXPECT_TRUE(again.problems.isEmpty());
+    // A living run's lock stays.
+    EXPECT_TRUE(QFile::exists(dir + "2-20.lock"));
 }
