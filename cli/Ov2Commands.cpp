@@ -75,7 +75,7 @@ int write(const QStringList &args, QTextStream &, QTextStream &err)
         if (t3 >= 0)
             desc = desc.first(t3);
         // Checked as the editor's save checks its rows: nothing is written on a fault.
-        std::optional<CoordinateCells::Position> at;
+        std::optional<GeoPoint> at;
         try {
             at = CoordinateCells::rowPosition(row, lon, lat, desc.isEmpty());
         } catch (const KorvixError &e) {

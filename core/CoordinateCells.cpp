@@ -77,11 +77,11 @@ QString asText(QByteArrayView text) { return QString::fromUtf8(text); }
 }
 
 template <typename View>
-std::optional<Position> position(int rowNumber, View lon, View lat, bool othersEmpty)
+std::optional<GeoPoint> position(int rowNumber, View lon, View lat, bool othersEmpty)
 {
     if (othersEmpty && lon.isEmpty() && lat.isEmpty())
         return std::nullopt;
-    Position p;
+    GeoPoint p;
     Fault f = parseFault(lon, p.lon);
     if (f != Fault::None)
         refuse(rowNumber, false, f, asText(lon));
@@ -105,12 +105,12 @@ std::optional<qint32> parse(QByteArrayView text)
     return parseFault(text, v) == Fault::None ? std::optional<qint32>(v) : std::nullopt;
 }
 
-std::optional<Position> rowPosition(int rowNumber, QStringView lon, QStringView lat, bool othersEmpty)
+std::optional<GeoPoint> rowPosition(int rowNumber, QStringView lon, QStringView lat, bool othersEmpty)
 {
     return position(rowNumber, lon, lat, othersEmpty);
 }
 
-std::optional<Position> rowPosition(int rowNumber, QByteArrayView lon, QByteArrayView lat, bool othersEmpty)
+std::optional<GeoPoint> rowPosition(int rowNumber, QByteArrayView lon, QByteArrayView lat, bool othersEmpty)
 {
     return position(rowNumber, lon, lat, othersEmpty);
 }

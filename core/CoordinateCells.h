@@ -4,6 +4,8 @@
 // whole numbers of 1/100000 degree. The saves check them here before anything is
 // written, and the grids colour the cells that a save would refuse.
 
+#include "core/GeoPoint.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -21,16 +23,12 @@ constexpr int LatColumn = 2;
 std::optional<qint32> parse(QStringView text);
 std::optional<qint32> parse(QByteArrayView text);
 
-struct Position {
-    qint32 lon = 0, lat = 0;
-};
-
 // The position of list row `rowNumber` (as the grid numbers it) from its cells:
 // nullopt when both coordinates and the row's other saved cells are empty (such a
 // row is not saved). Throws KorvixError naming the row and the text when a
 // coordinate is not a whole number of 32 bits.
-std::optional<Position> rowPosition(int rowNumber, QStringView lon, QStringView lat, bool othersEmpty);
-std::optional<Position> rowPosition(int rowNumber, QByteArrayView lon, QByteArrayView lat, bool othersEmpty);
+std::optional<GeoPoint> rowPosition(int rowNumber, QStringView lon, QStringView lat, bool othersEmpty);
+std::optional<GeoPoint> rowPosition(int rowNumber, QByteArrayView lon, QByteArrayView lat, bool othersEmpty);
 
 // True when cell `col` of `row`, holding `text` (the stored text or the one being
 // typed), would stop a save: a coordinate cell that is not a whole number while

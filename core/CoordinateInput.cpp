@@ -335,7 +335,7 @@ bool splitPair(QStringView text, QStringView *first, QStringView *second)
     return true;
 }
 
-std::optional<Position> readPair(QStringView text, PairOrder order, QString *reason, Integers integers)
+std::optional<GeoPoint> readPair(QStringView text, PairOrder order, QString *reason, Integers integers)
 {
     QStringView a, b;
     if (text.size() > 2 * MaxLength + 2 || !splitPair(text, &a, &b)) {
@@ -356,7 +356,7 @@ std::optional<Position> readPair(QStringView text, PairOrder order, QString *rea
         return std::nullopt;
     }
     QString why;
-    Position p;
+    GeoPoint p;
     for (auto [half, axis] : {std::pair{a, *axisA}, std::pair{b, *axisB}}) {
         const auto v = read(half, axis, &why, integers);
         if (!v) {

@@ -6,6 +6,8 @@
 // and a plain integer, which keeps meaning the lists' units. Headless: the cells,
 // the coordinate dialog and the command line share it.
 
+#include "core/GeoPoint.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -33,17 +35,13 @@ std::optional<qint32> read(QStringView text, Axis axis, QString *reason = nullpt
 // True for blanks, an optional sign and digits: the list's own units.
 bool isPlainInteger(QStringView text);
 
-struct Position {
-    qint32 lon = 0, lat = 0;
-};
-
 // The two halves of a pair ("50.06, 19.94", "50°03'36\"N 19°56'24\"E", "50.06 19.94");
 // false when the text does not split into two coordinates.
 bool splitPair(QStringView text, QStringView *first, QStringView *second);
 
 // Both coordinates of a pair; letters decide which is which, else `order`. nullopt
 // with `reason` when the text is no pair or a half cannot be read.
-std::optional<Position> readPair(QStringView text, PairOrder order, QString *reason = nullptr,
+std::optional<GeoPoint> readPair(QStringView text, PairOrder order, QString *reason = nullptr,
                                  Integers integers = Integers::Units);
 
 } // namespace CoordinateInput

@@ -79,7 +79,7 @@ private:
 constexpr int AxisBits = 21;
 constexpr double MinCell = 2.0 / double(1 << (AxisBits - 1)); // at most 2^20 + 1 cells per axis
 
-bool near(const PoiPoint &a, const PoiPoint &b, double maxDistance)
+bool near(const GeoDegrees &a, const GeoDegrees &b, double maxDistance)
 {
     const double d = GreatCircleDistance(a.lon, a.lat, b.lon, b.lat);
     return d >= 0 && d < maxDistance;
@@ -103,10 +103,10 @@ void finish(DuplicateResult &r)
 
 } // namespace
 
-std::vector<PoiPoint> poiRowPoints(const TRBParamsTable &table)
+std::vector<GeoDegrees> poiRowPoints(const TRBParamsTable &table)
 {
     const int n = table.RowCount();
-    std::vector<PoiPoint> pts(size_t(std::max(n, 0)));
+    std::vector<GeoDegrees> pts(size_t(std::max(n, 0)));
     for (int r = 1; r < n; ++r) {
         const TRBParams &row = table.Row(r);
         pts[size_t(r)] = {double(parseOv2Integer(row.FieldView(1)).value_or(0)) / 100000.0,
@@ -115,7 +115,7 @@ std::vector<PoiPoint> poiRowPoints(const TRBParamsTable &table)
     return pts;
 }
 
-DuplicateResult findDuplicatesPairwise(const std::vector<PoiPoint> &points, double maxDistance,
+DuplicateResult findDuplicatesPairwise(const std::vector<GeoDegrees> &points, double maxDistance,
                                        const DuplicateStep &step)
 {
     DuplicateResult r;
@@ -145,7 +145,7 @@ DuplicateResult findDuplicatesPairwise(const std::vector<PoiPoint> &points, doub
     return r;
 }
 
-DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDistance, const DuplicateStep &step)
+DuplicateResult findDuplicates(const std::vector<GeoDegrees> &points, double maxDistance, const DuplicateStep &step)
 {
     DuplicateResult r;
     const size_t n = points.size();

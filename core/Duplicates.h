@@ -21,14 +21,9 @@
 class TRBParamsTable;
 
 
-struct PoiPoint {
-    double lon = 0; // decimal degrees
-    double lat = 0;
-};
-
 // Index = grid row; row 0 (the header) is unused. Columns 1 and 2 read as integers
 // (not an integer: 0) divided by 100000.
-std::vector<PoiPoint> poiRowPoints(const TRBParamsTable &table);
+std::vector<GeoDegrees> poiRowPoints(const TRBParamsTable &table);
 
 // Called now and then with the reference row reached; returns true to stop.
 using DuplicateStep = std::function<bool(int row)>;
@@ -46,11 +41,11 @@ struct DuplicateResult {
 };
 
 // The literal pairwise loop: O(n^2).
-DuplicateResult findDuplicatesPairwise(const std::vector<PoiPoint> &points, double maxDistance,
+DuplicateResult findDuplicatesPairwise(const std::vector<GeoDegrees> &points, double maxDistance,
                                        const DuplicateStep &step = {});
 // The same result through a grid of cells on the unit sphere. A stopped search keeps
 // the rows decided so far (in list order of the duplicates).
-DuplicateResult findDuplicates(const std::vector<PoiPoint> &points, double maxDistance,
+DuplicateResult findDuplicates(const std::vector<GeoDegrees> &points, double maxDistance,
                                const DuplicateStep &step = {});
 
 // The marks on a table without a grid (the command line): OR 0xC0 into every data

@@ -12,12 +12,7 @@
 
 namespace Itn {
 
-double GreatCircleDistance(const GeoPoint &a, const GeoPoint &b)
-{
-    return ::GreatCircleDistance(a.lon, a.lat, b.lon, b.lat);
-}
-
-GeoPoint rowPoint(const TRBParamsTable &rows, int row)
+GeoDegrees rowPoint(const TRBParamsTable &rows, int row)
 {
     const TRBParams &p = rows.Row(row);
     return {double(cellInteger(p.FieldView(1))) / 100000.0, double(cellInteger(p.FieldView(2))) / 100000.0};
@@ -30,11 +25,9 @@ DuplicateMarks findDuplicates(const TRBParamsTable &rows, double maxDistance, co
     m.bits.assign(size_t(std::max(n, 0)), 0);
     // The POI editor's search: the same rule (a later point joins the first earlier
     // one in reach, a marked point still takes others), in about linear time.
-    std::vector<PoiPoint> pts(size_t(std::max(n, 0)));
-    for (int r = 1; r < n; ++r) {
-        const GeoPoint p = rowPoint(rows, r);
-        pts[size_t(r)] = {p.lon, p.lat};
-    }
+    std::vector<GeoDegrees> pts(size_t(std::max(n, 0)));
+    for (int r = 1; r < n; ++r)
+        pts[size_t(r)] = rowPoint(rows, r);
     const DuplicateResult found = ::findDuplicates(pts, maxDistance, step ? DuplicateStep(step) : DuplicateStep());
     for (int r = 1; r < n; ++r) {
         if (found.dupOf[size_t(r)])

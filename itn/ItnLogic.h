@@ -3,6 +3,7 @@
 // The itinerary editor's list operations on the grid's row table, free of widgets:
 // distances and the duplicate search, reversal, the point swap and the name search.
 
+#include "core/GreatCircle.h"
 #include "core/RBParamsTable.h"
 
 #include <functional>
@@ -10,16 +11,8 @@
 
 namespace Itn {
 
-struct GeoPoint {
-    double lon = 0; // decimal degrees
-    double lat = 0;
-};
-
-// The shared GreatCircleDistance of grid/GreatCircle.h, for itinerary points.
-double GreatCircleDistance(const GeoPoint &a, const GeoPoint &b);
-
 // A row's point: columns 1 and 2 read as integers (unreadable as 0) / 100000.
-GeoPoint rowPoint(const TRBParamsTable &rows, int row);
+GeoDegrees rowPoint(const TRBParamsTable &rows, int row);
 
 // Called after every comparison or swapped pair; returns true to stop (Escape).
 using StepFn = std::function<bool(int position)>;

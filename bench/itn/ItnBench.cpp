@@ -3,6 +3,7 @@
 // search, on sizes well beyond what the device takes (users keep long lists).
 #include "itn/ItnFormat.h"
 #include "itn/ItnLogic.h"
+#include "core/GreatCircle.h"
 #include "exchange/KmlImport.h"
 #include "platform/DeviceCodec.h"
 
@@ -96,14 +97,14 @@ std::vector<quint32> pairwiseMarks(const TRBParamsTable &rows, double maxDistanc
 {
     const int n = rows.RowCount();
     std::vector<quint32> bits(static_cast<size_t>(n), 0);
-    std::vector<Itn::GeoPoint> pts(static_cast<size_t>(n));
+    std::vector<GeoDegrees> pts(static_cast<size_t>(n));
     for (int r = 1; r < n; ++r)
         pts[size_t(r)] = Itn::rowPoint(rows, r);
     for (int i = 1; i < n - 1; ++i) {
         bool group = false;
         for (int k = i + 1; k < n; ++k) {
             if (!(bits[size_t(k)] & 0x40)) {
-                const double d = Itn::GreatCircleDistance(pts[size_t(i)], pts[size_t(k)]);
+                const double d = GreatCircleDistance(pts[size_t(i)], pts[size_t(k)]);
                 if (d >= 0 && d < maxDistance) {
                     bits[size_t(k)] |= 0xC0;
                     group = true;

@@ -76,10 +76,10 @@ const QString &fixture(int n)
     return it->second;
 }
 
-std::vector<PoiPoint> fixturePoints(int n)
+std::vector<GeoDegrees> fixturePoints(int n)
 {
     const Ov2PointList list = makePoints(n);
-    std::vector<PoiPoint> pts(1);
+    std::vector<GeoDegrees> pts(1);
     pts.reserve(list.size() + 1);
     for (size_t i = 0; i < list.size(); ++i)
         pts.push_back({list[i].lon / 100000.0, list[i].lat / 100000.0});
@@ -139,7 +139,7 @@ void runGrid(benchmark::State &state, bool shuffled)
     const int side = int(std::lround(std::sqrt(double(state.range(0)))));
     const double degLat = 1.0 / (6372795.0 * std::numbers::pi / 180);
     const double degLon = degLat / std::cos(50.0 * std::numbers::pi / 180);
-    std::vector<PoiPoint> pts(1);
+    std::vector<GeoDegrees> pts(1);
     pts.reserve(size_t(side) * size_t(side) + 1);
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x)

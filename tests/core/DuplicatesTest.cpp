@@ -10,9 +10,9 @@
 
 namespace {
 
-std::vector<PoiPoint> pointsOf(std::initializer_list<std::pair<int, int>> units)
+std::vector<GeoDegrees> pointsOf(std::initializer_list<std::pair<int, int>> units)
 {
-    std::vector<PoiPoint> p(1); // row 0: the header
+    std::vector<GeoDegrees> p(1); // row 0: the header
     for (auto [lon, lat] : units)
         p.push_back({lon / 100000.0, lat / 100000.0});
     return p;
@@ -118,7 +118,7 @@ TEST(Duplicates, CellIndexMatchesPairwiseLoopOnRandomLists)
     };
     for (const Case &c : cases) {
         std::uniform_real_distribution<double> d(-c.spreadDeg, c.spreadDeg);
-        std::vector<PoiPoint> pts(1);
+        std::vector<GeoDegrees> pts(1);
         for (int i = 0; i < c.count; ++i) {
             // Coordinates are whole OV2 units, and repeat now and then, as real lists do.
             if (i > 10 && rng() % 8 == 0) {
@@ -142,7 +142,7 @@ TEST(Duplicates, DistancesAtTheEdgeAndOddCoordinates)
     // Pairs right around the limit decide the same way in both; so do latitudes
     // beyond 90 degrees, which the lists may hold and the formula accepts.
     std::mt19937 rng(7);
-    std::vector<PoiPoint> pts(1);
+    std::vector<GeoDegrees> pts(1);
     for (int i = 0; i < 800; ++i) {
         const double lat = 50 + (rng() % 1000) * 1e-5;
         pts.push_back({20.0, lat});
@@ -156,7 +156,7 @@ TEST(Duplicates, DistancesAtTheEdgeAndOddCoordinates)
 
 TEST(Duplicates, StepStopsTheSearch)
 {
-    std::vector<PoiPoint> pts(1);
+    std::vector<GeoDegrees> pts(1);
     for (int i = 0; i < 20000; ++i)
         pts.push_back({20 + i * 1e-5, 50});
     int calls = 0;
@@ -168,7 +168,7 @@ TEST(Duplicates, StepStopsTheSearch)
     EXPECT_TRUE(p.cancelled);
     EXPECT_LT(p.duplicateCount, 10); // only row 1 was a reference
     // One reference taking a whole pile of one place can be stopped as well.
-    const std::vector<PoiPoint> pile(20001, PoiPoint{19.935, 50.061});
+    const std::vector<GeoDegrees> pile(20001, GeoDegrees{19.935, 50.061});
     const DuplicateResult stopped = findDuplicates(pile, 50, [](int) { return true; });
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_GT(stopped.duplicateCount, 0);
@@ -179,7 +179,7 @@ TEST(Duplicates, StepStopsTheSearch)
 namespace {
 
 // A square of side x side points `metres` apart around (lon, lat), row by row.
-void addGrid(std::vector<PoiPoint> &pts, int side, double metres, double lon, double lat)
+void addGrid(std::vector<GeoDegrees> &pts, int side, double metres, double lon, double lat)
 {
     const double degLat = metres / (6372795.0 * std::numbers::pi / 180);
     const double degLon = degLat / std::cos(lat * std::numbers::pi / 180);
@@ -198,15 +198,15 @@ TEST(Duplicates, DenseClustersMatchThePairwiseLoop)
     // bookkeeping shows.
     std::mt19937 rng(11);
     for (int round = 0; round < 4; ++round) {
-        std::vector<PoiPoint> pts(1);
+        std::vector<GeoDegrees> pts(1);
         addGrid(pts, 40, 1.0, 19.9, 50.0);
         addGrid(pts, 25, 3.0, 19.9 + (rng() % 100) * 1e-5, 50.0 + (rng() % 100) * 1e-5); // overlapping
         std::uniform_real_distribution<double> jitter(-4e-5, 4e-5);
         for (int c = 0; c < 30; ++c) {
-            const PoiPoint centre{19.9 + (rng() % 200) * 1e-5, 50.0 + (rng() % 200) * 1e-5};
+            const GeoDegrees centre{19.9 + (rng() % 200) * 1e-5, 50.0 + (rng() % 200) * 1e-5};
             const int members = 1 + int(rng() % 60);
             for (int k = 0; k < members; ++k)
-                pts.push_back(rng() % 3 ? PoiPoint{centre.lon + jitter(rng), centre.lat + jitter(rng)} : centre);
+                pts.push_back(rng() % 3 ? GeoDegrees{centre.lon + jitter(rng), centre.lat + jitter(rng)} : centre);
         }
         if (round % 2)
             std::shuffle(pts.begin() + 1, pts.end(), rng);
@@ -226,7 +226,7 @@ TEST(Duplicates, RowsAlreadyTakenCostNothingOnADenseGrid)
     // size of the grid. (Walking the taken rows again costs 2,300 per row on the
     // small grid, 7,000 on the larger one, and 10,000 on a million.)
     for (int side : {150, 300}) {
-        std::vector<PoiPoint> pts(1);
+        std::vector<GeoDegrees> pts(1);
         addGrid(pts, side, 1.0, 19.9, 50.0);
         const DuplicateResult r = findDuplicates(pts, 50);
         EXPECT_EQ(r.duplicateCount, side * side - 1);
@@ -243,8 +243,8 @@ TEST(Duplicates, PairsRightAtTheDistanceAreFound)
     std::uniform_real_distribution<double> lat(-89.9, 89.9), lon(-180, 180), offset(-1, 1);
     for (int i = 0; i < 3000; ++i) {
         const double scale = std::pow(10.0, -7 + int(rng() % 8)); // about 1 cm .. 1000 km
-        const PoiPoint a{lon(rng), lat(rng)};
-        const PoiPoint b{a.lon + offset(rng) * scale, a.lat + offset(rng) * scale};
+        const GeoDegrees a{lon(rng), lat(rng)};
+        const GeoDegrees b{a.lon + offset(rng) * scale, a.lat + offset(rng) * scale};
         const double d = GreatCircleDistance(a.lon, a.lat, b.lon, b.lat);
         if (d < 0)
             continue;

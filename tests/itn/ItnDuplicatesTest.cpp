@@ -17,7 +17,7 @@ std::vector<quint32> pairwiseMarks(const TRBParamsTable &rows, double maxDistanc
 {
     const int n = rows.RowCount();
     std::vector<quint32> bits(size_t(n), 0);
-    std::vector<Itn::GeoPoint> pts(static_cast<size_t>(n));
+    std::vector<GeoDegrees> pts(static_cast<size_t>(n));
     for (int r = 1; r < n; ++r)
         pts[size_t(r)] = Itn::rowPoint(rows, r);
     *firstGroupRow = -1;
@@ -25,7 +25,7 @@ std::vector<quint32> pairwiseMarks(const TRBParamsTable &rows, double maxDistanc
         bool group = false;
         for (int k = i + 1; k < n; ++k) {
             if (!(bits[size_t(k)] & 0x40)) {
-                const double d = Itn::GreatCircleDistance(pts[size_t(i)], pts[size_t(k)]);
+                const double d = GreatCircleDistance(pts[size_t(i)], pts[size_t(k)]);
                 if (d >= 0 && d < maxDistance) {
                     bits[size_t(k)] |= 0xC0;
                     group = true;

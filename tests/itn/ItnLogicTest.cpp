@@ -28,7 +28,7 @@ TEST(ItnDistance, LawOfCosinesWithClamp)
     // One degree of latitude on the sphere of 6372795 m.
     EXPECT_NEAR(GreatCircleDistance({19.9, 50.0}, {19.9, 51.0}), 6372795.0 * 3.14159265358979 / 180, 0.01);
     // Identical points: the cosine rounds above 1; clamped, they are 0 m apart.
-    for (const GeoPoint p : {GeoPoint{19.93730, 50.06170}, GeoPoint{-3.7, 40.4}, GeoPoint{151.2, -33.8}})
+    for (const GeoDegrees p : {GeoDegrees{19.93730, 50.06170}, GeoDegrees{-3.7, 40.4}, GeoDegrees{151.2, -33.8}})
         EXPECT_EQ(GreatCircleDistance(p, p), 0.0);
     EXPECT_NEAR(GreatCircleDistance({0, 0}, {180, 0}), 6372795.0 * 3.14159265358979, 1);
     EXPECT_EQ(GreatCircleDistance({std::nan(""), 0}, {0, 0}), -1);
