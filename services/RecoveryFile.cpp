@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <atomic>
 #include <cstring>
 #include <map>
 
@@ -248,7 +249,14 @@ QString folder()
 
 QString newInstanceName()
 {
-    return QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch());
+    // Two in one process (tests) never share a name, even within a millisecond.
+    static std::atomic<qint64> last{0};
+    qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    qint64 seen = last.load();
+    while (!last.compare_exchange_weak(seen, std::max(ms, seen + 1)))
+        ;
+    ms = std::max(ms, seen + 1);
+    return QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(ms);
 }
 
 QString instanceOfFile(const QString &fileName)

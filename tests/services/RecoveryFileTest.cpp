@@ -3,6 +3,7 @@
 
 #include "tests/support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -160,4 +161,15 @@ TEST(RecoveryScan, TakesOnlyTheFilesOfEndedRunsAndSetsGarbageAside)
     EXPECT_TRUE(again.problems.isEmpty());
     // A living run's lock stays.
     EXPECT_TRUE(QFile::exists(dir + "2-20.lock"));
+}
+
+TEST(RecoveryScan, EveryRunHasANameOfItsOwn)
+{
+    QStringList names;
+    for (int i = 0; i < 50; ++i)
+        names << newInstanceName();
+    names.removeDuplicates();
+    EXPECT_EQ(names.size(), 50);
+    EXPECT_TRUE(names[0].startsWith(QString::number(QCoreApplication::applicationPid()) + "-"));
+    EXPECT_EQ(instanceOfFile("/x/" + names[0] + "-3.krec"), names[0]);
 }
