@@ -72,9 +72,9 @@ EditorDialogs EditorDialogs::platform()
         return QInputDialog::getText(parent, caption, label, QLineEdit::Normal, def, &ok);
     };
     d.askDistance = [](QWidget *parent, int def, bool &ok) {
-        return QInputDialog::getInt(parent, QCoreApplication::translate("EditorDialogs", "Duplicates"),
-                                    QCoreApplication::translate("EditorDialogs", "Largest distance between duplicates (m):"),
-                                    def, 1, 1000000, 10, &ok);
+        const QString caption = QCoreApplication::translate("EditorDialogs", "Duplicates");
+        const QString label = QCoreApplication::translate("EditorDialogs", "Largest distance between duplicates (m):");
+        return QInputDialog::getInt(parent, caption, label, def, 1, 1000000, 10, &ok);
     };
     d.clipboardText = [] { return QGuiApplication::clipboard()->text(); };
     return d;

@@ -119,7 +119,9 @@ void TOV2::GDKIA(const QString &folder, const QImage &badge)
 void TOV2::installImports()
 {
     auto guarded = [this](void (TOV2::*handler)()) {
-        return [this, handler] { ErrorGuard::run(m_shell.window() ? m_shell.window() : this, [&] { (this->*handler)(); }); };
+        return [this, handler] {
+            ErrorGuard::run(m_shell.window() ? m_shell.window() : this, [&] { (this->*handler)(); });
+        };
     };
     m_import->addAction(tr("GDDKiA Utrudnienia"), this, [this] { GDKIA(QString(), QImage()); });
     m_import->addAction(tr("Kraków Utrudnienia"), this, guarded(&TOV2::KrakwUtrudnienia1Click));
@@ -160,7 +162,8 @@ void TOV2::MapSettingscfg1Click()
     QFile in;
     if (const QString error = FileReader::open(in, file, FileReader::MaxListBytes); !error.isEmpty())
         throw KorvixError(error);
-    const bool read = MapSettings::scan(in, DeviceCodec::fromSettings(m_shell.settings()), [&](const MapSettings::Record &r) {
+    const DeviceCodec codec = DeviceCodec::fromSettings(m_shell.settings());
+    const bool read = MapSettings::scan(in, codec, [&](const MapSettings::Record &r) {
         AddPoi(MapSettings::degreesText(r.lon), MapSettings::degreesText(r.lat), r.name);
     });
     if (!read)
