@@ -116,14 +116,25 @@ function base64Bytes(b64) {
 // What a run of WB_POI calls does, for a long list in one go: `coords` holds latitude
 // and longitude per point in 1/100000 degrees (Int32, the host's byte order, base64),
 // `names` the names one after another and `ends` where each one ends.
+var timing = { blocks: 0, decode: 0, index: 0 };
 function WB_POIBlock(coords, names, ends) {
+    var t0 = performance.now();
     var c = new Int32Array(base64Bytes(String(coords))), e = new Int32Array(base64Bytes(String(ends)));
+    timing.decode += performance.now() - t0;
     var count = e.length;
     names = String(names);
     if (c.length !== 2 * count || (count > 0 && e[count - 1] !== names.length)) return;
     if (P.n + count > P.cap) grow(P.n + count);
-    P.names.push({ start: P.n, text: names, ends: e });
-    for (var k = 0; k < count; k++) putPoi(c[2 * k] / 1e5, c[2 * k + 1] / 1e5);
+    var at = P.n, lat = P.lat, lng = P.lng, mx = P.mx, my = P.my;
+    P.names.push({ start: at, text: names, ends: e });
+    for (var k = 0; k < count; k++, at++) {
+        var a = c[2 * k] / 1e5, b = c[2 * k + 1] / 1e5;
+        lat[at] = a; lng[at] = b; mx[at] = mercX(b); my[at] = mercY(a);
+    }
+    P.icon.fill(currentIcon, P.n, at);
+    P.n = at;
+    P.index = null;
+    timing.blocks += performance.now() - t0;
 }
 function WB_POIRefresh() { currentIcon = 0; scheduleDraw(); }
 
@@ -141,6 +152,7 @@ function spread(v) {
 function zkey(x, y) { return (spread(x) | (spread(y) << 1)) >>> 0; }
 function gridOf(v) { return Math.min(SIDE - 1, Math.max(0, Math.floor(v * SIDE))); }
 function buildIndex() {
+    var t0 = performance.now();
     var n = P.n, mx = P.mx, my = P.my, m = 0;
     var keys = new Uint32Array(n), ids = new Int32Array(n);
     for (var i = 0; i < n; i++) {
@@ -165,6 +177,7 @@ function buildIndex() {
     var sx = new Float64Array(m + 1), sy = new Float64Array(m + 1);
     for (var s = 0; s < m; s++) { sx[s + 1] = sx[s] + mx[ids[s]]; sy[s + 1] = sy[s] + my[ids[s]]; }
     P.index = { m: m, keys: keys.subarray(0, m), order: ids.subarray(0, m), sx: sx, sy: sy, gen: ++P.gen };
+    timing.index += performance.now() - t0;
 }
 function lowerBound(a, v, lo, hi) {
     while (lo < hi) {
@@ -176,8 +189,50 @@ function lowerBound(a, v, lo, hi) {
 
 var CELL = 64;
 var poiLayer = L.layerGroup().addTo(map);
+// Clusters go on one canvas under the markers instead of a marker each: a zoom at a
+// million points shows a few hundred new ones. It moves with the map while dragged.
+var clusterPane = map.createPane("kxClusters");
+clusterPane.style.zIndex = 590;
+clusterPane.style.pointerEvents = "none";
+var clusterCanvas = L.DomUtil.create("canvas", "leaflet-zoom-hide", clusterPane);
+var clusterList = [];   // {x, y (layer pixels), n, at (LatLng)} of the last draw
+function paintClusters() {
+    var size = map.getSize(), ratio = window.devicePixelRatio || 1;
+    L.DomUtil.setPosition(clusterCanvas, map.containerPointToLayerPoint([0, 0]));
+    var w = Math.round(size.x * ratio), h = Math.round(size.y * ratio);
+    if (clusterCanvas.width !== w || clusterCanvas.height !== h) {
+        clusterCanvas.width = w; clusterCanvas.height = h;
+        clusterCanvas.style.width = size.x + "px"; clusterCanvas.style.height = size.y + "px";
+    }
+    var g = clusterCanvas.getContext("2d"), origin = map.containerPointToLayerPoint([0, 0]);
+    g.setTransform(ratio, 0, 0, ratio, 0, 0);
+    g.clearRect(0, 0, size.x, size.y);
+    g.font = "bold 12px sans-serif"; g.textAlign = "center"; g.textBaseline = "middle";
+    g.lineWidth = 2;
+    clusterList.forEach(function (c) {
+        var x = c.x - origin.x, y = c.y - origin.y;
+        g.beginPath();
+        g.arc(x, y, 17, 0, 2 * Math.PI);
+        g.fillStyle = "rgba(0, 0, 128, 0.75)"; g.fill();
+        g.strokeStyle = "#fff"; g.stroke();
+        g.fillStyle = "#fff"; g.fillText(String(c.n), x, y);
+    });
+}
+function clusterAt(layerPoint) {
+    for (var k = clusterList.length - 1; k >= 0; k--) {
+        var c = clusterList[k], dx = c.x - layerPoint.x, dy = c.y - layerPoint.y;
+        if (dx * dx + dy * dy <= 18 * 18) return c;
+    }
+    return null;
+}
+map.on("mousemove", function (e) {
+    // The pointer and the count as a tip over a cluster.
+    var c = clusterAt(e.layerPoint), box = map.getContainer();
+    box.style.cursor = c ? "pointer" : "";
+    box.title = c ? String(c.n) : "";
+});
 var drawn = { markers: 0, clusters: 0, points: 0, ms: 0 };
-var shown = new Map(), drawnView = "";
+var shown = new Map(), drawnView = "", drawnCells = {};
 var drawPending = false;
 function scheduleDraw() {
     if (drawPending) return;
@@ -208,7 +263,6 @@ function removePoi(i) {
     map.closePopup();
     scheduleDraw();
 }
-function clusterClick(e) { map.setView(e.latlng, Math.min(map.getZoom() + 2, 19)); }
 
 // Screen cells are squares of the world's grid at the level whose cells are 64 to 128
 // pixels wide, so a pan keeps the cells (and their markers) it does not move out of.
@@ -225,6 +279,8 @@ function drawPois(scheduled) {
     drawnView = view;
     var cx0 = Math.max(0, Math.floor(pb.min.x / cs)), cx1 = Math.min(side - 1, Math.floor((pb.max.x - 1) / cs));
     var cy0 = Math.max(0, Math.floor(pb.min.y / cs)), cy1 = Math.min(side - 1, Math.floor((pb.max.y - 1) / cs));
+    // Layer pixels are world pixels less the pixel origin of the current zoom.
+    var origin = map.getPixelOrigin();
     var cols = Math.max(0, cx1 - cx0 + 1), rows = Math.max(0, cy1 - cy0 + 1), cells = cols * rows;
     var count = new Int32Array(cells), first = new Int32Array(cells);
     var sumX = new Float64Array(cells), sumY = new Float64Array(cells);
@@ -257,35 +313,35 @@ function drawPois(scheduled) {
                 }
             }
     }
-    var markers = 0, clusters = 0, inView = 0, next = new Map();
+    var markers = 0, inView = 0, next = new Map();
+    clusterList = [];
+    drawnCells = {};
     for (c = 0; c < cells; c++) {
         var n = count[c];
         if (n === 0) continue;
         inView += n;
-        var id = X.gen + ":" + level + ":" + (cx0 + c % cols) + ":" + (cy0 + (c / cols | 0)) + ":" + n + ":" + first[c];
-        var m = shown.get(id);
+        drawnCells[(cx0 + c % cols) + "," + (cy0 + (c / cols | 0))] = n;
+        if (n > 1) {
+            var centre = L.point(sumX[c] / n * world, sumY[c] / n * world);
+            clusterList.push({ x: centre.x - origin.x, y: centre.y - origin.y, n: n, at: map.unproject(centre, zoom) });
+            continue;
+        }
+        var p = first[c], id = X.gen + ":" + p, m = shown.get(id);
         if (m) {
             shown.delete(id);
-        } else if (n === 1) {
-            var p = first[c];
+        } else {
             m = L.marker([P.lat[p], P.lng[p]], { icon: icons[P.icon[p]] || poiIcon, title: nameOf(p) });
             m.kxIndex = p;
             m.bindPopup(function (layer) { return poiPopup(layer.kxIndex); });
             poiLayer.addLayer(m);
-        } else {
-            m = L.marker(map.unproject([sumX[c] / n * world, sumY[c] / n * world], zoom), {
-                icon: L.divIcon({ className: "kx-cluster", html: String(n), iconSize: [36, 36] }),
-                title: String(n)
-            });
-            m.on("click", clusterClick);
-            poiLayer.addLayer(m);
         }
         next.set(id, m);
-        if (n === 1) markers++; else clusters++;
+        markers++;
     }
     shown.forEach(function (m) { poiLayer.removeLayer(m); });
     shown = next;
-    drawn = { markers: markers, clusters: clusters, points: inView, ms: performance.now() - t0 };
+    paintClusters();
+    drawn = { markers: markers, clusters: clusterList.length, points: inView, ms: performance.now() - t0 };
 }
 map.on("moveend", scheduleDraw);
 
@@ -387,7 +443,12 @@ function clickAt(lat, lng) {
         if (clickedInput) clickedInput.value = address;
     });
 }
-map.on("click", function (e) { clickAt(e.latlng.lat, e.latlng.lng); });
+map.on("click", function (e) {
+    // A click on a cluster zooms in on it.
+    var c = clusterAt(e.layerPoint);
+    if (c) { map.setView(c.at, Math.min(map.getZoom() + 2, 19)); return; }
+    clickAt(e.latlng.lat, e.latlng.lng);
+});
 
 // ---- web services: one request per second per kind, as their usage policies ask ----
 var SVC = KX_CONFIG.services || {};
@@ -714,6 +775,8 @@ window.KX = {
     notices: function () { return controls.notice.lines(); },
     poiCount: function () { return P.n; },
     drawn: function () { return drawn; },
+    // Milliseconds spent taking in blocks and building the index, for the benchmarks.
+    timing: function () { return timing; },
     redraw: function () { drawPois(false); return drawn; },
     // Every point as the page holds it: latitude, longitude, icon, name.
     pois: function () {
@@ -787,8 +850,31 @@ window.KX = {
             if (links[i].textContent === "[ " + label + " ]") { links[i].click(); return true; }
         return false;
     },
+    // The markers' titles, then the counts the clusters show.
     titles: function () {
         return Array.prototype.map.call(document.querySelectorAll(".leaflet-marker-icon[title]"),
-                                        function (e) { return e.getAttribute("title"); });
-    }
+                                        function (e) { return e.getAttribute("title"); })
+            .concat(clusterList.map(function (c) { return String(c.n); }));
+    },
+    // The clusters of the last draw: where they are in the map's box, and their counts.
+    clusters: function () {
+        var o = map.containerPointToLayerPoint([0, 0]);
+        return clusterList.map(function (c) { return [c.x - o.x, c.y - o.y, c.n]; });
+    },
+    // The drawn cells' counts by key "column,row", and the same by a visit of every point.
+    cells: function () { return drawnCells; },
+    // The drawn cells by a visit of every point, for the tests: their counts by key.
+    cellsByVisit: function () {
+        var zoom = map.getZoom(), pb = map.getPixelBounds(), world = 256 * Math.pow(2, zoom);
+        var level = Math.max(0, Math.floor(Math.log2(world / CELL) + 1e-9)), cs = world / Math.pow(2, level);
+        var cells = {};
+        for (var i = 0; i < P.n; i++) {
+            if (!(P.mx[i] >= 0 && P.mx[i] <= 1)) continue;
+            var p = map.project([P.lat[i], P.lng[i]], zoom);
+            var cx = Math.floor(p.x / cs), cy = Math.floor(p.y / cs);
+            if ((cx + 1) * cs <= pb.min.x || cx * cs >= pb.max.x || (cy + 1) * cs <= pb.min.y || cy * cs >= pb.max.y) continue;
+            cells[cx + "," + cy] = (cells[cx + "," + cy] || 0) + 1;
+        }
+        return cells;
+    },
 };

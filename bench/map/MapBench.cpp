@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ShowGoogleAPI's path for a big POI list, measured in the real browser: the calls
-// joined into scripts, the page's typed arrays and the drawing per screen cell.
+// ShowGoogleAPI's path for a big POI list, measured in the real browser: the list in
+// blocks, the page's typed arrays and grid index, the drawing per screen cell; a
+// redraw after a pan and after a zoom; the host's share alone.
 #include "core/RBParamsTable.h"
 #include "map/GMaps.h"
 #include "map/MapLists.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -67,6 +69,18 @@ struct MapWindow {
     }
 };
 
+// The renderer's resident memory in MB, from /proc.
+double rendererMb(TGMaps &m)
+{
+    QFile f(QStringLiteral("/proc/%1/status").arg(m.page()->renderProcessPid()));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    return -1;
+}
+
 // Polls until the page has drawn every point the list holds.
 QVariantMap waitDrawn(TGMaps &m, int n)
 {
@@ -81,7 +95,7 @@ void BM_ShowPoiList(benchmark::State &state)
 {
     const int n = int(state.range(0));
     const TRBParamsTable &rows = pois(n);
-    double heapMb = 0;
+    double heapMb = 0, rssMb = 0, hostMs = 0, blocksMs = 0, decodeMs = 0, indexMs = 0;
     int clusters = 0;
     for (auto _ : state) {
         MapWindow w;
@@ -91,13 +105,24 @@ void BM_ShowPoiList(benchmark::State &state)
             TGMaps::Calls calls(*w.map);
             sendPoiList(rows, QString(), MapFraming{}, calls);
         }
+        hostMs = t.nsecsElapsed() / 1e6;
         const QVariantMap drawn = waitDrawn(*w.map, n);
         state.SetIterationTime(t.nsecsElapsed() / 1e9);
+        const QVariantMap timing = js(*w.map, "KX.timing()").toMap();
+        blocksMs = timing.value("blocks").toDouble();
+        decodeMs = timing.value("decode").toDouble();
+        indexMs = timing.value("index").toDouble();
+        rssMb = rendererMb(*w.map);
         clusters = drawn.value("clusters").toInt();
         heapMb = js(*w.map, "performance.memory ? performance.memory.usedJSHeapSize / 1048576 : -1").toDouble();
     }
     state.counters["clusters"] = clusters;
     state.counters["heap_MB"] = heapMb;
+    state.counters["renderer_MB"] = rssMb;
+    state.counters["host_ms"] = hostMs;
+    state.counters["page_blocks_ms"] = blocksMs;
+    state.counters["page_index_ms"] = indexMs;
+    state.counters["page_decode_ms"] = decodeMs;
 }
 
 void BM_RedrawAfterPan(benchmark::State &state)
@@ -125,6 +150,49 @@ void BM_RedrawAfterPan(benchmark::State &state)
     state.counters["page_pan_ms"] = panMs;
 }
 
+// Zooms in and out by one step around the list's framing.
+void BM_RedrawAfterZoom(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    MapWindow w;
+    {
+        TGMaps::Calls calls(*w.map);
+        sendPoiList(pois(n), QString(), MapFraming{}, calls);
+    }
+    waitDrawn(*w.map, n);
+    double drawMs = 0;
+    int step = 0, clusters = 0;
+    for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
+        const QVariantMap d = js(*w.map, QStringLiteral("map.setZoom(map.getZoom() + %1, {animate: false}); KX.redraw()")
+                                             .arg(++step % 2 ? 1 : -1))
+                                  .toMap();
+        state.SetIterationTime(t.nsecsElapsed() / 1e9);
+        drawMs = d.value("ms").toDouble();
+        clusters = std::max(clusters, d.value("clusters").toInt());
+    }
+    state.counters["page_draw_ms"] = drawMs;
+    state.counters["clusters"] = clusters;
+}
+
+// The host's share: the scripts of the list built, as blocks or as calls, sent nowhere.
+void BM_HostScripts(benchmark::State &state)
+{
+    struct Sink : IMapCalls {
+        bool blocks = false;
+        qsizetype chars = 0;
+        void send(const QString &call) override { chars += call.size(); }
+        bool takesBlocks() const override { return blocks; }
+    } sink;
+    sink.blocks = state.range(1) != 0;
+    const TRBParamsTable &rows = pois(int(state.range(0)));
+    for (auto _ : state)
+        sendPoiList(rows, QString(), MapFraming{}, sink);
+    state.counters["MB_of_script"] = double(sink.chars) * 2 / state.iterations() / 1048576;
+}
+
+// What any call costs: one empty script there and back.
 void BM_ScriptRoundTrip(benchmark::State &state)
 {
     MapWindow w;
@@ -142,6 +210,10 @@ BENCHMARK(BM_ShowPoiList)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benc
     ->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_RedrawAfterPan)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)
     ->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RedrawAfterZoom)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)
+    ->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_HostScripts)->Args({1000000, 1})->Args({1000000, 0})->Unit(benchmark::kMillisecond)
+    ->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ScriptRoundTrip)->UseManualTime()->Unit(benchmark::kMillisecond)
     ->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
 
