@@ -17,7 +17,7 @@ packages=(
   zlib1g-dev libmspack-dev libsndfile1-dev libsamplerate0-dev
   vorbis-tools espeak-ng libjs-leaflet libjs-leaflet.markercluster qt6-translations-l10n
 )
-test_packages=(libgtest-dev libbenchmark-dev groff-base gpsbabel libxml2-utils cabextract gcab xvfb xauth imagemagick pulseaudio pulseaudio-utils lintian appstream desktop-file-utils dbus-daemon udisks2 e2fsprogs)
+test_packages=(libgtest-dev libbenchmark-dev groff-base gpsbabel libxml2-utils cabextract gcab xvfb xauth imagemagick pulseaudio pulseaudio-utils lintian appstream desktop-file-utils dbus-daemon udisks2 udev e2fsprogs)
 [ "$mode" = test ] && packages+=("${test_packages[@]}")
 
 missing=()

@@ -9,6 +9,7 @@
 #include "platform/BusyFolders.h"
 #include "services/BackupRunner.h"
 #include "tests/support/FaultRun.h"
+#include "tests/support/LoopVolume.h"
 #include "tests/support/MainFormProbe.h"
 #include "tests/support/TestSupport.h"
 
@@ -57,10 +58,13 @@ struct Window {
     bool cancelBackup = false;
 
     explicit Window(const QString &dev, TBackupRunner *(*backup)(TMainForm &) = nullptr) : Window(folderOnly(dev), backup) {}
-    explicit Window(const TMainForm::Options &options, TBackupRunner *(*backup)(TMainForm &) = nullptr) : form(options)
+    explicit Window(const TMainForm::Options &options, TBackupRunner *(*backup)(TMainForm &) = nullptr,
+                    bool realBus = false)
+        : form(options)
     {
         // Where no system bus answers: the program's own fallback, never a real unmount.
-        qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/korvix-test-bus");
+        if (!realBus)
+            qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/korvix-test-bus");
         eject = registerEjectAction(form, backup ? backup(form) : nullptr);
         eject->tell = [this](const QString &text, bool) { told << text; };
         eject->confirmCancelBackup = [this](const QString &question) {
@@ -222,6 +226,42 @@ TEST(Eject, AMountedDeviceNobodyCanUnmountIsWrittenAndStaysInTheTree)
     EXPECT_EQ(w.told, QStringList({said}));
     EXPECT_EQ(w.form.statusText(), said);
     EXPECT_EQ(w.form.deviceRoots(), QStringList({dev}));
+}
+
+// UDisks2 for real on a loop volume the window found in the mount table: refused while
+// a file is open (its reason said, the device kept), then unmounted and dropped.
+TEST(Eject, UDisks2TakesTheDeviceAwayAndTheTreeDropsIt)
+{
+    TempFolder t;
+    LoopVolume volume(t, "TOMTOM");
+    if (!volume.skip.isEmpty())
+        GTEST_SKIP() << volume.skip.toStdString();
+    if (!volume.knownToUDisks2())
+        GTEST_SKIP() << "UDisks2 lists no loop device here (no udev rules to announce block devices)";
+    const QString dev = makeDevice(volume.mountPoint);
+    TMainForm::Options o = folderOnly(QString());
+    o.deviceFolders.clear();
+    o.scanMounts = true;
+    o.mountTable = "/proc/self/mounts";
+    Window w(o, nullptr, true);
+    ASSERT_TRUE(w.form.deviceRoots().contains(dev));
+    const QString name = QDir::toNativeSeparators(dev);
+
+    QFile held(dev + "/held.txt");
+    ASSERT_TRUE(held.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(w.eject->eject(dev));
+    const QString refused = "Everything is written to " + name + ", but it could not be unmounted: ";
+    ASSERT_EQ(w.told.size(), 1);
+    EXPECT_TRUE(w.told[0].startsWith(refused) && w.told[0].size() > refused.size()) << w.told[0].toStdString();
+    EXPECT_TRUE(w.form.deviceRoots().contains(dev));
+    EXPECT_TRUE(LoopVolumeTools::isMounted(dev));
+
+    held.close();
+    EXPECT_TRUE(w.eject->eject(dev));
+    EXPECT_EQ(w.form.statusText(), name + " can be removed now.");
+    EXPECT_FALSE(w.form.deviceRoots().contains(dev));
+    EXPECT_FALSE(LoopVolumeTools::isMounted(dev));
+    EXPECT_EQ(w.told.size(), 1);
 }
 
 // The child's half of TheSyncOfTheDeviceIsMadeAndItsFailureSaid.
