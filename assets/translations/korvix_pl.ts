@@ -466,6 +466,13 @@
     </message>
 </context>
 <context>
+    <name>DeviceEject</name>
+    <message>
+        <source>UDisks2 does not know the volume mounted at %1</source>
+        <translation>UDisks2 nie zna woluminu zamontowanego w %1</translation>
+    </message>
+</context>
+<context>
     <name>EditorDialogs</name>
     <message>
         <source>Duplicates</source>
@@ -1161,6 +1168,53 @@
     <message>
         <source>The name is too long for a cabinet (255 bytes at most)</source>
         <translation>Nazwa jest za długa dla archiwum (najwyżej 255 bajtów)</translation>
+    </message>
+</context>
+<context>
+    <name>TEjectAction</name>
+    <message>
+        <source>Eject</source>
+        <translation>Wysuń</translation>
+    </message>
+    <message>
+        <source>No device to eject.</source>
+        <translation>Brak urządzenia do wysunięcia.</translation>
+    </message>
+    <message>
+        <source>A backup of %1 is running. Cancel it and eject?</source>
+        <translation>Trwa kopia zapasowa %1. Przerwać ją i wysunąć urządzenie?</translation>
+    </message>
+    <message>
+        <source>%1 is being ejected.</source>
+        <translation>%1 jest właśnie wysuwane.</translation>
+    </message>
+    <message>
+        <source>Writing everything to %1…</source>
+        <translation>Zapisywanie wszystkiego na %1…</translation>
+    </message>
+    <message>
+        <source>%1 can be removed now.</source>
+        <translation>%1 można teraz odłączyć.</translation>
+    </message>
+    <message>
+        <source>It was not switched off: %1</source>
+        <translation>Nie zostało wyłączone: %1</translation>
+    </message>
+    <message>
+        <source>Everything is written to %1; it can be removed after you unmount it.</source>
+        <translation>Wszystko zostało zapisane na %1; można je odłączyć po odmontowaniu.</translation>
+    </message>
+    <message>
+        <source>Everything is written to %1.</source>
+        <translation>Wszystko zostało zapisane na %1.</translation>
+    </message>
+    <message>
+        <source>Everything is written to %1, but it could not be unmounted: %2</source>
+        <translation>Wszystko zostało zapisane na %1, ale nie udało się go odmontować: %2</translation>
+    </message>
+    <message>
+        <source>Not everything could be written to %1: %2</source>
+        <translation>Nie wszystko udało się zapisać na %1: %2</translation>
     </message>
 </context>
 <context>
