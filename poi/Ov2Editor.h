@@ -88,6 +88,9 @@ public:
     // One category of the device's poi.dat ("7311:Petrol Station"). The document has
     // no file name: a save asks for one. Throws KorvixError on a read error.
     void OpenTTPoi(const QString &file, const QString &category);
+    // A point in decimal degrees as a new row (a new list's one empty row is used
+    // instead), marked as added; the description without blanks at its ends and, as
+    // every appended field, without line breaks.
     void AddPoi(const QString &longitude, const QString &latitude, const QString &description);
     // Both road-authority feeds into the list. With a folder (the tree's node) the list
     // becomes its "GDDKIA.ov2"; `badge` is drawn onto the small icon. A failed download
