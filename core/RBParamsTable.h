@@ -154,7 +154,7 @@ public:
     }
     void SetAlignment(int col, int row, quint8 alignment)
     {
-        if (const CellRec *c = cell(col, row); c && c->alignment == alignment)
+        if (const CellRec *c = cell(col, row); c ? c->alignment == alignment : alignment == 0)
             return;
         if (CellRec *c = cellForWrite(col, row))
             c->alignment = alignment;
