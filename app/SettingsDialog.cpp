@@ -2,6 +2,9 @@
 #include "app/SettingsDialog.h"
 
 #include "map/MapPage.h"
+#include "map/TileArchive.h"
+#include "map/TileScheme.h"
+#include "map/TileSources.h"
 
 #include "app/Autoplay.h"
 #include "app/Language.h"
@@ -10,11 +13,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QLocale>
 #include <QVBoxLayout>
 
 namespace {
@@ -82,6 +91,7 @@ TSettings::TSettings(KorvixSettings &settings, const QString &executablePath, QW
         });
     }
     m_pages->addTab(maps, QStringLiteral("GoogleAPI"));
+    buildOfflinePage();
 
     auto *tools = new QWidget;
     auto *toolsLayout = new QFormLayout(tools);
@@ -131,6 +141,10 @@ void TSettings::load()
     for (const auto &s : mapServices)
         m_services.value(Prefs::Map::serviceKey(s.which))->setText(map.storedService(s.which));
     m_maxDistance->setText(QString::number(Prefs::lists(m_settings).maxDistance()));
+    m_archives->clear();
+    m_archives->addItems(TileSources::archivePaths(m_settings));
+    m_cacheLimit->setValue(int(TileSources::cacheLimit(m_settings) >> 20));
+    showCacheSize();
     m_loading = false;
     m_update->setChecked(Prefs::switches(m_settings).updateCheck());
 }
@@ -139,4 +153,93 @@ int TSettings::exec()
 {
     load();
     return QDialog::exec();
+}
+
+// The map without a network: the user's tile archives as base layers of both maps,
+// and the disk cache of online tiles.
+void TSettings::buildOfflinePage()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(new QLabel(tr("Tile archives (MBTiles, PMTiles) shown as base layers of the map")));
+    m_archives = new QListWidget;
+    layout->addWidget(m_archives);
+    auto *buttons = new QHBoxLayout;
+    auto *add = new QPushButton(tr("Add tile archive..."));
+    auto *remove = new QPushButton(tr("Remove"));
+    buttons->addWidget(add);
+    buttons->addWidget(remove);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    auto *cache = new QFormLayout;
+    m_cacheLimit = new QSpinBox;
+    m_cacheLimit->setRange(10, 100000);
+    m_cacheLimit->setSuffix(QStringLiteral(" MB"));
+    cache->addRow(tr("Tile cache limit"), m_cacheLimit);
+    m_cacheSize = new QLabel;
+    cache->addRow(tr("Tile cache"), m_cacheSize);
+    layout->addLayout(cache);
+    auto *empty = new QPushButton(tr("Empty the tile cache"));
+    layout->addWidget(empty, 0, Qt::AlignLeft);
+    layout->addStretch();
+    m_pages->addTab(page, tr("Offline map"));
+
+    chooseArchive = [this] {
+        return QFileDialog::getOpenFileName(this, tr("Add tile archive"), QString(),
+                                            tr("Tile archives (*.mbtiles *.pmtiles);;All files (*)"));
+    };
+    connect(add, &QPushButton::clicked, this, &TSettings::addArchive);
+    connect(remove, &QPushButton::clicked, this, &TSettings::removeArchive);
+    connect(empty, &QPushButton::clicked, this, &TSettings::emptyTileCache);
+    connect(m_cacheLimit, &QSpinBox::valueChanged, this, [this](int mb) {
+        if (m_loading)
+            return;
+        Prefs::tiles(m_settings).setCacheMegabytes(mb);
+        TileSchemeHandler::instance()->cache().setLimit(qint64(mb) << 20);
+    });
+}
+
+void TSettings::addArchive()
+{
+    const QString path = chooseArchive ? chooseArchive() : QString();
+    if (path.isEmpty())
+        return;
+    // Checked now, so a file that is no archive says why here rather than on the map.
+    QString error;
+    if (!TileArchive::open(path, &error)) {
+        QMessageBox::warning(this, windowTitle(), error);
+        return;
+    }
+    if (m_archives->findItems(path, Qt::MatchExactly).isEmpty())
+        m_archives->addItem(path);
+    storeArchives();
+}
+
+void TSettings::removeArchive()
+{
+    delete m_archives->currentItem();
+    storeArchives();
+}
+
+void TSettings::storeArchives()
+{
+    QStringList paths;
+    for (int i = 0; i < m_archives->count(); ++i)
+        paths << m_archives->item(i)->text();
+    TileSources::setArchivePaths(m_settings, paths);
+    TileSchemeHandler::instance()->forget();
+}
+
+void TSettings::emptyTileCache()
+{
+    if (const QString e = TileSchemeHandler::instance()->cache().clear(); !e.isEmpty())
+        QMessageBox::warning(this, windowTitle(), e);
+    showCacheSize();
+}
+
+void TSettings::showCacheSize()
+{
+    const qint64 bytes = TileSchemeHandler::instance()->cache().size();
+    m_cacheSize->setText(tr("%1 MB in %2").arg(QLocale::c().toString(double(bytes) / (1 << 20), 'f', 1),
+                                               TileSources::cacheFolder()));
 }

@@ -8,7 +8,10 @@
 class KorvixSettings;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QListWidget;
+class QSpinBox;
 class QTabWidget;
 
 // "Korvix Settings": every change is stored at once; there is no OK or Cancel.
@@ -19,6 +22,8 @@ public:
 
     // Switching "Check for updates" on runs the check again about a second later.
     std::function<void()> onUpdateSwitchedOn;
+    // Asks for a tile archive to add (a file dialog); empty: none chosen.
+    std::function<QString()> chooseArchive;
 
     // Loads the stored values into the controls and shows the first page.
     void load();
@@ -32,6 +37,13 @@ public:
     // The map's web services on the "GoogleAPI" page, by settings key ("TileMap", ...).
     QLineEdit *serviceEdit(const QString &key) const { return m_services.value(key); }
     QTabWidget *pages() const { return m_pages; }
+    // The "Offline map" page: the tile archives, the cache's size, limit and emptying.
+    QListWidget *archiveList() const { return m_archives; }
+    QLabel *cacheSizeLabel() const { return m_cacheSize; }
+    QSpinBox *cacheLimitBox() const { return m_cacheLimit; }
+    void addArchive();
+    void removeArchive();
+    void emptyTileCache();
 
 private:
     KorvixSettings &m_settings;
@@ -41,5 +53,12 @@ private:
     QCheckBox *m_update;
     QLineEdit *m_initialView, *m_home, *m_maxDistance;
     QMap<QString, QLineEdit *> m_services;
+    QListWidget *m_archives;
+    QLabel *m_cacheSize;
+    QSpinBox *m_cacheLimit;
     bool m_loading = false;
+
+    void buildOfflinePage();
+    void showCacheSize();
+    void storeArchives();
 };

@@ -7,6 +7,7 @@
 #include "map/MapPage.h"
 #include "map/MiniMap.h"
 #include "map/SavePoiDlg.h"
+#include "map/TileScheme.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "poi/Ov2Editor.h"
@@ -54,6 +55,7 @@ QWebEngineProfile *TGMaps::profile()
         prof->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
         prof->setCachePath(Folders::CommonDataFolder() + QStringLiteral("MapCache"));
         prof->setPersistentStoragePath(Folders::CommonDataFolder() + QStringLiteral("MapStorage"));
+        TileSchemeHandler::install(prof); // archives, the tile cache
         return prof;
     }();
     return p;

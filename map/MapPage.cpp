@@ -2,6 +2,7 @@
 #include "map/MapPage.h"
 
 #include "core/Settings.h"
+#include "map/TileSources.h"
 #include "platform/AtomicFile.h"
 #include "platform/Settings.h"
 
@@ -202,6 +203,7 @@ Config readConfig(const KorvixSettings &s)
     c.extras.youtube = map.service(MapService::YouTube);
     c.extras.webcam = map.service(MapService::WebCam);
     c.texts = pageTexts();
+    c.archives = TileSources::archiveLayers(TileSources::archivePaths(s));
     return c;
 }
 
@@ -224,7 +226,8 @@ QString fromTemplate(const QString &name, const Config &config)
 {
     QJsonArray tiles;
     for (const TileSource &t : config.tiles)
-        tiles.append(QJsonObject{{"name", t.name}, {"url", t.url}, {"attribution", t.attribution}, {"kind", t.kind}});
+        tiles.append(QJsonObject{{"name", t.name}, {"url", t.url}, {"attribution", t.attribution}, {"kind", t.kind},
+                                 {"via", t.url.isEmpty() ? QString() : TileSources::webUrl(t.url)}});
     const Services &sv = config.services;
     const QJsonObject services{{"driving", sv.driving}, {"walking", sv.walking}, {"avoidHighways", sv.avoidHighways},
                                {"search", sv.search}, {"reverse", sv.reverse}};
@@ -232,7 +235,8 @@ QString fromTemplate(const QString &name, const Config &config)
     const QJsonObject extras{{"pano", x.panoramio}, {"wiki", x.wikipedia}, {"traf", x.traffic},
                              {"youtube", x.youtube}, {"webcam", x.webcam}};
     const QJsonObject root{{"tiles", tiles}, {"services", services}, {"extras", extras},
-                           {"texts", QJsonArray::fromStringList(config.texts)}, {"words", pageWords()}};
+                           {"texts", QJsonArray::fromStringList(config.texts)}, {"words", pageWords()},
+                           {"archives", config.archives}};
     QString json = QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact));
     // Inside a script element "</" would end it; "<\/" means the same in a literal.
     json.replace(QLatin1String("</"), QLatin1String("<\\/"));
@@ -257,6 +261,12 @@ QString writeFiles(const QString &folder, const Config &config)
         if (QString e = AtomicFile::write(path, resource(QStringLiteral("leaflet/") + QLatin1String(name))); !e.isEmpty())
             return e;
     }
+    // The built-in world as a script, so the page reads it from beside itself like
+    // Leaflet; written again only when the program's copy differs.
+    const QByteArray world = "window.KX_WORLD = " + resource(QStringLiteral("world-50m.json")) + ";\n";
+    if (QFileInfo(dir.filePath(QStringLiteral("world.js"))).size() != world.size())
+        if (QString e = AtomicFile::write(dir.filePath(QStringLiteral("world.js")), world); !e.isEmpty())
+            return e;
     for (const char *script : {"hostbridge.js", "mapcontrols.js", "korvixmap.js", "minimap.js"})
         if (QString e = AtomicFile::write(dir.filePath(QLatin1String(script)), resource(QLatin1String(script)));
             !e.isEmpty())

@@ -3,6 +3,7 @@
 // The map page's files in the map folder: the page itself, its script, Leaflet and
 // the nine marker pictures, with the tile sources and texts from the settings.
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,7 @@ struct Config {
     Services services;
     Extras extras;
     QStringList texts;               // the page's texts 0-32
+    QJsonArray archives;             // the user's tile archives as base layers (TileSources)
 };
 
 // Tile templates of section "GoogleAPI" ("TileMap", "TileTerrain", "TileSatellite",

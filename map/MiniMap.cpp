@@ -6,6 +6,7 @@
 #include "map/MapHost.h"
 #include "map/MapIcon.h"
 #include "map/MapPage.h"
+#include "map/TileScheme.h"
 #include "platform/Shell.h"
 #include "poi/Ov2Editor.h"
 #include "core/Ov2Units.h"
@@ -68,6 +69,7 @@ TMiniMap::TMiniMap(TOV2 &editor, IShell &shell)
     layout->addLayout(bar);
     m_view = new QWebEngineView(this);
     m_view->setPage(new QuietPage(m_view));
+    TileSchemeHandler::install(m_view->page()->profile()); // archives, the tile cache
     m_view->page()->setAudioMuted(true);
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     QWebEngineSettings *s = m_view->page()->settings();

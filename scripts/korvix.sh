@@ -13,7 +13,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools linguist-qt6
   qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev qt6-multimedia-dev qt6-svg-dev
-  qt6-qpa-plugins libqt6opengl6-dev libgl-dev
+  qt6-qpa-plugins libqt6opengl6-dev libgl-dev libqt6sql6-sqlite
   zlib1g-dev libmspack-dev libsndfile1-dev libsamplerate0-dev
   vorbis-tools espeak-ng libjs-leaflet libjs-leaflet.markercluster qt6-translations-l10n
 )

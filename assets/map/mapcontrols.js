@@ -18,10 +18,111 @@ function link(label, act) {
 
 // The map types by the host's tile sources: "map", "terrain", "satellite" and
 // "labels" (drawn over the satellite pictures for the hybrid type).
+// Online tiles come through the host's scheme ("via"), which keeps them in its disk
+// cache and serves them from there offline.
 function kxTileLayer(source, extra) {
     var opts = { attribution: source.attribution, maxZoom: 19 };
     for (var k in extra || {}) opts[k] = extra[k];
-    return L.tileLayer(source.url, opts);
+    return L.tileLayer(source.via || source.url, opts);
+}
+// A tile archive of the user's as a base layer, within its zooms and bounds; one the
+// host could not open is a layer without tiles whose notice says why.
+function kxArchiveLayer(a) {
+    if (a.error) return L.layerGroup([]);
+    var opts = { attribution: a.attribution || "", minZoom: 0, maxZoom: 19,
+                 minNativeZoom: a.minZoom || 0, maxNativeZoom: a.maxZoom === undefined ? 19 : a.maxZoom };
+    if (a.bounds) opts.bounds = L.latLngBounds([a.bounds[0], a.bounds[1]], [a.bounds[2], a.bounds[3]]);
+    return L.tileLayer(a.url, opts);
+}
+
+// The built-in world (Natural Earth's land and borders, TopoJSON) in a pane under the
+// tiles, on a sea-coloured map: what shows when no tile source answers.
+function kxTopoRings(topo) {
+    var t = topo.transform, arcs = topo.arcs.map(function (arc) {
+        var x = 0, y = 0;
+        return arc.map(function (p) {
+            x += p[0]; y += p[1];
+            return [y * t.scale[1] + t.translate[1], x * t.scale[0] + t.translate[0]];
+        });
+    });
+    function ring(ids) {
+        var out = [];
+        ids.forEach(function (i) {
+            var a = i < 0 ? arcs[~i].slice().reverse() : arcs[i];
+            out = out.concat(out.length ? a.slice(1) : a);
+        });
+        return out;
+    }
+    return function (geometry) {
+        if (geometry.type === "Polygon") return [geometry.arcs.map(ring)];
+        if (geometry.type === "MultiPolygon") return geometry.arcs.map(function (p) { return p.map(ring); });
+        return [];
+    };
+}
+// Land and borders projected once to the unit square of the web map, each polygon
+// with its box, so a tile draws only what crosses it.
+function kxWorldShapes(topo) {
+    var rings = kxTopoRings(topo);
+    function project(r) {
+        return r.map(function (p) {
+            var s = Math.sin(Math.max(-85.0511, Math.min(85.0511, p[0])) * Math.PI / 180);
+            return [(p[1] + 180) / 360, 0.5 - Math.log((1 + s) / (1 - s)) / (4 * Math.PI)];
+        });
+    }
+    function shapes(object) {
+        var out = [];
+        (object ? object.geometries : []).forEach(function (g) {
+            rings(g).forEach(function (poly) {
+                var pr = poly.map(project), b = [1, 1, 0, 0];
+                pr[0].forEach(function (p) {
+                    b[0] = Math.min(b[0], p[0]); b[1] = Math.min(b[1], p[1]);
+                    b[2] = Math.max(b[2], p[0]); b[3] = Math.max(b[3], p[1]);
+                });
+                out.push({ rings: pr, box: b });
+            });
+        });
+        return out;
+    }
+    return { land: shapes(topo.objects.land), borders: shapes(topo.objects.countries) };
+}
+// Drawn as canvas tiles: Leaflet's own paths of 160,000 points stall the page.
+var KxWorldLayer = window.L && L.GridLayer.extend({
+    createTile: function (c) {
+        var tile = document.createElement("canvas");
+        tile.width = tile.height = 256;
+        var n = Math.pow(2, c.z), x0 = (((c.x % n) + n) % n) / n, y0 = c.y / n, k = 256 * n;
+        var ctx = tile.getContext("2d"), shapes = this.options.shapes;
+        function each(list, act) {
+            list.forEach(function (s) {
+                if (s.box[2] < x0 || s.box[0] > x0 + 1 / n || s.box[3] < y0 || s.box[1] > y0 + 1 / n) return;
+                ctx.beginPath();
+                s.rings.forEach(function (r) {
+                    r.forEach(function (p, i) {
+                        var px = (p[0] - x0) * k, py = (p[1] - y0) * k;
+                        if (i) ctx.lineTo(px, py); else ctx.moveTo(px, py);
+                    });
+                    ctx.closePath();
+                });
+                act();
+            });
+        }
+        ctx.fillStyle = "#f2efe9";
+        each(shapes.land, function () { ctx.fill("evenodd"); });
+        ctx.strokeStyle = "#a89090";
+        ctx.lineWidth = 0.8;
+        each(shapes.borders, function () { ctx.stroke(); });
+        return tile;
+    }
+});
+function kxWorld(map) {
+    map.getContainer().style.background = "#aad3df";
+    var topo = window.KX_WORLD;
+    if (!topo || !topo.objects || !topo.transform) return null;
+    var pane = map.createPane("kxWorld");
+    pane.style.zIndex = 150;
+    pane.style.pointerEvents = "none";
+    return new KxWorldLayer({ pane: "kxWorld", shapes: kxWorldShapes(topo), maxZoom: 19, attribution: "Natural Earth" })
+        .addTo(map);
 }
 function kxMapTypes(cfg, terrainName) {
     var by = {};
@@ -39,6 +140,11 @@ function kxMapTypes(cfg, terrainName) {
     add(names.satellite || "Satellite", [by.satellite]);
     add(names.hybrid || "Hybrid", [by.satellite, by.labels]);
     add(terrainName === "terrain" ? names.terrain || "Terrain" : names.physical || "Physical", [by.terrain]);
+    (cfg.archives || []).forEach(function (a) {
+        var layer = kxArchiveLayer(a);
+        types.push({ name: a.name, layer: layer, sources: [{ url: a.url, attribution: a.attribution }],
+                     tileLayers: a.error ? [] : [layer], archive: a });
+    });
     return types;
 }
 // Lines in the page that say why the map is empty or a service is silent; each goes
@@ -66,6 +172,12 @@ function kxHostOf(template) {
     try { return new URL(String(template).replace(/\{s\}/g, "a").replace(/\{[^}]*\}/g, "0")).host; }
     catch (e) { return String(template); }
 }
+function kxWatchArchive(t, notice) {
+    var key = "archive " + t.archive.url;
+    if (!t.archive.error) return;
+    t.layer.on("add", function () { notice.show(key, t.archive.error); });
+    t.layer.on("remove", function () { notice.hide(key); });
+}
 function kxWatchTiles(layer, source, notice, cfg) {
     var host = kxHostOf(source.url), key = "tiles " + host;
     layer.on("tileerror", function () {
@@ -82,10 +194,12 @@ function kxSearchAnswered(notice, cfg, answered) {
 // The type chooser with the hybrid type under the satellite one, the scale at the
 // bottom left, and the overview map; the first type is shown.
 function kxControls(map, cfg, terrainName) {
+    var world = kxWorld(map);
     var types = kxMapTypes(cfg, terrainName);
     var notice = kxNotice(map);
     types.forEach(function (t) {
-        t.tileLayers.forEach(function (l, i) { kxWatchTiles(l, t.sources[i], notice, cfg); });
+        if (t.archive) kxWatchArchive(t, notice);
+        else t.tileLayers.forEach(function (l, i) { kxWatchTiles(l, t.sources[i], notice, cfg); });
     });
     var base = {};
     types.forEach(function (t) { base[t.name] = t.layer; });
@@ -94,7 +208,7 @@ function kxControls(map, cfg, terrainName) {
     chooser.getContainer().classList.add("kx-types");
     L.control.scale({ position: "bottomleft" }).addTo(map).getContainer().classList.add("kx-scale");
     var overview = new KxOverview(types.length ? types[0].sources[0] : null, { position: "bottomright" }).addTo(map);
-    return { types: types, chooser: chooser, overview: overview, notice: notice };
+    return { types: types, chooser: chooser, overview: overview, notice: notice, world: world };
 }
 
 // A small map of the surroundings: five zoom levels out, the main view framed on it;

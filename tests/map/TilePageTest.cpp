@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The map without a network, in the real browser: every online template points at a
+// closed local port, and still the archives' tiles are drawn, the built-in world shows
+// land and sea, and a tile kept in the cache is drawn after its server has stopped.
+#include "map/GMaps.h"
+#include "map/TileSources.h"
+#include "tests/map/EditorShell.h"
+#include "tests/map/MapHttp.h"
+#include "tests/map/PageScript.h"
+#include "tests/map/TileFixtures.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+using namespace TileFixtures;
+
+namespace {
+
+const char *const closedPort = "http://127.0.0.1:9/{z}/{x}/{y}.png";
+
+void closeTheNetwork(KorvixSettings &s)
+{
+    for (const char *key : {"TileMap", "TileTerrain", "TileSatellite", "TileLabels"})
+        s.WriteString("GoogleAPI", key, closedPort);
+}
+
+std::map<Key, QByteArray> solidTiles(const QColor &colour, int maxZoom)
+{
+    std::map<Key, QByteArray> tiles;
+    const QByteArray png = pngTile(colour);
+    for (int z = 0; z <= maxZoom; ++z)
+        for (int x = 0; x < (1 << z); ++x)
+            for (int y = 0; y < (1 << z); ++y)
+                tiles[{z, x, y}] = png;
+    return tiles;
+}
+
+// Shows the base layer named `name` instead of the first one.
+void chooseType(TGMaps &map, const QString &name)
+{
+    js(map, QStringLiteral("controls.types.forEach(function (t) { map.removeLayer(t.layer); });"
+                           "controls.types.filter(function (t) { return t.name === %1; })[0].layer.addTo(map); null")
+                .arg(QString::fromUtf8(QJsonDocument(QJsonArray{name}).toJson(QJsonDocument::Compact)).mid(1).chopped(1)));
+}
+
+// The tile pictures of the base layer named `name` are all loaded.
+bool tilesLoaded(TGMaps &map, const QString &name)
+{
+    const QString literal = QString::fromUtf8(QJsonDocument(QJsonArray{name}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+    return waitFor([&] {
+        return js(map, QStringLiteral("(function () { var t = controls.types.filter(function (x) { return x.name === %1; })[0];"
+                                      " var prefix = t.sources[0].via || t.sources[0].url; prefix = prefix.slice(0, prefix.indexOf('{z}'));"
+                                      " var imgs = Array.prototype.filter.call(document.images, function (i) { return i.src.indexOf(prefix) === 0; });"
+                                      " return imgs.length > 0 && imgs.every(function (i) { return i.complete && i.naturalWidth === 256; }); })()")
+                           .arg(literal))
+            .toBool();
+    });
+}
+
+QColor pixelAt(TGMaps &map, double lat, double lng)
+{
+    QTest::qWait(400); // the tiles' fade-in
+    const QVariantList p = js(map, QStringLiteral("(function () { var p = map.latLngToContainerPoint([%1, %2]);"
+                                                  " return [Math.round(p.x), Math.round(p.y)]; })()")
+                                       .arg(lat).arg(lng))
+                               .toList();
+    const QImage shot = map.grab().toImage();
+    return QColor(shot.pixel(p.value(0).toInt(), p.value(1).toInt()));
+}
+
+bool near(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) <= 8 && std::abs(a.green() - b.green()) <= 8 && std::abs(a.blue() - b.blue()) <= 8;
+}
+
+// The map window as the user sees it, at 800 x 600; the test decides when it goes.
+std::unique_ptr<TGMaps> openMapWindow(IShell &shell)
+{
+    auto map = std::make_unique<TGMaps>(shell);
+    map->setAttribute(Qt::WA_DeleteOnClose, false);
+    map->isOnline = [] { return true; };
+    map->resize(800, 600);
+    map->QWebEngineView::show();
+    return map;
+}
+
+struct OfflineMap {
+    TempFolder tmp;
+    EditorShell shell;
+    std::unique_ptr<TGMaps> map;
+    explicit OfflineMap(const QStringList &archives = {})
+    {
+        closeTheNetwork(shell.settings());
+        TileSources::setArchivePaths(shell.settings(), archives);
+    }
+    void open()
+    {
+        map = openMapWindow(shell);
+        map->GoogleAPI();
+        ASSERT_TRUE(map->WBWait());
+    }
+};
+
+} // namespace
+
+TEST(MapOffline, ArchiveTilesAreDrawnWithTheNetworkClosed)
+{
+    TempFolder tmp;
+    const QString mb = tmp.file("red.mbtiles");
+    ASSERT_EQ(writeMBTiles(mb, solidTiles(QColor(200, 40, 40), 3),
+                           {{"name", "Red <b>land</b>"}, {"format", "png"}, {"attribution", "Red maps"}}), "");
+    PMTilesOptions o;
+    o.metadata = QJsonObject{{"name", "Green"}, {"attribution", "Green maps"}};
+    o.leafSize = 20;
+    const QString pm = tmp.write("green.pmtiles", buildPMTiles(solidTiles(QColor(40, 160, 60), 3), o));
+    OfflineMap m({mb, pm});
+    m.open();
+    // Beside the online types, and the name stays text in the chooser.
+    const QStringList types = js(*m.map, "KX.mapTypes()").toStringList();
+    ASSERT_TRUE(types.contains("Red &lt;b&gt;land&lt;/b&gt;") && types.contains("Green")) << types.join('|').toStdString();
+    EXPECT_EQ(js(*m.map, "document.querySelectorAll('.leaflet-control-layers b').length").toInt(), 0);
+
+    js(*m.map, "map.setView([50, 20], 3); null");
+    chooseType(*m.map, "Red &lt;b&gt;land&lt;/b&gt;");
+    ASSERT_TRUE(tilesLoaded(*m.map, "Red &lt;b&gt;land&lt;/b&gt;"));
+    EXPECT_TRUE(waitFor([&] { return near(pixelAt(*m.map, 50, 20), QColor(200, 40, 40)); })) << pixelAt(*m.map, 50, 20).name().toStdString();
+    EXPECT_TRUE(js(*m.map, "document.querySelector('.leaflet-control-attribution').textContent").toString().contains("Red maps"));
+
+    chooseType(*m.map, "Green");
+    // Zoom 5 is past the archive's last zoom: its zoom 3 tiles are drawn larger.
+    js(*m.map, "map.setView([50, 20], 5); null");
+        ASSERT_TRUE(tilesLoaded(*m.map, "Green"));
+    EXPECT_TRUE(waitFor([&] { return near(pixelAt(*m.map, 50, 20), QColor(40, 160, 60)); })) << pixelAt(*m.map, 50, 20).name().toStdString();
+}
+
+TEST(MapOffline, TheBuiltInWorldShowsLandAndSeaWithNoTileSource)
+{
+    OfflineMap m;
+    m.open();
+    js(*m.map, "map.setView([45, 0], 3); null");
+    ASSERT_TRUE(waitFor([&] { return js(*m.map, "controls.world !== null && map.hasLayer(controls.world) && !controls.world.isLoading()").toBool(); }));
+    // The server is closed: no tile, and the page says so.
+    ASSERT_TRUE(waitFor([&] { return js(*m.map, "controls.notice.lines().length").toInt() > 0; }));
+    QTest::qWait(600); // the tiles' fade-in
+    const QColor sea = pixelAt(*m.map, 45, -30);   // the Atlantic
+    const QColor land = pixelAt(*m.map, 48.5, 2.5); // near Paris
+    const QColor land2 = pixelAt(*m.map, 52.2, 21); // near Warsaw
+    EXPECT_TRUE(near(sea, QColor(0xaa, 0xd3, 0xdf))) << sea.name().toStdString();
+    EXPECT_TRUE(near(land, QColor(0xf2, 0xef, 0xe9))) << land.name().toStdString();
+    EXPECT_TRUE(near(land2, QColor(0xf2, 0xef, 0xe9))) << land2.name().toStdString();
+    // Its data came with the program, from beside the page.
+    EXPECT_TRUE(js(*m.map, "Array.prototype.some.call(document.scripts, function (s) { return /\\/world\\.js$/.test(s.src) && s.src.indexOf('file:') === 0; })").toBool());
+}
+
+TEST(MapOffline, ACachedTileIsDrawnAfterItsServerHasStopped)
+{
+    auto web = std::make_unique<MapHttp>();
+    // Always to be checked again, as a strict server asks: only the cache's
+    // fallback draws it once the server is gone.
+    web->answers["/tile/"] = {"200 OK", "image/png\r\nCache-Control: no-cache\r\nETag: \"blue1\"", pngTile(QColor(30, 60, 200))};
+    EditorShell shell;
+    closeTheNetwork(shell.settings());
+    const QString tmpl = web->url("/tile/{z}/{x}/{y}.png");
+    shell.settings().WriteString("GoogleAPI", "TileMap", tmpl);
+    {
+        auto map = openMapWindow(shell);
+        map->GoogleAPI();
+        ASSERT_TRUE(map->WBWait());
+        js(*map, "map.setView([50, 20], 2); null");
+        ASSERT_TRUE(tilesLoaded(*map, "Normal"));
+        EXPECT_TRUE(waitFor([&] { return near(pixelAt(*map, 50, 20), QColor(30, 60, 200)); })) << pixelAt(*map, 50, 20).name().toStdString();
+        ASSERT_FALSE(web->requestsTo("/tile/2/").isEmpty());
+        EXPECT_TRUE(web->requestsTo("/tile/2/").first().head.contains("User-Agent: Korvix/"));
+        EXPECT_FALSE(web->requestsTo("/tile/2/").first().head.contains("If-None-Match"));
+    }
+    {
+        // The next page asks again, with the server's ETag.
+        auto map = openMapWindow(shell);
+        map->GoogleAPI();
+        ASSERT_TRUE(map->WBWait());
+        js(*map, "map.setView([50, 20], 2); null");
+        ASSERT_TRUE(tilesLoaded(*map, "Normal"));
+        EXPECT_TRUE(web->requestsTo("/tile/2/").last().head.contains("If-None-Match: \"blue1\""));
+    }
+    web.reset(); // the server stops; its port refuses
+    auto map = openMapWindow(shell);
+    map->GoogleAPI();
+    ASSERT_TRUE(map->WBWait());
+    js(*map, "map.setView([50, 20], 2); null");
+    ASSERT_TRUE(tilesLoaded(*map, "Normal"));
+    EXPECT_TRUE(waitFor([&] { return near(pixelAt(*map, 50, 20), QColor(30, 60, 200)); })) << pixelAt(*map, 50, 20).name().toStdString();
+}
+
+TEST(MapOffline, HostileArchivesGiveTheirMessageAndNoHang)
+{
+    TempFolder tmp;
+    const QString text = tmp.write("notes.mbtiles", "not a database");
+    const QString past = tmp.file("past.pmtiles");
+    {
+        QByteArray b = buildPMTiles(solidTiles(Qt::red, 1));
+        putU64(b, RootOffset, quint64(b.size()) + 100);
+        ASSERT_TRUE(writeFile(past, b));
+    }
+    // Opens, but every tile's leaf points back at itself.
+    QByteArray leaf = directory({{1, 0, 0, 0}});
+    for (int i = 0; i < 3; ++i)
+        leaf = directory({{1, 0, quint32(leaf.size()), 0}});
+    const QByteArray root = directory({{0, 0, quint32(leaf.size()), 0}});
+    QByteArray h = buildPMTiles({{{0, 0, 0}, pngTile(Qt::red)}}, PMTilesOptions{0, false, {}}).left(127);
+    putU64(h, RootLength, root.size());
+    putU64(h, 24, 127 + root.size());
+    putU64(h, 32, 0);
+    putU64(h, LeafOffset, 127 + root.size());
+    putU64(h, LeafLength, leaf.size());
+    putU64(h, DataOffset, 127 + root.size() + leaf.size());
+    putU64(h, 64, 0);
+    const QString loop = tmp.write("loop.pmtiles", h + root + leaf);
+
+    OfflineMap m({text, past, loop});
+    m.open();
+    const QStringList types = js(*m.map, "KX.mapTypes()").toStringList();
+    ASSERT_TRUE(types.contains("notes") && types.contains("past") && types.contains("loop")) << types.join('|').toStdString();
+    // Each broken archive, when chosen, says why in the page.
+    chooseType(*m.map, "notes");
+    QStringList lines = js(*m.map, "controls.notice.lines()").toStringList();
+    EXPECT_TRUE(lines.contains(text + ": Not a tile archive (MBTiles or PMTiles)")) << lines.join('|').toStdString();
+    chooseType(*m.map, "past");
+    lines = js(*m.map, "controls.notice.lines()").toStringList();
+    EXPECT_TRUE(lines.contains(past + ": A part of the archive lies past its end")) << lines.join('|').toStdString();
+    EXPECT_FALSE(lines.contains(text + ": Not a tile archive (MBTiles or PMTiles)"));
+    // The looping archive fails its tiles, and the page goes on answering.
+    js(*m.map, "map.eachLayer(function (l) { if (l instanceof L.TileLayer) map.removeLayer(l); }); null");
+    chooseType(*m.map, "loop");
+    EXPECT_TRUE(waitFor([&] {
+        return js(*m.map, "Array.prototype.some.call(document.images, function (i) { return i.src.indexOf('korvix-tiles://archive/') === 0 && i.complete; })").toBool();
+    }));
+    EXPECT_EQ(js(*m.map, "1 + 1").toInt(), 2);
+}
