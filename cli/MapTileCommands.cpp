@@ -12,11 +12,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TileArchive", text);
-}
-
 int info(const TileArchive::Reader &reader, QTextStream &out)
 {
     const TileArchive::Info &i = reader.info();
@@ -52,7 +47,7 @@ int runMapTiles(const QStringList &args, QTextStream &out, QTextStream &err)
     bool okZ = false, okX = false, okY = false;
     const int z = args[1].toInt(&okZ), x = args[2].toInt(&okX), y = args[3].toInt(&okY);
     if (!okZ || !okX || !okY || !TileArchive::validTile(z, x, y)) {
-        err << tr("There is no tile %1/%2/%3 on the map").arg(args[1], args[2], args[3]) << '\n';
+        err << QCoreApplication::translate("TileArchive", "There is no tile %1/%2/%3 on the map").arg(args[1], args[2], args[3]) << '\n';
         return 2;
     }
     const QString &outPath = args[4];
@@ -61,7 +56,7 @@ int runMapTiles(const QStringList &args, QTextStream &out, QTextStream &err)
     std::optional<QByteArray> tile = reader->tile(z, x, y, &error);
     if (!tile) {
         if (error.isEmpty())
-            return fileError(err, args[0], tr("There is no tile %1/%2/%3 in the archive").arg(z).arg(x).arg(y));
+            return fileError(err, args[0], QCoreApplication::translate("TileArchive", "There is no tile %1/%2/%3 in the archive").arg(z).arg(x).arg(y));
         err << error << '\n';
         return 1;
     }
@@ -69,7 +64,7 @@ int runMapTiles(const QStringList &args, QTextStream &out, QTextStream &err)
     if (hasSuffix(outPath, {"png"}) && TileArchive::mimeType(*tile) != "image/png") {
         QImage img;
         if (!img.loadFromData(*tile))
-            return fileError(err, args[0], tr("The tile %1/%2/%3 is no picture").arg(z).arg(x).arg(y));
+            return fileError(err, args[0], QCoreApplication::translate("TileArchive", "The tile %1/%2/%3 is no picture").arg(z).arg(x).arg(y));
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         img.save(&buffer, "PNG");

@@ -12,11 +12,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TileArchive", text);
-}
-
 QString uniqueConnection()
 {
     static QAtomicInteger<quint64> counter;
@@ -69,7 +64,7 @@ std::unique_ptr<MBTilesReader> MBTilesReader::open(const QString &path, QString 
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), r->m_connection);
         if (!db.isValid())
-            return fail(tr("The SQLite driver of Qt is missing"));
+            return fail(QCoreApplication::translate("TileArchive", "The SQLite driver of Qt is missing"));
         db.setDatabaseName(path);
         // Read-only: an archive is never changed, and a damaged one is not "repaired".
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=1000"));
@@ -77,7 +72,7 @@ std::unique_ptr<MBTilesReader> MBTilesReader::open(const QString &path, QString 
             return fail(db.lastError().text());
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("SELECT zoom_level, tile_column, tile_row, tile_data FROM tiles LIMIT 0")))
-            return fail(tr("Not an MBTiles archive: it has no table of tiles"));
+            return fail(QCoreApplication::translate("TileArchive", "Not an MBTiles archive: it has no table of tiles"));
         TileArchive::Info &info = r->m_info;
         info.path = path;
         info.format = QStringLiteral("MBTiles");
@@ -91,7 +86,7 @@ std::unique_ptr<MBTilesReader> MBTilesReader::open(const QString &path, QString 
         info.tileType = format == QLatin1String("jpeg") ? QStringLiteral("jpg") : format;
         readBounds(info, info.metadata.value(QStringLiteral("bounds")));
         if (!q.exec(QStringLiteral("SELECT min(zoom_level), max(zoom_level), count(*) FROM tiles")) || !q.next())
-            return fail(tr("Not an MBTiles archive: its table of tiles cannot be read"));
+            return fail(QCoreApplication::translate("TileArchive", "Not an MBTiles archive: its table of tiles cannot be read"));
         info.tileCount = q.value(2).toLongLong();
         bool minOk = false, maxOk = false;
         const int lo = info.metadata.value(QStringLiteral("minzoom"), q.value(0).toString()).toInt(&minOk);
@@ -129,7 +124,7 @@ std::optional<QByteArray> MBTilesReader::tile(int z, int x, int y, QString *erro
     if (q.value(0).toLongLong() > TileArchive::MaxTileBytes) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(
-                m_info.path, tr("The tile %1/%2/%3 is too large").arg(z).arg(x).arg(y));
+                m_info.path, QCoreApplication::translate("TileArchive", "The tile %1/%2/%3 is too large").arg(z).arg(x).arg(y));
         return std::nullopt;
     }
     return q.value(1).toByteArray();

@@ -12,11 +12,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TileArchive", text);
-}
-
 constexpr int HeaderBytes = 127;
 constexpr qint64 MaxArchiveBytes = qint64(1) << 50;
 enum Compression { Unknown = 0, None = 1, Gzip = 2 };
@@ -65,47 +60,47 @@ std::optional<std::vector<Entry>> parseDirectory(const QByteArray &b, QString *r
 {
     auto bad = [&](const char *why) {
         if (reason)
-            *reason = tr(why);
+            *reason = QCoreApplication::translate("TileArchive", why);
         return std::nullopt;
     };
     qsizetype pos = 0;
     quint64 count = 0;
     if (!readVarint(b, pos, count))
-        return bad("A directory of the archive is broken");
+        return bad(QT_TRANSLATE_NOOP("TileArchive", "A directory of the archive is broken"));
     // Each entry takes at least four bytes: more entries than that cannot be there.
     if (count > quint64(b.size()) / 4 + 1)
-        return bad("A directory of the archive is broken");
+        return bad(QT_TRANSLATE_NOOP("TileArchive", "A directory of the archive is broken"));
     std::vector<Entry> entries(count);
     quint64 last = 0, v = 0;
     for (Entry &e : entries) {
         if (!readVarint(b, pos, v))
-            return bad("A directory of the archive is broken");
+            return bad(QT_TRANSLATE_NOOP("TileArchive", "A directory of the archive is broken"));
         last += v;
         e.tileId = last;
     }
     for (Entry &e : entries) {
         if (!readVarint(b, pos, v) || v > 0xffffffffu)
-            return bad("A directory of the archive is broken");
+            return bad(QT_TRANSLATE_NOOP("TileArchive", "A directory of the archive is broken"));
         e.runLength = quint32(v);
     }
     for (Entry &e : entries) {
         if (!readVarint(b, pos, v) || v > 0xffffffffu)
-            return bad("A directory of the archive is broken");
+            return bad(QT_TRANSLATE_NOOP("TileArchive", "A directory of the archive is broken"));
         e.length = quint32(v);
     }
     for (size_t i = 0; i < entries.size(); ++i) {
         if (!readVarint(b, pos, v))
-            return bad("A directory of the archive is broken");
+            return bad(QT_TRANSLATE_NOOP("TileArchive", "A directory of the archive is broken"));
         if (v == 0 && i > 0)
             entries[i].offset = entries[i - 1].offset + entries[i - 1].length;
         else
             entries[i].offset = v - 1;
     }
     if (pos != b.size())
-        return bad("A directory of the archive is broken");
+        return bad(QT_TRANSLATE_NOOP("TileArchive", "A directory of the archive is broken"));
     for (size_t i = 1; i < entries.size(); ++i)
         if (entries[i].tileId <= entries[i - 1].tileId)
-            return bad("A directory of the archive is not in order");
+            return bad(QT_TRANSLATE_NOOP("TileArchive", "A directory of the archive is not in order"));
     return entries;
 }
 
@@ -147,7 +142,7 @@ QString PMTilesReader::fail(const QString &reason) const
 std::optional<QByteArray> PMTilesReader::range(quint64 offset, quint64 length, QString *reason)
 {
     if (offset > m_size || length > m_size - offset) {
-        *reason = tr("A part of the archive lies past its end");
+        *reason = QCoreApplication::translate("TileArchive", "A part of the archive lies past its end");
         return std::nullopt;
     }
     if (!m_file.seek(qint64(offset))) {
@@ -156,7 +151,7 @@ std::optional<QByteArray> PMTilesReader::range(quint64 offset, quint64 length, Q
     }
     QByteArray bytes = m_file.read(qint64(length));
     if (quint64(bytes.size()) != length) {
-        *reason = bytes.size() < 0 ? m_file.errorString() : tr("A part of the archive lies past its end");
+        *reason = bytes.size() < 0 ? m_file.errorString() : QCoreApplication::translate("TileArchive", "A part of the archive lies past its end");
         return std::nullopt;
     }
     return bytes;
@@ -165,7 +160,7 @@ std::optional<QByteArray> PMTilesReader::range(quint64 offset, quint64 length, Q
 std::optional<std::vector<Entry>> PMTilesReader::directory(quint64 offset, quint64 length, QString *reason)
 {
     if (length > quint64(MaxDirectoryBytes)) {
-        *reason = tr("A directory of the archive is too large");
+        *reason = QCoreApplication::translate("TileArchive", "A directory of the archive is too large");
         return std::nullopt;
     }
     std::optional<QByteArray> bytes = range(offset, length, reason);
@@ -174,7 +169,7 @@ std::optional<std::vector<Entry>> PMTilesReader::directory(quint64 offset, quint
     if (m_internalCompression == Gzip) {
         bytes = PMTiles::inflate(*bytes, MaxDirectoryBytes);
         if (!bytes) {
-            *reason = tr("A directory of the archive cannot be unpacked");
+            *reason = QCoreApplication::translate("TileArchive", "A directory of the archive cannot be unpacked");
             return std::nullopt;
         }
     }
@@ -199,9 +194,9 @@ std::unique_ptr<PMTilesReader> PMTilesReader::open(const QString &path, QString 
     r->m_size = quint64(r->m_file.size());
     const QByteArray h = r->m_file.read(HeaderBytes);
     if (h.size() != HeaderBytes || !h.startsWith("PMTiles"))
-        return fail(tr("Not a PMTiles archive"));
+        return fail(QCoreApplication::translate("TileArchive", "Not a PMTiles archive"));
     if (quint8(h[7]) != 3)
-        return fail(tr("PMTiles version %1 is not supported").arg(quint8(h[7])));
+        return fail(QCoreApplication::translate("TileArchive", "PMTiles version %1 is not supported").arg(quint8(h[7])));
     const char *p = h.constData();
     r->m_rootOffset = u64(p + 8);
     r->m_rootLength = u64(p + 16);
@@ -214,15 +209,15 @@ std::unique_ptr<PMTilesReader> PMTilesReader::open(const QString &path, QString 
     r->m_internalCompression = quint8(h[97]);
     r->m_tileCompression = quint8(h[98]);
     if (r->m_internalCompression != None && r->m_internalCompression != Gzip)
-        return fail(tr("The archive's directories are packed in a way not supported"));
+        return fail(QCoreApplication::translate("TileArchive", "The archive's directories are packed in a way not supported"));
     if (r->m_tileCompression != None && r->m_tileCompression != Gzip && r->m_tileCompression != Unknown)
-        return fail(tr("The archive's tiles are packed in a way not supported"));
+        return fail(QCoreApplication::translate("TileArchive", "The archive's tiles are packed in a way not supported"));
     TileArchive::Info &info = r->m_info;
     static const char *const types[] = {"", "mvt", "png", "jpg", "webp", "avif"};
     const int type = quint8(h[99]);
     info.tileType = type < 6 ? QString::fromLatin1(types[type]) : QString();
     if (type == 1 || type == 5)
-        return fail(tr("The archive holds no raster tiles"));
+        return fail(QCoreApplication::translate("TileArchive", "The archive holds no raster tiles"));
     info.tileCount = qint64(u64(p + 72));
     const int lo = quint8(h[100]), hi = quint8(h[101]);
     if (lo <= hi && hi <= 30) {
@@ -244,14 +239,14 @@ std::unique_ptr<PMTilesReader> PMTilesReader::open(const QString &path, QString 
     r->m_root = std::move(*root);
     if (r->m_metaLength > 0) {
         if (r->m_metaLength > quint64(MaxMetadataBytes))
-            return fail(tr("The archive's description is too large"));
+            return fail(QCoreApplication::translate("TileArchive", "The archive's description is too large"));
         std::optional<QByteArray> meta = r->range(r->m_metaOffset, r->m_metaLength, &reason);
         if (!meta)
             return fail(reason);
         if (r->m_internalCompression == Gzip)
             meta = PMTiles::inflate(*meta, MaxMetadataBytes);
         if (!meta)
-            return fail(tr("The archive's description cannot be unpacked"));
+            return fail(QCoreApplication::translate("TileArchive", "The archive's description cannot be unpacked"));
         const QJsonObject o = QJsonDocument::fromJson(*meta).object();
         for (auto it = o.begin(); it != o.end(); ++it)
             if (it->isString() || it->isDouble())
@@ -284,25 +279,25 @@ std::optional<QByteArray> PMTilesReader::tile(int z, int x, int y, QString *erro
                 return std::nullopt;
             if (e.length > TileArchive::MaxTileBytes) {
                 if (error)
-                    *error = fail(tr("The tile %1/%2/%3 is too large").arg(z).arg(x).arg(y));
+                    *error = fail(QCoreApplication::translate("TileArchive", "The tile %1/%2/%3 is too large").arg(z).arg(x).arg(y));
                 return std::nullopt;
             }
             if (e.offset > m_dataLength || e.length > m_dataLength - e.offset) {
                 if (error)
-                    *error = fail(tr("A part of the archive lies past its end"));
+                    *error = fail(QCoreApplication::translate("TileArchive", "A part of the archive lies past its end"));
                 return std::nullopt;
             }
             std::optional<QByteArray> bytes = range(m_dataOffset + e.offset, e.length, &reason);
             if (bytes && m_tileCompression == Gzip)
                 if (!(bytes = PMTiles::inflate(*bytes, TileArchive::MaxTileBytes)))
-                    reason = tr("The tile %1/%2/%3 cannot be unpacked").arg(z).arg(x).arg(y);
+                    reason = QCoreApplication::translate("TileArchive", "The tile %1/%2/%3 cannot be unpacked").arg(z).arg(x).arg(y);
             if (!bytes && error)
                 *error = fail(reason);
             return bytes;
         }
         if (e.offset > m_leafLength || e.length > m_leafLength - e.offset) {
             if (error)
-                *error = fail(tr("A part of the archive lies past its end"));
+                *error = fail(QCoreApplication::translate("TileArchive", "A part of the archive lies past its end"));
             return std::nullopt;
         }
         const quint64 at = m_leafOffset + e.offset;
@@ -318,6 +313,6 @@ std::optional<QByteArray> PMTilesReader::tile(int z, int x, int y, QString *erro
         dir = m_leaves.object(at);
     }
     if (error)
-        *error = fail(tr("The archive's directories nest too deep"));
+        *error = fail(QCoreApplication::translate("TileArchive", "The archive's directories nest too deep"));
     return std::nullopt;
 }

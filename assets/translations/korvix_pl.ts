@@ -2728,6 +2728,46 @@ Zostanie otwarty istniejący plik, jeśli istnieje.</translation>
         <source>Labels over satellite tiles</source>
         <translation>Opisy na kafelkach satelitarnych</translation>
     </message>
+    <message>
+        <source>Tile archives (MBTiles, PMTiles) shown as base layers of the map</source>
+        <translation>Archiwa kafelków (MBTiles, PMTiles) pokazywane jako warstwy podkładowe mapy</translation>
+    </message>
+    <message>
+        <source>Add tile archive...</source>
+        <translation>Dodaj archiwum kafelków...</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Usuń</translation>
+    </message>
+    <message>
+        <source>Tile cache limit</source>
+        <translation>Limit pamięci podręcznej kafelków</translation>
+    </message>
+    <message>
+        <source>Tile cache</source>
+        <translation>Pamięć podręczna kafelków</translation>
+    </message>
+    <message>
+        <source>Empty the tile cache</source>
+        <translation>Opróżnij pamięć podręczną kafelków</translation>
+    </message>
+    <message>
+        <source>Offline map</source>
+        <translation>Mapa bez sieci</translation>
+    </message>
+    <message>
+        <source>Add tile archive</source>
+        <translation>Dodaj archiwum kafelków</translation>
+    </message>
+    <message>
+        <source>Tile archives (*.mbtiles *.pmtiles);;All files (*)</source>
+        <translation>Archiwa kafelków (*.mbtiles *.pmtiles);;Wszystkie pliki (*)</translation>
+    </message>
+    <message>
+        <source>%1 MB in %2</source>
+        <translation>%1 MB w %2</translation>
+    </message>
 </context>
 <context>
     <name>TSound</name>
@@ -3472,6 +3512,97 @@ Język mowy:</translation>
     <message>
         <source>Can&apos;t change the sample rate of %1</source>
         <translation>Nie można zmienić częstotliwości próbkowania %1</translation>
+    </message>
+</context>
+<context>
+    <name>TileArchive</name>
+    <message>
+        <source>Not a tile archive (MBTiles or PMTiles)</source>
+        <translation>To nie jest archiwum kafelków (MBTiles ani PMTiles)</translation>
+    </message>
+    <message>
+        <source>The SQLite driver of Qt is missing</source>
+        <translation>Brak sterownika SQLite biblioteki Qt</translation>
+    </message>
+    <message>
+        <source>Not an MBTiles archive: it has no table of tiles</source>
+        <translation>To nie jest archiwum MBTiles: nie ma tabeli kafelków</translation>
+    </message>
+    <message>
+        <source>Not an MBTiles archive: its table of tiles cannot be read</source>
+        <translation>To nie jest archiwum MBTiles: nie można odczytać tabeli kafelków</translation>
+    </message>
+    <message>
+        <source>The tile %1/%2/%3 is too large</source>
+        <translation>Kafelek %1/%2/%3 jest za duży</translation>
+    </message>
+    <message>
+        <source>A directory of the archive is broken</source>
+        <translation>Katalog archiwum jest uszkodzony</translation>
+    </message>
+    <message>
+        <source>A directory of the archive is not in order</source>
+        <translation>Katalog archiwum nie jest uporządkowany</translation>
+    </message>
+    <message>
+        <source>A part of the archive lies past its end</source>
+        <translation>Część archiwum leży za jego końcem</translation>
+    </message>
+    <message>
+        <source>A directory of the archive is too large</source>
+        <translation>Katalog archiwum jest za duży</translation>
+    </message>
+    <message>
+        <source>A directory of the archive cannot be unpacked</source>
+        <translation>Nie można rozpakować katalogu archiwum</translation>
+    </message>
+    <message>
+        <source>Not a PMTiles archive</source>
+        <translation>To nie jest archiwum PMTiles</translation>
+    </message>
+    <message>
+        <source>PMTiles version %1 is not supported</source>
+        <translation>Wersja %1 PMTiles nie jest obsługiwana</translation>
+    </message>
+    <message>
+        <source>The archive&apos;s directories are packed in a way not supported</source>
+        <translation>Katalogi archiwum są spakowane w nieobsługiwany sposób</translation>
+    </message>
+    <message>
+        <source>The archive&apos;s tiles are packed in a way not supported</source>
+        <translation>Kafelki archiwum są spakowane w nieobsługiwany sposób</translation>
+    </message>
+    <message>
+        <source>The archive holds no raster tiles</source>
+        <translation>Archiwum nie zawiera kafelków rastrowych</translation>
+    </message>
+    <message>
+        <source>The archive&apos;s description is too large</source>
+        <translation>Opis archiwum jest za duży</translation>
+    </message>
+    <message>
+        <source>The archive&apos;s description cannot be unpacked</source>
+        <translation>Nie można rozpakować opisu archiwum</translation>
+    </message>
+    <message>
+        <source>The tile %1/%2/%3 cannot be unpacked</source>
+        <translation>Nie można rozpakować kafelka %1/%2/%3</translation>
+    </message>
+    <message>
+        <source>The archive&apos;s directories nest too deep</source>
+        <translation>Katalogi archiwum są zagnieżdżone zbyt głęboko</translation>
+    </message>
+    <message>
+        <source>There is no tile %1/%2/%3 on the map</source>
+        <translation>Na mapie nie ma kafelka %1/%2/%3</translation>
+    </message>
+    <message>
+        <source>There is no tile %1/%2/%3 in the archive</source>
+        <translation>W archiwum nie ma kafelka %1/%2/%3</translation>
+    </message>
+    <message>
+        <source>The tile %1/%2/%3 is no picture</source>
+        <translation>Kafelek %1/%2/%3 nie jest obrazem</translation>
     </message>
 </context>
 <context>
