@@ -14,11 +14,13 @@
 #include <QDirIterator>
 #include <QImage>
 #include <QJsonArray>
+#include <QPainter>
 #include <QJsonDocument>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -245,4 +247,47 @@ TEST(MapOffline, HostileArchivesGiveTheirMessageAndNoHang)
         return js(*m.map, "Array.prototype.some.call(document.images, function (i) { return i.src.indexOf('korvix-tiles://archive/') === 0 && i.complete; })").toBool();
     }));
     EXPECT_EQ(js(*m.map, "1 + 1").toInt(), 2);
+}
+
+// The map offline for the README: an archive of one region over the built-in world.
+TEST(MapOffline, ScreenshotOfAnArchiveOverTheBuiltInWorld)
+{
+    TempFolder tmp;
+    std::map<Key, QByteArray> tiles;
+    for (int z = 4; z <= 6; ++z) {
+        const int n = 1 << z;
+        for (int x = int(n * (14.0 + 180) / 360); x <= int(n * (24.2 + 180) / 360); ++x)
+            for (int y = 0; y < n; ++y) {
+                QImage img(256, 256, QImage::Format_RGB32);
+                img.fill(QColor(236, 232, 220));
+                QPainter p(&img);
+                p.setPen(QPen(QColor(255, 255, 255), 5));
+                for (int i = 32; i < 256; i += 64) {
+                    p.drawLine(i, 0, i + 20, 256);
+                    p.drawLine(0, i, 256, i - 12);
+                }
+                p.setPen(QPen(QColor(120, 170, 110), 3));
+                p.drawEllipse(QPoint(128, 128), 40, 28);
+                p.end();
+                tiles[{z, x, y}] = encodedImage(img, "PNG");
+            }
+    }
+    const QString mb = tmp.file("region.mbtiles");
+    ASSERT_EQ(writeMBTiles(mb, tiles, {{"name", "Region"}, {"format", "png"}, {"minzoom", "4"}, {"maxzoom", "6"},
+                                       {"bounds", "14.1,49.0,24.2,54.9"}, {"attribution", "Region maps"}}), "");
+    OfflineMap m({mb});
+    m.open();
+    m.map->resize(1024, 700);
+    js(*m.map, "map.setView([51.5, 17], 5); null");
+    chooseType(*m.map, "Region");
+    ASSERT_TRUE(tilesLoaded(*m.map, "Region"));
+    ASSERT_TRUE(waitFor([&] { return !js(*m.map, "controls.world.isLoading()").toBool(); }));
+    QTest::qWait(800);
+    const QImage shot = m.map->grab().toImage();
+    const QString path = QStringLiteral(KORVIX_BINARY_DIR "/map-offline.png");
+    ASSERT_TRUE(shot.save(path));
+    std::printf("offline map screenshot: %s\n", qPrintable(path));
+    // The region's tiles and the world's land and sea around them.
+    EXPECT_TRUE(near(pixelAt(*m.map, 45, -5), QColor(0xaa, 0xd3, 0xdf)));
+    EXPECT_TRUE(near(pixelAt(*m.map, 47.5, 30), QColor(0xf2, 0xef, 0xe9)));
 }
