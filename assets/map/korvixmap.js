@@ -191,10 +191,8 @@ var CELL = 64;
 var poiLayer = L.layerGroup().addTo(map);
 // Clusters go on one canvas under the markers instead of a marker each: a zoom at a
 // million points shows a few hundred new ones. It moves with the map while dragged.
-var clusterPane = map.createPane("kxClusters");
-clusterPane.style.zIndex = 590;
-clusterPane.style.pointerEvents = "none";
-var clusterCanvas = L.DomUtil.create("canvas", "leaflet-zoom-hide", clusterPane);
+var clusterCanvas = L.DomUtil.create("canvas", "leaflet-zoom-hide", map.getPanes().overlayPane);
+clusterCanvas.style.pointerEvents = "none";
 var clusterList = [];   // {x, y (layer pixels), n, at (LatLng)} of the last draw
 function paintClusters() {
     var size = map.getSize(), ratio = window.devicePixelRatio || 1;
@@ -225,9 +223,10 @@ function clusterAt(layerPoint) {
     }
     return null;
 }
-map.on("mousemove", function (e) {
-    // The pointer and the count as a tip over a cluster.
-    var c = clusterAt(e.layerPoint), box = map.getContainer();
+// The pointer and the count as a tip over a cluster. A listener of the page, not of
+// the map: the map's own ones are walked whole when a script's value holds the map.
+map.getContainer().addEventListener("mousemove", function (ev) {
+    var c = clusterAt(map.mouseEventToLayerPoint(ev)), box = map.getContainer();
     box.style.cursor = c ? "pointer" : "";
     box.title = c ? String(c.n) : "";
 });
