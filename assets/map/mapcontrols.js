@@ -85,35 +85,38 @@ function kxWorldShapes(topo) {
     }
     return { land: shapes(topo.objects.land), borders: shapes(topo.objects.countries) };
 }
-// Drawn as canvas tiles: Leaflet's own paths of 160,000 points stall the page.
-var KxWorldLayer = window.L && L.GridLayer.extend({
-    createTile: function (c) {
-        var tile = document.createElement("canvas");
-        tile.width = tile.height = 256;
-        var n = Math.pow(2, c.z), x0 = (((c.x % n) + n) % n) / n, y0 = c.y / n, k = 256 * n;
-        var ctx = tile.getContext("2d"), shapes = this.options.shapes;
-        function each(list, act) {
-            list.forEach(function (s) {
-                if (s.box[2] < x0 || s.box[0] > x0 + 1 / n || s.box[3] < y0 || s.box[1] > y0 + 1 / n) return;
-                ctx.beginPath();
-                s.rings.forEach(function (r) {
-                    r.forEach(function (p, i) {
-                        var px = (p[0] - x0) * k, py = (p[1] - y0) * k;
-                        if (i) ctx.lineTo(px, py); else ctx.moveTo(px, py);
-                    });
-                    ctx.closePath();
+// Drawn as canvas tiles: Leaflet's own paths of 160,000 points stall the page. The
+// shapes stay in a closure, out of reach of anything that walks the map's objects
+// (the host turning a script's result into a value).
+function kxWorldLayer(shapes, options) {
+    return new (L.GridLayer.extend({ createTile: function (c) { return kxWorldTile(shapes, c); } }))(options);
+}
+function kxWorldTile(shapes, c) {
+    var tile = document.createElement("canvas");
+    tile.width = tile.height = 256;
+    var n = Math.pow(2, c.z), x0 = (((c.x % n) + n) % n) / n, y0 = c.y / n, k = 256 * n;
+    var ctx = tile.getContext("2d");
+    function each(list, act) {
+        list.forEach(function (s) {
+            if (s.box[2] < x0 || s.box[0] > x0 + 1 / n || s.box[3] < y0 || s.box[1] > y0 + 1 / n) return;
+            ctx.beginPath();
+            s.rings.forEach(function (r) {
+                r.forEach(function (p, i) {
+                    var px = (p[0] - x0) * k, py = (p[1] - y0) * k;
+                    if (i) ctx.lineTo(px, py); else ctx.moveTo(px, py);
                 });
-                act();
+                ctx.closePath();
             });
-        }
-        ctx.fillStyle = "#f2efe9";
-        each(shapes.land, function () { ctx.fill("evenodd"); });
-        ctx.strokeStyle = "#a89090";
-        ctx.lineWidth = 0.8;
-        each(shapes.borders, function () { ctx.stroke(); });
-        return tile;
+            act();
+        });
     }
-});
+    ctx.fillStyle = "#f2efe9";
+    each(shapes.land, function () { ctx.fill("evenodd"); });
+    ctx.strokeStyle = "#a89090";
+    ctx.lineWidth = 0.8;
+    each(shapes.borders, function () { ctx.stroke(); });
+    return tile;
+}
 function kxWorld(map) {
     map.getContainer().style.background = "#aad3df";
     var topo = window.KX_WORLD;
@@ -121,8 +124,9 @@ function kxWorld(map) {
     var pane = map.createPane("kxWorld");
     pane.style.zIndex = 150;
     pane.style.pointerEvents = "none";
-    return new KxWorldLayer({ pane: "kxWorld", shapes: kxWorldShapes(topo), maxZoom: 19, attribution: "Natural Earth" })
-        .addTo(map);
+    var shapes = kxWorldShapes(topo);
+    window.KX_WORLD = null; // decoded once; the page keeps only the shapes
+    return kxWorldLayer(shapes, { pane: "kxWorld", maxZoom: 19, attribution: "Natural Earth" }).addTo(map);
 }
 function kxMapTypes(cfg, terrainName) {
     var by = {};

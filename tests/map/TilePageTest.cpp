@@ -154,12 +154,11 @@ TEST(MapOffline, TheBuiltInWorldShowsLandAndSeaWithNoTileSource)
     // The server is closed: no tile, and the page says so.
     ASSERT_TRUE(waitFor([&] { return js(*m.map, "controls.notice.lines().length").toInt() > 0; }));
     QTest::qWait(600); // the tiles' fade-in
-    const QColor sea = pixelAt(*m.map, 45, -30);   // the Atlantic
-    const QColor land = pixelAt(*m.map, 48.5, 2.5); // near Paris
-    const QColor land2 = pixelAt(*m.map, 52.2, 21); // near Warsaw
-    EXPECT_TRUE(near(sea, QColor(0xaa, 0xd3, 0xdf))) << sea.name().toStdString();
-    EXPECT_TRUE(near(land, QColor(0xf2, 0xef, 0xe9))) << land.name().toStdString();
-    EXPECT_TRUE(near(land2, QColor(0xf2, 0xef, 0xe9))) << land2.name().toStdString();
+    // The Atlantic, and land near Paris and Warsaw.
+    const QColor seaColour(0xaa, 0xd3, 0xdf), landColour(0xf2, 0xef, 0xe9);
+    EXPECT_TRUE(waitFor([&] { return near(pixelAt(*m.map, 45, -30), seaColour); })) << pixelAt(*m.map, 45, -30).name().toStdString();
+    EXPECT_TRUE(waitFor([&] { return near(pixelAt(*m.map, 48.5, 2.5), landColour); })) << pixelAt(*m.map, 48.5, 2.5).name().toStdString();
+    EXPECT_TRUE(waitFor([&] { return near(pixelAt(*m.map, 52.2, 21), landColour); })) << pixelAt(*m.map, 52.2, 21).name().toStdString();
     // Its data came with the program, from beside the page.
     EXPECT_TRUE(js(*m.map, "Array.prototype.some.call(document.scripts, function (s) { return /\\/world\\.js$/.test(s.src) && s.src.indexOf('file:') === 0; })").toBool());
 }
@@ -288,6 +287,6 @@ TEST(MapOffline, ScreenshotOfAnArchiveOverTheBuiltInWorld)
     ASSERT_TRUE(shot.save(path));
     std::printf("offline map screenshot: %s\n", qPrintable(path));
     // The region's tiles and the world's land and sea around them.
-    EXPECT_TRUE(near(pixelAt(*m.map, 45, -5), QColor(0xaa, 0xd3, 0xdf)));
-    EXPECT_TRUE(near(pixelAt(*m.map, 47.5, 30), QColor(0xf2, 0xef, 0xe9)));
+    EXPECT_TRUE(waitFor([&] { return near(pixelAt(*m.map, 45, -5), QColor(0xaa, 0xd3, 0xdf)); }));
+    EXPECT_TRUE(waitFor([&] { return near(pixelAt(*m.map, 47.5, 30), QColor(0xf2, 0xef, 0xe9)); }));
 }
