@@ -3,6 +3,17 @@
 
 #include <algorithm>
 
+void TRBGridMeasures::reach(std::vector<Size> &c, size_t row) const
+{
+    if (row < c.size())
+        return;
+    // Row by row (numbering a million rows) the vector doubles, but never past the
+    // row count.
+    if (row >= c.capacity())
+        c.reserve(std::max(row + 1, std::min(size_t(m_rows), 2 * c.capacity())));
+    c.resize(row + 1);
+}
+
 void TRBGridMeasures::set(int col, int row, quint16 width, quint16 height)
 {
     if (col < 0 || row < 0 || row >= m_rows)
@@ -10,10 +21,10 @@ void TRBGridMeasures::set(int col, int row, quint16 width, quint16 height)
     if (size_t(col) >= m_cols.size())
         m_cols.resize(size_t(col) + 1);
     std::vector<Size> &c = m_cols[size_t(col)];
-    if (c.empty()) {
+    if (size_t(row) >= c.size()) {
         if (width == 0 && height == 0)
             return;
-        c.resize(size_t(m_rows));
+        reach(c, size_t(row));
     }
     c[size_t(row)] = {width, height};
 }
@@ -25,11 +36,19 @@ void TRBGridMeasures::reset(int rows, int cols)
     m_cols.resize(size_t(std::max(cols, 0)));
 }
 
+size_t TRBGridMeasures::heldBytes() const
+{
+    size_t bytes = m_cols.capacity() * sizeof(std::vector<Size>);
+    for (const std::vector<Size> &c : m_cols)
+        bytes += c.capacity() * sizeof(Size);
+    return bytes;
+}
+
 void TRBGridMeasures::rowCountChanged(int rows)
 {
     m_rows = std::max(rows, 0);
     for (std::vector<Size> &c : m_cols)
-        if (!c.empty())
+        if (c.size() > size_t(m_rows))
             c.resize(size_t(m_rows));
 }
 
@@ -42,7 +61,7 @@ void TRBGridMeasures::rowsInserted(int at, int count)
 {
     m_rows += count;
     for (std::vector<Size> &c : m_cols)
-        if (!c.empty())
+        if (size_t(at) < c.size())
             c.insert(c.begin() + at, size_t(count), Size());
 }
 
@@ -50,7 +69,7 @@ void TRBGridMeasures::rowRemoved(int row)
 {
     --m_rows;
     for (std::vector<Size> &c : m_cols)
-        if (!c.empty())
+        if (size_t(row) < c.size())
             c.erase(c.begin() + row);
 }
 
@@ -66,14 +85,17 @@ void TRBGridMeasures::rowsTaken(const std::vector<char> &take, std::vector<quint
             continue;
         if (side)
             side->push_back(quint32(col));
+        // Taken rows past the vector's end were unmeasured: they leave zeros.
         size_t out = 0;
-        for (size_t r = 0; r < c.size(); ++r) {
+        const size_t measured = c.size(), rows = std::max(measured, std::min(take.size(), size_t(m_rows)));
+        for (size_t r = 0; r < rows; ++r) {
             if (r < take.size() && take[r]) {
                 if (side)
-                    side->push_back(quint32(c[r].width) | (quint32(c[r].height) << 16));
+                    side->push_back(r < measured ? quint32(c[r].width) | (quint32(c[r].height) << 16) : 0);
                 continue;
             }
-            c[out++] = c[r];
+            if (r < measured)
+                c[out++] = c[r];
         }
         c.resize(out);
     }
@@ -83,12 +105,19 @@ void TRBGridMeasures::rowsTaken(const std::vector<char> &take, std::vector<quint
 void TRBGridMeasures::rowsPut(const std::vector<int> &at, const std::vector<quint32> &side)
 {
     const size_t k = at.size(), n = size_t(m_rows) + k;
-    // Spreads the rows of `c` apart, from the end, leaving `fill(i)` at at[i].
-    auto spread = [&](std::vector<Size> &c, auto fill) {
+    // Spreads the rows of `c` apart, from the end, leaving `fill(i)` at at[i]. A
+    // vector short of the rows grows only to where its last row lands.
+    auto spread = [&](std::vector<Size> &c, bool full, auto fill) {
         const size_t oldN = c.size();
-        c.resize(n);
-        size_t src = oldN, put = k;
-        for (size_t dst = n; dst-- > 0 && (put > 0 || src != dst);) {
+        size_t newN = full ? n : oldN, put = full ? k : 0;
+        // The put rows before the last measured row's new place.
+        while (!full && oldN > 0 && put < k && size_t(at[put]) < newN) {
+            ++put;
+            ++newN;
+        }
+        c.resize(newN);
+        size_t src = oldN;
+        for (size_t dst = newN; dst-- > 0 && (put > 0 || src != dst);) {
             if (put > 0 && size_t(at[put - 1]) == dst)
                 c[dst] = fill(--put);
             else
@@ -101,9 +130,8 @@ void TRBGridMeasures::rowsPut(const std::vector<int> &at, const std::vector<quin
         if (col >= m_cols.size())
             continue;
         std::vector<Size> &c = m_cols[col];
-        if (c.empty())
-            c.resize(size_t(m_rows));
-        spread(c, [&](size_t p) {
+        c.resize(size_t(m_rows)); // the put rows' sizes come back in full
+        spread(c, true, [&](size_t p) {
             const quint32 v = side[i + 1 + p];
             return Size{quint16(v & 0xFFFF), quint16(v >> 16)};
         });
@@ -111,15 +139,16 @@ void TRBGridMeasures::rowsPut(const std::vector<int> &at, const std::vector<quin
     }
     for (size_t col = 0; col < m_cols.size(); ++col)
         if (!restored[col] && !m_cols[col].empty())
-            spread(m_cols[col], [](size_t) { return Size(); });
+            spread(m_cols[col], false, [](size_t) { return Size(); });
     m_rows = int(n);
 }
 
 void TRBGridMeasures::rowMoved(int from, int to)
 {
     for (std::vector<Size> &c : m_cols) {
-        if (c.empty())
-            continue;
+        if (size_t(std::min(from, to)) >= c.size())
+            continue; // rows past the end are all unmeasured
+        reach(c, size_t(std::max(from, to)));
         if (from < to)
             std::rotate(c.begin() + from, c.begin() + from + 1, c.begin() + to + 1);
         else
@@ -132,16 +161,31 @@ void TRBGridMeasures::rowsPermuted(const std::vector<int> &order)
     for (std::vector<Size> &c : m_cols) {
         if (c.empty())
             continue;
-        std::vector<Size> moved(c.size());
-        for (size_t i = 0; i < order.size() && i < c.size(); ++i)
-            moved[i] = c[size_t(order[i])];
+        // Only as long as the last measured row's new place: sorting a list whose
+        // columns measured only their header keeps them short.
+        size_t last = 0;
+        for (size_t i = 0; i < order.size(); ++i) {
+            const size_t from = size_t(order[i]);
+            if (from < c.size() && (c[from].width || c[from].height))
+                last = i + 1;
+        }
+        std::vector<Size> moved(last);
+        for (size_t i = 0; i < last; ++i) {
+            const size_t from = size_t(order[i]);
+            if (from < c.size())
+                moved[i] = c[from];
+        }
         c.swap(moved);
     }
 }
 
 void TRBGridMeasures::cellsExchanged(int a, int b, int fromCol)
 {
-    for (size_t col = size_t(std::max(fromCol, 0)); col < m_cols.size(); ++col)
-        if (!m_cols[col].empty())
-            std::swap(m_cols[col][size_t(a)], m_cols[col][size_t(b)]);
+    for (size_t col = size_t(std::max(fromCol, 0)); col < m_cols.size(); ++col) {
+        std::vector<Size> &c = m_cols[col];
+        if (size_t(std::min(a, b)) >= c.size())
+            continue;
+        reach(c, size_t(std::max(a, b)));
+        std::swap(c[size_t(a)], c[size_t(b)]);
+    }
 }

@@ -3,8 +3,10 @@
 // The grid's measurements of its cells' texts, in pixels: view state beside the
 // document's rows, kept in step with them as the table's row follower.
 //
-// One vector per column, made on the first non-zero measure of that column: a
-// list whose only measured column is the row number costs 4 bytes a row.
+// One vector per column, made on the first non-zero measure of that column and
+// only as long as its last measured row: rows past its end read 0. A list whose
+// only measured column is the row number costs 4 bytes a row, and the header row
+// measured in every column costs nothing per row.
 
 #include "core/RBParamsTable.h"
 
@@ -25,6 +27,8 @@ public:
     void set(int col, int row, quint16 width, quint16 height);
     // Every cell of a table of this size unmeasured.
     void reset(int rows, int cols);
+    // Bytes held for the measures.
+    size_t heldBytes() const;
 
     void rowCountChanged(int rows) override;
     void colCountChanged(int cols) override;
@@ -46,8 +50,10 @@ private:
         if (col < 0 || size_t(col) >= m_cols.size() || row < 0 || row >= m_rows)
             return nullptr;
         const std::vector<Size> &c = m_cols[size_t(col)];
-        return c.empty() ? nullptr : &c[size_t(row)];
+        return size_t(row) < c.size() ? &c[size_t(row)] : nullptr;
     }
+    // Makes `c` reach row `row` (zeros added), growing at most to the row count.
+    void reach(std::vector<Size> &c, size_t row) const;
 
     int m_rows = 0;
     std::vector<std::vector<Size>> m_cols;

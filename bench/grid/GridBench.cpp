@@ -31,6 +31,14 @@ double residentMB(const char *key)
     return 0;
 }
 
+// Bytes the heap hands out now: what the structures hold, apart from the pages
+// the resident size adds or keeps.
+double heapInUseMB()
+{
+    const struct mallinfo2 mi = mallinfo2();
+    return double(mi.uordblks + mi.hblkhd) / 1048576.0;
+}
+
 // What a format reader does: header row, then one row of fields per record; with
 // `numbered` the reader writes the row numbers as the OV2 reader does, otherwise the
 // grid numbers the rows.
@@ -77,16 +85,19 @@ void BM_FillFromReader(benchmark::State &state)
         state.PauseTiming();
         std::unique_ptr<TRBGrid> g(makeGrid());
         const double before = residentMB("VmRSS:");
+        const double heapBefore = heapInUseMB();
         state.ResumeTiming();
         fillTable(g->Table(), kRows, state.range(0) != 0);
         state.PauseTiming();
         state.counters["table_mb"] = residentMB("VmRSS:") - before;
+        state.counters["table_heap_mb"] = heapInUseMB() - heapBefore;
         state.ResumeTiming();
         g->TableChanged();
         benchmark::DoNotOptimize(g->RowCount());
         state.PauseTiming();
         state.counters["rss_mb"] = residentMB("VmRSS:");
         state.counters["grid_mb"] = residentMB("VmRSS:") - before;
+        state.counters["grid_heap_mb"] = heapInUseMB() - heapBefore;
         g.reset();
         malloc_trim(0); // the next case starts without this grid's freed heap
         state.ResumeTiming();
