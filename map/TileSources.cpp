@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/TileSources.h"
 
+#include "core/Settings.h"
 #include "map/TileArchive.h"
 #include "platform/Folders.h"
 #include "platform/Settings.h"
@@ -15,8 +16,6 @@
 namespace TileSources {
 
 namespace {
-
-const QString Section = QStringLiteral("Map");
 
 struct Registry {
     QMutex mutex;
@@ -40,7 +39,7 @@ QStringList archivePaths(const KorvixSettings &settings)
 {
     QStringList out;
     const QJsonArray list =
-        QJsonDocument::fromJson(settings.ReadString(Section, QStringLiteral("TileArchives")).toUtf8()).array();
+        QJsonDocument::fromJson(Prefs::tiles(settings).archiveList().toUtf8()).array();
     for (const QJsonValue &v : list)
         if (v.isString() && !v.toString().isEmpty() && !out.contains(v.toString()))
             out << v.toString();
@@ -49,13 +48,13 @@ QStringList archivePaths(const KorvixSettings &settings)
 
 void setArchivePaths(KorvixSettings &settings, const QStringList &paths)
 {
-    settings.WriteString(Section, QStringLiteral("TileArchives"),
-                         QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(paths)).toJson(QJsonDocument::Compact)));
+    Prefs::tiles(settings).setArchiveList(
+        QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(paths)).toJson(QJsonDocument::Compact)));
 }
 
 qint64 cacheLimit(const KorvixSettings &settings)
 {
-    const int mb = settings.ReadInteger(Section, QStringLiteral("TileCacheMB"), 500);
+    const int mb = Prefs::tiles(settings).cacheMegabytes();
     return qint64(std::max(mb, 1)) << 20;
 }
 
