@@ -345,6 +345,10 @@
 <context>
     <name>Coordinates</name>
     <message>
+        <source>Row %1: %2</source>
+        <translation>Wiersz %1: %2</translation>
+    </message>
+    <message>
         <source>Row %1: longitude &quot;%2&quot; is not a whole number of 1/100000 degrees</source>
         <translation>Wiersz %1: długość geograficzna „%2” nie jest liczbą całkowitą w 1/100000 stopnia</translation>
     </message>
@@ -375,10 +379,6 @@
     <message>
         <source>&quot;%1&quot; cannot be read: %2</source>
         <translation>Nie można odczytać &quot;%1&quot;: %2</translation>
-    </message>
-    <message>
-        <source>Row %1: %2</source>
-        <translation>Wiersz %1: %2</translation>
     </message>
     <message>
         <source>the text is too long for a coordinate</source>
@@ -668,6 +668,18 @@
         <translation>Nie można utworzyć pliku „%1”. %2</translation>
     </message>
     <message>
+        <source>SaveItnSplit</source>
+        <translation>SaveItnSplit</translation>
+    </message>
+    <message>
+        <source>SaveItn</source>
+        <translation>SaveItn</translation>
+    </message>
+    <message>
+        <source>Cannot save the itinerary. %1</source>
+        <translation>Nie można zapisać trasy. %1</translation>
+    </message>
+    <message>
         <source>Invalid Kml file</source>
         <translation>Nieprawidłowy plik Kml</translation>
     </message>
@@ -686,18 +698,6 @@
     <message>
         <source>Pobierz link z GoogleMaps do schowka (Ctrl+C)</source>
         <translation>Pobierz link z GoogleMaps do schowka (Ctrl+C)</translation>
-    </message>
-    <message>
-        <source>SaveItnSplit</source>
-        <translation>SaveItnSplit</translation>
-    </message>
-    <message>
-        <source>SaveItn</source>
-        <translation>SaveItn</translation>
-    </message>
-    <message>
-        <source>Cannot save the itinerary. %1</source>
-        <translation>Nie można zapisać trasy. %1</translation>
     </message>
 </context>
 <context>
@@ -1760,6 +1760,14 @@ Kod błędu: </translation>
 <context>
     <name>TLatLng</name>
     <message>
+        <source>LatLng</source>
+        <translation>Współrzędne</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Zastosuj</translation>
+    </message>
+    <message>
         <source>Stopnie</source>
         <translation>Stopnie</translation>
     </message>
@@ -1774,14 +1782,6 @@ Kod błędu: </translation>
     <message>
         <source>TomTom</source>
         <translation>TomTom</translation>
-    </message>
-    <message>
-        <source>LatLng</source>
-        <translation>Współrzędne</translation>
-    </message>
-    <message>
-        <source>Apply</source>
-        <translation>Zastosuj</translation>
     </message>
 </context>
 <context>
