@@ -234,6 +234,25 @@ inline QByteArray buildPMTiles(const std::map<Key, QByteArray> &tiles, const PMT
     return h + root + meta + leaves + data;
 }
 
+// A PMTiles archive that opens, but whose only tile's leaf directory points back at
+// itself: a reader that follows it without a limit never ends.
+inline QByteArray loopingPMTiles()
+{
+    QByteArray leaf = directory({{1, 0, 0, 0}});
+    for (int i = 0; i < 3; ++i) // its own length settles after a pass or two
+        leaf = directory({{1, 0, quint32(leaf.size()), 0}});
+    const QByteArray root = directory({{0, 0, quint32(leaf.size()), 0}});
+    QByteArray h = buildPMTiles({{{0, 0, 0}, pngTile(Qt::red)}}, PMTilesOptions{0, false, {}}).left(127);
+    putU64(h, RootLength, root.size());
+    putU64(h, 24, 127 + root.size());
+    putU64(h, 32, 0);
+    putU64(h, LeafOffset, 127 + root.size());
+    putU64(h, LeafLength, leaf.size());
+    putU64(h, DataOffset, 127 + root.size() + leaf.size());
+    putU64(h, 64, 0);
+    return h + root + leaf;
+}
+
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
