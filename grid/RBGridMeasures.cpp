@@ -129,6 +129,10 @@ void TRBGridMeasures::rowsPut(const std::vector<int> &at, const std::vector<quin
         const size_t col = side[i];
         if (col >= m_cols.size())
             continue;
+        // Put rows that were unmeasured leave a short column short.
+        if (std::all_of(side.begin() + qsizetype(i) + 1, side.begin() + qsizetype(i + k) + 1,
+                        [](quint32 v) { return v == 0; }))
+            continue;
         std::vector<Size> &c = m_cols[col];
         c.resize(size_t(m_rows)); // the put rows' sizes come back in full
         spread(c, true, [&](size_t p) {

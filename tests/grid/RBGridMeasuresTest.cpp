@@ -190,6 +190,13 @@ TEST(RBGridMeasures, HeaderMeasuresCostNothingPerRow)
         order[size_t(i)] = i == 0 ? 0 : rows - i;
     t.Permute(order);
     EXPECT_LE(m.heldBytes(), oneColumn + 1024);
+    // So does cutting rows and undoing it.
+    std::vector<char> take(rows, 0);
+    for (int r = 10; r < rows; r += 1000)
+        take[size_t(r)] = 1;
+    TRBParamsTable::RowSet cut = t.TakeRows(take);
+    t.PutRows(std::move(cut));
+    EXPECT_LE(m.heldBytes(), oneColumn + 1024);
     EXPECT_EQ(m.width(1, 0), 40);
     EXPECT_EQ(m.width(0, rows - 1), 30);
     EXPECT_EQ(m.width(1, rows - 1), 0);
