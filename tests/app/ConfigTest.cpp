@@ -144,7 +144,8 @@ TEST(SettingsDialog, StoresEveryChangeAtOnce)
     int restarts = 0;
     dialog.onUpdateSwitchedOn = [&] { ++restarts; };
     EXPECT_EQ(dialog.windowTitle(), "Korvix Settings");
-    ASSERT_EQ(dialog.pages()->count(), 3);
+    ASSERT_EQ(dialog.pages()->count(), 4);
+    EXPECT_EQ(dialog.pages()->tabText(2), "Offline map");
     EXPECT_EQ(dialog.pages()->tabText(1), "GoogleAPI");
 
     dialog.load(); // first opening with the check on counts as switching it on
