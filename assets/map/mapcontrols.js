@@ -88,23 +88,39 @@ function kxWorldShapes(topo) {
 // Drawn as canvas tiles: Leaflet's own paths of 160,000 points stall the page. The
 // shapes stay in a closure, out of reach of anything that walks the map's objects
 // (the host turning a script's result into a value).
+// A tile is drawn after the zoom or pan that asked for it, as an image tile arrives,
+// so a zoom of the map does not wait for the coastlines.
 function kxWorldLayer(shapes, options) {
-    return new (L.GridLayer.extend({ createTile: function (c) { return kxWorldTile(shapes, c); } }))(options);
+    return new (L.GridLayer.extend({
+        createTile: function (c, done) {
+            var tile = document.createElement("canvas");
+            tile.width = tile.height = 256;
+            setTimeout(function () { kxWorldTile(shapes, c, tile); done(null, tile); }, 0);
+            return tile;
+        }
+    }))(options);
 }
-function kxWorldTile(shapes, c) {
-    var tile = document.createElement("canvas");
-    tile.width = tile.height = 256;
+function kxWorldTile(shapes, c, tile) {
     var n = Math.pow(2, c.z), x0 = (((c.x % n) + n) % n) / n, y0 = c.y / n, k = 256 * n;
     var ctx = tile.getContext("2d");
+    function side(x, y) { return (x < -8 ? 1 : x > 264 ? 2 : 0) | (y < -8 ? 4 : y > 264 ? 8 : 0); }
     function each(list, act) {
         list.forEach(function (s) {
             if (s.box[2] < x0 || s.box[0] > x0 + 1 / n || s.box[3] < y0 || s.box[1] > y0 + 1 / n) return;
             ctx.beginPath();
             s.rings.forEach(function (r) {
-                r.forEach(function (p, i) {
-                    var px = (p[0] - x0) * k, py = (p[1] - y0) * k;
+                var last = r.length - 1, lx = 0, ly = 0, lc = 0;
+                for (var i = 0; i <= last; ++i) {
+                    var px = (r[i][0] - x0) * k, py = (r[i][1] - y0) * k, pc = side(px, py);
+                    if (i && i < last) {
+                        // A point beside the tile between two beside it on the same side
+                        // changes nothing inside; nor does one within half a pixel.
+                        if (lc & pc & side((r[i + 1][0] - x0) * k, (r[i + 1][1] - y0) * k)) continue;
+                        if (Math.abs(px - lx) < 0.5 && Math.abs(py - ly) < 0.5) continue;
+                    }
                     if (i) ctx.lineTo(px, py); else ctx.moveTo(px, py);
-                });
+                    lx = px; ly = py; lc = pc;
+                }
                 ctx.closePath();
             });
             act();
@@ -115,7 +131,6 @@ function kxWorldTile(shapes, c) {
     ctx.strokeStyle = "#a89090";
     ctx.lineWidth = 0.8;
     each(shapes.borders, function () { ctx.stroke(); });
-    return tile;
 }
 function kxWorld(map) {
     map.getContainer().style.background = "#aad3df";
