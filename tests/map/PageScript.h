@@ -38,12 +38,17 @@ inline QVariant js(QWebEngineView *view, const QString &script)
 // Runs the event loop until `ok` holds, at most 15 s.
 inline bool waitFor(const std::function<bool()> &ok)
 {
+    // True as soon as it held once: asking again could meet a state already moved on
+    // (tiles asked for anew).
     QElapsedTimer t;
     t.start();
-    while (!ok() && t.elapsed() < 15000) {
+    for (;;) {
+        if (ok())
+            return true;
+        if (t.elapsed() >= 15000)
+            return false;
         QEventLoop loop;
         QTimer::singleShot(20, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    return ok();
 }
