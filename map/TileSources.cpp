@@ -17,9 +17,11 @@ namespace TileSources {
 
 namespace {
 
+// What each short id of the page stands for, by kind ("archive": a file, "web": an
+// online template).
 struct Registry {
     QMutex mutex;
-    QHash<QString, QString> archives, templates;
+    QHash<QString, QHash<QString, QString>> byKind;
 };
 Registry &registry()
 {
@@ -31,6 +33,22 @@ QString idOf(const QString &kind, const QString &text)
 {
     return QString::fromLatin1(
         QCryptographicHash::hash((kind + QLatin1Char('\n') + text).toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+}
+
+QString registered(const QString &kind, const QString &text)
+{
+    const QString id = idOf(kind, text);
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    r.byKind[kind].insert(id, text);
+    return QStringLiteral("%1://%2/%3/{z}/{x}/{y}").arg(QLatin1String(Scheme), kind, id);
+}
+
+QString lookUp(const QString &kind, const QString &id)
+{
+    Registry &r = registry();
+    QMutexLocker lock(&r.mutex);
+    return r.byKind.value(kind).value(id);
 }
 
 } // namespace
@@ -65,34 +83,22 @@ QString cacheFolder()
 
 QString archiveUrl(const QString &path)
 {
-    const QString id = idOf(QStringLiteral("archive"), path);
-    Registry &r = registry();
-    QMutexLocker lock(&r.mutex);
-    r.archives.insert(id, path);
-    return QStringLiteral("%1://archive/%2/{z}/{x}/{y}").arg(QLatin1String(Scheme), id);
+    return registered(QStringLiteral("archive"), path);
 }
 
 QString webUrl(const QString &urlTemplate)
 {
-    const QString id = idOf(QStringLiteral("web"), urlTemplate);
-    Registry &r = registry();
-    QMutexLocker lock(&r.mutex);
-    r.templates.insert(id, urlTemplate);
-    return QStringLiteral("%1://web/%2/{z}/{x}/{y}").arg(QLatin1String(Scheme), id);
+    return registered(QStringLiteral("web"), urlTemplate);
 }
 
 QString archivePath(const QString &id)
 {
-    Registry &r = registry();
-    QMutexLocker lock(&r.mutex);
-    return r.archives.value(id);
+    return lookUp(QStringLiteral("archive"), id);
 }
 
 QString webTemplate(const QString &id)
 {
-    Registry &r = registry();
-    QMutexLocker lock(&r.mutex);
-    return r.templates.value(id);
+    return lookUp(QStringLiteral("web"), id);
 }
 
 QString tileAddress(const QString &urlTemplate, int z, int x, int y)

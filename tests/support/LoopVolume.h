@@ -159,6 +159,15 @@ public:
             run(QStringLiteral("losetup"), {QStringLiteral("-d"), m_loop});
     }
 
+    // Why a UDisks2 test cannot use this volume here; empty when it can.
+    QString whyNoUDisks2() const
+    {
+        if (!skip.isEmpty())
+            return skip;
+        return knownToUDisks2() ? QString()
+                                : QStringLiteral("UDisks2 lists no loop device here (no udev rules to announce block devices)");
+    }
+
     // UDisks2 reads the mount table in its own time: true once it lists the volume.
     bool knownToUDisks2() const
     {
