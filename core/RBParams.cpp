@@ -2,6 +2,8 @@
 #include "core/RBParams.h"
 
 #include <algorithm>
+#include <new>
+#include <utility>
 
 namespace {
 const TRBCharSet &crLf()
@@ -31,70 +33,142 @@ QString RemoveChars(const TRBCharSet &set, QStringView text)
     return out;
 }
 
+TRBParams::Block *TRBParams::Block::create(qsizetype units)
+{
+    void *p = std::malloc(sizeof(Block) + size_t(units) * sizeof(QChar));
+    Q_CHECK_PTR(p);
+    Block *b = new (p) Block;
+    b->refs.storeRelaxed(1);
+    return b;
+}
+
 TRBParams::TRBParams(std::initializer_list<QString> fields) : TRBParams(QStringList(fields)) {}
 
 TRBParams::TRBParams(const QStringList &fields)
 {
+    if (fields.isEmpty())
+        return;
     qsizetype total = 0;
     for (const QString &f : fields)
         total += f.size();
-    m_count = int(fields.size());
-    m_d = QString(2 * m_count + total, Qt::Uninitialized);
-    QChar *d = m_d.data();
-    QChar *text = d + 2 * m_count;
+    const int count = int(fields.size());
+    Block *b = Block::create(2 * qsizetype(count) + total);
+    QChar *d = b->units();
+    QChar *text = d + 2 * count;
     quint32 end = 0;
-    for (int i = 0; i < m_count; ++i) {
+    for (int i = 0; i < count; ++i) {
         const QString &f = fields.at(i);
         std::copy(f.cbegin(), f.cend(), text + end);
         end += quint32(f.size());
         setEnd(d, i, end);
     }
+    m_block = b;
+    m_count = quint32(count);
+}
+
+TRBParams::TRBParams(const TRBParams &other) noexcept
+    : m_block(other.m_block), m_offset(other.m_offset), m_separator(other.m_separator),
+      m_count(other.m_count), m_form(other.m_form)
+{
+    if (m_block)
+        m_block->refs.ref();
+}
+
+TRBParams::TRBParams(TRBParams &&other) noexcept
+    : m_block(std::exchange(other.m_block, nullptr)), m_offset(other.m_offset),
+      m_separator(other.m_separator), m_count(other.m_count), m_form(other.m_form)
+{
+    other.m_offset = 0;
+    other.m_count = 0;
+    other.m_form = Wide;
+}
+
+TRBParams &TRBParams::operator=(const TRBParams &other) noexcept
+{
+    if (other.m_block)
+        other.m_block->refs.ref();
+    Block::release(m_block);
+    m_block = other.m_block;
+    m_offset = other.m_offset;
+    m_separator = other.m_separator;
+    m_count = other.m_count;
+    m_form = other.m_form;
+    return *this;
+}
+
+TRBParams &TRBParams::operator=(TRBParams &&other) noexcept
+{
+    if (this != &other) {
+        Block::release(m_block);
+        m_block = std::exchange(other.m_block, nullptr);
+        m_offset = other.m_offset;
+        m_separator = other.m_separator;
+        m_count = other.m_count;
+        m_form = other.m_form;
+        other.m_offset = 0;
+        other.m_count = 0;
+        other.m_form = Wide;
+    }
+    return *this;
+}
+
+void TRBParams::adopt(Block *b)
+{
+    Block::release(m_block);
+    m_block = b;
+    m_offset = 0;
 }
 
 QStringView TRBParams::FieldView(int index) const
 {
-    if (index < 0 || index >= m_count)
+    if (index < 0 || index >= int(m_count))
         return {};
     const quint32 s = startAt(index), e = endAt(index);
-    return QStringView(m_d).mid(headerSize() + s, e - s);
+    return QStringView(units() + headerSize() + s, qsizetype(e - s));
 }
 
 void TRBParams::widen()
 {
-    if (!m_narrow)
+    if (m_form == Wide)
         return;
-    const qsizetype text = m_d.size() - m_count;
-    QString nd(2 * qsizetype(m_count) + text, Qt::Uninitialized);
-    QChar *d = nd.data();
-    for (int i = 0; i < m_count; ++i)
+    const int count = m_count;
+    const qsizetype text = endAt(count - 1);
+    Block *b = Block::create(2 * qsizetype(count) + text);
+    QChar *d = b->units();
+    for (int i = 0; i < count; ++i)
         setEnd(d, i, endAt(i));
-    std::copy(m_d.cbegin() + m_count, m_d.cend(), d + 2 * m_count);
-    m_d = std::move(nd);
-    m_narrow = false;
+    const QChar *from = units() + headerSize();
+    std::copy(from, from + text, d + 2 * count);
+    adopt(b);
+    m_form = Wide;
 }
 
 void TRBParams::replaceField(int index, QStringView value)
 {
     widen();
+    const int count = m_count;
     const quint32 s = startAt(index), e = endAt(index);
-    const qsizetype base = 2 * m_count;
+    const qsizetype base = 2 * qsizetype(count);
     const qint64 delta = qint64(value.size()) - qint64(e - s);
+    const qsizetype oldSize = unitCount();
     if (delta == 0) {
-        if (QStringView(m_d).mid(base + s, e - s) != value)
-            std::copy(value.begin(), value.end(), m_d.data() + base + s);
-        return;
+        if (QStringView(units() + base + s, qsizetype(e - s)) == value)
+            return;
+        if (ownsBlock()) {
+            std::copy(value.begin(), value.end(), m_block->units() + m_offset + base + s);
+            return;
+        }
     }
     // A buffer of the exact new size: rows stay as small as they can be.
-    const qsizetype oldSize = m_d.size();
-    QString nd(oldSize + delta, Qt::Uninitialized);
-    const QChar *od = m_d.constData();
-    QChar *d = nd.data();
+    Block *b = Block::create(oldSize + delta);
+    const QChar *od = units();
+    QChar *d = b->units();
     std::copy(od, od + base + s, d);
     std::copy(value.begin(), value.end(), d + base + s);
     std::copy(od + base + e, od + oldSize, d + base + s + value.size());
-    for (int i = index; i < m_count; ++i)
+    for (int i = index; i < count; ++i)
         setEnd(d, i, quint32(qint64(endAt(i)) + delta));
-    m_d = std::move(nd);
+    adopt(b);
 }
 
 void TRBParams::SetField(int index, const QString &value)
@@ -140,54 +214,70 @@ void TRBParams::Append(QStringView value)
 void TRBParams::Insert(int index, QStringView value)
 {
     widen();
-    index = std::clamp(index, 0, m_count);
+    const int count = m_count;
+    index = std::clamp(index, 0, count);
     const quint32 at = startAt(index);
     const qsizetype len = value.size();
-    const qsizetype oldBase = 2 * m_count, textLen = m_d.size() - oldBase;
-    QString nd(2 * (m_count + 1) + textLen + len, Qt::Uninitialized);
-    const QChar *od = m_d.constData();
-    QChar *d = nd.data();
+    const qsizetype oldBase = 2 * qsizetype(count), textLen = unitCount() - oldBase;
+    const qsizetype base = oldBase + 2;
+    Block *b = Block::create(base + textLen + len);
+    const QChar *od = units();
+    QChar *d = b->units();
     // Ends: those before the new field unchanged, then the new one, then the rest moved.
-    std::copy(od, od + 2 * index, d);
-    std::copy(od + 2 * index, od + oldBase, d + 2 * (index + 1));
-    const qsizetype base = 2 * (m_count + 1);
-    std::copy(od + oldBase, od + oldBase + at, d + base);
-    std::copy(value.begin(), value.end(), d + base + at);
-    std::copy(od + oldBase + at, od + oldBase + textLen, d + base + at + len);
-    ++m_count;
-    m_d = std::move(nd);
-    d = m_d.data();
-    for (int i = index + 1; i < m_count; ++i)
-        setEnd(d, i, endAt(i) + quint32(len));
+    for (int i = 0; i < index; ++i)
+        setEnd(d, i, endAt(i));
     setEnd(d, index, at + quint32(len));
+    for (int i = index; i < count; ++i)
+        setEnd(d, i + 1, endAt(i) + quint32(len));
+    if (od)
+        std::copy(od + oldBase, od + oldBase + at, d + base);
+    std::copy(value.begin(), value.end(), d + base + at);
+    if (od)
+        std::copy(od + oldBase + at, od + oldBase + textLen, d + base + at + len);
+    adopt(b);
+    m_count = quint32(count + 1);
 }
 
 void TRBParams::Delete(int index)
 {
-    if (index < 0 || index >= m_count)
+    const int count = m_count;
+    if (index < 0 || index >= count)
         return;
+    if (count == 1) {
+        Clear();
+        return;
+    }
     widen();
     const quint32 s = startAt(index), e = endAt(index);
-    m_d.remove(2 * m_count + s, e - s);
-    m_d.remove(2 * index, 2);
-    --m_count;
-    QChar *d = m_d.data();
-    for (int i = index; i < m_count; ++i)
-        setEnd(d, i, endAt(i) - (e - s));
+    const qsizetype oldBase = 2 * qsizetype(count), textLen = unitCount() - oldBase;
+    const qsizetype base = oldBase - 2;
+    Block *b = Block::create(base + textLen - (e - s));
+    const QChar *od = units();
+    QChar *d = b->units();
+    for (int i = 0; i < index; ++i)
+        setEnd(d, i, endAt(i));
+    for (int i = index + 1; i < count; ++i)
+        setEnd(d, i - 1, endAt(i) - (e - s));
+    std::copy(od + oldBase, od + oldBase + s, d + base);
+    std::copy(od + oldBase + e, od + oldBase + textLen, d + base + s);
+    adopt(b);
+    m_count = quint32(count - 1);
 }
 
 void TRBParams::Clear()
 {
-    m_d.clear();
+    Block::release(m_block);
+    m_block = nullptr;
+    m_offset = 0;
     m_count = 0;
-    m_narrow = false;
+    m_form = Wide;
 }
 
 void TRBParams::Truncate(int count)
 {
     if (count < 0)
         count = 0;
-    if (count >= m_count)
+    if (count >= int(m_count))
         return;
     if (count == 0) {
         Clear();
@@ -195,9 +285,14 @@ void TRBParams::Truncate(int count)
     }
     widen();
     const quint32 keepText = endAt(count - 1);
-    m_d.remove(2 * count, 2 * (m_count - count)); // drop the headers of the lost fields
-    m_d.truncate(2 * count + keepText);
-    m_count = count;
+    const qsizetype oldBase = 2 * qsizetype(m_count), base = 2 * qsizetype(count);
+    Block *b = Block::create(base + keepText);
+    const QChar *od = units();
+    QChar *d = b->units();
+    std::copy(od, od + base, d); // the ends of the kept fields
+    std::copy(od + oldBase, od + oldBase + keepText, d + base);
+    adopt(b);
+    m_count = quint32(count);
 }
 
 void TRBParams::LoadFromText(QStringView text)
@@ -242,7 +337,7 @@ int TRBParams::IndexOfName(QStringView name) const
 {
     for (int i = 0; i < m_count; ++i) {
         const QStringView f = FieldView(i);
-        const qsizetype p = f.indexOf(m_separator);
+        const qsizetype p = f.indexOf(NameValueSeparator());
         if (p >= 0 && f.left(p).compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
@@ -264,7 +359,7 @@ void TRBParams::SetValue(const QString &name, const QString &value)
         Append({});
         i = m_count - 1;
     }
-    replaceField(i, QString(name + m_separator + value));
+    replaceField(i, QString(name + NameValueSeparator() + value));
 }
 
 void TRBParams::Builder::addTrimmed(QStringView piece, const TRBCharSet &trim)
@@ -288,9 +383,9 @@ void TRBParams::Builder::addTrimmed(QStringView piece, const TRBCharSet &trim)
 TRBParams::Builder TRBParams::builderFromFirst(int keep) const
 {
     Builder b;
-    keep = std::clamp(keep, 0, m_count);
+    keep = std::clamp(keep, 0, int(m_count));
     if (keep > 0) {
-        b.text = QStringView(m_d).mid(headerSize(), endAt(keep - 1)).toString();
+        b.text = QStringView(units() + headerSize(), qsizetype(endAt(keep - 1))).toString();
         for (int i = 0; i < keep; ++i)
             b.ends.push_back(endAt(i));
     }
@@ -299,14 +394,17 @@ TRBParams::Builder TRBParams::builderFromFirst(int keep) const
 
 void TRBParams::assign(const Builder &b)
 {
-    m_count = int(b.ends.size());
-    m_narrow = false;
-    QString nd(2 * m_count + b.text.size(), Qt::Uninitialized);
-    QChar *d = nd.data();
-    for (int i = 0; i < m_count; ++i)
+    const int count = int(b.ends.size());
+    Clear();
+    if (count == 0)
+        return;
+    Block *nb = Block::create(2 * qsizetype(count) + b.text.size());
+    QChar *d = nb->units();
+    for (int i = 0; i < count; ++i)
         setEnd(d, i, b.ends[size_t(i)]);
-    std::copy(b.text.cbegin(), b.text.cend(), d + 2 * m_count);
-    m_d = std::move(nd);
+    std::copy(b.text.cbegin(), b.text.cend(), d + 2 * count);
+    m_block = nb;
+    m_count = quint32(count);
 }
 
 void TRBParams::SplitText(QStringView text, QStringView separator, const TRBCharSet &trim)

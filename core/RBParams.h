@@ -4,15 +4,18 @@
 // tokeniser and joiner used for every delimited line of the program, and a small
 // key=value dictionary on the same list.
 //
-// Storage is packed: one QString holds the field ends followed by the field texts,
-// so a row costs one allocation whatever its field count. A grid of a million rows
-// stays small that way; copies share the buffer until one side writes.
+// Storage is packed: one buffer holds the field ends followed by the field texts, so
+// a row costs one allocation whatever its field count, and rows packed by a
+// TRBRowStore share one. A grid of a million rows stays small that way; copies share
+// the buffer until one side writes.
 
+#include <QAtomicInt>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <bitset>
+#include <cstdlib>
 #include <initializer_list>
 #include <vector>
 
@@ -54,6 +57,11 @@ public:
     TRBParams() = default;
     TRBParams(std::initializer_list<QString> fields);
     explicit TRBParams(const QStringList &fields);
+    TRBParams(const TRBParams &other) noexcept;
+    TRBParams(TRBParams &&other) noexcept;
+    TRBParams &operator=(const TRBParams &other) noexcept;
+    TRBParams &operator=(TRBParams &&other) noexcept;
+    ~TRBParams() { Block::release(m_block); }
 
     // Ordinary list operations.
     int Count() const { return m_count; }
@@ -83,8 +91,13 @@ public:
     QStringList ToStringList() const;
 
     // Key=value use: entries "name" + separator + "value"; names compare without case.
-    QChar NameValueSeparator() const { return m_separator; }
-    void SetNameValueSeparator(QChar c) { m_separator = c; }
+    // The separator is an 8-bit character, as every separator of the program is.
+    QChar NameValueSeparator() const { return QLatin1Char(char(m_separator)); }
+    void SetNameValueSeparator(QChar c)
+    {
+        Q_ASSERT(c.unicode() < 256);
+        m_separator = quint8(c.unicode());
+    }
     int IndexOfName(QStringView name) const;
     QString GetValue(QStringView name) const;
     void SetValue(const QString &name, const QString &value);
@@ -111,22 +124,61 @@ public:
     bool operator!=(const TRBParams &other) const { return !(*this == other); }
 
 private:
-    // m_d = [end of field 0 .. end of field n-1][texts of the fields]. An end takes
-    // two QChars; rows packed by TRBRowStore with less than 64K of text take one (the
-    // narrow form), and their first change makes them wide.
-    qsizetype headerSize() const { return m_narrow ? m_count : 2 * qsizetype(m_count); }
+    // A buffer of UTF-16 units that rows point into: a row's own, or a chunk a
+    // TRBRowStore packs many rows into. A reference count is all that precedes them.
+    struct Block {
+        QAtomicInt refs;
+        QChar *units() { return reinterpret_cast<QChar *>(this + 1); }
+        static Block *create(qsizetype units);
+        static void release(Block *b)
+        {
+            if (b && !b->refs.deref())
+                std::free(b);
+        }
+    };
+
+    // A row is [end of field 0 .. end of field n-1][texts of the fields] from
+    // m_offset on in its block; its length follows from the last end. An end takes
+    // two QChars (Wide). Rows packed by TRBRowStore take the least that holds their
+    // text's length: a byte (Bytes, two ends a QChar) or one QChar (Narrow); their
+    // first change makes them wide.
+    enum Form : quint8 { Wide, Narrow, Bytes };
+    const QChar *units() const { return m_block ? m_block->units() + m_offset : nullptr; }
+    static qsizetype headerSize(Form form, int count)
+    {
+        switch (form) {
+        case Bytes:
+            return (qsizetype(count) + 1) / 2;
+        case Narrow:
+            return count;
+        default:
+            return 2 * qsizetype(count);
+        }
+    }
+    qsizetype headerSize() const { return headerSize(Form(m_form), m_count); }
+    qsizetype unitCount() const { return m_count ? headerSize() + endAt(m_count - 1) : 0; }
     quint32 endAt(int i) const
     {
-        if (m_narrow)
-            return m_d.at(i).unicode();
-        return quint32(m_d.at(2 * i).unicode()) | (quint32(m_d.at(2 * i + 1).unicode()) << 16);
+        const QChar *d = units();
+        switch (m_form) {
+        case Bytes:
+            return (d[i / 2].unicode() >> (8 * (i & 1))) & 0xFF;
+        case Narrow:
+            return d[i].unicode();
+        default:
+            return quint32(d[2 * i].unicode()) | (quint32(d[2 * i + 1].unicode()) << 16);
+        }
     }
     quint32 startAt(int i) const { return i == 0 ? 0 : endAt(i - 1); }
-    void setEnd(QChar *d, int i, quint32 v) const
+    static void setEnd(QChar *d, int i, quint32 v)
     {
         d[2 * i] = QChar(char16_t(v & 0xFFFF));
         d[2 * i + 1] = QChar(char16_t(v >> 16));
     }
+    // The row's units are its alone from here on (nobody else refers to its block).
+    bool ownsBlock() const { return m_block && m_block->refs.loadRelaxed() == 1; }
+    // The row takes `b`, a block of its own, in place of the one it had.
+    void adopt(Block *b);
     void widen();
     void replaceField(int index, QStringView value);
     // Bulk building: the tokenisers collect their fields and pack once, so a list of
@@ -144,12 +196,15 @@ private:
     Builder builderFromFirst(int keep) const;
     void assign(const Builder &b);
 
-    QString m_d;
-    int m_count = 0;
-    bool m_narrow = false;
-    QChar m_separator = QLatin1Char('=');
+    // 16 bytes: a million-row list keeps a million of these.
+    Block *m_block = nullptr; // none while the list is empty
+    quint32 m_offset : 24 = 0; // chunks hold at most 16M units
+    quint32 m_separator : 8 = '=';
+    quint32 m_count : 30 = 0;
+    quint32 m_form : 2 = Wide;
     friend class TRBRowStore;
 };
+static_assert(sizeof(TRBParams) == 16);
 
 // The conventions the program uses everywhere.
 namespace RBConventions {

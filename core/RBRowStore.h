@@ -20,8 +20,9 @@ public:
     TRBRowStore() = default;
     TRBRowStore(const TRBRowStore &) {}
     TRBRowStore &operator=(const TRBRowStore &other);
-    TRBRowStore(TRBRowStore &&other) noexcept = default;
-    TRBRowStore &operator=(TRBRowStore &&other) noexcept = default;
+    TRBRowStore(TRBRowStore &&other) noexcept;
+    TRBRowStore &operator=(TRBRowStore &&other) noexcept;
+    ~TRBRowStore() { Release(); }
 
     // A row of these fields, packed as TRBParams packs its own.
     TRBParams Pack(std::initializer_list<QStringView> fields);
@@ -32,7 +33,8 @@ public:
     // need a buffer of its own and is packed here again instead, so rewriting a
     // field of a million packed rows costs no allocation per row.
     void SetField(TRBParams &row, int index, QStringView value);
-    // Drops the store's own hold on its current chunk.
+    // Drops the store's own hold on its current chunk. Chunk sizes go on growing from
+    // where they were: a table repacking a million rows goes straight to large chunks.
     void Release();
 
 private:
@@ -41,6 +43,8 @@ private:
 
     void newChunk(qsizetype least);
 
-    QString::DataPointer m_chunk; // the chunk being filled; its size is the part used
+    TRBParams::Block *m_chunk = nullptr; // the chunk being filled
+    qsizetype m_used = 0;                // units of it taken by rows
+    qsizetype m_capacity = 0;
     qsizetype m_nextChunkChars = 0;
 };

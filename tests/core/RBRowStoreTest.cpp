@@ -135,11 +135,39 @@ TEST(RBRowStore, RowsLargerThanAChunkAndEmptyRows)
     EXPECT_EQ(after.Text(), QStringLiteral("b\r\n\r\n"));
 }
 
-// Packed rows keep field ends in the narrow form; every operation must give what it
-// gives on a row built the ordinary way.
+// A row's place in its chunk has 24 bits: rows packed on past the largest chunk's
+// size must land in a new chunk, not wrap round to the start of the full one.
+TEST(RBRowStore, RowsPackedPastTheLargestChunkReadBack)
+{
+    TRBRowStore store;
+    std::vector<TRBParams> rows;
+    const int n = 440; // ~28.6M units: every chunk size, the largest one full
+    for (int i = 0; i < n; ++i) {
+        const QString text(65000 - i, QChar(u'A' + i % 26));
+        rows.push_back(store.Pack({QStringView(text), QStringView(QString::number(i))}));
+    }
+    store.Release();
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(rows[size_t(i)].Count(), 2) << i;
+        const QStringView text = rows[size_t(i)].FieldView(0);
+        ASSERT_EQ(text.size(), 65000 - i) << i;
+        ASSERT_EQ(text.front(), QChar(u'A' + i % 26)) << i;
+        ASSERT_EQ(text.back(), QChar(u'A' + i % 26)) << i;
+        ASSERT_EQ(rows[size_t(i)].FieldView(1), QString::number(i)) << i;
+    }
+}
+
+// Packed rows keep field ends in a byte or one QChar as their length allows; every
+// operation must give what it gives on a row built the ordinary way.
 TEST(RBRowStore, PackedRowsBehaveAsOrdinaryRows)
 {
-    const QStringList fields{"", "-1993500", "5006200", "Rynek, Kraków", "*2/1"};
+    const QString longText(300, QLatin1Char('l')); // past what a byte end holds
+    const std::vector<QStringList> rows = {
+        {"", "-1993500", "5006200", "Rynek, Kraków", "*2/1"},
+        {"12", "-1993500", "5006200", "Rynek, Kraków", "*2/1", "even"},
+        {"", "-1993500", "5006200", longText, "*2/1"},
+        {QString(255, QLatin1Char('x'))},
+    };
     const std::vector<std::function<void(TRBParams &)>> operations = {
         [](TRBParams &r) { r.SetField(3, QStringLiteral("longer description")); },
         [](TRBParams &r) { r.SetField(1, QStringLiteral("-1")); },
@@ -157,20 +185,22 @@ TEST(RBRowStore, PackedRowsBehaveAsOrdinaryRows)
         [](TRBParams &r) { r.SetValue(QStringLiteral("key"), QStringLiteral("value")); },
     };
     TRBRowStore store;
-    for (size_t k = 0; k < operations.size(); ++k) {
-        TRBParams packed = store.Pack(fields);
-        TRBParams ordinary(fields);
-        ASSERT_EQ(packed, ordinary);
-        EXPECT_EQ(packed.JoinFields(1, u',', u"\""), ordinary.JoinFields(1, u',', u"\""));
-        EXPECT_EQ(packed.Text(), ordinary.Text());
-        EXPECT_EQ(packed.GetValue(u"x"), ordinary.GetValue(u"x"));
-        operations[k](packed);
-        operations[k](ordinary);
-        EXPECT_EQ(packed.ToStringList(), ordinary.ToStringList()) << "operation " << k;
-        EXPECT_EQ(packed, ordinary) << "operation " << k;
-        packed.SetField(0, QStringLiteral("again")); // and the changed row changes on
-        ordinary.SetField(0, QStringLiteral("again"));
-        EXPECT_EQ(packed, ordinary) << "operation " << k;
+    for (const QStringList &fields : rows) {
+        for (size_t k = 0; k < operations.size(); ++k) {
+            TRBParams packed = store.Pack(fields);
+            TRBParams ordinary(fields);
+            ASSERT_EQ(packed, ordinary);
+            EXPECT_EQ(packed.JoinFields(1, u',', u"\""), ordinary.JoinFields(1, u',', u"\""));
+            EXPECT_EQ(packed.Text(), ordinary.Text());
+            EXPECT_EQ(packed.GetValue(u"x"), ordinary.GetValue(u"x"));
+            operations[k](packed);
+            operations[k](ordinary);
+            EXPECT_EQ(packed.ToStringList(), ordinary.ToStringList()) << "operation " << k;
+            EXPECT_EQ(packed, ordinary) << "operation " << k << " on " << fields.size() << " fields";
+            packed.SetField(0, QStringLiteral("again")); // and the changed row changes on
+            ordinary.SetField(0, QStringLiteral("again"));
+            EXPECT_EQ(packed, ordinary) << "operation " << k << " on " << fields.size() << " fields";
+        }
     }
     // A row with more text than a narrow end can hold.
     const QString big(70000, QLatin1Char('b'));
