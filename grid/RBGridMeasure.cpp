@@ -46,7 +46,15 @@ void TRBGrid::measureCell(int col, int row)
     int w = m.width(std::as_const(m_table).Row(row).FieldView(col));
     if (m_table.Flags(col, row) & RBFlags::ColorSwatch)
         w += 22;
-    m_measures.set(col, row, quint16(std::min(w, 0xFFFF)), quint16(m.height()));
+    m_measures.set(col, row, quint16(std::min(w, 0xFFFF)));
+}
+
+TRBGrid::CellStatus TRBGrid::GetCellStatus(int col, int row)
+{
+    if (!m_table.Contains(col, row))
+        return {};
+    const quint16 height = quint16(fontHeight(isFixed(col, row), m_table.FontSize(col, row)));
+    return {m_table.Status(col, row), m_measures.width(col, row), height};
 }
 
 void TRBGrid::measureRows(int first, int last)

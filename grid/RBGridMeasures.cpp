@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-void TRBGridMeasures::reach(std::vector<Size> &c, size_t row) const
+void TRBGridMeasures::reach(Widths &c, size_t row) const
 {
     if (row < c.size())
         return;
@@ -14,19 +14,19 @@ void TRBGridMeasures::reach(std::vector<Size> &c, size_t row) const
     c.resize(row + 1);
 }
 
-void TRBGridMeasures::set(int col, int row, quint16 width, quint16 height)
+void TRBGridMeasures::set(int col, int row, quint16 width)
 {
     if (col < 0 || row < 0 || row >= m_rows)
         return;
     if (size_t(col) >= m_cols.size())
         m_cols.resize(size_t(col) + 1);
-    std::vector<Size> &c = m_cols[size_t(col)];
+    Widths &c = m_cols[size_t(col)];
     if (size_t(row) >= c.size()) {
-        if (width == 0 && height == 0)
+        if (width == 0)
             return;
         reach(c, size_t(row));
     }
-    c[size_t(row)] = {width, height};
+    c[size_t(row)] = width;
 }
 
 void TRBGridMeasures::reset(int rows, int cols)
@@ -38,16 +38,16 @@ void TRBGridMeasures::reset(int rows, int cols)
 
 size_t TRBGridMeasures::heldBytes() const
 {
-    size_t bytes = m_cols.capacity() * sizeof(std::vector<Size>);
-    for (const std::vector<Size> &c : m_cols)
-        bytes += c.capacity() * sizeof(Size);
+    size_t bytes = m_cols.capacity() * sizeof(Widths);
+    for (const Widths &c : m_cols)
+        bytes += c.capacity() * sizeof(quint16);
     return bytes;
 }
 
 void TRBGridMeasures::rowCountChanged(int rows)
 {
     m_rows = std::max(rows, 0);
-    for (std::vector<Size> &c : m_cols)
+    for (Widths &c : m_cols)
         if (c.size() > size_t(m_rows))
             c.resize(size_t(m_rows));
 }
@@ -60,15 +60,15 @@ void TRBGridMeasures::colCountChanged(int cols)
 void TRBGridMeasures::rowsInserted(int at, int count)
 {
     m_rows += count;
-    for (std::vector<Size> &c : m_cols)
+    for (Widths &c : m_cols)
         if (size_t(at) < c.size())
-            c.insert(c.begin() + at, size_t(count), Size());
+            c.insert(c.begin() + at, size_t(count), quint16(0));
 }
 
 void TRBGridMeasures::rowRemoved(int row)
 {
     --m_rows;
-    for (std::vector<Size> &c : m_cols)
+    for (Widths &c : m_cols)
         if (size_t(row) < c.size())
             c.erase(c.begin() + row);
 }
@@ -80,7 +80,7 @@ void TRBGridMeasures::rowsTaken(const std::vector<char> &take, std::vector<quint
     for (size_t r = 0; r < size_t(m_rows) && r < take.size(); ++r)
         gone += take[r] ? 1 : 0;
     for (size_t col = 0; col < m_cols.size(); ++col) {
-        std::vector<Size> &c = m_cols[col];
+        Widths &c = m_cols[col];
         if (c.empty())
             continue;
         if (side)
@@ -91,7 +91,7 @@ void TRBGridMeasures::rowsTaken(const std::vector<char> &take, std::vector<quint
         for (size_t r = 0; r < rows; ++r) {
             if (r < take.size() && take[r]) {
                 if (side)
-                    side->push_back(r < measured ? quint32(c[r].width) | (quint32(c[r].height) << 16) : 0);
+                    side->push_back(r < measured ? c[r] : 0);
                 continue;
             }
             if (r < measured)
@@ -107,7 +107,7 @@ void TRBGridMeasures::rowsPut(const std::vector<int> &at, const std::vector<quin
     const size_t k = at.size(), n = size_t(m_rows) + k;
     // Spreads the rows of `c` apart, from the end, leaving `fill(i)` at at[i]. A
     // vector short of the rows grows only to where its last row lands.
-    auto spread = [&](std::vector<Size> &c, bool full, auto fill) {
+    auto spread = [&](Widths &c, bool full, auto fill) {
         const size_t oldN = c.size();
         size_t newN = full ? n : oldN, put = full ? k : 0;
         // The put rows before the last measured row's new place.
@@ -133,23 +133,20 @@ void TRBGridMeasures::rowsPut(const std::vector<int> &at, const std::vector<quin
         if (std::all_of(side.begin() + qsizetype(i) + 1, side.begin() + qsizetype(i + k) + 1,
                         [](quint32 v) { return v == 0; }))
             continue;
-        std::vector<Size> &c = m_cols[col];
+        Widths &c = m_cols[col];
         c.resize(size_t(m_rows)); // the put rows' sizes come back in full
-        spread(c, true, [&](size_t p) {
-            const quint32 v = side[i + 1 + p];
-            return Size{quint16(v & 0xFFFF), quint16(v >> 16)};
-        });
+        spread(c, true, [&](size_t p) { return quint16(side[i + 1 + p]); });
         restored[col] = 1;
     }
     for (size_t col = 0; col < m_cols.size(); ++col)
         if (!restored[col] && !m_cols[col].empty())
-            spread(m_cols[col], false, [](size_t) { return Size(); });
+            spread(m_cols[col], false, [](size_t) { return quint16(0); });
     m_rows = int(n);
 }
 
 void TRBGridMeasures::rowMoved(int from, int to)
 {
-    for (std::vector<Size> &c : m_cols) {
+    for (Widths &c : m_cols) {
         if (size_t(std::min(from, to)) >= c.size())
             continue; // rows past the end are all unmeasured
         reach(c, size_t(std::max(from, to)));
@@ -162,7 +159,7 @@ void TRBGridMeasures::rowMoved(int from, int to)
 
 void TRBGridMeasures::rowsPermuted(const std::vector<int> &order)
 {
-    for (std::vector<Size> &c : m_cols) {
+    for (Widths &c : m_cols) {
         if (c.empty())
             continue;
         // Only as long as the last measured row's new place: sorting a list whose
@@ -170,10 +167,10 @@ void TRBGridMeasures::rowsPermuted(const std::vector<int> &order)
         size_t last = 0;
         for (size_t i = 0; i < order.size(); ++i) {
             const size_t from = size_t(order[i]);
-            if (from < c.size() && (c[from].width || c[from].height))
+            if (from < c.size() && c[from] != 0)
                 last = i + 1;
         }
-        std::vector<Size> moved(last);
+        Widths moved(last);
         for (size_t i = 0; i < last; ++i) {
             const size_t from = size_t(order[i]);
             if (from < c.size())
@@ -186,7 +183,7 @@ void TRBGridMeasures::rowsPermuted(const std::vector<int> &order)
 void TRBGridMeasures::cellsExchanged(int a, int b, int fromCol)
 {
     for (size_t col = size_t(std::max(fromCol, 0)); col < m_cols.size(); ++col) {
-        std::vector<Size> &c = m_cols[col];
+        Widths &c = m_cols[col];
         if (size_t(std::min(a, b)) >= c.size())
             continue;
         reach(c, size_t(std::max(a, b)));

@@ -3,9 +3,10 @@
 // The grid's measurements of its cells' texts, in pixels: view state beside the
 // document's rows, kept in step with them as the table's row follower.
 //
+// A cell's measure is its text's width: the height follows from its font alone.
 // One vector per column, made on the first non-zero measure of that column and
 // only as long as its last measured row: rows past its end read 0. A list whose
-// only measured column is the row number costs 4 bytes a row, and the header row
+// only measured column is the row number costs 2 bytes a row, and the header row
 // measured in every column costs nothing per row.
 
 #include "core/RBParamsTable.h"
@@ -16,15 +17,12 @@ class TRBGridMeasures final : public TRBRowFollower {
 public:
     quint16 width(int col, int row) const
     {
-        const Size *s = at(col, row);
-        return s ? s->width : 0;
+        if (col < 0 || size_t(col) >= m_cols.size() || row < 0 || row >= m_rows)
+            return 0;
+        const std::vector<quint16> &c = m_cols[size_t(col)];
+        return size_t(row) < c.size() ? c[size_t(row)] : 0;
     }
-    quint16 height(int col, int row) const
-    {
-        const Size *s = at(col, row);
-        return s ? s->height : 0;
-    }
-    void set(int col, int row, quint16 width, quint16 height);
+    void set(int col, int row, quint16 width);
     // Every cell of a table of this size unmeasured.
     void reset(int rows, int cols);
     // Bytes held for the measures.
@@ -41,20 +39,10 @@ public:
     void cellsExchanged(int a, int b, int fromCol) override;
 
 private:
-    struct Size {
-        quint16 width = 0;
-        quint16 height = 0;
-    };
-    const Size *at(int col, int row) const
-    {
-        if (col < 0 || size_t(col) >= m_cols.size() || row < 0 || row >= m_rows)
-            return nullptr;
-        const std::vector<Size> &c = m_cols[size_t(col)];
-        return size_t(row) < c.size() ? &c[size_t(row)] : nullptr;
-    }
+    using Widths = std::vector<quint16>;
     // Makes `c` reach row `row` (zeros added), growing at most to the row count.
-    void reach(std::vector<Size> &c, size_t row) const;
+    void reach(Widths &c, size_t row) const;
 
     int m_rows = 0;
-    std::vector<std::vector<Size>> m_cols;
+    std::vector<Widths> m_cols;
 };

@@ -164,13 +164,10 @@ public:
     void SetCellFlags(int col, int row, quint32 flags);
     // The document's record of the cell with the grid's measure of its text.
     struct CellStatus : TRBCellStatus {
-        quint16 TextWidth = 0;  // pixels (22 more with a swatch)
-        quint16 TextHeight = 0; // pixels
+        quint16 TextWidth = 0;  // pixels (22 more with a swatch); 0 until measured
+        quint16 TextHeight = 0; // pixels: the line height of the cell's font
     };
-    CellStatus GetCellStatus(int col, int row) const
-    {
-        return {m_table.Status(col, row), m_measures.width(col, row), m_measures.height(col, row)};
-    }
+    CellStatus GetCellStatus(int col, int row);
     void SetCellStatus(int col, int row, const TRBCellStatus &status);
 
     void MarkRow(int row, quint32 bits);

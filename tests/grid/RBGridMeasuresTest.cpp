@@ -19,7 +19,7 @@ quint16 widthOf(QStringView text)
 void measureAll(const TRBParamsTable &t, TRBGridMeasures &m, int col)
 {
     for (int r = 0; r < t.RowCount(); ++r)
-        m.set(col, r, widthOf(t.Row(r).FieldView(col)), quint16(r % 7 + 1));
+        m.set(col, r, widthOf(t.Row(r).FieldView(col)));
 }
 
 void expectFollowed(const TRBParamsTable &t, const TRBGridMeasures &m, const char *step)
@@ -139,7 +139,7 @@ TEST(RBGridMeasures, PartlyMeasuredColumnsFollowRowOperations)
     std::set<QString> in1, in3;
     auto measure = [&](int col, int r, std::set<QString> &in) {
         const QString key = t.Row(r).GetField(1);
-        m.set(col, r, widthOf(key), 1);
+        m.set(col, r, widthOf(key));
         in.insert(key);
     };
     for (int r = 0; r < 12; ++r)
@@ -177,12 +177,12 @@ TEST(RBGridMeasures, HeaderMeasuresCostNothingPerRow)
     t.SetColCount(5);
     t.SetRowCount(1);
     for (int c = 0; c < 5; ++c)
-        m.set(c, 0, 40, 12);
+        m.set(c, 0, 40);
     for (int i = 1; i < rows; ++i)
         t.AppendFields({QString(), QStringLiteral("x")});
     for (int r = 1; r < rows; ++r)
-        m.set(0, r, 30, 12);
-    const size_t oneColumn = size_t(rows) * 4;
+        m.set(0, r, 30);
+    const size_t oneColumn = size_t(rows) * 2;
     EXPECT_LE(m.heldBytes(), oneColumn + 1024);
     // Sorting the rows below the header keeps it so.
     std::vector<int> order(rows);
