@@ -509,6 +509,9 @@ TEST(RBGridAutoSize, ColumnMaximaFollowChanges)
     g->SetCellStatus(1, 2, s);
     EXPECT_GT(g->RowHeights(2), h);
     EXPECT_EQ(g->RowHeights(1), h);
+    // The text's height is its font's: the sized cell's is the row's, less the margin.
+    EXPECT_EQ(g->GetCellStatus(1, 2).TextHeight, g->RowHeights(2) - 2);
+    EXPECT_LT(g->GetCellStatus(2, 2).TextHeight, g->GetCellStatus(1, 2).TextHeight);
     // The swatch adds 22 to the measured width.
     const int before = g->GetCellStatus(3, 1).TextWidth;
     g->SetCellFlags(3, 1, RBFlags::ColorSwatch);
