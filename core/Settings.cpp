@@ -9,7 +9,8 @@
 namespace Prefs {
 
 namespace {
-// The section names as stored files carry them.
+// The section names as stored files carry them ("Spec" holds the special switches:
+// SuperUser and Update).
 const QString switchesSection = QStringLiteral("Spec");
 const QString mapSection = QStringLiteral("GoogleAPI");
 const QString settingsSection = QStringLiteral("Settings");

@@ -99,28 +99,19 @@ public:
             m_ok = false;
         return m_ok;
     }
-    quint32 u32()
+    // A little-endian number; 0 once the data fell short.
+    template <typename T>
+    T number()
     {
-        if (!need(4))
+        if (!need(qsizetype(sizeof(T))))
             return 0;
-        const quint32 v = qFromLittleEndian<quint32>(m_p);
-        m_p += 4;
+        const T v = qFromLittleEndian<T>(m_p);
+        m_p += sizeof(T);
         return v;
     }
-    qint64 i64()
-    {
-        if (!need(8))
-            return 0;
-        const qint64 v = qFromLittleEndian<qint64>(m_p);
-        m_p += 8;
-        return v;
-    }
-    quint8 u8()
-    {
-        if (!need(1))
-            return 0;
-        return quint8(*m_p++);
-    }
+    quint32 u32() { return number<quint32>(); }
+    qint64 i64() { return number<qint64>(); }
+    quint8 u8() { return number<quint8>(); }
     bool bytes(const char *expected, qsizetype n)
     {
         if (!need(n))

@@ -3,7 +3,7 @@
 // search, on sizes well beyond what the device takes (users keep long lists).
 #include "itn/ItnFormat.h"
 #include "itn/ItnLogic.h"
-#include "core/GreatCircle.h"
+#include "tests/support/ItnPairwiseMarks.h"
 #include "exchange/KmlImport.h"
 #include "platform/DeviceCodec.h"
 
@@ -93,35 +93,11 @@ BENCHMARK(BM_Duplicates)->Arg(48)->Arg(2000)->Arg(100000)->Unit(benchmark::kMill
 
 // The peer: the itinerary editor's former pairwise loop, which the indexed search
 // replaced with the same marks.
-std::vector<quint32> pairwiseMarks(const TRBParamsTable &rows, double maxDistance)
-{
-    const int n = rows.RowCount();
-    std::vector<quint32> bits(static_cast<size_t>(n), 0);
-    std::vector<GeoDegrees> pts(static_cast<size_t>(n));
-    for (int r = 1; r < n; ++r)
-        pts[size_t(r)] = Itn::rowPoint(rows, r);
-    for (int i = 1; i < n - 1; ++i) {
-        bool group = false;
-        for (int k = i + 1; k < n; ++k) {
-            if (!(bits[size_t(k)] & 0x40)) {
-                const double d = GreatCircleDistance(pts[size_t(i)], pts[size_t(k)]);
-                if (d >= 0 && d < maxDistance) {
-                    bits[size_t(k)] |= 0xC0;
-                    group = true;
-                }
-            }
-        }
-        if (group)
-            bits[size_t(i)] |= 0x40;
-    }
-    return bits;
-}
-
 void BM_DuplicatesPairwisePeer(benchmark::State &state)
 {
     const TRBParamsTable t = tableOf(itnBytes(int(state.range(0))));
     for (auto _ : state)
-        benchmark::DoNotOptimize(pairwiseMarks(t, 50));
+        benchmark::DoNotOptimize(itnPairwiseMarks(t, 50));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_DuplicatesPairwisePeer)->Arg(48)->Arg(2000)->Unit(benchmark::kMillisecond);

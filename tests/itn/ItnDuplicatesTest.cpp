@@ -1,45 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The itinerary's duplicate marks from the shared indexed search are the marks of
-// the itinerary editor's former pairwise loop, kept here as the reference.
+// the itinerary editor's former pairwise loop, the reference in tests/support.
 #include "itn/ItnLogic.h"
-
-#include "core/GreatCircle.h"
+#include "tests/support/ItnPairwiseMarks.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 namespace {
-
-// The former loop, as it was: every later point not yet a duplicate within reach of
-// point i becomes one (0xC0); i heads a group (0x40).
-std::vector<quint32> pairwiseMarks(const TRBParamsTable &rows, double maxDistance, int *firstGroupRow)
-{
-    const int n = rows.RowCount();
-    std::vector<quint32> bits(size_t(n), 0);
-    std::vector<GeoDegrees> pts(static_cast<size_t>(n));
-    for (int r = 1; r < n; ++r)
-        pts[size_t(r)] = Itn::rowPoint(rows, r);
-    *firstGroupRow = -1;
-    for (int i = 1; i < n - 1; ++i) {
-        bool group = false;
-        for (int k = i + 1; k < n; ++k) {
-            if (!(bits[size_t(k)] & 0x40)) {
-                const double d = GreatCircleDistance(pts[size_t(i)], pts[size_t(k)]);
-                if (d >= 0 && d < maxDistance) {
-                    bits[size_t(k)] |= 0xC0;
-                    group = true;
-                }
-            }
-        }
-        if (group) {
-            bits[size_t(i)] |= 0x40;
-            if (*firstGroupRow < 0)
-                *firstGroupRow = i;
-        }
-    }
-    return bits;
-}
 
 TRBParamsTable randomItinerary(std::mt19937 &rng, int points, int spread)
 {
@@ -84,7 +53,7 @@ TEST(ItnDuplicates, IndexedSearchMarksAsThePairwiseLoop)
         const TRBParamsTable t = randomItinerary(rng, points, spread);
         for (double maxDistance : {0.0, 1.0, 10.0, 55.5, 400.0}) {
             int firstGroup = 0;
-            const std::vector<quint32> want = pairwiseMarks(t, maxDistance, &firstGroup);
+            const std::vector<quint32> want = itnPairwiseMarks(t, maxDistance, &firstGroup);
             const Itn::DuplicateMarks got = Itn::findDuplicates(t, maxDistance);
             ASSERT_EQ(got.bits, want) << "round " << round << " distance " << maxDistance;
             ASSERT_EQ(got.firstGroupRow, firstGroup) << "round " << round;

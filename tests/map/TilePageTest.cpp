@@ -6,6 +6,7 @@
 #include "map/TileSources.h"
 #include "tests/map/EditorShell.h"
 #include "tests/map/MapHttp.h"
+#include "tests/map/MapWindow.h"
 #include "tests/map/PageScript.h"
 #include "tests/map/TileFixtures.h"
 #include "tests/support/TestSupport.h"
@@ -85,15 +86,13 @@ bool near(const QColor &a, const QColor &b)
     return std::abs(a.red() - b.red()) <= 8 && std::abs(a.green() - b.green()) <= 8 && std::abs(a.blue() - b.blue()) <= 8;
 }
 
-// The map window as the user sees it, at 800 x 600; the test decides when it goes.
-std::unique_ptr<TGMaps> openMapWindow(IShell &shell)
+// The page with its default tiles loaded at zoom 2 over Europe.
+void showEuropeAtZoom2(TGMaps &map)
 {
-    auto map = std::make_unique<TGMaps>(shell);
-    map->setAttribute(Qt::WA_DeleteOnClose, false);
-    map->isOnline = [] { return true; };
-    map->resize(800, 600);
-    map->QWebEngineView::show();
-    return map;
+    map.GoogleAPI();
+    ASSERT_TRUE(map.WBWait());
+    js(map, "map.setView([50, 20], 2); null");
+    ASSERT_TRUE(tilesLoaded(map, "Normal"));
 }
 
 struct OfflineMap {
@@ -175,10 +174,7 @@ TEST(MapOffline, ACachedTileIsDrawnAfterItsServerHasStopped)
     shell.settings().WriteString("GoogleAPI", "TileMap", tmpl);
     {
         auto map = openMapWindow(shell);
-        map->GoogleAPI();
-        ASSERT_TRUE(map->WBWait());
-        js(*map, "map.setView([50, 20], 2); null");
-        ASSERT_TRUE(tilesLoaded(*map, "Normal"));
+        ASSERT_NO_FATAL_FAILURE(showEuropeAtZoom2(*map));
         EXPECT_TRUE(waitFor([&] { return near(pixelAt(*map, 50, 20), QColor(30, 60, 200)); })) << pixelAt(*map, 50, 20).name().toStdString();
         ASSERT_FALSE(web->requestsTo("/tile/2/").isEmpty());
         EXPECT_TRUE(web->requestsTo("/tile/2/").first().head.contains("User-Agent: Korvix/"));
@@ -187,18 +183,12 @@ TEST(MapOffline, ACachedTileIsDrawnAfterItsServerHasStopped)
     {
         // The next page asks again, with the server's ETag.
         auto map = openMapWindow(shell);
-        map->GoogleAPI();
-        ASSERT_TRUE(map->WBWait());
-        js(*map, "map.setView([50, 20], 2); null");
-        ASSERT_TRUE(tilesLoaded(*map, "Normal"));
+        ASSERT_NO_FATAL_FAILURE(showEuropeAtZoom2(*map));
         EXPECT_TRUE(web->requestsTo("/tile/2/").last().head.contains("If-None-Match: \"blue1\""));
     }
     web.reset(); // the server stops; its port refuses
     auto map = openMapWindow(shell);
-    map->GoogleAPI();
-    ASSERT_TRUE(map->WBWait());
-    js(*map, "map.setView([50, 20], 2); null");
-    ASSERT_TRUE(tilesLoaded(*map, "Normal"));
+    ASSERT_NO_FATAL_FAILURE(showEuropeAtZoom2(*map));
     EXPECT_TRUE(waitFor([&] { return near(pixelAt(*map, 50, 20), QColor(30, 60, 200)); })) << pixelAt(*map, 50, 20).name().toStdString();
 }
 
