@@ -67,6 +67,8 @@ struct MapWindow {
         map->GoogleAPI();
         map->WBWait();
     }
+    // Sends n POIs and waits until the page has drawn them.
+    void showDrawn(int n);
 };
 
 // The renderer's resident memory in MB, from /proc.
@@ -89,6 +91,15 @@ QVariantMap waitDrawn(TGMaps &m, int n)
         if (!d.isEmpty())
             return d;
     }
+}
+
+void MapWindow::showDrawn(int n)
+{
+    {
+        TGMaps::Calls calls(*map);
+        sendPoiList(pois(n), QString(), MapFraming{}, calls);
+    }
+    waitDrawn(*map, n);
 }
 
 void BM_ShowPoiList(benchmark::State &state)
@@ -129,11 +140,7 @@ void BM_RedrawAfterPan(benchmark::State &state)
 {
     const int n = int(state.range(0));
     MapWindow w;
-    {
-        TGMaps::Calls calls(*w.map);
-        sendPoiList(pois(n), QString(), MapFraming{}, calls);
-    }
-    waitDrawn(*w.map, n);
+    w.showDrawn(n);
     double drawMs = 0, panMs = 0;
     int step = 0;
     for (auto _ : state) {
@@ -155,11 +162,7 @@ void BM_RedrawAfterZoom(benchmark::State &state)
 {
     const int n = int(state.range(0));
     MapWindow w;
-    {
-        TGMaps::Calls calls(*w.map);
-        sendPoiList(pois(n), QString(), MapFraming{}, calls);
-    }
-    waitDrawn(*w.map, n);
+    w.showDrawn(n);
     double drawMs = 0, zoomMs = 0;
     int step = 0, clusters = 0;
     for (auto _ : state) {
